@@ -1,0 +1,67 @@
+#include "templatecommands.h"
+
+#include "stderrprompter.h"
+
+#include "document/loader.h"
+#include "document/templatedocument.h"
+#include "document/writer.h"
+
+namespace kova::cli {
+
+namespace {
+
+const QString kRemoveConditionals = QStringLiteral("--remove-conditionals");
+const QString kNewerStatements = QStringLiteral("--newer-statements");
+const QString kStrings = QStringLiteral("--strings");
+
+int exitCodeOf(const LoadResult &result)
+{
+    switch (result.status) {
+    case LoadResult::Status::Loaded: return Success;
+    case LoadResult::Status::Failed: return Failure;
+    case LoadResult::Status::Fatal: return Fatal;
+    }
+    return Failure;
+}
+
+// Loads as Open does; the conditional question is answered by --remove-conditionals.
+int load(TemplateDocument &document, const Invocation &inv)
+{
+    const Answer conditionals = inv.has(kRemoveConditionals) ? Answer::Yes : Answer::No;
+    StderrPrompter prompter([conditionals](const Message &) { return conditionals; });
+    LoadOptions options;
+    options.newerStatements = inv.has(kNewerStatements);
+    return exitCodeOf(Vullen(document, inv.arguments.at(0), prompter, options));
+}
+
+int check(const Invocation &inv)
+{
+    TemplateDocument document;
+    return load(document, inv);
+}
+
+int normalize(const Invocation &inv)
+{
+    TemplateDocument document;
+    if (const int code = load(document, inv); code != Success)
+        return code;
+    document.setPath(inv.arguments.at(1));
+    document.setStringsOption(inv.has(kStrings));
+    StderrPrompter prompter(nullptr);
+    return WriteTemplate(document, prompter) ? Success : Failure;
+}
+
+} // namespace
+
+std::vector<CliCommand> templateCommands()
+{
+    return {
+        {QStringLiteral("check"), QStringLiteral("check FILE [--remove-conditionals] [--newer-statements]"), 1,
+         {kRemoveConditionals, kNewerStatements}, {}, check},
+        {QStringLiteral("normalize"),
+         QStringLiteral("normalize INPUT OUTPUT [--strings] [--remove-conditionals] [--newer-statements]"), 2,
+         {kStrings, kRemoveConditionals, kNewerStatements}, {}, normalize},
+    };
+}
+
+} // namespace kova::cli

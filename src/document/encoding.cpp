@@ -1,0 +1,126 @@
+#include "encoding.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <array>
+
+namespace kova {
+
+namespace {
+
+// Code points of the bytes 0x80..0x9F; the undefined ones keep their own value.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+int windows1252Byte(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] == c)
+            return int(0x80 + i);
+    return -1;
+}
+
+QString decodeWith(QStringConverter::Encoding enc, QByteArrayView bytes)
+{
+    QStringDecoder decoder(enc, QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
+QByteArray encodeWith(QStringConverter::Encoding enc, QStringView text)
+{
+    QStringEncoder encoder(enc, QStringConverter::Flag::WriteBom);
+    return encoder.encode(text);
+}
+
+} // namespace
+
+QString fromWindows1252(QByteArrayView bytes)
+{
+    QString text = QString::fromLatin1(bytes);
+    char16_t *data = reinterpret_cast<char16_t *>(text.data());
+    for (qsizetype i = 0, n = text.size(); i < n; ++i)
+        if (data[i] >= 0x80 && data[i] < 0xA0)
+            data[i] = kHighControls[data[i] - 0x80];
+    return text;
+}
+
+bool canEncodeWindows1252(QStringView text)
+{
+    for (QChar c : text)
+        if (windows1252Byte(c.unicode()) < 0)
+            return false;
+    return true;
+}
+
+QByteArray toWindows1252(QStringView text)
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char *out = bytes.data();
+    for (QChar c : text) {
+        const int b = windows1252Byte(c.unicode());
+        *out++ = char(b < 0 ? '?' : b);
+    }
+    return bytes;
+}
+
+QString decodeText(const QByteArray &bytes, TextEncoding *encoding)
+{
+    TextEncoding found = TextEncoding::Windows1252;
+    QString text;
+    if (bytes.startsWith("\xFF\xFE")) {
+        found = TextEncoding::Utf16LE;
+        text = decodeWith(QStringConverter::Utf16LE, QByteArrayView(bytes).sliced(2));
+    } else if (bytes.startsWith("\xFE\xFF")) {
+        found = TextEncoding::Utf16BE;
+        text = decodeWith(QStringConverter::Utf16BE, QByteArrayView(bytes).sliced(2));
+    } else if (bytes.startsWith("\xEF\xBB\xBF")) {
+        found = TextEncoding::Utf8;
+        text = decodeWith(QStringConverter::Utf8, QByteArrayView(bytes).sliced(3));
+    } else {
+        text = fromWindows1252(bytes);
+    }
+    if (encoding)
+        *encoding = found;
+    return text;
+}
+
+QByteArray encodeText(QStringView text, TextEncoding &encoding)
+{
+    if (encoding == TextEncoding::Windows1252 && !canEncodeWindows1252(text))
+        encoding = TextEncoding::Utf16LE;
+    switch (encoding) {
+    case TextEncoding::Windows1252: return toWindows1252(text);
+    case TextEncoding::Utf8: return encodeWith(QStringConverter::Utf8, text);
+    case TextEncoding::Utf16LE: return encodeWith(QStringConverter::Utf16LE, text);
+    case TextEncoding::Utf16BE: return encodeWith(QStringConverter::Utf16BE, text);
+    }
+    return {};
+}
+
+std::vector<QStringView> splitTextLines(QStringView text)
+{
+    std::vector<QStringView> lines;
+    const QChar *data = text.data();
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = data[i].unicode();
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.push_back(text.mid(start, i - start));
+        if (c == u'\r' && i + 1 < n && data[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.push_back(text.mid(start));
+    return lines;
+}
+
+} // namespace kova

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace kova {
+
+// How a file's bytes became text, and so how the document is written back.
+enum class TextEncoding {
+    Windows1252, // no byte-order mark: 8-bit text, every byte value round-trips
+    Utf8,        // UTF-8 with a byte-order mark
+    Utf16LE,     // UTF-16 little endian with a byte-order mark
+    Utf16BE,     // UTF-16 big endian with a byte-order mark
+};
+
+// Decodes a whole file: a UTF-16 (LE/BE) or UTF-8 byte-order mark selects that encoding, anything
+// else is Windows-1252. The byte-order mark is not part of the text.
+QString decodeText(const QByteArray &bytes, TextEncoding *encoding = nullptr);
+
+// Encodes text for writing, byte-order mark included. When a character cannot be written in
+// Windows-1252 the text is written as UTF-16LE instead; encoding then tells which was used.
+QByteArray encodeText(QStringView text, TextEncoding &encoding);
+
+// Windows-1252 one way and back. The five bytes the code page leaves undefined map to the control
+// characters of the same value, so every byte value survives a read and a write.
+QString fromWindows1252(QByteArrayView bytes);
+bool canEncodeWindows1252(QStringView text);
+QByteArray toWindows1252(QStringView text);
+
+// The lines of a text: CR LF, LF and a lone CR all end a line; a final line end adds no empty line.
+std::vector<QStringView> splitTextLines(QStringView text);
+
+} // namespace kova

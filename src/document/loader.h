@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace kova {
+
+class Prompter;
+class TemplateDocument;
+
+struct LoadOptions
+{
+    // Raw text mode: a syntax error returns its line number instead of showing "File not loaded".
+    bool reportLine = false;
+    // Accept EXPLAIN and SUPPORTED (each followed by a text) and CLIENTEXT (followed by a token) as
+    // statements, as newer templates use them outside conditional blocks.
+    bool newerStatements = false;
+};
+
+struct LoadResult
+{
+    enum class Status {
+        Loaded,
+        Failed, // the user was told why (or declined the conditional question); the program goes on
+        Fatal,  // a fault that ends the program; its critical message has been shown
+    };
+    Status status = Status::Failed;
+    // With reportLine set: the file line of the syntax error that stopped the load, else 0.
+    int errorLine = 0;
+
+    bool loaded() const { return status == Status::Loaded; }
+};
+
+// Reads the template at path into document (tree, NodeTextTable, kept ieak_ entries and other
+// sections, encoding). Every message goes through prompter. On failure the document is left empty;
+// the current path and the modified flag are the caller's business.
+LoadResult Vullen(TemplateDocument &document, const QString &path, Prompter &prompter,
+                  const LoadOptions &options = {});
+
+// The same for a template already in memory (the file's bytes).
+LoadResult loadTemplateBytes(TemplateDocument &document, QByteArray bytes, Prompter &prompter,
+                             const LoadOptions &options = {});
+
+} // namespace kova

@@ -1,0 +1,63 @@
+#include "nodetext.h"
+
+namespace kova {
+
+QString MakeNodeKey(int n)
+{
+    return QLatin1Char('K') + QString::number(n);
+}
+
+int NodeSlotOf(const QString &key)
+{
+    bool ok = false;
+    const int n = QStringView(key).mid(1).toInt(&ok);
+    return ok ? n : 0;
+}
+
+void AppendNodeLine(QString &slotText, QStringView line)
+{
+    const QStringView trimmed = line.trimmed();
+    if (trimmed.isEmpty())
+        return;
+    slotText.append(trimmed);
+    slotText.append(kCrLf);
+}
+
+void SplitLines(QStringView text, QStringList &lines)
+{
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype end = text.indexOf(kCrLf, from);
+        if (end < 0)
+            return;
+        lines.append(text.mid(from, end - from).toString());
+        from = end + 2;
+    }
+}
+
+QString ExtractNodeName(QStringView line, int start)
+{
+    const QStringView rest = line.mid(qMax(0, start - 1));
+    const qsizetype q1 = rest.indexOf(u'"');
+    const qsizetype q2 = q1 < 0 ? -1 : rest.indexOf(u'"', q1 + 1);
+    if (q2 < 0)
+        return rest.toString();
+    return rest.mid(q1 + 1, q2 - q1 - 1).toString();
+}
+
+QString GetEditorKind(QStringView firstLine, QString *partName)
+{
+    const qsizetype blank = firstLine.indexOf(u' ');
+    const QStringView word = blank < 0 ? firstLine : firstLine.left(blank);
+    if (word != u"PART")
+        return word.toString();
+    const qsizetype q1 = firstLine.indexOf(u'"');
+    const qsizetype q2 = q1 < 0 ? -1 : firstLine.indexOf(u'"', q1 + 1);
+    if (q2 < 0)
+        return QString();
+    if (partName)
+        *partName = firstLine.mid(q1, q2 - q1 + 1).toString();
+    return firstLine.mid(q2 + 1).trimmed().toString();
+}
+
+} // namespace kova

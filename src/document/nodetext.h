@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kova {
+
+// Line end of every stored node line.
+inline constexpr QStringView kCrLf = u"\r\n";
+
+// "K" followed by n in decimal, without leading zeros.
+QString MakeNodeKey(int n);
+
+// The number after the "K" of a node key; 0 when the key holds no number.
+int NodeSlotOf(const QString &key);
+
+// Appends the trimmed line and CR LF to a slot's text; an empty trimmed line adds nothing.
+void AppendNodeLine(QString &slotText, QStringView line);
+
+// Appends every piece of text that ends in CR LF (without it) to lines; a last piece without CR LF is
+// dropped. Editors start from a list holding only an empty element 0, so line 1 is the first line.
+void SplitLines(QStringView text, QStringList &lines);
+
+// The node name of a CATEGORY (start 9), POLICY (start 7) or PART (start 5) line: the text between the
+// first two double quotes of the line from the 1-based start position on, or that whole remainder
+// when it holds no pair of double quotes.
+QString ExtractNodeName(QStringView line, int start);
+
+// The editor kind of a node from its first stored line: "CATEGORY", "POLICY", or for a PART line the
+// part type after the name ("CHECKBOX", "COMBOBOX", ...). partName receives the quoted name of a part.
+QString GetEditorKind(QStringView firstLine, QString *partName = nullptr);
+
+} // namespace kova

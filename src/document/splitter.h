@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace kova {
+
+class KeywordTable;
+class Prompter;
+class StringTable;
+
+// One body line of a template with its line number in the file (1-based).
+struct BodyLine
+{
+    QStringView text;
+    int number = 0;
+};
+
+struct Token
+{
+    QStringView text;
+    int line = 0;
+};
+
+// The body of a template cut into tokens: keywords upper case, numbers as written, every name and
+// value a quoted text. Token texts point into the body lines, the string and keyword tables, or the
+// stream's own store, so all of those must outlive the stream.
+struct TokenStream
+{
+    std::vector<Token> tokens;
+    std::vector<QString> owned;
+};
+
+// What the splitter knows besides the keywords: with newer statements on, EXPLAIN, SUPPORTED and
+// CLIENTEXT are keywords too.
+struct WordContext
+{
+    const KeywordTable &keywords;
+    const StringTable &strings;
+    bool newerStatements = false;
+};
+
+// The token for one bare word: a !! reference becomes its string's quoted text, a keyword its upper
+// case, a number stays as it is, anything else is quoted. An undefined reference is fatal: the
+// critical message is shown and nullopt returned.
+std::optional<QStringView> ResolveWord(QStringView word, const WordContext &context, TokenStream &stream,
+                                       Prompter &prompter);
+
+// Cuts every body line into tokens. A quoted text left open on its line is fatal (message shown,
+// nullopt returned), as is an undefined string reference.
+std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const WordContext &context,
+                                    Prompter &prompter);
+
+// Whether a word reads as a number: an optional sign, decimal digits with an optional decimal point,
+// and an optional exponent.
+bool isNumberWord(QStringView word);
+
+} // namespace kova

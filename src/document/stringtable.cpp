@@ -1,0 +1,50 @@
+#include "stringtable.h"
+
+#include "concat.h"
+#include "prompter.h"
+
+#include <algorithm>
+
+namespace kova {
+
+bool NormaliseStringEntry(QString &line, Prompter &prompter)
+{
+    const qsizetype eq = line.indexOf(u'=');
+    if (eq < 0) {
+        prompter.tell(QStringLiteral("The [strings] section contains invalid entries\r\n"
+                                     "The program could not evaluate the following line:\r\n")
+                          + line,
+                      Message::Icon::Critical);
+        return false;
+    }
+    const QStringView name = QStringView(line).left(eq).trimmed();
+    QStringView value = QStringView(line).mid(eq + 1).trimmed();
+    const qsizetype q1 = value.indexOf(u'"');
+    if (q1 >= 0) {
+        const qsizetype q2 = value.indexOf(u'"', q1 + 1);
+        value = q2 >= 0 ? value.mid(q1 + 1, q2 - q1 - 1) : value.left(q1);
+    }
+    QString entry = concat({name, u"=\"", value.trimmed(), u"\""});
+    entry.replace(u'\t', u' ');
+    line = entry.trimmed();
+    return true;
+}
+
+void StringTable::SortStringTable()
+{
+    // Stable, so that of two entries with the same name the one written first is found.
+    std::stable_sort(m_entries.begin(), m_entries.end(),
+                     [](const Entry &a, const Entry &b) { return a.lower < b.lower; });
+}
+
+QStringView StringTable::lookup(QStringView name) const
+{
+    const QString prefix = name.toString().toLower() + u'=';
+    const auto it = std::lower_bound(m_entries.begin(), m_entries.end(), prefix,
+                                     [](const Entry &e, const QString &p) { return e.lower < p; });
+    if (it == m_entries.end() || !it->lower.startsWith(prefix))
+        return {};
+    return QStringView(it->entry).mid(it->entry.indexOf(u'=') + 1);
+}
+
+} // namespace kova

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+namespace kova {
+
+class Prompter;
+
+// Rewrites one [strings] line into its normal form: name "=" double quote, text, double quote, with
+// the blanks around name and value and just inside the quotes gone and every TAB made a blank.
+// A line without "=" is fatal: the critical message is shown and false returned.
+bool NormaliseStringEntry(QString &line, Prompter &prompter);
+
+// The [strings] entries of the template being loaded, in normal form. Lookups are binary searches,
+// so the table is sorted once (SortStringTable) after the file is read and before any lookup.
+class StringTable
+{
+public:
+    void append(const QString &entry) { m_entries.push_back({entry.toLower(), entry}); }
+    int size() const { return int(m_entries.size()); }
+    // 1-based, as the loader numbers them.
+    const QString &at(int i) const { return m_entries.at(size_t(i - 1)).entry; }
+
+    // Sorts ascending by the lower-cased entry.
+    void SortStringTable();
+    // The quoted text (quotes included) of the entry named name, compared without regard to case;
+    // a null view when there is none. Valid while the table lives.
+    QStringView lookup(QStringView name) const;
+
+private:
+    struct Entry
+    {
+        QString lower;
+        QString entry;
+    };
+    std::vector<Entry> m_entries;
+};
+
+} // namespace kova

@@ -1,0 +1,152 @@
+#include "templatedocument.h"
+
+#include "nodetext.h"
+
+namespace kova {
+
+TemplateDocument::TemplateDocument(QObject *parent) : QObject(parent) {}
+
+TemplateDocument::~TemplateDocument() = default;
+
+void TemplateDocument::setNodeText(TemplateNode *node, const QString &text)
+{
+    m_texts.set(node->slot(), text);
+    setModified(true);
+    emit nodeChanged(node);
+}
+
+void TemplateDocument::setNodeCaption(TemplateNode *node, const QString &caption)
+{
+    node->text = caption;
+    setModified(true);
+    emit nodeChanged(node);
+}
+
+void TemplateDocument::setExpanded(TemplateNode *node, bool expanded)
+{
+    node->expanded = expanded;
+}
+
+TemplateNode *TemplateDocument::nodeForSlot(int slot) const
+{
+    if (!m_root)
+        return nullptr;
+    TemplateNode *found = nullptr;
+    m_root->forEach([&](TemplateNode *n) {
+        if (!found && n->slot() == slot)
+            found = n;
+    });
+    return found;
+}
+
+int TemplateDocument::nodeCount() const
+{
+    int count = 0;
+    if (m_root)
+        m_root->forEach([&](TemplateNode *) { ++count; });
+    return count;
+}
+
+void TemplateDocument::replaceContents(std::unique_ptr<TemplateNode> root, NodeTextTable texts,
+                                       QStringList keptStrings, QStringList keptSections,
+                                       TextEncoding encoding)
+{
+    emit aboutToReset();
+    m_root = std::move(root);
+    m_texts = std::move(texts);
+    m_keptStringEntries = std::move(keptStrings);
+    m_keptSectionLines = std::move(keptSections);
+    m_encoding = encoding;
+    emit reset();
+}
+
+void TemplateDocument::clear()
+{
+    replaceContents(nullptr, {}, {}, {}, TextEncoding::Windows1252);
+}
+
+void TemplateDocument::newTemplate()
+{
+    auto root = std::make_unique<TemplateNode>(NodeKind::Root, QStringLiteral("Computer"),
+                                               QStringLiteral("root"));
+    root->expanded = true;
+    root->key = MakeNodeKey(1);
+    NodeTextTable texts;
+    texts.growTo(1);
+    int position = 1;
+    for (const auto &[caption, image, line] :
+         {std::tuple{u"Machine", u"machine", u"CLASS MACHINE"}, std::tuple{u"User", u"user", u"CLASS USER"}}) {
+        auto cls = std::make_unique<TemplateNode>(NodeKind::Class, QString::fromUtf16(caption),
+                                                  QString::fromUtf16(image));
+        cls->expanded = true;
+        cls->key = MakeNodeKey(++position);
+        texts.appendLine(position, QStringView(line));
+        root->appendChild(std::move(cls));
+    }
+    replaceContents(std::move(root), std::move(texts), {}, {}, TextEncoding::Windows1252);
+    setPath(QString());
+    setModified(false);
+}
+
+TemplateNode *TemplateDocument::insertNewNode(TemplateNode *parent, int row, std::unique_ptr<TemplateNode> node,
+                                              const QString &initialText)
+{
+    const int slot = m_texts.highestSlot() + 1;
+    node->key = MakeNodeKey(slot);
+    m_texts.set(slot, initialText);
+    row = std::clamp(row, 0, parent->childCount());
+    emit nodeAboutToBeInserted(parent, row);
+    TemplateNode *inserted = parent->insertChild(row, std::move(node));
+    emit nodeInserted(inserted);
+    setModified(true);
+    return inserted;
+}
+
+void TemplateDocument::removeNode(TemplateNode *node)
+{
+    TemplateNode *parent = node->parent();
+    if (!parent)
+        return;
+    const int row = node->row();
+    emit nodeAboutToBeRemoved(node);
+    // The branch's slots are emptied, so the writer and the string table no longer see them; their
+    // numbers are not reused, as new nodes always take one above the highest slot.
+    node->forEach([this](TemplateNode *n) { m_texts.set(n->slot(), QString()); });
+    parent->takeChild(row);
+    emit nodeRemoved(parent, row);
+    setModified(true);
+}
+
+void TemplateDocument::moveNode(TemplateNode *node, TemplateNode *newParent, int row)
+{
+    TemplateNode *oldParent = node->parent();
+    if (!oldParent || node == newParent || node->isAncestorOf(newParent))
+        return;
+    row = std::clamp(row, 0, newParent->childCount());
+    emit nodeAboutToBeMoved(node, newParent, row);
+    const int oldRow = node->row();
+    auto taken = oldParent->takeChild(oldRow);
+    if (oldParent == newParent && oldRow < row)
+        --row;
+    newParent->insertChild(row, std::move(taken));
+    emit nodeMoved(node);
+    setModified(true);
+}
+
+void TemplateDocument::setPath(const QString &path)
+{
+    if (m_path == path)
+        return;
+    m_path = path;
+    emit pathChanged(path);
+}
+
+void TemplateDocument::setModified(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
+}
+
+} // namespace kova

@@ -1,0 +1,65 @@
+#include "templatenode.h"
+
+#include "nodetext.h"
+
+#include <algorithm>
+
+namespace kova {
+
+TemplateNode::TemplateNode(QString kind_, QString text_, QString image_)
+    : kind(std::move(kind_)), text(std::move(text_)), image(std::move(image_))
+{
+}
+
+int TemplateNode::slot() const
+{
+    return NodeSlotOf(key);
+}
+
+int TemplateNode::row() const
+{
+    if (!m_parent)
+        return 0;
+    const auto &siblings = m_parent->m_children;
+    const auto it = std::find_if(siblings.begin(), siblings.end(),
+                                 [this](const auto &c) { return c.get() == this; });
+    return int(it - siblings.begin());
+}
+
+int TemplateNode::depth() const
+{
+    int d = 0;
+    for (const TemplateNode *p = m_parent; p; p = p->m_parent)
+        ++d;
+    return d;
+}
+
+bool TemplateNode::isAncestorOf(const TemplateNode *node) const
+{
+    for (const TemplateNode *p = node ? node->m_parent : nullptr; p; p = p->m_parent)
+        if (p == this)
+            return true;
+    return false;
+}
+
+TemplateNode *TemplateNode::insertChild(int row, std::unique_ptr<TemplateNode> node)
+{
+    node->m_parent = this;
+    row = std::clamp(row, 0, childCount());
+    return m_children.insert(m_children.begin() + row, std::move(node))->get();
+}
+
+TemplateNode *TemplateNode::appendChild(std::unique_ptr<TemplateNode> node)
+{
+    return insertChild(childCount(), std::move(node));
+}
+
+std::unique_ptr<TemplateNode> TemplateNode::takeChild(int row)
+{
+    auto node = std::move(m_children.at(size_t(row)));
+    m_children.erase(m_children.begin() + row);
+    node->m_parent = nullptr;
+    return node;
+}
+
+} // namespace kova

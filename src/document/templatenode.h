@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace kova {
+
+// Node kinds and icon names of the template tree.
+namespace NodeKind {
+inline const QString Root = QStringLiteral("ROOT");
+inline const QString Class = QStringLiteral("CLASS");
+inline const QString Category = QStringLiteral("CATEGORY");
+inline const QString Policy = QStringLiteral("POLICY");
+inline const QString Part = QStringLiteral("PART");
+} // namespace NodeKind
+
+// One entry of the template tree. Its own ADM lines live in the document's NodeTextTable, in the slot
+// given by the number in its key.
+class TemplateNode
+{
+public:
+    TemplateNode(QString kind, QString text, QString image);
+
+    QString kind;
+    QString text;
+    QString key;
+    QString image;
+    bool expanded = false;
+
+    int slot() const;
+    TemplateNode *parent() const { return m_parent; }
+    int childCount() const { return int(m_children.size()); }
+    TemplateNode *child(int row) const { return m_children.at(size_t(row)).get(); }
+    // Position among the parent's children; 0 for the root.
+    int row() const;
+    // 0 for the root, 1 for a class, and so on.
+    int depth() const;
+    bool isAncestorOf(const TemplateNode *node) const;
+
+    TemplateNode *insertChild(int row, std::unique_ptr<TemplateNode> node);
+    TemplateNode *appendChild(std::unique_ptr<TemplateNode> node);
+    std::unique_ptr<TemplateNode> takeChild(int row);
+
+    // Depth-first, parents before children.
+    template<typename F>
+    void forEach(F &&visit)
+    {
+        visit(this);
+        for (auto &c : m_children)
+            c->forEach(visit);
+    }
+
+private:
+    TemplateNode *m_parent = nullptr;
+    std::vector<std::unique_ptr<TemplateNode>> m_children;
+};
+
+} // namespace kova

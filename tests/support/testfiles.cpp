@@ -1,0 +1,36 @@
+#include "testfiles.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace kova::test {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QStringList corpusFiles(const QString &folder)
+{
+    QDir dir(QStringLiteral(KOVA_CORPUS_DIR_FOR_SUPPORT) + u'/' + folder);
+    QStringList files;
+    for (const QString &name : dir.entryList(QDir::Files, QDir::Name))
+        files.append(dir.absoluteFilePath(name));
+    return files;
+}
+
+QByteArray crlf(QByteArray text)
+{
+    return text.replace("\r\n", "\n").replace("\n", "\r\n");
+}
+
+} // namespace kova::test

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace kova::test {
+
+QByteArray readBytes(const QString &path);
+bool writeBytes(const QString &path, const QByteArray &bytes);
+// The files of the shared corpus folder (adm or reg), sorted; empty when the corpus is not there.
+QStringList corpusFiles(const QString &folder);
+// CR LF line ends for test texts written with \n.
+QByteArray crlf(QByteArray text);
+
+} // namespace kova::test
