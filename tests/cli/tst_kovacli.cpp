@@ -1,0 +1,128 @@
+// kova-cli as a black box: exit statuses, messages on standard error, no output file on failure.
+#include "testfiles.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int code = -1;
+    QString err;
+};
+
+Run kovaCli(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(KOVA_CLI), args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+} // namespace
+
+class TestKovaCli : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString file(const QString &name, const QByteArray &text)
+    {
+        const QString path = m_dir.filePath(name);
+        kova::test::writeBytes(path, kova::test::crlf(text));
+        return path;
+    }
+
+private slots:
+    void check_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("flags");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("err");
+        const QByteArray conditional = "CLASS MACHINE\n#if version >= 4\nCATEGORY \"c\"\n#endif\n";
+        const QString question = QStringLiteral(
+            "The file you tried to open contains conditional statements like:\n#IF, #IFDEF, #IFNDEF, #ELSE, #ENDIF, "
+            "SOFT, VERSION\nThis program doen't support conditional statements.\n\nRemove this type of statements?\n"
+            "(Don't forget to make a backup of your originial template)\n");
+        QTest::newRow("good") << QByteArray("CLASS USER\n") << QStringList{} << 0 << "";
+        QTest::newRow("syntax error") << QByteArray("CLASS USER\nPOLICY 3\n") << QStringList{} << 1
+                                      << "Error in line 2\nFile not loaded\n";
+        QTest::newRow("fatal") << QByteArray("CLASS NOBODY\n") << QStringList{} << 2
+                               << "Error in procedure Vullen in module modFill in line 1\n";
+        QTest::newRow("conditionals kept: No") << conditional << QStringList{} << 1 << question;
+        QTest::newRow("conditionals removed: Yes") << conditional << QStringList{"--remove-conditionals"} << 0
+                                                   << question;
+        QTest::newRow("explain refused") << QByteArray("CLASS USER\nEXPLAIN \"x\"\n") << QStringList{} << 1
+                                         << "Error in line  2\nFile not loaded\n";
+        QTest::newRow("explain accepted") << QByteArray("CLASS USER\nEXPLAIN \"x\"\n")
+                                          << QStringList{"--newer-statements"} << 0 << "";
+    }
+    void check()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, flags);
+        QFETCH(int, code);
+        QFETCH(QString, err);
+        const Run r = kovaCli(QStringList{"check", file("c.adm", text)} + flags);
+        QCOMPARE(r.err, err);
+        QCOMPARE(r.code, code);
+    }
+
+    void normalizeWritesTheSaveAsResult()
+    {
+        const QString in = QStringLiteral(KOVA_SOURCE_DIR "/tests/document/data/golden/statements.adm");
+        const QString out = m_dir.filePath("n.adm");
+        const Run r = kovaCli({"normalize", in, out, "--strings"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(kova::test::readBytes(out),
+                 kova::test::readBytes(KOVA_SOURCE_DIR "/tests/document/data/golden/statements.strings.adm"));
+    }
+
+    void failureLeavesNoOutput_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("code");
+        QTest::newRow("syntax error") << QByteArray("POLICY 1\n") << 1;
+        QTest::newRow("fatal") << QByteArray("[strings]\nno equals\n") << 2;
+    }
+    void failureLeavesNoOutput()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, code);
+        const QString out = m_dir.filePath("never.adm");
+        QCOMPARE(kovaCli({"normalize", file("bad.adm", text), out}).code, code);
+        QVERIFY(!QFile::exists(out));
+    }
+
+    void unwritableOutput()
+    {
+        const Run r = kovaCli({"normalize", file("ok.adm", "CLASS USER\n"), m_dir.filePath("missing/dir/o.adm")});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.endsWith(QStringLiteral("\nTry to save your file with a different name\n")));
+    }
+
+    void usage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("nothing") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{"frobnicate"};
+        QTest::newRow("missing output") << QStringList{"normalize", "in.adm"};
+        QTest::newRow("unknown flag") << QStringList{"check", "in.adm", "--fast"};
+        QTest::newRow("flag of another command") << QStringList{"check", "in.adm", "--strings"};
+    }
+    void usage()
+    {
+        QFETCH(QStringList, args);
+        const Run r = kovaCli(args);
+        QCOMPARE(r.code, 64);
+        QVERIFY(r.err.contains(QStringLiteral("usage:")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestKovaCli)
+#include "tst_kovacli.moc"

@@ -1,0 +1,81 @@
+#include "document/encoding.h"
+
+#include <QTest>
+
+using namespace kova;
+
+class TestEncoding : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyByteRoundTrips()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        TextEncoding enc = TextEncoding::Utf16BE;
+        const QString text = decodeText(all, &enc);
+        QCOMPARE(enc, TextEncoding::Windows1252);
+        QCOMPARE(text.size(), 256);
+        QCOMPARE(text.at(0x80), QChar(0x20AC));
+        QCOMPARE(text.at(0x81), QChar(0x81)); // undefined in the code page, kept as itself
+        QCOMPARE(text.at(0x9F), QChar(0x178));
+        QVERIFY(canEncodeWindows1252(text));
+        QCOMPARE(encodeText(text, enc), all);
+        QCOMPARE(enc, TextEncoding::Windows1252);
+    }
+
+    void byteOrderMarks_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("utf-16le") << QByteArray("\xFF\xFE" "A\0\xAC\x20", 6) << TextEncoding::Utf16LE << QStringLiteral("A\u20AC");
+        QTest::newRow("utf-16be") << QByteArray("\xFE\xFF\0A\x20\xAC", 6) << TextEncoding::Utf16BE << QStringLiteral("A\u20AC");
+        QTest::newRow("utf-8") << QByteArray("\xEF\xBB\xBF" "A\xE2\x82\xAC") << TextEncoding::Utf8 << QStringLiteral("A\u20AC");
+        QTest::newRow("utf-8 without mark is 8-bit") << QByteArray("A\xE2\x82\xAC") << TextEncoding::Windows1252
+                                                    << QStringLiteral("A\u00E2\u201A\u00AC");
+    }
+    void byteOrderMarks()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(TextEncoding, encoding);
+        QFETCH(QString, text);
+        TextEncoding found = TextEncoding::Windows1252;
+        QCOMPARE(decodeText(bytes, &found), text);
+        QCOMPARE(found, encoding);
+        QCOMPARE(encodeText(text, found), bytes); // written back as it was read, mark included
+    }
+
+    void unwritableCharacterSwitchesToUtf16()
+    {
+        TextEncoding enc = TextEncoding::Windows1252;
+        const QByteArray bytes = encodeText(QStringLiteral("\u65E5"), enc);
+        QCOMPARE(enc, TextEncoding::Utf16LE);
+        QCOMPARE(bytes, QByteArray("\xFF\xFE\xE5\x65", 4));
+    }
+
+    void lineEnds_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("crlf") << "a\r\nb\r\n" << QStringList{"a", "b"};
+        QTest::newRow("lf and lone cr") << "a\nb\rc" << QStringList{"a", "b", "c"};
+        QTest::newRow("empty lines kept") << "a\r\n\r\n\nb" << QStringList{"a", "", "", "b"};
+        QTest::newRow("empty text") << "" << QStringList{};
+        QTest::newRow("cr cr lf") << "a\r\r\nb" << QStringList{"a", "", "b"};
+    }
+    void lineEnds()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        QStringList got;
+        for (QStringView v : splitTextLines(text))
+            got.append(v.toString());
+        QCOMPARE(got, lines);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestEncoding)
+#include "tst_encoding.moc"

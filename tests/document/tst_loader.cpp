@@ -1,0 +1,257 @@
+#include "document/loader.h"
+#include "document/templatedocument.h"
+#include "scriptedprompter.h"
+#include "testfiles.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kova;
+using kova::test::ScriptedPrompter;
+
+Q_DECLARE_METATYPE(kova::LoadResult::Status)
+
+namespace {
+
+using Expected = QList<Message>;
+
+const Message kFileNotLoaded{QStringLiteral("File not loaded"), Message::Icon::Exclamation, Message::Buttons::Ok};
+
+Message plain(const QString &text)
+{
+    return {text, Message::Icon::None, Message::Buttons::Ok};
+}
+
+const QString kConditionalQuestion =
+    QStringLiteral("The file you tried to open contains conditional statements like:\r\n"
+                   "#IF, #IFDEF, #IFNDEF, #ELSE, #ENDIF, SOFT, VERSION\r\n"
+                   "This program doen't support conditional statements.\r\n\r\n"
+                   "Remove this type of statements?\r\n"
+                   "(Don't forget to make a backup of your originial template)");
+
+// "caption<slot text>" of every node, depth first, indented by depth.
+QStringList treeOf(const TemplateDocument &doc)
+{
+    QStringList out;
+    if (!doc.root())
+        return out;
+    doc.root()->forEach([&](TemplateNode *n) {
+        out.append(QString(n->depth() * 2, u' ') + n->key + u' ' + n->kind + u' ' + n->text + " <"
+                   + doc.nodeText(n).replace(QStringLiteral("\r\n"), QStringLiteral("|")) + u'>');
+    });
+    return out;
+}
+
+} // namespace
+
+class TestLoader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void messages_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("reportLine");
+        QTest::addColumn<bool>("newer");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<Expected>("expected");
+        QTest::addColumn<LoadResult::Status>("status");
+        QTest::addColumn<int>("errorLine");
+
+        using S = LoadResult::Status;
+        const QList<Answer> none;
+        QTest::newRow("policy followed by a number")
+            << QByteArray("CLASS MACHINE\nCATEGORY \"c\"\n\nPOLICY 5\n") << false << false << none
+            << Expected{plain("Error in line 4"), kFileNotLoaded} << S::Failed << 0;
+        QTest::newRow("category followed by a number")
+            << QByteArray("CATEGORY 12\n") << false << false << none
+            << Expected{plain("Error in line 1"), kFileNotLoaded} << S::Failed << 0;
+        QTest::newRow("end of something unknown")
+            << QByteArray("CLASS USER\nCATEGORY \"c\"\nEND KEYNAME\n") << false << false << none
+            << Expected{plain("Error in line  3"), kFileNotLoaded} << S::Failed << 0;
+        QTest::newRow("bad part type reports the type's line")
+            << QByteArray("CATEGORY \"c\"\nPOLICY \"p\"\nPART \"x\"\nSLIDER\n") << false << false << none
+            << Expected{plain("Error in line  4"), kFileNotLoaded} << S::Failed << 0;
+        QTest::newRow("part name not quoted")
+            << QByteArray("CATEGORY \"c\"\nPOLICY \"p\"\nPART 7 CHECKBOX\n") << false << false << none
+            << Expected{plain("Error in line  3"), kFileNotLoaded} << S::Failed << 0;
+        QTest::newRow("stray text where a statement should begin")
+            << QByteArray("CLASS MACHINE\n\"stray\"\n") << false << false << none
+            << Expected{plain("Error in line  2"), kFileNotLoaded} << S::Failed << 0;
+        QTest::newRow("report-line flag returns the line instead of File not loaded")
+            << QByteArray("CLASS MACHINE\nCATEGORY \"c\"\nEND NOTHING\n") << true << false << none
+            << Expected{plain("Error in line  3")} << S::Failed << 3;
+        QTest::newRow("report-line flag on line 1")
+            << QByteArray("POLICY 1\n") << true << false << none << Expected{plain("Error in line 1")} << S::Failed
+            << 1;
+        QTest::newRow("END as the very last token") << QByteArray("CLASS MACHINE\nEND\n") << false << false << none
+                                                   << Expected{kFileNotLoaded} << S::Failed << 0;
+        QTest::newRow("KEYNAME without argument at the end")
+            << QByteArray("CLASS MACHINE\nKEYNAME\n") << true << false << none << Expected{kFileNotLoaded}
+            << S::Failed << 0;
+        QTest::newRow("class of another kind is fatal")
+            << QByteArray("; header\nCLASS SYSTEM\n") << false << false << none
+            << Expected{{"Error in procedure Vullen in module modFill in line 2", Message::Icon::Critical,
+                         Message::Buttons::Ok}}
+            << S::Fatal << 0;
+        QTest::newRow("string line without equals is fatal")
+            << QByteArray("CLASS USER\n[strings]\nbroken line\n") << false << false << none
+            << Expected{{"The [strings] section contains invalid entries\r\nThe program could not evaluate the "
+                         "following line:\r\nbroken line",
+                         Message::Icon::Critical, Message::Buttons::Ok}}
+            << S::Fatal << 0;
+        QTest::newRow("conditional statements refused")
+            << QByteArray("CLASS MACHINE\n#if version >= 4\nCATEGORY \"c\"\n#endif\n") << false << false
+            << QList<Answer>{Answer::No}
+            << Expected{{kConditionalQuestion, Message::Icon::Exclamation, Message::Buttons::YesNo}} << S::Failed
+            << 0;
+        QTest::newRow("conditional statements removed, asked once")
+            << QByteArray("CLASS MACHINE\n#if version >= 4\nBOGUS\n#endif\nCATEGORY \"c\"\n#ifdef X\nPOLICY 9\n"
+                          "#endif\nEND CATEGORY\nSOFT\n")
+            << false << false << QList<Answer>{Answer::Yes}
+            << Expected{{kConditionalQuestion, Message::Icon::Exclamation, Message::Buttons::YesNo}} << S::Loaded
+            << 0;
+        QTest::newRow("unbalanced END CATEGORY")
+            << QByteArray("CLASS MACHINE\nEND CATEGORY\n") << false << false << none << Expected{kFileNotLoaded}
+            << S::Failed << 0;
+        QTest::newRow("EXPLAIN without the newer statements")
+            << QByteArray("CLASS MACHINE\nCATEGORY \"c\"\nPOLICY \"p\"\nEXPLAIN \"why\"\nEND POLICY\nEND CATEGORY\n")
+            << false << false << none << Expected{plain("Error in line  4"), kFileNotLoaded} << S::Failed << 0;
+        QTest::newRow("EXPLAIN, SUPPORTED and CLIENTEXT with the newer statements")
+            << QByteArray("CLASS MACHINE\nCLIENTEXT {1-2}\nCATEGORY \"c\"\nPOLICY \"p\"\nexplain !!why\nSUPPORTED "
+                          "\"XP\"\nEND POLICY\nEND CATEGORY\n[strings]\nwhy=\"Because\"\n")
+            << false << true << none << Expected{} << S::Loaded << 0;
+    }
+    void messages()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, reportLine);
+        QFETCH(bool, newer);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(Expected, expected);
+        QFETCH(LoadResult::Status, status);
+        QFETCH(int, errorLine);
+
+        ScriptedPrompter prompter;
+        for (const Message &m : expected)
+            prompter.expect(m, m.buttons == Message::Buttons::Ok ? Answer::Ok : answers.value(0, Answer::No));
+        TemplateDocument doc;
+        doc.newTemplate();
+        const LoadResult result = loadTemplateBytes(doc, test::crlf(text), prompter, {reportLine, newer});
+        QCOMPARE(result.status, status);
+        QCOMPARE(result.errorLine, errorLine);
+        KOVA_VERIFY_PROMPTS_DONE(prompter);
+        // A failed load leaves no half-built document behind.
+        QCOMPARE(doc.root() == nullptr, status != LoadResult::Status::Loaded);
+        QCOMPARE(doc.texts().isEmpty(), status != LoadResult::Status::Loaded);
+    }
+
+    void trees_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("tree");
+        QTest::newRow("no class: categories under Machine, empty User")
+            << QByteArray("CATEGORY \"A\"\nKEYNAME \"k\"\nEND CATEGORY\n")
+            << QStringList{"K1 ROOT Computer <>", "  K2 CLASS Machine <CLASS MACHINE|>",
+                           "    K3 CATEGORY A <CATEGORY \"A\"|KEYNAME \"k\"|END CATEGORY|>",
+                           "  K4 CLASS User <CLASS USER|>"};
+        QTest::newRow("user written first loads with Machine first")
+            << QByteArray("CLASS USER\nCATEGORY \"U\"\nEND CATEGORY\nCLASS MACHINE\n")
+            << QStringList{"K1 ROOT Computer <>", "  K2 CLASS Machine <CLASS MACHINE|>", "  K3 CLASS User <CLASS USER|>",
+                           "    K4 CATEGORY U <CATEGORY \"U\"|END CATEGORY|>"};
+        QTest::newRow("lines after END PART stay with the part; blank and comment lines vanish")
+            << QByteArray("CLASS MACHINE\n\n; note\nCATEGORY \"C\"\nPOLICY \"P\"\nKEYNAME \"k\"\nPART \"A\" TEXT\nEND "
+                          "PART\nVALUENAME \"after\"\nEND POLICY\nEND CATEGORY\n")
+            << QStringList{"K1 ROOT Computer <>",
+                           "  K2 CLASS Machine <CLASS MACHINE|>",
+                           "    K3 CATEGORY C <CATEGORY \"C\"|END CATEGORY|>",
+                           "      K4 POLICY P <POLICY \"P\"|KEYNAME \"k\"|END POLICY|>",
+                           "        K5 PART A <PART \"A\" TEXT|END PART|VALUENAME \"after\"|>",
+                           "  K6 CLASS User <CLASS USER|>"};
+        QTest::newRow("sub-categories nest; a bare word becomes the name")
+            << QByteArray("CLASS USER\nCATEGORY Outer\nCATEGORY \"Inner\"\nEND CATEGORY\nEND CATEGORY\n")
+            << QStringList{"K1 ROOT Computer <>", "  K2 CLASS Machine <CLASS MACHINE|>", "  K3 CLASS User <CLASS USER|>",
+                           "    K4 CATEGORY Outer <CATEGORY \"Outer\"|END CATEGORY|>",
+                           "      K5 CATEGORY Inner <CATEGORY \"Inner\"|END CATEGORY|>"};
+    }
+    void trees()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, tree);
+        ScriptedPrompter prompter;
+        TemplateDocument doc;
+        QVERIFY(loadTemplateBytes(doc, test::crlf(text), prompter).loaded());
+        QCOMPARE(treeOf(doc), tree);
+        QVERIFY(doc.root()->expanded);
+        QVERIFY(doc.root()->child(0)->expanded);
+        QCOMPARE(doc.root()->child(0)->image, QStringLiteral("machine"));
+    }
+
+    void keptSections()
+    {
+        ScriptedPrompter prompter;
+        TemplateDocument doc;
+        const QByteArray text = "CLASS USER\n[Strings]\n; c\nIEAK_Title = \" T \"\nother=x\n[Custom]\n  raw line \n\n"
+                                "[strings]\nieak_more=y\n";
+        QVERIFY(loadTemplateBytes(doc, test::crlf(text), prompter).loaded());
+        QCOMPARE(doc.keptStringEntries(), (QStringList{"IEAK_Title=\"T\"", "ieak_more=\"y\""}));
+        QCOMPARE(doc.keptSectionLines(), (QStringList{"[Custom]", "  raw line ", ""}));
+    }
+
+    void encodings_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<TextEncoding>("encoding");
+        const QString text = QStringLiteral("CLASS USER\r\nCATEGORY \"Caf\u00e9 \u20ac\"\r\nEND CATEGORY\r\n");
+        QTest::newRow("utf-16le") << QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2)
+                                  << TextEncoding::Utf16LE;
+        QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8() << TextEncoding::Utf8;
+        QTest::newRow("windows-1252") << QByteArray("CLASS USER\nCATEGORY \"Caf\xE9 \x80\"\rEND CATEGORY")
+                                      << TextEncoding::Windows1252;
+    }
+    void encodings()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(TextEncoding, encoding);
+        ScriptedPrompter prompter;
+        TemplateDocument doc;
+        QVERIFY(loadTemplateBytes(doc, bytes, prompter).loaded());
+        QCOMPARE(doc.encoding(), encoding);
+        QCOMPARE(doc.root()->child(1)->child(0)->text, QStringLiteral("Caf\u00e9 \u20ac"));
+    }
+
+    void unreadableFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("missing.adm"));
+        ScriptedPrompter prompter;
+        prompter.allowAnything(Answer::No);
+        TemplateDocument doc;
+        doc.newTemplate();
+        QSignalSpy unreadable(&doc, &TemplateDocument::unreadable);
+        const LoadResult result = Vullen(doc, path, prompter);
+        QCOMPARE(result.status, LoadResult::Status::Failed);
+        QCOMPARE(prompter.messages().size(), 1);
+        QCOMPARE(prompter.messages().first().icon, Message::Icon::Exclamation);
+        QVERIFY(!prompter.messages().first().text.isEmpty());
+        QCOMPARE(unreadable.size(), 1);
+        QCOMPARE(unreadable.first().first().toString(), path);
+        QVERIFY(!doc.root());
+    }
+
+    void readsFromDisk()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("t.adm"));
+        QVERIFY(test::writeBytes(path, "CLASS MACHINE\r\nCATEGORY \"On disk\"\r\nEND CATEGORY\r\n"));
+        ScriptedPrompter prompter;
+        TemplateDocument doc;
+        QVERIFY(Vullen(doc, path, prompter).loaded());
+        QCOMPARE(doc.root()->child(0)->child(0)->text, QStringLiteral("On disk"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLoader)
+#include "tst_loader.moc"

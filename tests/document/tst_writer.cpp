@@ -1,0 +1,217 @@
+#include "document/loader.h"
+#include "document/nodetext.h"
+#include "document/templatedocument.h"
+#include "document/writer.h"
+#include "scriptedprompter.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/resource.h>
+
+#include <csignal>
+
+using namespace kova;
+using kova::test::ScriptedPrompter;
+
+namespace {
+
+void load(TemplateDocument &doc, const QByteArray &text)
+{
+    ScriptedPrompter prompter;
+    QVERIFY(loadTemplateBytes(doc, test::crlf(text), prompter).loaded());
+}
+
+} // namespace
+
+class TestWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Each golden input is written with Strings off and on and compared with the stored results.
+    void golden_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("strings");
+        const QDir dir(QStringLiteral(KOVA_TEST_DATA "/golden"));
+        const QStringList inputs = dir.entryList({"*.adm"}, QDir::Files, QDir::Name).filter(QRegularExpression("^[a-z]+\\.adm$"));
+        QVERIFY(inputs.size() >= 4);
+        for (const QString &name : inputs) {
+            const QString base = dir.filePath(name.chopped(4));
+            QTest::newRow(qPrintable(name + " plain")) << dir.filePath(name) << base + ".expected.adm" << false;
+            QTest::newRow(qPrintable(name + " strings")) << dir.filePath(name) << base + ".strings.adm" << true;
+        }
+    }
+    void golden()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QFETCH(bool, strings);
+        ScriptedPrompter prompter;
+        TemplateDocument doc;
+        QVERIFY(Vullen(doc, input, prompter).loaded());
+        QTemporaryDir dir;
+        doc.setPath(dir.filePath("out.adm"));
+        doc.setStringsOption(strings);
+        const NodeTextTable before = doc.texts();
+        QVERIFY(WriteTemplate(doc, prompter));
+        QCOMPARE(QString::fromLatin1(test::readBytes(doc.path())), QString::fromLatin1(test::readBytes(expected)));
+        QCOMPARE(doc.texts(), before); // the model keeps its literal texts
+    }
+
+    // An END does not change the node that takes the following lines, so the KEYNAME after the inner
+    // END CATEGORY still belongs to the part and is written with it.
+    void indentationAndHeldBackLines()
+    {
+        TemplateDocument doc;
+        load(doc, "CLASS MACHINE\nCATEGORY \"A\"\nCATEGORY \"B\"\nPOLICY \"P\"\nPART \"X\" TEXT\nEND PART\nEND "
+                  "POLICY\nEND CATEGORY\nKEYNAME \"late\"\nEND CATEGORY\n");
+        QCOMPARE(renderTemplate(doc, false),
+                 QStringLiteral("CLASS MACHINE\r\n\tCATEGORY \"A\"\r\n\t\tCATEGORY \"B\"\r\n\t\t\tPOLICY \"P\"\r\n"
+                                "\t\t\t\tPART \"X\" TEXT\r\n\t\t\t\tEND PART\r\n\t\t\t\tKEYNAME \"late\"\r\n"
+                                "\t\t\tEND POLICY\r\n\t\tEND CATEGORY\r\n\tEND CATEGORY\r\nCLASS USER\r\n"));
+    }
+
+    void stringPrefix_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("prefix");
+        QTest::newRow("category") << "CATEGORY \"a\"" << "C";
+        QTest::newRow("policy") << "POLICY \"a\"" << "C";
+        QTest::newRow("part") << "PART \"a\" TEXT" << "C";
+        QTest::newRow("keyname") << "KEYNAME \"a\"" << "K";
+        QTest::newRow("valuename") << "VALUENAME \"a\"" << "V";
+        QTest::newRow("value") << "VALUE \"a\"" << "W";
+        QTest::newRow("valueprefix") << "VALUEPREFIX \"a\"" << "W";
+        QTest::newRow("suggestion") << "\"a\"" << "W";
+        QTest::newRow("lower case") << "keyname \"a\"" << "K";
+    }
+    void stringPrefix()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, prefix);
+        QCOMPARE(QString(StringPrefixOf(line)), prefix);
+    }
+
+    void generatedNames()
+    {
+        QCOMPARE(generatedStringName("K\"x\"", 7), QStringLiteral("K0007"));
+        QCOMPARE(generatedStringName("W\"x\"", 9999), QStringLiteral("W9999"));
+        QCOMPARE(generatedStringName("W\"x\"", 10000), QStringLiteral("W10000"));
+    }
+
+    void tenThousandStrings()
+    {
+        QByteArray text = "CLASS MACHINE\nCATEGORY \"c\"\nPOLICY \"p\"\nPART \"d\" DROPDOWNLIST\nITEMLIST\n";
+        for (int i = 0; i < 10001; ++i)
+            text += "NAME \"n" + QByteArray::number(100000 + i) + "\" VALUE NUMERIC 1\n";
+        text += "END ITEMLIST\nEND PART\nEND POLICY\nEND CATEGORY\n";
+        TemplateDocument doc;
+        load(doc, text);
+        const QString out = renderTemplate(doc, true);
+        // C entries: c, d, p; then 10001 W entries: the last of them is number 10004.
+        QVERIFY(out.contains(QStringLiteral("\r\nW9999=\"n109995\"\r\n")));
+        QVERIFY(out.contains(QStringLiteral("\r\nW10004=\"n110000\"\r\n")));
+        QVERIFY(out.contains(QStringLiteral("NAME !!W10004\r\n")));
+    }
+
+    void noQuotedTextWithIeakEntries()
+    {
+        TemplateDocument doc;
+        load(doc, "CLASS MACHINE\n[strings]\nieak_x=\"kept\"\nplain=\"gone\"\n");
+        QCOMPARE(renderTemplate(doc, true),
+                 QStringLiteral("CLASS MACHINE\r\nCLASS USER\r\n\r\n[STRINGS]\r\n\r\n; * * * O T H E R S * * *\r\n"
+                                "ieak_x=\"kept\"\r\n"));
+        TemplateDocument bare;
+        load(bare, "CLASS MACHINE\n");
+        QCOMPARE(renderTemplate(bare, true), QStringLiteral("CLASS MACHINE\r\nCLASS USER\r\n"));
+    }
+
+    void emptyQuotedTextIsKept()
+    {
+        TemplateDocument doc;
+        load(doc, "CLASS MACHINE\nCATEGORY \"c\"\nKEYNAME \"\"\nEND CATEGORY\n");
+        const QString out = renderTemplate(doc, true);
+        QVERIFY(out.contains(QStringLiteral("\tKEYNAME \"\"\r\n")));
+        QVERIFY(!out.contains(QStringLiteral("K0002")));
+    }
+
+    void writeClearsModifiedAndReports()
+    {
+        TemplateDocument doc;
+        load(doc, "CLASS USER\n");
+        doc.setModified(true);
+        QTemporaryDir dir;
+        doc.setPath(dir.filePath("w.adm"));
+        QSignalSpy written(&doc, &TemplateDocument::written);
+        ScriptedPrompter prompter;
+        QVERIFY(WriteTemplate(doc, prompter));
+        QVERIFY(!doc.isModified());
+        QCOMPARE(written.size(), 1);
+        QCOMPARE(written.first().first().toString(), doc.path());
+    }
+
+    void failedWriteKeepsEverything_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("read-only target") << "readonly";
+        QTest::newRow("missing folder") << "nofolder";
+        QTest::newRow("device full mid-write") << "filesize";
+    }
+    void failedWriteKeepsEverything()
+    {
+        QFETCH(QString, how);
+        QTemporaryDir dir;
+        QString path = dir.filePath("old.adm");
+        const QByteArray old = "old contents that must survive\r\n";
+        QVERIFY(test::writeBytes(path, old));
+
+        TemplateDocument doc;
+        QByteArray big = "CLASS MACHINE\nCATEGORY \"c\"\n";
+        for (int i = 0; i < 2000; ++i)
+            big += "KEYNAME \"Software\\Some\\Fairly\\Long\\Key\\Name\\Number" + QByteArray::number(i) + "\"\n";
+        load(doc, big + "END CATEGORY\n");
+        doc.setModified(true);
+        const NodeTextTable before = doc.texts();
+
+        rlimit saved{};
+        if (how == "readonly") {
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        } else if (how == "nofolder") {
+            path = dir.filePath("no/such/folder/new.adm");
+        } else {
+            // Writes past 4 KiB fail with EFBIG, as on a full device.
+            std::signal(SIGXFSZ, SIG_IGN);
+            getrlimit(RLIMIT_FSIZE, &saved);
+            rlimit small = saved;
+            small.rlim_cur = 4096;
+            setrlimit(RLIMIT_FSIZE, &small);
+        }
+        doc.setPath(path);
+        ScriptedPrompter prompter;
+        prompter.allowAnything(Answer::Ok);
+        const bool ok = WriteTemplate(doc, prompter);
+        if (how == "filesize")
+            setrlimit(RLIMIT_FSIZE, &saved);
+
+        QVERIFY(!ok);
+        QCOMPARE(prompter.messages().size(), 1);
+        const Message m = prompter.messages().first();
+        QCOMPARE(m.icon, Message::Icon::Exclamation);
+        QCOMPARE(m.buttons, Message::Buttons::Ok);
+        QVERIFY2(m.text.endsWith(QStringLiteral("\r\nTry to save your file with a different name")), qPrintable(m.text));
+        QVERIFY(m.text.size() > 46); // the system's description comes first
+        QCOMPARE(test::readBytes(dir.filePath("old.adm")), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.adm"});
+        QVERIFY(doc.isModified());
+        QCOMPARE(doc.texts(), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWriter)
+#include "tst_writer.moc"
