@@ -42,11 +42,19 @@ QByteArray encodeWith(QStringConverter::Encoding enc, QStringView text)
 
 QString fromWindows1252(QByteArrayView bytes)
 {
+    // Latin-1 is right for every byte but 0x80..0x9F; those are rare, so mend them afterwards.
     QString text = QString::fromLatin1(bytes);
-    char16_t *data = reinterpret_cast<char16_t *>(text.data());
-    for (qsizetype i = 0, n = text.size(); i < n; ++i)
-        if (data[i] >= 0x80 && data[i] < 0xA0)
-            data[i] = kHighControls[data[i] - 0x80];
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
+    bool high = false;
+    for (qsizetype i = 0; i < n; ++i)
+        high |= (in[i] & 0xE0) == 0x80;
+    if (high) {
+        char16_t *out = reinterpret_cast<char16_t *>(text.data());
+        for (qsizetype i = 0; i < n; ++i)
+            if ((in[i] & 0xE0) == 0x80)
+                out[i] = kHighControls[in[i] - 0x80];
+    }
     return text;
 }
 
@@ -60,6 +68,11 @@ bool canEncodeWindows1252(QStringView text)
 
 QByteArray toWindows1252(QStringView text)
 {
+    char16_t any = 0;
+    for (QChar c : text)
+        any |= c.unicode();
+    if (any < 0x80)
+        return text.toLatin1(); // plain ASCII, the common case
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char *out = bytes.data();
     for (QChar c : text) {
@@ -92,8 +105,13 @@ QString decodeText(const QByteArray &bytes, TextEncoding *encoding)
 
 QByteArray encodeText(QStringView text, TextEncoding &encoding)
 {
-    if (encoding == TextEncoding::Windows1252 && !canEncodeWindows1252(text))
-        encoding = TextEncoding::Utf16LE;
+    if (encoding == TextEncoding::Windows1252) {
+        char16_t any = 0;
+        for (QChar c : text)
+            any |= c.unicode();
+        if (any >= 0x80 && !canEncodeWindows1252(text))
+            encoding = TextEncoding::Utf16LE;
+    }
     switch (encoding) {
     case TextEncoding::Windows1252: return toWindows1252(text);
     case TextEncoding::Utf8: return encodeWith(QStringConverter::Utf8, text);
@@ -106,20 +124,7 @@ QByteArray encodeText(QStringView text, TextEncoding &encoding)
 std::vector<QStringView> splitTextLines(QStringView text)
 {
     std::vector<QStringView> lines;
-    const QChar *data = text.data();
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = data[i].unicode();
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.push_back(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && data[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.push_back(text.mid(start));
+    forEachTextLine(text, [&](QStringView line) { lines.push_back(line); });
     return lines;
 }
 

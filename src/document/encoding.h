@@ -29,7 +29,28 @@ QString fromWindows1252(QByteArrayView bytes);
 bool canEncodeWindows1252(QStringView text);
 QByteArray toWindows1252(QStringView text);
 
-// The lines of a text: CR LF, LF and a lone CR all end a line; a final line end adds no empty line.
+// Calls visit(line) for every line of a text: CR LF, LF and a lone CR all end a line; a final line
+// end adds no empty line.
+template<typename F>
+void forEachTextLine(QStringView text, F &&visit)
+{
+    const QChar *data = text.data();
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = data[i].unicode();
+        if (c != u'\r' && c != u'\n')
+            continue;
+        visit(text.mid(start, i - start));
+        if (c == u'\r' && i + 1 < n && data[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        visit(text.mid(start));
+}
+
+// The same lines as a list.
 std::vector<QStringView> splitTextLines(QStringView text);
 
 } // namespace kova

@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <string_view>
 
 namespace kova {
 
@@ -23,6 +24,12 @@ KeywordTable KeywordTable::fromResource(const QString &resourcePath)
         table.m_words.append(lines[i].trimmed());
     if (!std::is_sorted(table.m_words.begin(), table.m_words.end()))
         table.m_words.clear();
+    // The views point into the words' shared text, which copies of the table keep alive unchanged.
+    for (qsizetype i = 0; i < table.m_words.size(); ++i) {
+        const QString &w = table.m_words.at(i);
+        table.m_index.emplace(std::u16string_view(reinterpret_cast<const char16_t *>(w.constData()), size_t(w.size())),
+                              i);
+    }
     return table;
 }
 
@@ -34,9 +41,8 @@ const KeywordTable &KeywordTable::standard()
 
 const QString *KeywordTable::find(QStringView upperWord) const
 {
-    const auto it = std::lower_bound(m_words.begin(), m_words.end(), upperWord,
-                                     [](const QString &a, QStringView b) { return QStringView(a) < b; });
-    return it != m_words.end() && *it == upperWord ? &*it : nullptr;
+    const auto it = m_index.find(std::u16string_view(upperWord.utf16(), size_t(upperWord.size())));
+    return it == m_index.end() ? nullptr : &m_words.at(it->second);
 }
 
 } // namespace kova

@@ -3,10 +3,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <string_view>
+#include <unordered_map>
+
 namespace kova {
 
-// The ADM keywords, upper case, sorted by character code, looked up by binary search. The standard
-// table is read once from the program's resources: the count, then the words in order.
+// The ADM keywords, upper case, sorted by character code. The standard table is read once from the
+// program's resources: the count, then the words in order.
 class KeywordTable
 {
 public:
@@ -24,6 +27,8 @@ public:
 
 private:
     QStringList m_words;
+    // Every bare word of a template is looked up here, so the lookup goes through a hash of the words.
+    std::unordered_map<std::u16string_view, qsizetype> m_index;
 };
 
 } // namespace kova

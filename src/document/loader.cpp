@@ -1,6 +1,5 @@
 #include "loader.h"
 
-#include "concat.h"
 #include "encoding.h"
 #include "keywordtable.h"
 #include "nodetext.h"
@@ -11,47 +10,104 @@
 
 #include <QFile>
 
+#include <string>
+#include <string_view>
+
 namespace kova {
 
 namespace {
 
 const QString kFileNotLoaded = QStringLiteral("File not loaded");
 
-bool isConditional(QStringView t)
+// What a token does where a statement begins.
+enum class Opens {
+    Nothing, // an error
+    Conditional,
+    Suggestions,
+    Flag,
+    Named, // CATEGORY, POLICY
+    Class,
+    End,
+    Value,
+    OneArgument,
+    NewerOneArgument, // EXPLAIN, SUPPORTED, CLIENTEXT: only with the newer statements
+    Part,
+};
+
+std::u16string_view sv(QStringView v)
 {
-    return t == u"#IF" || t == u"#IFDEF" || t == u"#IFNDEF" || t == u"#ELSE" || t == u"#ENDIF" || t == u"SOFT"
-           || t == u"VERSION";
+    return {v.utf16(), size_t(v.size())};
 }
 
-bool isFlag(QStringView t)
+Opens opensOf(QStringView token)
 {
-    static const QStringView flags[] = {u"ACTIONLIST", u"ACTIONLISTOFF", u"ACTIONLISTON", u"ADDITIVE",
-                                        u"DEFCHECKED", u"EXPANDABLETEXT", u"EXPLICITVALUE", u"ITEMLIST",
-                                        u"NOSORT", u"OEMCONVERT", u"REQUIRED", u"TXTCONVERT"};
-    return std::find(std::begin(flags), std::end(flags), t) != std::end(flags);
+    struct Entry
+    {
+        std::u16string_view word;
+        Opens opens;
+    };
+    // Sorted by character code, for the binary search.
+    static constexpr Entry table[] = {
+        {u"#ELSE", Opens::Conditional},
+        {u"#ENDIF", Opens::Conditional},
+        {u"#IF", Opens::Conditional},
+        {u"#IFDEF", Opens::Conditional},
+        {u"#IFNDEF", Opens::Conditional},
+        {u"ACTIONLIST", Opens::Flag},
+        {u"ACTIONLISTOFF", Opens::Flag},
+        {u"ACTIONLISTON", Opens::Flag},
+        {u"ADDITIVE", Opens::Flag},
+        {u"CATEGORY", Opens::Named},
+        {u"CLASS", Opens::Class},
+        {u"CLIENTEXT", Opens::NewerOneArgument},
+        {u"DEFAULT", Opens::OneArgument},
+        {u"DEFCHECKED", Opens::Flag},
+        {u"END", Opens::End},
+        {u"EXPANDABLETEXT", Opens::Flag},
+        {u"EXPLAIN", Opens::NewerOneArgument},
+        {u"EXPLICITVALUE", Opens::Flag},
+        {u"ITEMLIST", Opens::Flag},
+        {u"KEYNAME", Opens::OneArgument},
+        {u"MAX", Opens::OneArgument},
+        {u"MAXLEN", Opens::OneArgument},
+        {u"MIN", Opens::OneArgument},
+        {u"NAME", Opens::OneArgument},
+        {u"NOSORT", Opens::Flag},
+        {u"OEMCONVERT", Opens::Flag},
+        {u"PART", Opens::Part},
+        {u"POLICY", Opens::Named},
+        {u"REQUIRED", Opens::Flag},
+        {u"SOFT", Opens::Conditional},
+        {u"SPIN", Opens::OneArgument},
+        {u"SUGGESTIONS", Opens::Suggestions},
+        {u"SUPPORTED", Opens::NewerOneArgument},
+        {u"TXTCONVERT", Opens::Flag},
+        {u"VALUE", Opens::Value},
+        {u"VALUENAME", Opens::OneArgument},
+        {u"VALUEOFF", Opens::Value},
+        {u"VALUEON", Opens::Value},
+        {u"VALUEPREFIX", Opens::OneArgument},
+        {u"VERSION", Opens::Conditional},
+    };
+    const std::u16string_view word = sv(token);
+    const auto it = std::lower_bound(std::begin(table), std::end(table), word,
+                                     [](const Entry &e, std::u16string_view w) { return e.word < w; });
+    return it != std::end(table) && it->word == word ? it->opens : Opens::Nothing;
 }
 
 bool isEndable(QStringView t)
 {
-    static const QStringView words[] = {u"ACTIONLISTOFF", u"ACTIONLISTON", u"ACTIONLIST", u"CLASS",   u"CATEGORY",
-                                        u"ITEMLIST",      u"PART",         u"POLICY",     u"SUGGESTIONS"};
-    return std::find(std::begin(words), std::end(words), t) != std::end(words);
+    static constexpr std::u16string_view words[] = {u"ACTIONLISTOFF", u"ACTIONLISTON", u"ACTIONLIST",
+                                                    u"CLASS",         u"CATEGORY",     u"ITEMLIST",
+                                                    u"PART",          u"POLICY",       u"SUGGESTIONS"};
+    return std::find(std::begin(words), std::end(words), sv(t)) != std::end(words);
 }
 
 bool isPartType(QStringView t)
 {
-    static const QStringView types[] = {u"CHECKBOX", u"COMBOBOX", u"DROPDOWNLIST", u"EDITTEXT",
-                                        u"LISTBOX",  u"NUMERIC",  u"TEXT"};
-    return std::find(std::begin(types), std::end(types), t) != std::end(types);
-}
-
-bool takesOneArgument(QStringView t, bool newerStatements)
-{
-    static const QStringView words[] = {u"MAX",  u"MAXLEN",    u"MIN",      u"SPIN",       u"DEFAULT",
-                                        u"KEYNAME", u"NAME", u"VALUENAME", u"VALUEPREFIX"};
-    if (std::find(std::begin(words), std::end(words), t) != std::end(words))
-        return true;
-    return newerStatements && (t == u"EXPLAIN" || t == u"SUPPORTED" || t == u"CLIENTEXT");
+    static constexpr std::u16string_view types[] = {u"CHECKBOX", u"COMBOBOX", u"DROPDOWNLIST", u"EDITTEXT",
+                                                    u"LISTBOX",  u"NUMERIC",  u"TEXT"};
+    return std::find(std::begin(types), std::end(types), sv(t)) != std::end(types);
 }
 
 QString conditionalQuestion()
@@ -74,10 +130,17 @@ public:
 private:
     enum class Step { Ok, Failed, Fatal };
 
+    // A rebuilt statement: a run of tokens written with single blanks between them.
+    struct Statement
+    {
+        qint32 first;
+        qint32 count;
+    };
+
     Step readSections(QStringView text);
-    Step rebuildStatements(const TokenStream &stream);
-    void orderByClass();
-    bool buildTree();
+    Step rebuildStatements(TokenStream &stream);
+    void orderByClass(const std::vector<Token> &tokens);
+    bool buildTree(const std::vector<Token> &tokens);
 
     Step syntaxError(const QString &text, int line);
     Step fileNotLoaded();
@@ -89,7 +152,7 @@ private:
     StringTable m_strings;
     QStringList m_keptStrings;
     QStringList m_keptSections;
-    QStringList m_statements;
+    std::vector<Statement> m_statements;
     bool m_agreedToRemove = false;
     bool m_seenMachine = false;
     bool m_seenUser = false;
@@ -102,26 +165,33 @@ private:
 Load::Step Load::readSections(QStringView text)
 {
     QString section;
-    const std::vector<QStringView> lines = splitTextLines(text);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const QStringView line = lines[i];
+    m_bodyLines.reserve(size_t(std::count(text.utf16(), text.utf16() + text.size(), u'\n') + 1));
+    int number = 0;
+    bool fatal = false;
+    forEachTextLine(text, [&](QStringView line) {
+        ++number;
+        if (fatal)
+            return;
         const QStringView trimmed = line.trimmed();
-        if (trimmed.startsWith(u'[')) {
+        if (trimmed.startsWith(u'['))
             section = trimmed.toString().toLower();
-        }
         if (section.isEmpty()) {
-            m_bodyLines.push_back({line, int(i + 1)});
+            m_bodyLines.emplace_back(line, number);
         } else if (section != u"[strings]") {
             m_keptSections.append(line.toString());
         } else if (!trimmed.isEmpty() && !trimmed.startsWith(u';') && !trimmed.startsWith(u'[')) {
             QString entry = trimmed.toString();
-            if (!NormaliseStringEntry(entry, m_prompter))
-                return Step::Fatal;
+            if (!NormaliseStringEntry(entry, m_prompter)) {
+                fatal = true;
+                return;
+            }
             m_strings.append(entry);
             if (entry.startsWith(u"ieak_", Qt::CaseInsensitive))
                 m_keptStrings.append(entry);
         }
-    }
+    });
+    if (fatal)
+        return Step::Fatal;
     m_strings.SortStringTable();
     return Step::Ok;
 }
@@ -143,152 +213,175 @@ Load::Step Load::fileNotLoaded()
     return Step::Failed;
 }
 
-Load::Step Load::rebuildStatements(const TokenStream &stream)
+Load::Step Load::rebuildStatements(TokenStream &stream)
 {
-    const std::vector<Token> &tokens = stream.tokens;
+    std::vector<Token> &tokens = stream.tokens;
     const size_t n = tokens.size();
     const QString errorInLine = QStringLiteral("Error in line ");
     const QString errorInLineBadName = QStringLiteral("Error in line");
+    m_statements.reserve(n / 2 + 2);
     size_t i = 0;
-    // The token after i, or a null view at the end of the stream.
-    const auto next = [&](size_t k) { return k < n ? tokens[k].text : QStringView(); };
+    // The token at k, or a null view past the end of the stream.
+    const auto at = [&](size_t k) { return k < n ? tokens[k].text() : QStringView(); };
+    const auto statement = [&](size_t first, size_t count) {
+        m_statements.push_back({qint32(first), qint32(count)});
+        i = first + count;
+    };
 
+    const std::u16string_view endWord = u"END";
+    const std::u16string_view endifWord = u"#ENDIF";
     while (i < n) {
-        const QStringView t = tokens[i].text;
+        const QStringView t = tokens[i].text();
         const int line = tokens[i].line;
         if (t.startsWith(u';')) {
             ++i;
             continue;
         }
-        if (isConditional(t)) {
+        Opens opens = opensOf(t);
+        if (opens == Opens::NewerOneArgument)
+            opens = m_options.newerStatements ? Opens::OneArgument : Opens::Nothing;
+        switch (opens) {
+        case Opens::Conditional:
             if (!m_agreedToRemove) {
-                const Answer a = m_prompter.ask(
-                    {conditionalQuestion(), Message::Icon::Exclamation, Message::Buttons::YesNo});
+                const Answer a =
+                    m_prompter.ask({conditionalQuestion(), Message::Icon::Exclamation, Message::Buttons::YesNo});
                 if (a != Answer::Yes)
                     return Step::Failed;
                 m_agreedToRemove = true;
             }
-            size_t j = i;
-            while (j < n && tokens[j].text != u"#ENDIF")
-                ++j;
-            i = j + 1;
-            continue;
-        }
-        if (t == u"SUGGESTIONS") {
-            m_statements.append(t.toString());
-            for (++i; i < n && tokens[i].text != u"END"; ++i)
-                m_statements.append(tokens[i].text.toString());
-            continue;
-        }
-        if (isFlag(t)) {
-            m_statements.append(t.toString());
+            while (i < n && sv(tokens[i].text()) != endifWord)
+                ++i;
             ++i;
-            continue;
-        }
-        if (t == u"CATEGORY" || t == u"POLICY") {
-            const QStringView name = next(i + 1);
+            break;
+        case Opens::Suggestions:
+            statement(i, 1);
+            while (i < n && sv(tokens[i].text()) != endWord)
+                statement(i, 1);
+            break;
+        case Opens::Flag: statement(i, 1); break;
+        case Opens::Named: {
+            const QStringView name = at(i + 1);
             if (name.isNull())
                 return fileNotLoaded();
             if (!name.startsWith(u'"'))
                 return syntaxError(errorInLineBadName, line);
-            m_statements.append(concat({t, u" ", name}));
-            i += 2;
-            continue;
+            statement(i, 2);
+            break;
         }
-        if (t == u"CLASS") {
-            const QStringView word = next(i + 1);
+        case Opens::Class: {
+            const QStringView word = at(i + 1);
             if (word.isNull())
                 return fileNotLoaded();
-            if (word == u"MACHINE")
+            if (word == u"MACHINE") {
                 m_seenMachine = true;
-            else if (word == u"USER")
+            } else if (word == u"USER") {
                 m_seenUser = true;
-            else {
-                m_prompter.tell(QStringLiteral("Error in procedure Vullen in module modFill in line ") + QString::number(line),
+            } else {
+                m_prompter.tell(QStringLiteral("Error in procedure Vullen in module modFill in line ") +
+                                    QString::number(line),
                                 Message::Icon::Critical);
                 return Step::Fatal;
             }
-            m_statements.append(concat({u"CLASS ", word}));
-            i += 2;
-            continue;
+            statement(i, 2);
+            break;
         }
-        if (t == u"END") {
-            const QStringView word = next(i + 1);
+        case Opens::End: {
+            const QStringView word = at(i + 1);
             if (word.isNull())
                 return fileNotLoaded();
             if (!isEndable(word))
                 return syntaxError(errorInLine, line);
-            m_statements.append(concat({u"END ", word}));
-            i += 2;
-            continue;
+            statement(i, 2);
+            break;
         }
-        if (t == u"VALUE" || t == u"VALUEOFF" || t == u"VALUEON") {
-            const QStringView value = next(i + 1);
+        case Opens::Value: {
+            const QStringView value = at(i + 1);
             if (value.isNull())
                 return fileNotLoaded();
-            QString statement = concat({t, u" ", value});
-            i += 2;
+            size_t count = 2;
             if (value == u"NUMERIC") {
-                const QStringView number = next(i);
-                if (number.isNull())
+                if (at(i + 2).isNull())
                     return fileNotLoaded();
-                statement += concat({u" ", number});
-                ++i;
+                count = 3;
             }
-            if (next(i) == u"DEFAULT") {
-                statement += u" DEFAULT";
-                ++i;
-            }
-            m_statements.append(statement);
-            continue;
+            if (at(i + count) == u"DEFAULT")
+                ++count;
+            statement(i, count);
+            break;
         }
-        if (takesOneArgument(t, m_options.newerStatements)) {
-            const QStringView argument = next(i + 1);
-            if (argument.isNull())
+        case Opens::OneArgument:
+            if (at(i + 1).isNull())
                 return fileNotLoaded();
-            m_statements.append(concat({t, u" ", argument}));
-            i += 2;
-            continue;
-        }
-        if (t == u"PART") {
-            const QStringView name = next(i + 1);
-            const QStringView type = next(i + 2);
+            statement(i, 2);
+            break;
+        case Opens::Part: {
+            const QStringView name = at(i + 1);
+            const QStringView type = at(i + 2);
             if (name.isNull() || type.isNull())
                 return fileNotLoaded();
             if (!name.startsWith(u'"'))
                 return syntaxError(errorInLine, line);
             if (!isPartType(type))
                 return syntaxError(errorInLine, tokens[i + 2].line);
-            m_statements.append(concat({u"PART ", name, u" ", type}));
-            i += 3;
-            continue;
+            statement(i, 3);
+            break;
         }
-        return syntaxError(errorInLine, line);
+        case Opens::NewerOneArgument:
+        case Opens::Nothing: return syntaxError(errorInLine, line);
+        }
     }
-    if (!m_seenMachine)
-        m_statements.append(QStringLiteral("CLASS MACHINE"));
-    if (!m_seenUser)
-        m_statements.append(QStringLiteral("CLASS USER"));
+    // A missing class is added as its bare CLASS line, after everything else.
+    static const QString classWord = QStringLiteral("CLASS");
+    static const QString machineWord = QStringLiteral("MACHINE");
+    static const QString userWord = QStringLiteral("USER");
+    for (const auto &[seen, word] : {std::pair{m_seenMachine, &machineWord}, std::pair{m_seenUser, &userWord}}) {
+        if (seen)
+            continue;
+        tokens.emplace_back(classWord, 0);
+        tokens.emplace_back(*word, 0);
+        m_statements.push_back({qint32(tokens.size() - 2), 2});
+    }
     return Step::Ok;
 }
 
-void Load::orderByClass()
+namespace {
+
+// The statement's text: its tokens with one blank between them.
+void appendStatement(std::u16string &out, const std::vector<Token> &tokens, qint32 first, qint32 count)
 {
-    QStringList machine;
-    QStringList user;
-    bool inMachine = false;
-    for (QString &line : m_statements) {
-        if (line == u"CLASS MACHINE")
-            inMachine = true;
-        else if (line == u"CLASS USER")
-            inMachine = false;
-        (inMachine ? machine : user).append(std::move(line));
+    for (qint32 k = first; k < first + count; ++k) {
+        if (k > first)
+            out.push_back(u' ');
+        const Token &t = tokens[size_t(k)];
+        out.append(t.data, size_t(t.size));
     }
-    machine.append(std::move(user));
+}
+
+QStringView viewOf(const std::u16string &s)
+{
+    return QStringView(s.data(), qsizetype(s.size()));
+}
+
+} // namespace
+
+void Load::orderByClass(const std::vector<Token> &tokens)
+{
+    std::vector<Statement> machine;
+    std::vector<Statement> user;
+    machine.reserve(m_statements.size());
+    bool inMachine = false;
+    for (const Statement &st : m_statements) {
+        if (st.count == 2 && tokens[size_t(st.first)].text() == u"CLASS") {
+            const QStringView word = tokens[size_t(st.first + 1)].text();
+            inMachine = word == u"MACHINE" ? true : word == u"USER" ? false : inMachine;
+        }
+        (inMachine ? machine : user).push_back(st);
+    }
+    machine.insert(machine.end(), user.begin(), user.end());
     m_statements = std::move(machine);
 }
 
-bool Load::buildTree()
+bool Load::buildTree(const std::vector<Token> &tokens)
 {
     int nodeCount = 0;
     const auto newNode = [&](TemplateNode *parent, const QString &kind, QString text, const QString &image) {
@@ -297,51 +390,81 @@ bool Load::buildTree()
         m_texts.growTo(nodeCount);
         return parent ? parent->appendChild(std::move(node)) : (m_root = std::move(node)).get();
     };
+    const QString machineCaption = QStringLiteral("Machine");
+    const QString userCaption = QStringLiteral("User");
+    const QString machineImage = QStringLiteral("machine");
+    const QString userImage = QStringLiteral("user");
+    const QString categoryImage = QStringLiteral("category");
+    const QString policyImage = QStringLiteral("policy");
+    const QString partImage = QStringLiteral("part");
 
     TemplateNode *current = newNode(nullptr, NodeKind::Root, QStringLiteral("Computer"), QStringLiteral("root"));
     current->expanded = true;
     std::vector<TemplateNode *> stack;
+    std::u16string text;
 
-    for (QString &statement : m_statements) {
-        const QString line = statement.trimmed().toUpper();
-        const auto containerTop = [&]() { return stack.empty() ? nullptr : stack.back(); };
-        if (line.startsWith(u"CLASS")) {
-            const QStringView word = QStringView(line).mid(5).trimmed();
-            if (word.startsWith(u"USER") || word.startsWith(u"MACHINE")) {
-                const bool user = word.startsWith(u"USER");
-                current = newNode(m_root.get(), NodeKind::Class,
-                                  user ? QStringLiteral("User") : QStringLiteral("Machine"),
-                                  user ? QStringLiteral("user") : QStringLiteral("machine"));
+    // Lines mostly go to the same slot one after the other: gather them and store each run in one
+    // allocation of the right size, rather than growing every slot line by line.
+    int pendingSlot = 0;
+    std::u16string pending;
+    const auto flush = [&]() {
+        if (pendingSlot == 0 || pending.empty())
+            return;
+        const QString &stored = m_texts.at(pendingSlot);
+        const QString run(reinterpret_cast<const QChar *>(pending.data()), qsizetype(pending.size()));
+        m_texts.set(pendingSlot, stored.isEmpty() ? run : stored + run);
+        pending.clear();
+    };
+    const auto append = [&](int slot, QStringView line) {
+        if (slot != pendingSlot) {
+            flush();
+            pendingSlot = slot;
+        }
+        const QStringView trimmed = line.trimmed();
+        if (trimmed.isEmpty())
+            return;
+        pending.append(trimmed.utf16(), size_t(trimmed.size()));
+        pending.append(u"\r\n");
+    };
+
+    // Statements begin with an upper-case keyword and hold no blank at either end, so the keyword
+    // tests compare the first token as it stands.
+    for (const Statement &st : m_statements) {
+        const QStringView keyword = tokens[size_t(st.first)].text();
+        const QStringView argument = st.count > 1 ? tokens[size_t(st.first + 1)].text() : QStringView();
+        text.clear();
+        appendStatement(text, tokens, st.first, st.count);
+        TemplateNode *top = stack.empty() ? nullptr : stack.back();
+        if (keyword.startsWith(u"CLASS")) {
+            if (argument.startsWith(u"USER") || argument.startsWith(u"MACHINE")) {
+                const bool user = argument.startsWith(u"USER");
+                current = newNode(m_root.get(), NodeKind::Class, user ? userCaption : machineCaption,
+                                  user ? userImage : machineImage);
                 current->expanded = true;
                 stack.assign(1, current);
             }
-        } else if (line.startsWith(u"CATEGORY") || line.startsWith(u"POLICY")) {
-            if (!containerTop())
+        } else if (keyword.startsWith(u"CATEGORY") || keyword.startsWith(u"POLICY")) {
+            if (!top)
                 return false;
-            const bool category = line.startsWith(u"CATEGORY");
-            current = newNode(containerTop(), category ? NodeKind::Category : NodeKind::Policy,
-                              ExtractNodeName(statement, category ? 9 : 7),
-                              category ? QStringLiteral("category") : QStringLiteral("policy"));
+            const bool category = keyword.startsWith(u"CATEGORY");
+            current = newNode(top, category ? NodeKind::Category : NodeKind::Policy,
+                              ExtractNodeName(viewOf(text), category ? 9 : 7), category ? categoryImage : policyImage);
             stack.push_back(current);
-        } else if (line.startsWith(u"PART")) {
-            if (!containerTop())
+        } else if (keyword.startsWith(u"PART")) {
+            if (!top)
                 return false;
-            current = newNode(containerTop(), NodeKind::Part, ExtractNodeName(statement, 5), QStringLiteral("part"));
-        } else if (line.startsWith(u"END")) {
-            const QStringView word = QStringView(line).mid(3).trimmed();
-            if (word.startsWith(u"CATEGORY") || word.startsWith(u"POLICY")) {
-                // The class at the bottom of the stack is no container an END can close.
-                if (stack.size() < 2)
-                    return false;
-                m_texts.appendLine(stack.back()->slot(), statement);
-                statement = QString();
-                stack.pop_back();
-                continue;
-            }
+            current = newNode(top, NodeKind::Part, ExtractNodeName(viewOf(text), 5), partImage);
+        } else if (keyword == u"END" && (argument.startsWith(u"CATEGORY") || argument.startsWith(u"POLICY"))) {
+            // The class at the bottom of the stack is no container an END can close.
+            if (stack.size() < 2)
+                return false;
+            append(top->slot(), viewOf(text));
+            stack.pop_back();
+            continue;
         }
-        m_texts.appendLine(current->slot(), statement);
-        statement = QString(); // the slot holds it now
+        append(current->slot(), viewOf(text));
     }
+    flush();
     return true;
 }
 
@@ -361,23 +484,21 @@ LoadResult Load::run(TemplateDocument &document, QByteArray bytes)
 
     if (const Step s = readSections(text); s != Step::Ok)
         return fail(s);
-    {
-        const WordContext context{KeywordTable::standard(), m_strings, m_options.newerStatements};
-        std::optional<TokenStream> stream = Splitter(m_bodyLines, context, m_prompter);
-        if (!stream)
-            return fail(Step::Fatal);
-        m_bodyLines = {};
-        if (const Step s = rebuildStatements(*stream); s != Step::Ok)
-            return fail(s);
-    }
-    m_strings = {};
-    orderByClass();
-    if (!buildTree())
+    const WordContext context{KeywordTable::standard(), m_strings, m_options.newerStatements};
+    std::optional<TokenStream> stream = Splitter(m_bodyLines, context, m_prompter);
+    if (!stream)
+        return fail(Step::Fatal);
+    m_bodyLines = {};
+    if (const Step s = rebuildStatements(*stream); s != Step::Ok)
+        return fail(s);
+    orderByClass(stream->tokens);
+    if (!buildTree(stream->tokens))
         return fail(fileNotLoaded());
+    stream.reset();
     m_statements = {};
 
-    document.replaceContents(std::move(m_root), std::move(m_texts), std::move(m_keptStrings),
-                             std::move(m_keptSections), encoding);
+    document.replaceContents(std::move(m_root), std::move(m_texts), std::move(m_keptStrings), std::move(m_keptSections),
+                             encoding);
     result.status = LoadResult::Status::Loaded;
     return result;
 }

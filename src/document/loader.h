@@ -34,8 +34,7 @@ struct LoadResult
 // Reads the template at path into document (tree, NodeTextTable, kept ieak_ entries and other
 // sections, encoding). Every message goes through prompter. On failure the document is left empty;
 // the current path and the modified flag are the caller's business.
-LoadResult Vullen(TemplateDocument &document, const QString &path, Prompter &prompter,
-                  const LoadOptions &options = {});
+LoadResult Vullen(TemplateDocument &document, const QString &path, Prompter &prompter, const LoadOptions &options = {});
 
 // The same for a template already in memory (the file's bytes).
 LoadResult loadTemplateBytes(TemplateDocument &document, QByteArray bytes, Prompter &prompter,

@@ -9,9 +9,18 @@ QString MakeNodeKey(int n)
 
 int NodeSlotOf(const QString &key)
 {
-    bool ok = false;
-    const int n = QStringView(key).mid(1).toInt(&ok);
-    return ok ? n : 0;
+    // Called for every line the writer and loader handle: parse the decimal digits directly.
+    const qsizetype n = key.size();
+    if (n < 2 || n > 10)
+        return 0;
+    int slot = 0;
+    for (qsizetype i = 1; i < n; ++i) {
+        const char16_t c = key[i].unicode();
+        if (c < u'0' || c > u'9')
+            return 0;
+        slot = slot * 10 + (c - u'0');
+    }
+    return slot;
 }
 
 void AppendNodeLine(QString &slotText, QStringView line)
@@ -25,14 +34,7 @@ void AppendNodeLine(QString &slotText, QStringView line)
 
 void SplitLines(QStringView text, QStringList &lines)
 {
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype end = text.indexOf(kCrLf, from);
-        if (end < 0)
-            return;
-        lines.append(text.mid(from, end - from).toString());
-        from = end + 2;
-    }
+    forEachStoredLine(text, [&](QStringView line) { lines.append(line.toString()); });
 }
 
 QString ExtractNodeName(QStringView line, int start)

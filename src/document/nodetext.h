@@ -8,6 +8,22 @@ namespace kova {
 // Line end of every stored node line.
 inline constexpr QStringView kCrLf = u"\r\n";
 
+// Calls visit(line) for every piece of text that ends in CR LF, without it, as SplitLines cuts them.
+template<typename F>
+void forEachStoredLine(QStringView text, F &&visit)
+{
+    const char16_t *data = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype from = 0;
+    for (qsizetype i = 0; i + 1 < n; ++i) {
+        if (data[i] == u'\r' && data[i + 1] == u'\n') {
+            visit(text.mid(from, i - from));
+            from = i + 2;
+            ++i;
+        }
+    }
+}
+
 // "K" followed by n in decimal, without leading zeros.
 QString MakeNodeKey(int n);
 

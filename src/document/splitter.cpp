@@ -5,6 +5,8 @@
 #include "prompter.h"
 #include "stringtable.h"
 
+#include <string_view>
+
 namespace kova {
 
 namespace {
@@ -62,22 +64,33 @@ bool isNumberWord(QStringView word)
 std::optional<QStringView> ResolveWord(QStringView word, const WordContext &context, TokenStream &stream,
                                        Prompter &prompter)
 {
-    if (word.startsWith(u"!!")) {
+    if (word.size() >= 2 && word[0] == u'!' && word[1] == u'!') {
         const QStringView text = context.strings.lookup(word.mid(2));
         if (text.isNull()) {
-            prompter.tell(concat({u"String ", word, u" is not defined in string table.\r\nCheck you template manually"}),
-                          Message::Icon::Critical);
+            prompter.tell(
+                concat({u"String ", word, u" is not defined in string table.\r\nCheck you template manually"}),
+                Message::Icon::Critical);
             return std::nullopt;
         }
         return text;
     }
-    const QString upper = word.toString().toUpper();
-    if (const QString *keyword = context.keywords.find(upper))
-        return QStringView(*keyword);
-    if (context.newerStatements) {
-        const QString &keyword = newerKeyword(upper);
-        if (!keyword.isEmpty())
-            return QStringView(keyword);
+    // Keywords are short ASCII words: upper-case them on the stack, not on the heap.
+    char16_t buffer[24];
+    bool ascii = word.size() <= qsizetype(std::size(buffer));
+    for (qsizetype i = 0; ascii && i < word.size(); ++i) {
+        const char16_t c = word[i].unicode();
+        ascii = c < 0x80;
+        buffer[i] = c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
+    }
+    if (ascii) {
+        const QStringView upper(buffer, word.size());
+        if (const QString *keyword = context.keywords.find(upper))
+            return QStringView(*keyword);
+        if (context.newerStatements) {
+            const QString &keyword = newerKeyword(upper);
+            if (!keyword.isEmpty())
+                return QStringView(keyword);
+        }
     }
     if (isNumberWord(word))
         return word;
@@ -85,61 +98,102 @@ std::optional<QStringView> ResolveWord(QStringView word, const WordContext &cont
     return QStringView(stream.owned.back());
 }
 
-std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const WordContext &context,
-                                    Prompter &prompter)
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+QStringView trimBlanks(QStringView v)
+{
+    qsizetype from = 0;
+    qsizetype to = v.size();
+    while (from < to && isBlank(v[from]))
+        ++from;
+    while (to > from && isBlank(v[to - 1]))
+        --to;
+    return v.mid(from, to - from);
+}
+
+// The first position at or after from where c stands in text, or -1; cached per line, since a line
+// is cut from left to right and each search only moves forward.
+class Finder
+{
+public:
+    Finder(QStringView text, char16_t c) : m_text(text.utf16(), size_t(text.size())), m_c(c) {}
+    qsizetype at(qsizetype from)
+    {
+        if (m_pos == -2 || (m_pos >= 0 && m_pos < from)) {
+            const size_t found = m_text.find(m_c, size_t(from));
+            m_pos = found == std::u16string_view::npos ? -1 : qsizetype(found);
+        }
+        return m_pos;
+    }
+
+private:
+    std::u16string_view m_text;
+    char16_t m_c;
+    qsizetype m_pos = -2;
+};
+
+} // namespace
+
+std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const WordContext &context, Prompter &prompter)
 {
     TokenStream stream;
-    QString rest;
-    for (const BodyLine &line : lines) {
-        rest = line.text.toString();
-        rest.replace(u'\t', u' ');
-        // Tokens point into the file's own text where they can; rest only steers the cutting. Offset
-        // turns a position in rest into one in the line (TABs became blanks of the same length).
-        qsizetype offset = 0;
-        while (offset < rest.size() && rest.at(offset).isSpace())
-            ++offset;
-        rest = rest.trimmed();
-        if (rest.isEmpty())
-            continue;
-        rest.append(u' ');
-        const auto keep = [&](QStringView piece) {
-            const qsizetype at = offset + (piece.data() - rest.constData());
-            const QStringView original = line.text.mid(at, piece.size());
-            if (original.contains(u'\t')) {
-                stream.owned.push_back(piece.toString());
-                return QStringView(stream.owned.back());
-            }
-            return original;
-        };
-        QStringView view(rest);
-        while (!view.trimmed().isEmpty()) {
-            const qsizetype b = view.indexOf(u' ');
-            const qsizetype q = view.indexOf(u'"');
-            const qsizetype q2 = q < 0 ? -1 : view.indexOf(u'"', q + 1);
-            const qsizetype c = view.indexOf(u';');
+    qsizetype characters = 0;
+    for (const BodyLine &line : lines)
+        characters += line.size;
+    stream.tokens.reserve(size_t(characters / 7 + 16));
+
+    // A TAB counts as a blank; a token that holds one gets its own copy with blanks in place of TABs.
+    const auto keep = [&](QStringView piece) {
+        if (!piece.contains(u'\t'))
+            return piece;
+        QString copy = piece.toString();
+        copy.replace(u'\t', u' ');
+        stream.owned.push_back(std::move(copy));
+        return QStringView(stream.owned.back());
+    };
+
+    for (const BodyLine &body : lines) {
+        const QStringView line = trimBlanks(body.text());
+        Finder quotes(line, u'"');
+        Finder closingQuotes(line, u'"');
+        Finder semicolons(line, u';');
+        qsizetype at = 0;
+        while (at < line.size()) {
+            qsizetype b = at;
+            while (b < line.size() && !isBlank(line[b]))
+                ++b; // the line ends in a blank as far as cutting goes
+            const qsizetype q = quotes.at(at);
+            const qsizetype q2 = q < 0 ? -1 : closingQuotes.at(q + 1);
+            const qsizetype c = semicolons.at(at);
             const bool commentBeforeBlank = c >= 0 && c < b;
+            qsizetype next;
             if (q >= 0 && q < b && (q2 >= 0 || !commentBeforeBlank)) {
                 if (q2 < 0) {
                     prompter.tell(QStringLiteral("Error in function Splitter in modFill"), Message::Icon::Critical);
                     return std::nullopt;
                 }
-                stream.tokens.push_back({keep(view.mid(q, q2 - q + 1)), line.number});
-                view = view.mid(q2 + 1);
+                stream.tokens.emplace_back(keep(line.mid(q, q2 - q + 1)), body.number);
+                next = q2 + 1;
             } else if (commentBeforeBlank) {
-                if (c > 0)
-                    stream.tokens.push_back({keep(view.left(c).trimmed()), line.number});
+                if (c > at)
+                    stream.tokens.emplace_back(keep(trimBlanks(line.mid(at, c - at))), body.number);
                 break;
             } else {
-                const QStringView word = view.left(b).trimmed();
+                const QStringView word = line.mid(at, b - at);
                 const auto resolved = ResolveWord(word, context, stream, prompter);
                 if (!resolved)
                     return std::nullopt;
-                // A word that resolves to itself (a number) still points into rest.
-                stream.tokens.push_back({resolved->data() == word.data() ? keep(word) : *resolved, line.number});
-                view = view.mid(b + 1);
+                stream.tokens.emplace_back(*resolved, body.number);
+                next = b + 1;
             }
-            while (!view.isEmpty() && view.front() == u' ')
-                view = view.mid(1);
+            at = next;
+            while (at < line.size() && isBlank(line[at]))
+                ++at;
         }
     }
     return stream;

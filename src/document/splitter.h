@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -11,17 +12,27 @@ class KeywordTable;
 class Prompter;
 class StringTable;
 
-// One body line of a template with its line number in the file (1-based).
+// One body line of a template with its line number in the file (1-based), in 16 bytes.
 struct BodyLine
 {
-    QStringView text;
-    int number = 0;
+    BodyLine(QStringView t, int n) : data(t.utf16()), size(qint32(t.size())), number(n) {}
+    QStringView text() const { return QStringView(data, size); }
+
+    const char16_t *data;
+    qint32 size;
+    qint32 number;
 };
 
+// A token is a view of its text plus its file line; kept to 16 bytes, as a large template has
+// millions of them.
 struct Token
 {
-    QStringView text;
-    int line = 0;
+    Token(QStringView t, int l) : data(t.utf16()), size(qint32(t.size())), line(l) {}
+    QStringView text() const { return QStringView(data, size); }
+
+    const char16_t *data;
+    qint32 size;
+    qint32 line;
 };
 
 // The body of a template cut into tokens: keywords upper case, numbers as written, every name and
@@ -30,7 +41,7 @@ struct Token
 struct TokenStream
 {
     std::vector<Token> tokens;
-    std::vector<QString> owned;
+    std::deque<QString> owned;
 };
 
 // What the splitter knows besides the keywords: with newer statements on, EXPLAIN, SUPPORTED and
@@ -50,8 +61,7 @@ std::optional<QStringView> ResolveWord(QStringView word, const WordContext &cont
 
 // Cuts every body line into tokens. A quoted text left open on its line is fatal (message shown,
 // nullopt returned), as is an undefined string reference.
-std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const WordContext &context,
-                                    Prompter &prompter);
+std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const WordContext &context, Prompter &prompter);
 
 // Whether a word reads as a number: an optional sign, decimal digits with an optional decimal point,
 // and an optional exponent.

@@ -1,6 +1,7 @@
 #include "stringtable.h"
 
 #include "concat.h"
+#include "lowercase.h"
 #include "prompter.h"
 
 #include <algorithm>
@@ -12,8 +13,8 @@ bool NormaliseStringEntry(QString &line, Prompter &prompter)
     const qsizetype eq = line.indexOf(u'=');
     if (eq < 0) {
         prompter.tell(QStringLiteral("The [strings] section contains invalid entries\r\n"
-                                     "The program could not evaluate the following line:\r\n")
-                          + line,
+                                     "The program could not evaluate the following line:\r\n") +
+                          line,
                       Message::Icon::Critical);
         return false;
     }
@@ -30,19 +31,25 @@ bool NormaliseStringEntry(QString &line, Prompter &prompter)
     return true;
 }
 
+void StringTable::append(const QString &entry)
+{
+    const qsizetype eq = entry.indexOf(u'=');
+    m_entries.push_back({lowered(QStringView(entry).left(eq < 0 ? entry.size() : eq + 1)), entry});
+}
+
 void StringTable::SortStringTable()
 {
     // Stable, so that of two entries with the same name the one written first is found.
     std::stable_sort(m_entries.begin(), m_entries.end(),
-                     [](const Entry &a, const Entry &b) { return a.lower < b.lower; });
+                     [](const Entry &a, const Entry &b) { return a.lowerName < b.lowerName; });
 }
 
 QStringView StringTable::lookup(QStringView name) const
 {
-    const QString prefix = name.toString().toLower() + u'=';
+    const std::u16string prefix = lowered(name) + u'=';
     const auto it = std::lower_bound(m_entries.begin(), m_entries.end(), prefix,
-                                     [](const Entry &e, const QString &p) { return e.lower < p; });
-    if (it == m_entries.end() || !it->lower.startsWith(prefix))
+                                     [](const Entry &e, const std::u16string &p) { return e.lowerName < p; });
+    if (it == m_entries.end() || it->lowerName != prefix)
         return {};
     return QStringView(it->entry).mid(it->entry.indexOf(u'=') + 1);
 }

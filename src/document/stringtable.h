@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <string>
 #include <vector>
 
 namespace kova {
@@ -18,12 +19,12 @@ bool NormaliseStringEntry(QString &line, Prompter &prompter);
 class StringTable
 {
 public:
-    void append(const QString &entry) { m_entries.push_back({entry.toLower(), entry}); }
+    void append(const QString &entry);
     int size() const { return int(m_entries.size()); }
     // 1-based, as the loader numbers them.
     const QString &at(int i) const { return m_entries.at(size_t(i - 1)).entry; }
 
-    // Sorts ascending by the lower-cased entry.
+    // Sorts ascending by the lower-cased entry name (a lookup compares nothing else).
     void SortStringTable();
     // The quoted text (quotes included) of the entry named name, compared without regard to case;
     // a null view when there is none. Valid while the table lives.
@@ -32,7 +33,7 @@ public:
 private:
     struct Entry
     {
-        QString lower;
+        std::u16string lowerName; // lower-cased name followed by "="
         QString entry;
     };
     std::vector<Entry> m_entries;

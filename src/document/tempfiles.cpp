@@ -19,8 +19,7 @@ QString NewTempFile(TempFiles &files, QString *errorString)
     QString lastError;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const quint32 n = QRandomGenerator::global()->bounded(0x10000u);
-        const QString path =
-            dir.absoluteFilePath(QStringLiteral("ADM%1.tmp").arg(QString::number(n, 16).toUpper()));
+        const QString path = dir.absoluteFilePath(QStringLiteral("ADM%1.tmp").arg(QString::number(n, 16).toUpper()));
         QFile file(path);
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
             file.close();

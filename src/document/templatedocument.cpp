@@ -47,9 +47,8 @@ int TemplateDocument::nodeCount() const
     return count;
 }
 
-void TemplateDocument::replaceContents(std::unique_ptr<TemplateNode> root, NodeTextTable texts,
-                                       QStringList keptStrings, QStringList keptSections,
-                                       TextEncoding encoding)
+void TemplateDocument::replaceContents(std::unique_ptr<TemplateNode> root, NodeTextTable texts, QStringList keptStrings,
+                                       QStringList keptSections, TextEncoding encoding)
 {
     emit aboutToReset();
     m_root = std::move(root);
@@ -67,8 +66,7 @@ void TemplateDocument::clear()
 
 void TemplateDocument::newTemplate()
 {
-    auto root = std::make_unique<TemplateNode>(NodeKind::Root, QStringLiteral("Computer"),
-                                               QStringLiteral("root"));
+    auto root = std::make_unique<TemplateNode>(NodeKind::Root, QStringLiteral("Computer"), QStringLiteral("root"));
     root->expanded = true;
     root->key = MakeNodeKey(1);
     NodeTextTable texts;
@@ -76,8 +74,8 @@ void TemplateDocument::newTemplate()
     int position = 1;
     for (const auto &[caption, image, line] :
          {std::tuple{u"Machine", u"machine", u"CLASS MACHINE"}, std::tuple{u"User", u"user", u"CLASS USER"}}) {
-        auto cls = std::make_unique<TemplateNode>(NodeKind::Class, QString::fromUtf16(caption),
-                                                  QString::fromUtf16(image));
+        auto cls =
+            std::make_unique<TemplateNode>(NodeKind::Class, QString::fromUtf16(caption), QString::fromUtf16(image));
         cls->expanded = true;
         cls->key = MakeNodeKey(++position);
         texts.appendLine(position, QStringView(line));

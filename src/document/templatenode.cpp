@@ -8,8 +8,7 @@ namespace kova {
 
 TemplateNode::TemplateNode(QString kind_, QString text_, QString image_)
     : kind(std::move(kind_)), text(std::move(text_)), image(std::move(image_))
-{
-}
+{}
 
 int TemplateNode::slot() const
 {
@@ -21,8 +20,7 @@ int TemplateNode::row() const
     if (!m_parent)
         return 0;
     const auto &siblings = m_parent->m_children;
-    const auto it = std::find_if(siblings.begin(), siblings.end(),
-                                 [this](const auto &c) { return c.get() == this; });
+    const auto it = std::find_if(siblings.begin(), siblings.end(), [this](const auto &c) { return c.get() == this; });
     return int(it - siblings.begin());
 }
 

@@ -3,22 +3,34 @@
 #include "concat.h"
 #include "encoding.h"
 #include "filesave.h"
+#include "lowercase.h"
 #include "nodetext.h"
 #include "prompter.h"
 #include "templatedocument.h"
 
-#include <QHash>
-
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 namespace kova {
 
 namespace {
 
-void writeLine(QString &out, QStringView line)
+std::u16string_view sv(QStringView v)
+{
+    return {v.utf16(), size_t(v.size())};
+}
+
+void writeLine(std::u16string &out, QStringView line)
+{
+    out.append(sv(line));
+    out.append(u"\r\n");
+}
+
+void writeLine(TextBuffer &out, QStringView line)
 {
     out.append(line);
-    out.append(kCrLf);
+    out.append(u"\r\n");
 }
 
 // The first quoted text of a line, quotes included; a null view when the line holds no pair.
@@ -39,109 +51,150 @@ QString groupHeader(QChar prefix)
     }
 }
 
+bool startsWithNoCase(QStringView line, QStringView upperWord)
+{
+    if (line.size() < upperWord.size())
+        return false;
+    for (qsizetype i = 0; i < upperWord.size(); ++i) {
+        char16_t c = line[i].unicode();
+        if (c >= u'a' && c <= u'z')
+            c = char16_t(c - 32);
+        if (c != upperWord[i].unicode())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QChar StringPrefixOf(QStringView line)
 {
-    const QString upper = line.left(9).toString().toUpper();
-    if (upper.startsWith(u"CATEGORY") || upper.startsWith(u"POLICY") || upper.startsWith(u"PART"))
+    if (startsWithNoCase(line, u"CATEGORY") || startsWithNoCase(line, u"POLICY") || startsWithNoCase(line, u"PART"))
         return u'C';
-    if (upper.startsWith(u"KEYNAME"))
+    if (startsWithNoCase(line, u"KEYNAME"))
         return u'K';
-    if (upper.startsWith(u"VALUENAME"))
+    if (startsWithNoCase(line, u"VALUENAME"))
         return u'V';
     return u'W';
 }
 
 QString generatedStringName(const QString &entry, int position)
 {
-    return entry.front() + QStringLiteral("%1").arg(position, 4, 10, QLatin1Char('0'));
+    char16_t digits[16];
+    int n = 0;
+    for (unsigned v = unsigned(position); v > 0 || n < 4; v /= 10)
+        digits[n++] = char16_t(u'0' + v % 10);
+    QString name(n + 1, Qt::Uninitialized);
+    QChar *out = name.data();
+    *out++ = entry.front();
+    while (n > 0)
+        *out++ = QChar(digits[--n]);
+    return name;
 }
 
 GeneratedStringTable BuildStringTable(NodeTextTable &texts)
 {
+    // Each distinct entry (case ignored) is kept once, as first met in slot order: the entry a stable
+    // sort followed by dropping equal neighbours would keep.
     struct Candidate
     {
-        QString lower;
-        QString entry;
+        std::string key;       // the lower-cased entry as big-endian UTF-16: memcmp gives code-unit order
+        QStringView entryText; // the quoted text, in the slot it was first met in
+        QChar prefix;
+        int position = 0;
     };
     std::vector<Candidate> candidates;
-    QStringList lines;
-    for (int slot = 1; slot <= texts.highestSlot(); ++slot) {
-        lines.clear();
-        SplitLines(texts.at(slot), lines);
-        for (const QString &line : lines) {
+    std::unordered_map<std::string, int> candidateOf; // key -> index in candidates
+    std::vector<int> lineCandidate;                   // for every line with a quoted text, in walking order
+    const NodeTextTable original = texts;             // keeps the viewed slot texts alive
+    for (int slot = 1; slot <= original.highestSlot(); ++slot) {
+        forEachStoredLine(original.at(slot), [&](QStringView line) {
             const QStringView quoted = firstQuoted(line);
             if (quoted.isNull())
-                continue;
+                return;
             const QChar prefix = StringPrefixOf(line);
-            QString entry = concat({QStringView(&prefix, 1), quoted});
-            candidates.push_back({entry.toLower(), std::move(entry)});
-        }
+            const std::u16string lower = lowered(quoted);
+            std::string key(2 * (lower.size() + 1), '\0');
+            key[1] = char(prefix.toLower().unicode());
+            for (size_t i = 0; i < lower.size(); ++i) {
+                key[2 * i + 2] = char(lower[i] >> 8);
+                key[2 * i + 3] = char(lower[i] & 0xFF);
+            }
+            const auto [it, inserted] = candidateOf.try_emplace(std::move(key), int(candidates.size()));
+            if (inserted)
+                candidates.push_back({it->first, quoted, prefix});
+            lineCandidate.push_back(it->second);
+        });
     }
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const Candidate &a, const Candidate &b) { return a.lower < b.lower; });
+    candidateOf.clear();
 
+    std::vector<int> order(candidates.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::sort(order.begin(), order.end(),
+              [&](int a, int b) { return candidates[size_t(a)].key < candidates[size_t(b)].key; });
     GeneratedStringTable table;
-    QHash<QString, int> positionOf; // lower-cased entry -> 1-based position
-    for (Candidate &c : candidates) {
-        if (c.entry.size() == 3 || positionOf.contains(c.lower)) // prefix and "" : an empty text
+    std::vector<std::u16string> references;
+    table.reserve(order.size());
+    references.reserve(order.size());
+    for (int index : order) {
+        Candidate &c = candidates[size_t(index)];
+        if (c.entryText.size() == 2) // "": an empty text stays in the line
             continue;
-        table.push_back(std::move(c.entry));
-        positionOf.insert(std::move(c.lower), int(table.size()));
+        c.position = int(table.size()) + 1;
+        table.push_back(concat({QStringView(&c.prefix, 1), c.entryText}));
+        const QString name = QStringLiteral("!!") + generatedStringName(table.back(), c.position);
+        references.emplace_back(sv(name));
     }
-    candidates = {};
 
-    for (int slot = 1; slot <= texts.highestSlot(); ++slot) {
-        const QString &text = texts.at(slot);
+    size_t walked = 0;
+    std::u16string rewritten;
+    for (int slot = 1; slot <= original.highestSlot(); ++slot) {
+        const QString &text = original.at(slot);
         if (!text.contains(u'"'))
             continue;
-        lines.clear();
-        SplitLines(text, lines);
-        QString rewritten;
-        rewritten.reserve(text.size());
-        for (QString &line : lines) {
+        rewritten.clear();
+        forEachStoredLine(text, [&](QStringView line) {
             const QStringView quoted = firstQuoted(line);
-            if (!quoted.isNull()) {
-                const QChar prefix = StringPrefixOf(line);
-                const int position = positionOf.value(concat({QStringView(&prefix, 1), quoted}).toLower());
-                if (position > 0) {
-                    const qsizetype at = quoted.data() - line.constData();
-                    line.replace(at, quoted.size(), QStringLiteral("!!") + generatedStringName(table[size_t(position - 1)], position));
-                }
+            const int position = quoted.isNull() ? 0 : candidates[size_t(lineCandidate[walked++])].position;
+            if (position > 0) {
+                const qsizetype at = quoted.data() - line.data();
+                rewritten.append(sv(line.left(at)));
+                rewritten.append(references[size_t(position - 1)]);
+                rewritten.append(sv(line.mid(at + quoted.size())));
+                rewritten.append(u"\r\n");
+            } else {
+                writeLine(rewritten, line);
             }
-            writeLine(rewritten, line);
-        }
-        texts.set(slot, rewritten);
+        });
+        texts.set(slot, QString(reinterpret_cast<const QChar *>(rewritten.data()), qsizetype(rewritten.size())));
     }
     return table;
 }
 
-void WriteNode(QString &out, const NodeTextTable &texts, const TemplateNode *node, int depth)
+void WriteNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *node, int depth)
 {
-    const QString indent(depth >= 2 ? depth - 1 : 0, u'\t');
-    QStringList lines;
-    SplitLines(texts.at(node->slot()), lines);
+    const size_t tabs = depth >= 2 ? size_t(depth - 1) : 0;
+    const QStringView text = texts.at(node->slot());
     const QString end = QStringLiteral("END ") + node->kind;
-    qsizetype heldFrom = lines.size();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i].compare(end, Qt::CaseInsensitive) == 0) {
-            heldFrom = i;
-            break;
-        }
-    }
-    const auto writeLines = [&](qsizetype from, qsizetype to) {
-        for (qsizetype i = from; i < to; ++i) {
-            if (lines[i].trimmed().isEmpty())
-                continue;
-            out.append(indent);
-            writeLine(out, lines[i]);
-        }
+    // Where the node's END line starts; it and everything after it wait until after the children.
+    qsizetype held = text.size();
+    forEachStoredLine(text, [&](QStringView line) {
+        if (held == text.size() && line.size() == end.size() && line.compare(end, Qt::CaseInsensitive) == 0)
+            held = line.data() - text.data();
+    });
+    const auto writeLines = [&](QStringView part) {
+        forEachStoredLine(part, [&](QStringView line) {
+            if (line.trimmed().isEmpty())
+                return;
+            out.fill(u'\t', tabs);
+            writeLine(out, line);
+        });
     };
-    writeLines(0, heldFrom);
+    writeLines(text.left(held));
     for (int row = 0; row < node->childCount(); ++row)
         WriteNode(out, texts, node->child(row), depth + 1);
-    writeLines(heldFrom, lines.size());
+    writeLines(text.mid(held));
 }
 
 QString renderTemplate(const TemplateDocument &document, bool strings)
@@ -151,8 +204,10 @@ QString renderTemplate(const TemplateDocument &document, bool strings)
     if (strings)
         table = BuildStringTable(texts);
 
-    QString out;
-    out.reserve(qsizetype(document.texts().highestSlot()) * 64);
+    size_t size = 4096;
+    for (int slot = 1; slot <= texts.highestSlot(); ++slot)
+        size += size_t(texts.at(slot).size());
+    TextBuffer out(qsizetype(size + size / 4));
     if (document.root())
         WriteNode(out, texts, document.root(), 0);
 
@@ -172,7 +227,9 @@ QString renderTemplate(const TemplateDocument &document, bool strings)
                 writeLine(out, u"");
             }
             previous = entry.front();
-            writeLine(out, concat({generatedStringName(entry, int(i + 1)), u"=", QStringView(entry).mid(1)}));
+            out.append(generatedStringName(entry, int(i + 1)));
+            out.append(u"=");
+            writeLine(out, QStringView(entry).mid(1));
         }
     }
     if (!document.keptStringEntries().isEmpty()) {
@@ -190,7 +247,7 @@ QString renderTemplate(const TemplateDocument &document, bool strings)
         for (const QString &line : document.keptSectionLines())
             writeLine(out, line);
     }
-    return out;
+    return out.take();
 }
 
 bool WriteTemplate(TemplateDocument &document, Prompter &prompter)
@@ -199,7 +256,8 @@ bool WriteTemplate(TemplateDocument &document, Prompter &prompter)
     const QByteArray bytes = encodeText(renderTemplate(document, document.stringsOption()), encoding);
     QString error;
     if (!saveFileAtomically(document.path(), bytes, &error)) {
-        prompter.tell(error + QStringLiteral("\r\nTry to save your file with a different name"), Message::Icon::Exclamation);
+        prompter.tell(error + QStringLiteral("\r\nTry to save your file with a different name"),
+                      Message::Icon::Exclamation);
         return false;
     }
     document.setEncoding(encoding);

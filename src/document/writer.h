@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <vector>
 
 namespace kova {
@@ -25,9 +26,46 @@ QString generatedStringName(const QString &entry, int position);
 // and rewrites those texts in the given table's slots as !! references to it.
 GeneratedStringTable BuildStringTable(NodeTextTable &texts);
 
-// Appends one node and its branch to out: its own lines indented by depth, its END line and whatever
-// follows it held back until after the children.
-void WriteNode(QString &out, const NodeTextTable &texts, const TemplateNode *node, int depth);
+// Text appended piece by piece into one QString without QString::append's per-call cost; the
+// writer appends millions of short pieces.
+class TextBuffer
+{
+public:
+    explicit TextBuffer(qsizetype capacity = 1024) : m_text(qMax<qsizetype>(capacity, 16), Qt::Uninitialized) {}
+
+    void append(QStringView piece)
+    {
+        reserveFor(piece.size());
+        std::copy(piece.begin(), piece.end(), m_text.data() + m_used);
+        m_used += piece.size();
+    }
+    void fill(QChar c, size_t count)
+    {
+        reserveFor(qsizetype(count));
+        std::fill_n(m_text.data() + m_used, count, c);
+        m_used += qsizetype(count);
+    }
+    QString take()
+    {
+        m_text.truncate(m_used);
+        m_used = 0;
+        return std::move(m_text);
+    }
+
+private:
+    void reserveFor(qsizetype more)
+    {
+        if (m_used + more > m_text.size())
+            m_text.resize(qMax(m_text.size() * 2, m_used + more));
+    }
+
+    QString m_text;
+    qsizetype m_used = 0;
+};
+
+// Appends one node and its branch to out, CR LF after every line: its own lines indented by depth,
+// its END line and whatever follows it held back until after the children.
+void WriteNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *node, int depth);
 
 // The whole file as text: body, generated [STRINGS] (with strings on), kept ieak_ entries, other
 // sections. The document is not changed.

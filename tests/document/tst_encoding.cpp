@@ -31,11 +31,17 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<TextEncoding>("encoding");
         QTest::addColumn<QString>("text");
-        QTest::newRow("utf-16le") << QByteArray("\xFF\xFE" "A\0\xAC\x20", 6) << TextEncoding::Utf16LE << QStringLiteral("A\u20AC");
-        QTest::newRow("utf-16be") << QByteArray("\xFE\xFF\0A\x20\xAC", 6) << TextEncoding::Utf16BE << QStringLiteral("A\u20AC");
-        QTest::newRow("utf-8") << QByteArray("\xEF\xBB\xBF" "A\xE2\x82\xAC") << TextEncoding::Utf8 << QStringLiteral("A\u20AC");
-        QTest::newRow("utf-8 without mark is 8-bit") << QByteArray("A\xE2\x82\xAC") << TextEncoding::Windows1252
-                                                    << QStringLiteral("A\u00E2\u201A\u00AC");
+        QTest::newRow("utf-16le") << QByteArray("\xFF\xFE"
+                                                "A\0\xAC\x20",
+                                                6)
+                                  << TextEncoding::Utf16LE << QStringLiteral("A\u20AC");
+        QTest::newRow("utf-16be") << QByteArray("\xFE\xFF\0A\x20\xAC", 6) << TextEncoding::Utf16BE
+                                  << QStringLiteral("A\u20AC");
+        QTest::newRow("utf-8") << QByteArray("\xEF\xBB\xBF"
+                                             "A\xE2\x82\xAC")
+                               << TextEncoding::Utf8 << QStringLiteral("A\u20AC");
+        QTest::newRow("utf-8 without mark is 8-bit")
+            << QByteArray("A\xE2\x82\xAC") << TextEncoding::Windows1252 << QStringLiteral("A\u00E2\u201A\u00AC");
     }
     void byteOrderMarks()
     {

@@ -37,8 +37,8 @@ QStringList treeOf(const TemplateDocument &doc)
     if (!doc.root())
         return out;
     doc.root()->forEach([&](TemplateNode *n) {
-        out.append(QString(n->depth() * 2, u' ') + n->key + u' ' + n->kind + u' ' + n->text + " <"
-                   + doc.nodeText(n).replace(QStringLiteral("\r\n"), QStringLiteral("|")) + u'>');
+        out.append(QString(n->depth() * 2, u' ') + n->key + u' ' + n->kind + u' ' + n->text + " <" +
+                   doc.nodeText(n).replace(QStringLiteral("\r\n"), QStringLiteral("|")) + u'>');
     });
     return out;
 }
@@ -83,14 +83,12 @@ private slots:
         QTest::newRow("report-line flag returns the line instead of File not loaded")
             << QByteArray("CLASS MACHINE\nCATEGORY \"c\"\nEND NOTHING\n") << true << false << none
             << Expected{plain("Error in line  3")} << S::Failed << 3;
-        QTest::newRow("report-line flag on line 1")
-            << QByteArray("POLICY 1\n") << true << false << none << Expected{plain("Error in line 1")} << S::Failed
-            << 1;
+        QTest::newRow("report-line flag on line 1") << QByteArray("POLICY 1\n") << true << false << none
+                                                    << Expected{plain("Error in line 1")} << S::Failed << 1;
         QTest::newRow("END as the very last token") << QByteArray("CLASS MACHINE\nEND\n") << false << false << none
-                                                   << Expected{kFileNotLoaded} << S::Failed << 0;
-        QTest::newRow("KEYNAME without argument at the end")
-            << QByteArray("CLASS MACHINE\nKEYNAME\n") << true << false << none << Expected{kFileNotLoaded}
-            << S::Failed << 0;
+                                                    << Expected{kFileNotLoaded} << S::Failed << 0;
+        QTest::newRow("KEYNAME without argument at the end") << QByteArray("CLASS MACHINE\nKEYNAME\n") << true << false
+                                                             << none << Expected{kFileNotLoaded} << S::Failed << 0;
         QTest::newRow("class of another kind is fatal")
             << QByteArray("; header\nCLASS SYSTEM\n") << false << false << none
             << Expected{{"Error in procedure Vullen in module modFill in line 2", Message::Icon::Critical,
@@ -105,17 +103,14 @@ private slots:
         QTest::newRow("conditional statements refused")
             << QByteArray("CLASS MACHINE\n#if version >= 4\nCATEGORY \"c\"\n#endif\n") << false << false
             << QList<Answer>{Answer::No}
-            << Expected{{kConditionalQuestion, Message::Icon::Exclamation, Message::Buttons::YesNo}} << S::Failed
-            << 0;
+            << Expected{{kConditionalQuestion, Message::Icon::Exclamation, Message::Buttons::YesNo}} << S::Failed << 0;
         QTest::newRow("conditional statements removed, asked once")
             << QByteArray("CLASS MACHINE\n#if version >= 4\nBOGUS\n#endif\nCATEGORY \"c\"\n#ifdef X\nPOLICY 9\n"
                           "#endif\nEND CATEGORY\nSOFT\n")
             << false << false << QList<Answer>{Answer::Yes}
-            << Expected{{kConditionalQuestion, Message::Icon::Exclamation, Message::Buttons::YesNo}} << S::Loaded
-            << 0;
-        QTest::newRow("unbalanced END CATEGORY")
-            << QByteArray("CLASS MACHINE\nEND CATEGORY\n") << false << false << none << Expected{kFileNotLoaded}
-            << S::Failed << 0;
+            << Expected{{kConditionalQuestion, Message::Icon::Exclamation, Message::Buttons::YesNo}} << S::Loaded << 0;
+        QTest::newRow("unbalanced END CATEGORY") << QByteArray("CLASS MACHINE\nEND CATEGORY\n") << false << false
+                                                 << none << Expected{kFileNotLoaded} << S::Failed << 0;
         QTest::newRow("EXPLAIN without the newer statements")
             << QByteArray("CLASS MACHINE\nCATEGORY \"c\"\nPOLICY \"p\"\nEXPLAIN \"why\"\nEND POLICY\nEND CATEGORY\n")
             << false << false << none << Expected{plain("Error in line  4"), kFileNotLoaded} << S::Failed << 0;
@@ -159,8 +154,8 @@ private slots:
                            "  K4 CLASS User <CLASS USER|>"};
         QTest::newRow("user written first loads with Machine first")
             << QByteArray("CLASS USER\nCATEGORY \"U\"\nEND CATEGORY\nCLASS MACHINE\n")
-            << QStringList{"K1 ROOT Computer <>", "  K2 CLASS Machine <CLASS MACHINE|>", "  K3 CLASS User <CLASS USER|>",
-                           "    K4 CATEGORY U <CATEGORY \"U\"|END CATEGORY|>"};
+            << QStringList{"K1 ROOT Computer <>", "  K2 CLASS Machine <CLASS MACHINE|>",
+                           "  K3 CLASS User <CLASS USER|>", "    K4 CATEGORY U <CATEGORY \"U\"|END CATEGORY|>"};
         QTest::newRow("lines after END PART stay with the part; blank and comment lines vanish")
             << QByteArray("CLASS MACHINE\n\n; note\nCATEGORY \"C\"\nPOLICY \"P\"\nKEYNAME \"k\"\nPART \"A\" TEXT\nEND "
                           "PART\nVALUENAME \"after\"\nEND POLICY\nEND CATEGORY\n")
@@ -172,8 +167,8 @@ private slots:
                            "  K6 CLASS User <CLASS USER|>"};
         QTest::newRow("sub-categories nest; a bare word becomes the name")
             << QByteArray("CLASS USER\nCATEGORY Outer\nCATEGORY \"Inner\"\nEND CATEGORY\nEND CATEGORY\n")
-            << QStringList{"K1 ROOT Computer <>", "  K2 CLASS Machine <CLASS MACHINE|>", "  K3 CLASS User <CLASS USER|>",
-                           "    K4 CATEGORY Outer <CATEGORY \"Outer\"|END CATEGORY|>",
+            << QStringList{"K1 ROOT Computer <>", "  K2 CLASS Machine <CLASS MACHINE|>",
+                           "  K3 CLASS User <CLASS USER|>", "    K4 CATEGORY Outer <CATEGORY \"Outer\"|END CATEGORY|>",
                            "      K5 CATEGORY Inner <CATEGORY \"Inner\"|END CATEGORY|>"};
     }
     void trees()
@@ -205,7 +200,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<TextEncoding>("encoding");
         const QString text = QStringLiteral("CLASS USER\r\nCATEGORY \"Caf\u00e9 \u20ac\"\r\nEND CATEGORY\r\n");
-        QTest::newRow("utf-16le") << QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2)
+        QTest::newRow("utf-16le") << QByteArray("\xFF\xFE") +
+                                         QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2)
                                   << TextEncoding::Utf16LE;
         QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8() << TextEncoding::Utf8;
         QTest::newRow("windows-1252") << QByteArray("CLASS USER\nCATEGORY \"Caf\xE9 \x80\"\rEND CATEGORY")

@@ -34,11 +34,21 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("partName");
-        QTest::newRow("category") << "CATEGORY \"A\"" << "CATEGORY" << "";
-        QTest::newRow("policy") << "POLICY \"A b\"" << "POLICY" << "";
-        QTest::newRow("checkbox") << "PART \"Use it\" CHECKBOX" << "CHECKBOX" << "\"Use it\"";
-        QTest::newRow("dropdownlist with blanks") << "PART \"X\"  DROPDOWNLIST " << "DROPDOWNLIST" << "\"X\"";
-        QTest::newRow("text part named like a keyword") << "PART \"NUMERIC\" TEXT" << "TEXT" << "\"NUMERIC\"";
+        QTest::newRow("category") << "CATEGORY \"A\""
+                                  << "CATEGORY"
+                                  << "";
+        QTest::newRow("policy") << "POLICY \"A b\""
+                                << "POLICY"
+                                << "";
+        QTest::newRow("checkbox") << "PART \"Use it\" CHECKBOX"
+                                  << "CHECKBOX"
+                                  << "\"Use it\"";
+        QTest::newRow("dropdownlist with blanks") << "PART \"X\"  DROPDOWNLIST "
+                                                  << "DROPDOWNLIST"
+                                                  << "\"X\"";
+        QTest::newRow("text part named like a keyword") << "PART \"NUMERIC\" TEXT"
+                                                        << "TEXT"
+                                                        << "\"NUMERIC\"";
     }
     void editorKind()
     {

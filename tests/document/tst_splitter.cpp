@@ -17,7 +17,7 @@ QStringList tokensOf(const QString &body, const StringTable &strings, Prompter &
     const QStringList lines = body.split(u'\n');
     std::vector<BodyLine> bodyLines;
     for (int i = 0; i < lines.size(); ++i)
-        bodyLines.push_back({lines[i], i + 1});
+        bodyLines.emplace_back(lines[i], i + 1);
     const WordContext context{KeywordTable::standard(), strings, newer};
     const auto stream = Splitter(bodyLines, context, prompter);
     if (ok)
@@ -25,7 +25,7 @@ QStringList tokensOf(const QString &body, const StringTable &strings, Prompter &
     QStringList out;
     if (stream)
         for (const Token &t : stream->tokens)
-            out.append(t.text.toString() + u'@' + QString::number(t.line));
+            out.append(t.text().toString() + u'@' + QString::number(t.line));
     return out;
 }
 
@@ -62,16 +62,26 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("entry");
-        QTest::newRow("plain") << "Name=\"Text\"" << "Name=\"Text\"";
-        QTest::newRow("blanks around") << "  Name   =   \"Text\"  " << "Name=\"Text\"";
-        QTest::newRow("no quotes") << "name = Hello World" << "name=\"Hello World\"";
-        QTest::newRow("blanks inside quotes") << "a=\"  padded  \"" << "a=\"padded\"";
-        QTest::newRow("tab inside") << "a=\"x\ty\"" << "a=\"x y\"";
-        QTest::newRow("one quote keeps text before") << "a=abc\"def" << "a=\"abc\"";
-        QTest::newRow("three quotes: first pair") << "a=\"one\"two\"" << "a=\"one\"";
-        QTest::newRow("equals in value") << "a=\"x=y\"" << "a=\"x=y\"";
-        QTest::newRow("empty value") << "a=" << "a=\"\"";
-        QTest::newRow("tab in name") << "my\tname=v" << "my name=\"v\"";
+        QTest::newRow("plain") << "Name=\"Text\""
+                               << "Name=\"Text\"";
+        QTest::newRow("blanks around") << "  Name   =   \"Text\"  "
+                                       << "Name=\"Text\"";
+        QTest::newRow("no quotes") << "name = Hello World"
+                                   << "name=\"Hello World\"";
+        QTest::newRow("blanks inside quotes") << "a=\"  padded  \""
+                                              << "a=\"padded\"";
+        QTest::newRow("tab inside") << "a=\"x\ty\""
+                                    << "a=\"x y\"";
+        QTest::newRow("one quote keeps text before") << "a=abc\"def"
+                                                     << "a=\"abc\"";
+        QTest::newRow("three quotes: first pair") << "a=\"one\"two\""
+                                                  << "a=\"one\"";
+        QTest::newRow("equals in value") << "a=\"x=y\""
+                                         << "a=\"x=y\"";
+        QTest::newRow("empty value") << "a="
+                                     << "a=\"\"";
+        QTest::newRow("tab in name") << "my\tname=v"
+                                     << "my name=\"v\"";
     }
     void normaliseStringEntry()
     {
@@ -97,12 +107,18 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
-        QTest::newRow("exact") << "alpha" << "\"First\"";
-        QTest::newRow("any case") << "KEYROOT" << "\"Software\\Kova\"";
-        QTest::newRow("prefix of another name") << "alpha_b" << "\"Second\"";
-        QTest::newRow("last entry") << "zeta" << "\"Last\"";
-        QTest::newRow("missing") << "alph" << "";
-        QTest::newRow("missing after the end") << "zz" << "";
+        QTest::newRow("exact") << "alpha"
+                               << "\"First\"";
+        QTest::newRow("any case") << "KEYROOT"
+                                  << "\"Software\\Kova\"";
+        QTest::newRow("prefix of another name") << "alpha_b"
+                                                << "\"Second\"";
+        QTest::newRow("last entry") << "zeta"
+                                    << "\"Last\"";
+        QTest::newRow("missing") << "alph"
+                                 << "";
+        QTest::newRow("missing after the end") << "zz"
+                                               << "";
     }
     void lookup()
     {
@@ -122,29 +138,29 @@ private slots:
         QTest::newRow("keyword in lower case") << "keyname \"A\"" << false << QStringList{"KEYNAME@1", "\"A\"@1"};
         QTest::newRow("number stays, word quoted")
             << "MAX 12 Software" << false << QStringList{"MAX@1", "12@1", "\"Software\"@1"};
-        QTest::newRow("decimal and signed numbers") << "-3 1.5 +2e3 1e" << false
-                                                    << QStringList{"-3@1", "1.5@1", "+2e3@1", "\"1e\"@1"};
+        QTest::newRow("decimal and signed numbers")
+            << "-3 1.5 +2e3 1e" << false << QStringList{"-3@1", "1.5@1", "+2e3@1", "\"1e\"@1"};
         QTest::newRow("quoted text with blanks and semicolon")
             << "NAME \"a b; c\"" << false << QStringList{"NAME@1", "\"a b; c\"@1"};
-        QTest::newRow("comment after statement") << "KEYNAME \"A\" ; note" << false
-                                                 << QStringList{"KEYNAME@1", "\"A\"@1"};
+        QTest::newRow("comment after statement")
+            << "KEYNAME \"A\" ; note" << false << QStringList{"KEYNAME@1", "\"A\"@1"};
         QTest::newRow("comment glued to a word keeps the word unresolved")
             << "keyname;note" << false << QStringList{"keyname@1"};
-        QTest::newRow("whole-line comment and blank line") << "; all comment\n\n  END" << false
-                                                           << QStringList{"END@3"};
+        QTest::newRow("whole-line comment and blank line") << "; all comment\n\n  END" << false << QStringList{"END@3"};
         QTest::newRow("tabs are blanks") << "\tPOLICY\t\"x\ty\"" << false << QStringList{"POLICY@1", "\"x y\"@1"};
-        QTest::newRow("references in any case") << "KEYNAME !!KEYROOT NAME !!Alpha" << false
-                                                << QStringList{"KEYNAME@1", "\"Software\\Kova\"@1", "NAME@1",
-                                                               "\"First\"@1"};
-        QTest::newRow("statement over two lines") << "VALUENAME\n\"v\"" << false << QStringList{"VALUENAME@1", "\"v\"@2"};
-        QTest::newRow("explain is a word without the option") << "explain !!zeta" << false
-                                                             << QStringList{"\"explain\"@1", "\"Last\"@1"};
-        QTest::newRow("explain is a keyword with the option") << "explain !!zeta" << true
-                                                             << QStringList{"EXPLAIN@1", "\"Last\"@1"};
-        QTest::newRow("text before a quote on the same word is dropped") << "ab\"cd\"" << false
-                                                                         << QStringList{"\"cd\"@1"};
-        QTest::newRow("conditional keywords") << "#if version >= 4" << false
-                                              << QStringList{"#IF@1", "VERSION@1", "\">=\"@1", "4@1"};
+        QTest::newRow("references in any case")
+            << "KEYNAME !!KEYROOT NAME !!Alpha" << false
+            << QStringList{"KEYNAME@1", "\"Software\\Kova\"@1", "NAME@1", "\"First\"@1"};
+        QTest::newRow("statement over two lines")
+            << "VALUENAME\n\"v\"" << false << QStringList{"VALUENAME@1", "\"v\"@2"};
+        QTest::newRow("explain is a word without the option")
+            << "explain !!zeta" << false << QStringList{"\"explain\"@1", "\"Last\"@1"};
+        QTest::newRow("explain is a keyword with the option")
+            << "explain !!zeta" << true << QStringList{"EXPLAIN@1", "\"Last\"@1"};
+        QTest::newRow("text before a quote on the same word is dropped")
+            << "ab\"cd\"" << false << QStringList{"\"cd\"@1"};
+        QTest::newRow("conditional keywords")
+            << "#if version >= 4" << false << QStringList{"#IF@1", "VERSION@1", "\">=\"@1", "4@1"};
     }
     void splitter()
     {
@@ -159,9 +175,10 @@ private slots:
     {
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("message");
-        QTest::newRow("unterminated quote") << "KEYNAME \"open ended" << "Error in function Splitter in modFill";
-        QTest::newRow("unterminated quote on a later line")
-            << "KEYNAME \"fine\"\nNAME \"open" << "Error in function Splitter in modFill";
+        QTest::newRow("unterminated quote") << "KEYNAME \"open ended"
+                                            << "Error in function Splitter in modFill";
+        QTest::newRow("unterminated quote on a later line") << "KEYNAME \"fine\"\nNAME \"open"
+                                                            << "Error in function Splitter in modFill";
         QTest::newRow("undefined reference") << "NAME !!Missing"
                                              << "String !!Missing is not defined in string table.\r\n"
                                                 "Check you template manually";

@@ -39,7 +39,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::addColumn<bool>("strings");
         const QDir dir(QStringLiteral(KOVA_TEST_DATA "/golden"));
-        const QStringList inputs = dir.entryList({"*.adm"}, QDir::Files, QDir::Name).filter(QRegularExpression("^[a-z]+\\.adm$"));
+        const QStringList inputs =
+            dir.entryList({"*.adm"}, QDir::Files, QDir::Name).filter(QRegularExpression("^[a-z]+\\.adm$"));
         QVERIFY(inputs.size() >= 4);
         for (const QString &name : inputs) {
             const QString base = dir.filePath(name.chopped(4));
@@ -81,15 +82,24 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("prefix");
-        QTest::newRow("category") << "CATEGORY \"a\"" << "C";
-        QTest::newRow("policy") << "POLICY \"a\"" << "C";
-        QTest::newRow("part") << "PART \"a\" TEXT" << "C";
-        QTest::newRow("keyname") << "KEYNAME \"a\"" << "K";
-        QTest::newRow("valuename") << "VALUENAME \"a\"" << "V";
-        QTest::newRow("value") << "VALUE \"a\"" << "W";
-        QTest::newRow("valueprefix") << "VALUEPREFIX \"a\"" << "W";
-        QTest::newRow("suggestion") << "\"a\"" << "W";
-        QTest::newRow("lower case") << "keyname \"a\"" << "K";
+        QTest::newRow("category") << "CATEGORY \"a\""
+                                  << "C";
+        QTest::newRow("policy") << "POLICY \"a\""
+                                << "C";
+        QTest::newRow("part") << "PART \"a\" TEXT"
+                              << "C";
+        QTest::newRow("keyname") << "KEYNAME \"a\""
+                                 << "K";
+        QTest::newRow("valuename") << "VALUENAME \"a\""
+                                   << "V";
+        QTest::newRow("value") << "VALUE \"a\""
+                               << "W";
+        QTest::newRow("valueprefix") << "VALUEPREFIX \"a\""
+                                     << "W";
+        QTest::newRow("suggestion") << "\"a\""
+                                    << "W";
+        QTest::newRow("lower case") << "keyname \"a\""
+                                    << "K";
     }
     void stringPrefix()
     {
@@ -204,7 +214,8 @@ private slots:
         const Message m = prompter.messages().first();
         QCOMPARE(m.icon, Message::Icon::Exclamation);
         QCOMPARE(m.buttons, Message::Buttons::Ok);
-        QVERIFY2(m.text.endsWith(QStringLiteral("\r\nTry to save your file with a different name")), qPrintable(m.text));
+        QVERIFY2(m.text.endsWith(QStringLiteral("\r\nTry to save your file with a different name")),
+                 qPrintable(m.text));
         QVERIFY(m.text.size() > 46); // the system's description comes first
         QCOMPARE(test::readBytes(dir.filePath("old.adm")), old);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.adm"});
