@@ -229,17 +229,24 @@ void MainWindow::HideAbout()
     m_hiddenBars.clear();
     for (QMenu *menu : {m_actions->fileMenu(), m_actions->optionsMenu(), m_actions->helpMenu()})
         menu->menuAction()->setVisible(true);
+    if (m_views->currentWidget() == m_tabs && m_tabs->currentIndex() == Overview)
+        focusTree();
+}
+
+// The tree takes part in keyboard navigation only while it can be seen.
+void MainWindow::focusTree()
+{
+    QTreeView *tree = m_treePanel->treeView();
+    tree->setFocusPolicy(tree->isVisible() ? Qt::StrongFocus : Qt::NoFocus);
+    if (tree->isVisible())
+        tree->setFocus();
 }
 
 void MainWindow::TabChanged(int previousTab)
 {
     const int current = m_tabs->currentIndex();
-    if (current == Overview) {
-        QTreeView *tree = m_treePanel->treeView();
-        tree->setFocusPolicy(tree->isVisible() ? Qt::StrongFocus : Qt::NoFocus);
-        if (tree->isVisible())
-            tree->setFocus();
-    }
+    if (current == Overview)
+        focusTree();
     if (current == RegistryTab) {
         QCoreApplication::processEvents();
         call(hooks.registryPageEntered);

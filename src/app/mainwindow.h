@@ -106,6 +106,7 @@ private:
     void connectController();
     void applyCommandState();
     void onDocumentShown();
+    void focusTree();
     bool editPageOpen() const;
     void call(const std::function<void()> &hook) const;
 

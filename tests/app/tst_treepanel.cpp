@@ -131,6 +131,21 @@ private slots:
                  QString(w.document().nodeText(selected)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     }
 
+    void deleteKey()
+    {
+        AppFixture f;
+        MainWindow &w = open(f);
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.treePanel()->selectNode(find(w, "Network"));
+        w.treePanel()->treeView()->setFocus();
+        f.prompter.expect(QStringLiteral("Delete entry \"Network\""), Message::Icon::Exclamation,
+                          Message::Buttons::YesNo, Answer::Yes);
+        QTest::keyClick(w.treePanel()->treeView(), Qt::Key_Delete);
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        QVERIFY(!find(w, "Network"));
+    }
+
     void deleteKeyOnClassDoesNothing()
     {
         AppFixture f;
