@@ -30,8 +30,14 @@ Answer MessageBoxPrompter::ask(const Message &message)
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Cancel: return Answer::Cancel;
-    default: return message.buttons == Message::Buttons::YesNoCancel ? Answer::Cancel : Answer::Ok;
+    default: break; // closed without a button: the safe answer
     }
+    switch (message.buttons) {
+    case Message::Buttons::Ok: return Answer::Ok;
+    case Message::Buttons::YesNo: return Answer::No;
+    case Message::Buttons::YesNoCancel: return Answer::Cancel;
+    }
+    return Answer::Cancel;
 }
 
 } // namespace kova
