@@ -1,0 +1,37 @@
+#include "dialogfilechooser.h"
+
+#include <QFileDialog>
+
+namespace kova {
+
+QStringList DialogFileChooser::filtersFor(FileRequest::Mode mode)
+{
+    QStringList filters{QStringLiteral("Policy Template Files (*.adm)")};
+    if (mode == FileRequest::Mode::Open)
+        filters.append(QStringLiteral("Registry files (*.reg)"));
+    return filters;
+}
+
+QString DialogFileChooser::chooseFile(const FileRequest &request)
+{
+    QFileDialog dialog(m_parent, request.title);
+    const QStringList filters = filtersFor(request.mode);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.first());
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (request.mode == FileRequest::Mode::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(QStringLiteral("adm"));
+    }
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(request.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace kova

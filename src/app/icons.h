@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+namespace kova {
+
+// Makes the desktop's icon theme reachable where the platform did not set one up (offscreen, a bare
+// X server): adds the data folders' "icons" directories and picks an installed theme.
+void setUpIconTheme();
+
+// The icon for one of our picture names ("new", "open-file", "category", "open", "policy", ...): the
+// theme's icon when there is one, else our own picture from the resources. Never a blank icon.
+QIcon kovaIcon(const QString &name);
+
+} // namespace kova

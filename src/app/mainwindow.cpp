@@ -1,0 +1,360 @@
+#include "mainwindow.h"
+
+#include "aboutpanel.h"
+#include "mainactions.h"
+#include "templatetreeview.h"
+#include "treepanel.h"
+
+#include "document/keywordtable.h"
+#include "document/nodekeys.h"
+#include "document/preferences.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QToolBar>
+
+namespace kova {
+
+namespace {
+const char *const kTabCaptions[MainWindow::TabCount] = {"&Overview", "&Category", "&Policy",   "C&heckBox",
+                                                        "Co&mbobox", "&Dropdown", "&Edittext", "&Listbox",
+                                                        "&Numeric",  "&Text",     "&Registry"};
+} // namespace
+
+MainWindow::MainWindow(Prompter &prompter, FileChooser &chooser, Preferences &preferences, QWidget *parent)
+    : QMainWindow(parent), m_prompter(prompter), m_controller(m_document, prompter, chooser, preferences),
+      m_actions(new MainActions(this)), m_views(new QStackedWidget), m_tabs(new QTabWidget),
+      m_treePanel(new TreePanel(m_document, prompter)), m_about(new AboutPanel)
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    m_tabs->setObjectName(QStringLiteral("Tabs"));
+    for (int tab = 0; tab < TabCount; ++tab) {
+        QWidget *pageWidget = tab == Overview ? m_treePanel : new QWidget;
+        pageWidget->setObjectName(QStringLiteral("Page%1").arg(tab));
+        m_tabs->addTab(pageWidget, QString::fromLatin1(kTabCaptions[tab]));
+    }
+    m_views->addWidget(m_tabs);
+    m_views->addWidget(m_about);
+    setCentralWidget(m_views);
+    resize(900, 640);
+
+    m_treePanel->overviewEnabled = [this] { return m_tabs->isTabEnabled(Overview); };
+    connectActions();
+    connectController();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::connectActions()
+{
+    const auto on = [this](const char *name, auto &&run) {
+        connect(m_actions->item(QString::fromLatin1(name)), &QAction::triggered, this, run);
+    };
+    on("M_New", [this] { m_controller.newDocument(); });
+    on("M_Open", [this] { m_controller.open(); });
+    on("M_Save", [this] { m_controller.save(); });
+    on("M_SaveAs", [this] { m_controller.saveAs(); });
+    on("M_Print", [this] { call(hooks.printTemplate); });
+    on("M_Exit", [this] { close(); });
+    on("M_Expand", [this] { m_treePanel->expandAll(); });
+    on("M_Collapse", [this] { m_treePanel->collapseAll(); });
+    on("M_Strings", [this] { m_controller.toggleStrings(); });
+    on("M_NewerStatements", [this](bool checked) { m_controller.setNewerStatements(checked); });
+    on("M_Poledit", [this] { call(hooks.launchPoledit); });
+    on("M_TEdit", [this] { call(hooks.enterTextMode); });
+    on("M_Help", [this] { call(hooks.showHelp); });
+    on("M_About", [this] { ShowAbout(true); });
+    on("M_History", [this] { call(hooks.showHistory); });
+    on("M_Update", [this] { call(hooks.checkForUpdate); });
+    on("M_Mail", [this] { call(hooks.sendMail); });
+    on("M_Web", [this] { call(hooks.openWebSite); });
+    for (int i = 1; i <= 4; ++i)
+        connect(m_actions->Bestand(i), &QAction::triggered, this, [this, i] { m_controller.openRecent(i); });
+
+    connect(m_about, &AboutPanel::mailRequested, this, [this] { call(hooks.sendMail); });
+    connect(m_about, &AboutPanel::webRequested, this, [this] { call(hooks.openWebSite); });
+    connect(m_about, &AboutPanel::exitRequested, this, &MainWindow::HideAbout);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        const int previous = m_currentTab;
+        m_currentTab = index;
+        TabChanged(previous);
+    });
+    connect(m_treePanel, &TreePanel::editRequested, this, [this] { call(hooks.editNode); });
+}
+
+void MainWindow::connectController()
+{
+    m_controller.setEditScreenProbe([this] { return editPageOpen() || isTextModeShown(); });
+    m_controller.setTextModeHooks([this] { return isTextModeShown(); },
+                                  [this] { return hooks.textModeUpdate && hooks.textModeUpdate(); });
+    connect(&m_controller, &DocumentController::captionChanged, this, &QWidget::setWindowTitle);
+    connect(&m_controller, &DocumentController::commandStateChanged, this, &MainWindow::applyCommandState);
+    connect(&m_controller, &DocumentController::stringsOptionChanged, this,
+            [this](bool on) { m_actions->item(QStringLiteral("M_Strings"))->setChecked(on); });
+    connect(&m_controller.recentFiles(), &RecentFiles::changed, this,
+            [this] { m_actions->showRecentFiles(m_controller.recentFiles().items()); });
+    connect(&m_controller, &DocumentController::documentCreated, this, [this] {
+        onDocumentShown();
+        m_treePanel->Inhoud()->clear();
+    });
+    connect(&m_controller, &DocumentController::documentLoaded, this, [this] {
+        onDocumentShown();
+        m_treePanel->selectRoot();
+    });
+    connect(&m_controller, &DocumentController::focusTreeRequested, this,
+            [this] { m_treePanel->treeView()->setFocus(); });
+    connect(&m_controller, &DocumentController::fatalFault, this, [this] {
+        m_fatal = true;
+        emit fatalFault();
+    });
+}
+
+void MainWindow::call(const std::function<void()> &hook) const
+{
+    if (hook)
+        hook();
+}
+
+QWidget *MainWindow::page(int tab) const
+{
+    return m_tabs->widget(tab);
+}
+
+void MainWindow::applyCommandState()
+{
+    const DocumentController::CommandState &s = m_controller.commandState();
+    m_actions->setDocumentCommandsEnabled(s.documentCommands);
+    m_actions->setTreeCommandsEnabled(s.treeCommands);
+    m_tabs->setTabEnabled(Overview, s.overview);
+    m_treePanel->treeView()->setEnabled(s.overview);
+}
+
+void MainWindow::onDocumentShown()
+{
+    if (isAboutShown())
+        HideAbout();
+}
+
+void MainWindow::StartUp(const QString &commandLine)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_document.clear();
+    m_controller.tempFiles().clear();
+    m_treePanel->setInsertPosition(InsertPosition::After);
+    call(hooks.registerFileAssociations);
+    m_controller.readPreferences();
+    m_actions->item(QStringLiteral("M_NewerStatements"))->setChecked(m_controller.newerStatements());
+    ShowAbout(false);
+    m_treePanel->clearNodeView();
+    m_tabs->setCurrentIndex(RegistryTab);
+    for (int tab = 0; tab < RegistryTab; ++tab)
+        m_tabs->setTabEnabled(tab, false);
+    m_tabs->setTabEnabled(RegistryTab, true);
+    m_tabs->setCurrentIndex(Overview);
+    KeywordTable::standard();
+    m_controller.UpdateCaption();
+    if (!commandLine.isEmpty()) {
+        const QString file = Unquote(commandLine);
+        m_document.setPath(file);
+        m_controller.LoadDocument(file, false);
+    }
+    if (!m_fatal) {
+        call(hooks.refreshRegistryBrowser);
+        CenterWindow();
+    }
+    QApplication::restoreOverrideCursor();
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::CenterWindow()
+{
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))
+        return;
+    const QScreen *s = screen();
+    if (!s)
+        return;
+    const QRect area = s->geometry();
+    const QSize size = frameGeometry().size();
+    move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+bool MainWindow::isAboutShown() const
+{
+    return m_views->currentWidget() == m_about;
+}
+
+void MainWindow::ShowAbout(bool withExit)
+{
+    int covered = 0;
+    if (m_views->currentWidget() == m_tabs)
+        covered = 1;
+    else if (m_textView && m_views->currentWidget() == m_textView)
+        covered = 2;
+    if (covered != 0)
+        m_coveredView = covered;
+    m_views->setCurrentWidget(m_about);
+    if (withExit && covered != 0) {
+        m_about->exitButton()->show();
+        m_hiddenBars.clear();
+        for (QToolBar *bar : {m_actions->toolBar(), m_textToolBar})
+            if (bar && bar->isVisibleTo(this)) {
+                m_hiddenBars.append(bar);
+                bar->hide();
+            }
+        for (QMenu *menu : {m_actions->fileMenu(), m_actions->optionsMenu(), m_actions->helpMenu()})
+            menu->menuAction()->setVisible(false);
+    }
+    for (QLabel *line : m_about->lines())
+        line->show();
+}
+
+void MainWindow::HideAbout()
+{
+    m_views->setCurrentWidget(m_coveredView == 2 && m_textView ? m_textView : static_cast<QWidget *>(m_tabs));
+    m_about->exitButton()->hide();
+    for (QLabel *line : m_about->lines())
+        line->hide();
+    for (QWidget *bar : std::as_const(m_hiddenBars))
+        bar->show();
+    m_hiddenBars.clear();
+    for (QMenu *menu : {m_actions->fileMenu(), m_actions->optionsMenu(), m_actions->helpMenu()})
+        menu->menuAction()->setVisible(true);
+    if (m_views->currentWidget() == m_tabs && m_tabs->currentIndex() == Overview)
+        focusTree();
+}
+
+// The tree takes part in keyboard navigation only while it can be seen.
+void MainWindow::focusTree()
+{
+    QTreeView *tree = m_treePanel->treeView();
+    tree->setFocusPolicy(tree->isVisible() ? Qt::StrongFocus : Qt::NoFocus);
+    if (tree->isVisible())
+        tree->setFocus();
+}
+
+void MainWindow::TabChanged(int previousTab)
+{
+    const int current = m_tabs->currentIndex();
+    if (current == Overview)
+        focusTree();
+    if (current == RegistryTab) {
+        QCoreApplication::processEvents();
+        call(hooks.registryPageEntered);
+    } else {
+        call(hooks.registryPageLeft);
+    }
+    if (previousTab >= 0 && previousTab < TabCount)
+        for (QShortcut *key : std::as_const(m_pageKeys[previousTab]))
+            key->setEnabled(false);
+    if (current >= 0 && current < TabCount)
+        for (QShortcut *key : std::as_const(m_pageKeys[current]))
+            key->setEnabled(true);
+}
+
+void MainWindow::setPageButtons(int tab, QAbstractButton *defaultButton, QAbstractButton *cancelButton)
+{
+    qDeleteAll(m_pageKeys[tab]);
+    m_pageKeys[tab].clear();
+    const auto bind = [&](QKeySequence key, QAbstractButton *button) {
+        if (!button)
+            return;
+        auto *shortcut = new QShortcut(key, page(tab));
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        shortcut->setEnabled(m_tabs->currentIndex() == tab);
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            if (button->isEnabled())
+                button->click();
+        });
+        m_pageKeys[tab].append(shortcut);
+    };
+    bind(QKeySequence(Qt::Key_Return), defaultButton);
+    bind(QKeySequence(Qt::Key_Enter), defaultButton);
+    bind(QKeySequence(Qt::Key_Escape), cancelButton);
+}
+
+bool MainWindow::editPageOpen() const
+{
+    for (int tab = Overview + 1; tab < RegistryTab; ++tab)
+        if (m_tabs->isTabEnabled(tab))
+            return true;
+    return false;
+}
+
+void MainWindow::openEditorPage(int tab)
+{
+    m_treePanel->treeView()->hide();
+    m_tabs->setTabEnabled(tab, true);
+    m_tabs->setCurrentIndex(tab);
+    m_tabs->setTabEnabled(Overview, false);
+}
+
+void MainWindow::CloseEditorPage(int tab)
+{
+    m_treePanel->ShowNodeText();
+    m_tabs->setTabEnabled(Overview, true);
+    m_treePanel->treeView()->show();
+    m_tabs->setCurrentIndex(Overview);
+    m_tabs->setTabEnabled(tab, false);
+    m_treePanel->treeView()->setFocus();
+}
+
+void MainWindow::setTextModeView(QWidget *view, QToolBar *textToolBar)
+{
+    m_textView = view;
+    m_textToolBar = textToolBar;
+    m_views->addWidget(view);
+    if (textToolBar) {
+        addToolBar(textToolBar);
+        textToolBar->hide();
+    }
+}
+
+void MainWindow::showTextMode(bool on)
+{
+    if (!m_textView)
+        return;
+    m_views->setCurrentWidget(on ? m_textView : static_cast<QWidget *>(m_tabs));
+    m_actions->toolBar()->setVisible(!on);
+    if (m_textToolBar)
+        m_textToolBar->setVisible(on);
+}
+
+bool MainWindow::isTextModeShown() const
+{
+    if (!m_textView)
+        return false;
+    return m_views->currentWidget() == m_textView || (isAboutShown() && m_coveredView == 2);
+}
+
+void MainWindow::RunToolbarCommand(const QString &description)
+{
+    m_actions->RunToolbarCommand(description);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_fatal) {
+        event->accept();
+        return;
+    }
+    switch (m_controller.closeRequest()) {
+    case DocumentController::CloseDecision::Cancel: event->ignore(); return;
+    case DocumentController::CloseDecision::CloseNow: event->accept(); return;
+    case DocumentController::CloseDecision::Close:
+        m_controller.tempFiles().removeAll();
+        event->accept();
+        return;
+    }
+}
+
+} // namespace kova

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "document/documentcontroller.h"
+#include "document/templatedocument.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+class QAbstractButton;
+class QShortcut;
+class QStackedWidget;
+class QTabWidget;
+class QToolBar;
+
+namespace kova {
+
+class AboutPanel;
+class FileChooser;
+class MainActions;
+class Preferences;
+class Prompter;
+class TreePanel;
+
+// The operations other subsystems connect to the shell. An empty hook does nothing.
+struct ShellHooks
+{
+    // Start-up step 4: the file associations.
+    std::function<void()> registerFileAssociations;
+    // EditNode on the tree's selected node.
+    std::function<void()> editNode;
+    // Raw text mode: enter it ("Editor" button, "Edit file with text editor"), and take its text back
+    // into the tree (true when that worked); the close sequence calls textModeUpdate when the user
+    // wants to save while the text view is showing.
+    std::function<void()> enterTextMode;
+    std::function<bool()> textModeUpdate;
+    // Outside tools.
+    std::function<void()> launchPoledit;
+    std::function<void()> printTemplate;
+    std::function<void()> showHelp;
+    std::function<void()> showHistory;
+    std::function<void()> checkForUpdate;
+    std::function<void()> sendMail;
+    std::function<void()> openWebSite;
+    // The registry browser: the "&Registry" page was entered or left; start-up's RefreshRegistryBrowser.
+    std::function<void()> registryPageEntered;
+    std::function<void()> registryPageLeft;
+    std::function<void()> refreshRegistryBrowser;
+};
+
+// The main window: a shell around the document controller, the tree panel, the tab pages, the about
+// panel and the menus. The text mode view is hosted here too (setTextModeView / showTextMode).
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    enum Tab { Overview = 0, RegistryTab = 10, TabCount = 11 };
+
+    MainWindow(Prompter &prompter, FileChooser &chooser, Preferences &preferences, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    ShellHooks hooks;
+
+    DocumentController &controller() { return m_controller; }
+    TemplateDocument &document() { return m_document; }
+    MainActions &actions() const { return *m_actions; }
+    TreePanel *treePanel() const { return m_treePanel; }
+    QTabWidget *tabs() const { return m_tabs; }
+    // The page of tab 0 to 10 (the editor pages and the registry browser fill theirs).
+    QWidget *page(int tab) const;
+    AboutPanel *aboutPanel() const { return m_about; }
+    bool isAboutShown() const;
+
+    // Runs the start-up steps; commandLine is the joined command line (loaded when not empty).
+    void StartUp(const QString &commandLine);
+    void CenterWindow();
+    void ShowAbout(bool withExit);
+    void HideAbout();
+    void TabChanged(int previousTab);
+    void RunToolbarCommand(const QString &description);
+    // Enter and Esc on a page act on these buttons while the page is shown (either may be null).
+    void setPageButtons(int tab, QAbstractButton *defaultButton, QAbstractButton *cancelButton);
+
+    // Editor pages: open page tab (tab 0 disabled, tree hidden) and CloseEditorPage back to the tree.
+    void openEditorPage(int tab);
+    void CloseEditorPage(int tab);
+
+    // Text mode host: the raw text view and its toolbar are shown instead of the tab pages and the
+    // main toolbar while showTextMode(true).
+    void setTextModeView(QWidget *view, QToolBar *textToolBar);
+    void showTextMode(bool on);
+    bool isTextModeShown() const;
+
+    bool fatalOccurred() const { return m_fatal; }
+
+signals:
+    // A fatal load fault: the program must end at once (no closing questions).
+    void fatalFault();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void connectActions();
+    void connectController();
+    void applyCommandState();
+    void onDocumentShown();
+    void focusTree();
+    bool editPageOpen() const;
+    void call(const std::function<void()> &hook) const;
+
+    TemplateDocument m_document;
+    Prompter &m_prompter;
+    DocumentController m_controller;
+    MainActions *m_actions;
+    QStackedWidget *m_views;
+    QTabWidget *m_tabs;
+    TreePanel *m_treePanel;
+    AboutPanel *m_about;
+    QWidget *m_textView = nullptr;
+    QToolBar *m_textToolBar = nullptr;
+    QList<QShortcut *> m_pageKeys[TabCount];
+    int m_currentTab = 0;
+    // What the about panel covers: 0 nothing, 1 the tab pages, 2 the text mode.
+    int m_coveredView = 0;
+    QList<QWidget *> m_hiddenBars;
+    bool m_fatal = false;
+    bool m_closing = false;
+};
+
+} // namespace kova

@@ -1,0 +1,228 @@
+#include "documentcontroller.h"
+
+#include "filechooser.h"
+#include "preferences.h"
+#include "prompter.h"
+#include "templatedocument.h"
+#include "writer.h"
+
+#include <QFile>
+
+namespace kova {
+
+namespace {
+const QString kProgramTitle = QStringLiteral("Kova");
+const Message kSaveChanges{QStringLiteral("Save changes in current file?"), Message::Icon::Exclamation,
+                           Message::Buttons::YesNoCancel};
+} // namespace
+
+DocumentController::DocumentController(TemplateDocument &document, Prompter &prompter, FileChooser &chooser,
+                                       Preferences &preferences, QObject *parent)
+    : QObject(parent), m_document(document), m_prompter(prompter), m_chooser(chooser), m_preferences(preferences),
+      m_recent(preferences), m_caption(kProgramTitle)
+{
+    connect(&m_document, &TemplateDocument::written, &m_recent, &RecentFiles::AddRecentFile);
+    connect(&m_document, &TemplateDocument::unreadable, &m_recent, &RecentFiles::RemoveRecentFile);
+}
+
+void DocumentController::readPreferences()
+{
+    m_document.setStringsOption(m_preferences.strings());
+    emit stringsOptionChanged(m_document.stringsOption());
+    m_recent.load();
+}
+
+bool DocumentController::EditScreenOpen(bool showMessage)
+{
+    const bool open = m_editScreenProbe && m_editScreenProbe();
+    if (open && showMessage)
+        m_prompter.tell(QStringLiteral("There is an edit screen open. Close it first"), Message::Icon::Exclamation);
+    return open;
+}
+
+void DocumentController::UpdateCaption()
+{
+    const QString path = m_document.path();
+    m_caption = path.trimmed().isEmpty() ? kProgramTitle : kProgramTitle + QStringLiteral(" - ") + path;
+    emit captionChanged(m_caption);
+}
+
+void DocumentController::setCommandState(const CommandState &state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit commandStateChanged();
+}
+
+// True when the command may go on.
+bool DocumentController::askSaveChanges()
+{
+    if (!m_document.isModified())
+        return true;
+    switch (m_prompter.ask(kSaveChanges)) {
+    case Answer::Yes: return saveAs();
+    case Answer::No: return true;
+    default: return false;
+    }
+}
+
+bool DocumentController::newDocument()
+{
+    if (EditScreenOpen(true) || !askSaveChanges())
+        return false;
+    m_document.newTemplate();
+    setCommandState({true, m_state.treeCommands, true});
+    emit documentCreated();
+    return true;
+}
+
+bool DocumentController::open()
+{
+    if (EditScreenOpen(true) || !askSaveChanges())
+        return false;
+    const QString path = m_chooser.chooseFile({QStringLiteral("Open"), FileRequest::Mode::Open, m_document.path()});
+    if (path.isEmpty())
+        return false;
+    return loadChosen(path);
+}
+
+bool DocumentController::openRecent(int item)
+{
+    if (EditScreenOpen(true) || !askSaveChanges())
+        return false;
+    const QString path = m_recent.item(item);
+    if (path.trimmed().isEmpty())
+        return false;
+    return loadChosen(path);
+}
+
+bool DocumentController::loadChosen(const QString &path)
+{
+    m_document.setPath(path);
+    if (!LoadDocument(path, false).loaded())
+        return false;
+    emit focusTreeRequested();
+    return true;
+}
+
+LoadResult DocumentController::LoadDocument(const QString &path, bool reportLine)
+{
+    QString loadPath = path;
+    const bool converted = path.toLower().endsWith(u".reg");
+    if (converted) {
+        std::optional<QString> temporary;
+        if (m_regConverter)
+            temporary = m_regConverter(path);
+        else
+            m_prompter.tell(QStringLiteral("Registry files cannot be converted in this version"),
+                            Message::Icon::Exclamation);
+        if (!temporary)
+            return {};
+        loadPath = *temporary;
+    }
+
+    const LoadResult result =
+        Vullen(m_document, loadPath, m_prompter, LoadOptions{reportLine, m_preferences.newerStatements()});
+    if (result.status == LoadResult::Status::Fatal) {
+        emit fatalFault();
+        return result;
+    }
+    if (!result.loaded()) {
+        m_document.setPath(QString());
+        UpdateCaption();
+        setCommandState({false, false, false});
+        return result;
+    }
+    m_document.setPath(loadPath);
+    m_document.setModified(false);
+    UpdateCaption();
+    setCommandState({true, true, true});
+    emit documentLoaded();
+    m_recent.AddRecentFile(loadPath);
+    if (converted) {
+        m_document.setModified(true);
+        QFile::remove(loadPath);
+        m_document.setPath(QString());
+        UpdateCaption();
+    }
+    return result;
+}
+
+bool DocumentController::save()
+{
+    if (EditScreenOpen(true))
+        return false;
+    if (m_document.texts().isEmpty()) {
+        m_prompter.tell(QStringLiteral("There is nothing to save"), Message::Icon::Exclamation);
+        return false;
+    }
+    if (m_document.path().trimmed().isEmpty())
+        return saveAs();
+    const bool written = WriteTemplate(m_document, m_prompter);
+    UpdateCaption();
+    return written;
+}
+
+bool DocumentController::saveAs()
+{
+    if (EditScreenOpen(true))
+        return false;
+    if (m_document.texts().isEmpty()) {
+        m_prompter.tell(QStringLiteral("There is nothing to save"), Message::Icon::Exclamation);
+        return false;
+    }
+    const QString path =
+        m_chooser.chooseFile({QStringLiteral("Save file as"), FileRequest::Mode::Save, m_document.path()});
+    if (path.isEmpty())
+        return false; // the current path was never touched
+    m_document.setPath(path);
+    const bool written = WriteTemplate(m_document, m_prompter);
+    UpdateCaption();
+    return written;
+}
+
+void DocumentController::toggleStrings()
+{
+    const bool on = !m_document.stringsOption();
+    m_document.setStringsOption(on);
+    emit stringsOptionChanged(on);
+    m_preferences.setStrings(on);
+    // Only a template that holds more than the root and the two classes changes on disk.
+    if (m_document.texts().highestSlot() > 3)
+        m_document.setModified(true);
+}
+
+void DocumentController::setNewerStatements(bool on)
+{
+    m_preferences.setNewerStatements(on);
+}
+
+bool DocumentController::newerStatements() const
+{
+    return m_preferences.newerStatements();
+}
+
+DocumentController::CloseDecision DocumentController::closeRequest()
+{
+    if (EditScreenOpen(false)) {
+        const Answer a = m_prompter.ask({QStringLiteral("There is an edit screen open. Exit without saving changes?"),
+                                         Message::Icon::Exclamation, Message::Buttons::YesNo});
+        return a == Answer::Yes ? CloseDecision::CloseNow : CloseDecision::Cancel;
+    }
+    if (m_document.isModified()) {
+        switch (m_prompter.ask(kSaveChanges)) {
+        case Answer::Yes:
+            if (m_textModeShown && m_textModeShown() && m_textModeUpdate)
+                m_textModeUpdate();
+            if (!saveAs())
+                return CloseDecision::Cancel;
+            break;
+        case Answer::No: break;
+        default: return CloseDecision::Cancel;
+        }
+    }
+    return CloseDecision::Close;
+}
+
+} // namespace kova

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "loader.h"
+#include "recentfiles.h"
+#include "tempfiles.h"
+
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+namespace kova {
+
+class FileChooser;
+class Preferences;
+class Prompter;
+class TemplateDocument;
+
+// The document commands of the main window (New, Open, Open recent, Save, Save As, the "Strings"
+// option, LoadDocument, the caption and the closing questions), free of widgets. The window shows
+// what the signals say; the tests drive it directly.
+class DocumentController : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Converts a registry export into a temporary template and returns its path; nullopt when the
+    // conversion failed (it has told the user why).
+    using RegConverter = std::function<std::optional<QString>(const QString &regPath)>;
+
+    // Which commands the window offers. documentCommands: Save, Save As, Print, POLEDIT, text mode;
+    // treeCommands: Expand and Collapse; overview: the "&Overview" tab and the tree.
+    struct CommandState
+    {
+        bool documentCommands = false;
+        bool treeCommands = false;
+        bool overview = false;
+        bool operator==(const CommandState &) const = default;
+    };
+
+    enum class CloseDecision {
+        Cancel,   // the window stays open
+        CloseNow, // an edit screen was abandoned: close at once, temporary files stay
+        Close,    // close and delete the temporary files of the run
+    };
+
+    DocumentController(TemplateDocument &document, Prompter &prompter, FileChooser &chooser, Preferences &preferences,
+                       QObject *parent = nullptr);
+
+    TemplateDocument &document() { return m_document; }
+    RecentFiles &recentFiles() { return m_recent; }
+    TempFiles &tempFiles() { return m_tempFiles; }
+    Preferences &preferences() { return m_preferences; }
+    const CommandState &commandState() const { return m_state; }
+
+    // Hooks set by the window and by later subsystems.
+    void setRegConverter(RegConverter converter) { m_regConverter = std::move(converter); }
+    // True while a node edit page or the raw text view is open.
+    void setEditScreenProbe(std::function<bool()> probe) { m_editScreenProbe = std::move(probe); }
+    // True while the raw text view is shown; and the action that takes its text back (true on success).
+    void setTextModeHooks(std::function<bool()> shown, std::function<bool()> update)
+    {
+        m_textModeShown = std::move(shown);
+        m_textModeUpdate = std::move(update);
+    }
+
+    // Start-up: the "Strings" option and the recent files from the preferences.
+    void readPreferences();
+
+    bool EditScreenOpen(bool showMessage);
+    void UpdateCaption();
+    QString caption() const { return m_caption; }
+
+    bool newDocument();
+    bool open();
+    bool openRecent(int item);
+    bool save();
+    bool saveAs();
+    void toggleStrings();
+    void setNewerStatements(bool on);
+    bool newerStatements() const;
+
+    // Loads path (a ".reg" export through the converter first). Returns the loader's result.
+    LoadResult LoadDocument(const QString &path, bool reportLine);
+
+    // The closing questions. The caller deletes the temporary files when the answer is Close.
+    CloseDecision closeRequest();
+
+signals:
+    void captionChanged(const QString &caption);
+    void commandStateChanged();
+    void stringsOptionChanged(bool on);
+    // New made an empty template: close any editor page and empty the node preview.
+    void documentCreated();
+    // A load succeeded: select the root and show its content.
+    void documentLoaded();
+    // Open or Open recent loaded a file: the tree takes the focus.
+    void focusTreeRequested();
+    // A fatal load fault: the program ends at once.
+    void fatalFault();
+
+private:
+    bool askSaveChanges();
+    bool loadChosen(const QString &path);
+    void setCommandState(const CommandState &state);
+
+    TemplateDocument &m_document;
+    Prompter &m_prompter;
+    FileChooser &m_chooser;
+    Preferences &m_preferences;
+    RecentFiles m_recent;
+    TempFiles m_tempFiles;
+    CommandState m_state;
+    QString m_caption;
+    RegConverter m_regConverter;
+    std::function<bool()> m_editScreenProbe;
+    std::function<bool()> m_textModeShown;
+    std::function<bool()> m_textModeUpdate;
+};
+
+} // namespace kova

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/mainactions.h"
+#include "app/mainwindow.h"
+#include "app/treepanel.h"
+
+#include "document/preferences.h"
+
+#include "scriptedfilechooser.h"
+#include "scriptedprompter.h"
+#include "testfiles.h"
+
+#include <QAction>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace kova::test {
+
+// A real main window over scripted messages and dialogs, with its preferences and files in a
+// folder of its own.
+struct AppFixture
+{
+    QTemporaryDir dir;
+    Preferences preferences{dir.filePath(QStringLiteral("settings.ini"))};
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    std::unique_ptr<MainWindow> window;
+
+    MainWindow &start(const QString &commandLine = QString())
+    {
+        window = std::make_unique<MainWindow>(prompter, chooser, preferences);
+        window->show();
+        window->StartUp(commandLine);
+        return *window;
+    }
+    QString file(const QString &name, const QByteArray &text)
+    {
+        const QString path = dir.filePath(name);
+        writeBytes(path, crlf(text));
+        return path;
+    }
+    QAction *item(const char *name) const { return window->actions().item(QString::fromLatin1(name)); }
+    QAction *treeItem(const char *name) const { return window->treePanel()->menuAction(QString::fromLatin1(name)); }
+};
+
+// A template with both classes, keys on categories and a nested category.
+inline const QByteArray kTreeTemplate = R"(CLASS MACHINE
+CATEGORY "Desktop"
+KEYNAME "Software\Desktop"
+POLICY "Wallpaper"
+VALUENAME "Path"
+PART "Style" DROPDOWNLIST
+END PART
+END POLICY
+CATEGORY "Inner"
+POLICY "Deep"
+END POLICY
+END CATEGORY
+END CATEGORY
+CATEGORY "Network"
+KEYNAME "Software\Network"
+END CATEGORY
+CLASS USER
+CATEGORY "Start"
+KEYNAME "Software\Start"
+END CATEGORY
+)";
+
+} // namespace kova::test

@@ -1,0 +1,398 @@
+#include "document/documentcontroller.h"
+#include "document/preferences.h"
+#include "document/templatedocument.h"
+
+#include "scriptedfilechooser.h"
+#include "scriptedprompter.h"
+#include "testfiles.h"
+
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kova;
+
+namespace {
+
+const QByteArray kGood = "CLASS MACHINE\nCATEGORY \"Desktop\"\nKEYNAME \"Software\\X\"\nPOLICY \"Icons\"\n"
+                         "VALUENAME \"Hide\"\nEND POLICY\nEND CATEGORY\n";
+const QByteArray kBad = "CLASS MACHINE\nCATEGORY \"Desktop\"\nPOLICY \"Icons\"\nPART \"x\" BOGUS\nEND PART\n"
+                        "END POLICY\nEND CATEGORY\n";
+const Message kSaveChanges{QStringLiteral("Save changes in current file?"), Message::Icon::Exclamation,
+                           Message::Buttons::YesNoCancel};
+const Message kEditScreen{QStringLiteral("There is an edit screen open. Close it first"), Message::Icon::Exclamation,
+                          Message::Buttons::Ok};
+
+// One controller over its own document, preferences and files in a fresh folder.
+struct Fixture
+{
+    QTemporaryDir dir;
+    Preferences preferences{dir.filePath(QStringLiteral("settings.ini"))};
+    TemplateDocument document;
+    test::ScriptedPrompter prompter;
+    test::ScriptedFileChooser chooser;
+    DocumentController controller{document, prompter, chooser, preferences};
+    bool editScreen = false;
+
+    Fixture()
+    {
+        controller.setEditScreenProbe([this] { return editScreen; });
+    }
+    QString file(const QString &name, const QByteArray &text)
+    {
+        const QString path = dir.filePath(name);
+        test::writeBytes(path, test::crlf(text));
+        return path;
+    }
+};
+
+} // namespace
+
+class TestDocumentController : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void startsWithNoDocument()
+    {
+        Fixture f;
+        QCOMPARE(f.controller.commandState(), DocumentController::CommandState{});
+        QCOMPARE(f.controller.caption(), QStringLiteral("Kova"));
+    }
+
+    void newMakesRootAndClasses()
+    {
+        Fixture f;
+        QSignalSpy created(&f.controller, &DocumentController::documentCreated);
+        QVERIFY(f.controller.newDocument());
+        QCOMPARE(created.count(), 1);
+        QCOMPARE(f.document.root()->text, QStringLiteral("Computer"));
+        QCOMPARE(f.document.root()->childCount(), 2);
+        QCOMPARE(f.document.texts().at(2), QStringLiteral("CLASS MACHINE\r\n"));
+        QCOMPARE(f.document.texts().at(3), QStringLiteral("CLASS USER\r\n"));
+        QVERIFY(!f.document.isModified());
+        QVERIFY(f.controller.commandState().documentCommands);
+        QVERIFY(f.controller.commandState().overview);
+        QVERIFY(!f.controller.commandState().treeCommands);
+    }
+
+    void openGoodFile()
+    {
+        Fixture f;
+        const QString path = f.file(QStringLiteral("good.adm"), kGood);
+        f.chooser.expect(QStringLiteral("Open"), FileRequest::Mode::Open, path);
+        QSignalSpy loaded(&f.controller, &DocumentController::documentLoaded);
+        QVERIFY(f.controller.open());
+        QCOMPARE(loaded.count(), 1);
+        QCOMPARE(f.document.path(), path);
+        QCOMPARE(f.controller.caption(), QStringLiteral("Kova - ") + path);
+        QCOMPARE(f.controller.commandState(), (DocumentController::CommandState{true, true, true}));
+        QCOMPARE(f.controller.recentFiles().item(1), path);
+        QCOMPARE(f.preferences.recentFile(1), path);
+        QVERIFY(!f.document.isModified());
+    }
+
+    void openBadFile()
+    {
+        Fixture f;
+        const QString path = f.file(QStringLiteral("bad.adm"), kBad);
+        f.chooser.expect(QStringLiteral("Open"), FileRequest::Mode::Open, path);
+        f.prompter.allowAnything(Answer::Ok); // the syntax error, then "File not loaded"
+        QVERIFY(!f.controller.open());
+        QCOMPARE(f.prompter.messages().last(),
+                 (Message{QStringLiteral("File not loaded"), Message::Icon::Exclamation, Message::Buttons::Ok}));
+        QCOMPARE(f.document.path(), QString());
+        QCOMPARE(f.controller.caption(), QStringLiteral("Kova"));
+        QCOMPARE(f.controller.commandState(), DocumentController::CommandState{});
+        QCOMPARE(f.controller.recentFiles().item(1), QString());
+    }
+
+    void missingRecentFileLeavesTheList()
+    {
+        Fixture f;
+        const QString gone = f.dir.filePath(QStringLiteral("gone.adm"));
+        const QString other = f.file(QStringLiteral("other.adm"), kGood);
+        f.preferences.setRecentFile(1, gone);
+        f.preferences.setRecentFile(2, other);
+        f.controller.readPreferences();
+        f.prompter.allowAnything(Answer::Ok); // the system's own error text
+        QVERIFY(!f.controller.openRecent(1));
+        QCOMPARE(f.prompter.messages().size(), 1);
+        QCOMPARE(f.prompter.messages().first().icon, Message::Icon::Exclamation);
+        QCOMPARE(f.controller.recentFiles().items(), (QStringList{other, "", "", ""}));
+    }
+
+    void cancelledOpenKeepsPath()
+    {
+        Fixture f;
+        const QString path = f.file(QStringLiteral("good.adm"), kGood);
+        QVERIFY(f.controller.LoadDocument(path, false).loaded());
+        f.chooser.expect(QStringLiteral("Open"), FileRequest::Mode::Open, QString());
+        QVERIFY(!f.controller.open());
+        QCOMPARE(f.chooser.requests().first().proposedName, path);
+        QCOMPARE(f.document.path(), path);
+    }
+
+    void saveChangesYesThenCancelledSaveAs()
+    {
+        Fixture f;
+        const QString path = f.file(QStringLiteral("good.adm"), kGood);
+        QVERIFY(f.controller.LoadDocument(path, false).loaded());
+        f.document.setModified(true);
+        f.prompter.expect(kSaveChanges, Answer::Yes);
+        f.chooser.expect(QStringLiteral("Save file as"), FileRequest::Mode::Save, QString());
+        QVERIFY(!f.controller.newDocument());
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        QCOMPARE(f.document.path(), path);
+        QVERIFY(f.document.isModified());
+        QVERIFY(f.document.root()->child(0)->childCount() > 0); // the old document is still there
+    }
+
+    void saveChangesAnswers_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("goesOn");
+        QTest::newRow("no: go on without saving") << int(Answer::No) << true;
+        QTest::newRow("cancel: stop") << int(Answer::Cancel) << false;
+    }
+    void saveChangesAnswers()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, goesOn);
+        Fixture f;
+        QVERIFY(f.controller.newDocument());
+        f.document.setModified(true);
+        f.prompter.expect(kSaveChanges, Answer(answer));
+        QCOMPARE(f.controller.newDocument(), goesOn);
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        QCOMPARE(f.document.isModified(), !goesOn);
+    }
+
+    void saveChangesYesSavesAs()
+    {
+        Fixture f;
+        QVERIFY(f.controller.newDocument());
+        f.document.setModified(true);
+        const QString target = f.dir.filePath(QStringLiteral("saved.adm"));
+        const QString next = f.file(QStringLiteral("good.adm"), kGood);
+        f.prompter.expect(kSaveChanges, Answer::Yes);
+        f.chooser.expect(QStringLiteral("Save file as"), FileRequest::Mode::Save, target);
+        f.chooser.expect(QStringLiteral("Open"), FileRequest::Mode::Open, next);
+        QVERIFY(f.controller.open());
+        QVERIFY(QFile::exists(target));
+        QCOMPARE(f.document.path(), next);
+        // Both the written and the loaded file are on the list, newest first.
+        QCOMPARE(f.controller.recentFiles().items(), (QStringList{next, target, "", ""}));
+    }
+
+    void saveUntitledAsksForName()
+    {
+        Fixture f;
+        QVERIFY(f.controller.newDocument());
+        const QString target = f.dir.filePath(QStringLiteral("new.adm"));
+        f.chooser.expect(QStringLiteral("Save file as"), FileRequest::Mode::Save, target);
+        QVERIFY(f.controller.save());
+        QCOMPARE(test::readBytes(target), QByteArray("CLASS MACHINE\r\nCLASS USER\r\n"));
+        QCOMPARE(f.controller.caption(), QStringLiteral("Kova - ") + target);
+    }
+
+    void saveWritesToCurrentPath()
+    {
+        Fixture f;
+        const QString path = f.file(QStringLiteral("good.adm"), kGood);
+        QVERIFY(f.controller.LoadDocument(path, false).loaded());
+        f.document.setModified(true);
+        QVERIFY(f.controller.save()); // no dialog expected
+        QVERIFY(!f.document.isModified());
+        QVERIFY(test::readBytes(path).contains("\tPOLICY \"Icons\"\r\n"));
+    }
+
+    void nothingToSave()
+    {
+        Fixture f;
+        f.prompter.expect(QStringLiteral("There is nothing to save"), Message::Icon::Exclamation);
+        QVERIFY(!f.controller.save());
+        f.prompter.expect(QStringLiteral("There is nothing to save"), Message::Icon::Exclamation);
+        QVERIFY(!f.controller.saveAs());
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+    }
+
+    void editScreenGuard()
+    {
+        Fixture f;
+        f.editScreen = true;
+        for (int i = 0; i < 5; ++i)
+            f.prompter.expect(kEditScreen);
+        QVERIFY(!f.controller.newDocument());
+        QVERIFY(!f.controller.open());
+        QVERIFY(!f.controller.openRecent(1));
+        QVERIFY(!f.controller.save());
+        QVERIFY(!f.controller.saveAs());
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        QVERIFY(f.controller.EditScreenOpen(false)); // silent
+    }
+
+    void tempFilesStayOffRecentList()
+    {
+        Fixture f;
+        const QString path = f.file(QStringLiteral("ADM1A.tmp"), kGood);
+        QVERIFY(f.controller.LoadDocument(path, false).loaded());
+        QVERIFY(!f.controller.recentFiles().hasEntries());
+    }
+
+    void reopenMovesToTop()
+    {
+        Fixture f;
+        const QString a = f.file(QStringLiteral("a.adm"), kGood);
+        const QString b = f.file(QStringLiteral("b.adm"), kGood);
+        QVERIFY(f.controller.LoadDocument(a, false).loaded());
+        QVERIFY(f.controller.LoadDocument(b, false).loaded());
+        QVERIFY(f.controller.LoadDocument(a, false).loaded());
+        QCOMPARE(f.controller.recentFiles().items(), (QStringList{a, b, "", ""}));
+    }
+
+    void stringsToggle_data()
+    {
+        QTest::addColumn<bool>("loadFile");
+        QTest::addColumn<bool>("modified");
+        QTest::newRow("empty template stays unmodified") << false << false;
+        QTest::newRow("template with nodes is modified") << true << true;
+    }
+    void stringsToggle()
+    {
+        QFETCH(bool, loadFile);
+        QFETCH(bool, modified);
+        Fixture f;
+        if (loadFile)
+            QVERIFY(f.controller.LoadDocument(f.file(QStringLiteral("g.adm"), kGood), false).loaded());
+        else
+            QVERIFY(f.controller.newDocument());
+        QSignalSpy spy(&f.controller, &DocumentController::stringsOptionChanged);
+        f.controller.toggleStrings();
+        QVERIFY(f.document.stringsOption());
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.first().first().toBool(), true);
+        QVERIFY(f.preferences.strings());
+        QCOMPARE(f.document.isModified(), modified);
+        f.controller.toggleStrings();
+        QVERIFY(!f.preferences.strings());
+    }
+
+    void stringsFromPreferences()
+    {
+        Fixture f;
+        f.preferences.setStrings(true);
+        f.controller.readPreferences();
+        QVERIFY(f.document.stringsOption());
+    }
+
+    void newerStatementsReachLoader()
+    {
+        Fixture f;
+        const QString path =
+            f.file(QStringLiteral("newer.adm"), "CLASS MACHINE\nCATEGORY \"C\"\nPOLICY \"P\"\nEXPLAIN \"Why\"\n"
+                                                "VALUENAME \"V\"\nEND POLICY\nEND CATEGORY\n");
+        f.prompter.allowAnything(Answer::Ok);
+        QVERIFY(!f.controller.LoadDocument(path, false).loaded());
+        f.controller.setNewerStatements(true);
+        QVERIFY(f.controller.newerStatements());
+        QVERIFY(f.controller.LoadDocument(path, false).loaded());
+    }
+
+    void regWithoutConverterFailsCleanly()
+    {
+        Fixture f;
+        const QString path = f.file(QStringLiteral("good.adm"), kGood);
+        QVERIFY(f.controller.LoadDocument(path, false).loaded());
+        f.prompter.expect(QStringLiteral("Registry files cannot be converted in this version"),
+                          Message::Icon::Exclamation);
+        QVERIFY(!f.controller.LoadDocument(f.dir.filePath(QStringLiteral("x.REG")), false).loaded());
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        QCOMPARE(f.document.path(), path); // nothing else changed
+        QVERIFY(f.document.root());
+    }
+
+    void regThroughConverter()
+    {
+        Fixture f;
+        const QString temporary = f.file(QStringLiteral("ADM7.tmp"), kGood);
+        QString asked;
+        f.controller.setRegConverter([&](const QString &reg) -> std::optional<QString> {
+            asked = reg;
+            return temporary;
+        });
+        const QString reg = f.dir.filePath(QStringLiteral("export.reg"));
+        QVERIFY(f.controller.LoadDocument(reg, false).loaded());
+        QCOMPARE(asked, reg);
+        QVERIFY(f.document.isModified());
+        QCOMPARE(f.document.path(), QString());
+        QCOMPARE(f.controller.caption(), QStringLiteral("Kova"));
+        QVERIFY(!QFile::exists(temporary));
+        QVERIFY(!f.controller.recentFiles().hasEntries());
+
+        f.controller.setRegConverter([](const QString &) { return std::nullopt; });
+        QVERIFY(!f.controller.LoadDocument(reg, false).loaded());
+        QVERIFY(f.document.root()); // a failed conversion changes nothing
+    }
+
+    void fatalFault()
+    {
+        Fixture f;
+        const QString path = f.file(QStringLiteral("fatal.adm"), "CLASS MACHINE\nCATEGORY !!Missing\nEND CATEGORY\n");
+        f.prompter.allowAnything(Answer::Ok);
+        QSignalSpy fatal(&f.controller, &DocumentController::fatalFault);
+        QCOMPARE(f.controller.LoadDocument(path, false).status, LoadResult::Status::Fatal);
+        QCOMPARE(fatal.count(), 1);
+        QCOMPARE(f.prompter.messages().last().icon, Message::Icon::Critical);
+    }
+
+    void closeRequest_data()
+    {
+        QTest::addColumn<bool>("editScreen");
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("saveAs"); // "-" no dialog, "" cancelled, else a file name
+        QTest::addColumn<int>("decision");
+        const QString edit = QStringLiteral("There is an edit screen open. Exit without saving changes?");
+        const QString save = QStringLiteral("Save changes in current file?");
+        using D = DocumentController::CloseDecision;
+        QTest::newRow("clean") << false << false << "" << 0 << "-" << int(D::Close);
+        QTest::newRow("edit screen, yes") << true << true << edit << int(Answer::Yes) << "-" << int(D::CloseNow);
+        QTest::newRow("edit screen, no") << true << false << edit << int(Answer::No) << "-" << int(D::Cancel);
+        QTest::newRow("modified, no") << false << true << save << int(Answer::No) << "-" << int(D::Close);
+        QTest::newRow("modified, cancel") << false << true << save << int(Answer::Cancel) << "-" << int(D::Cancel);
+        QTest::newRow("modified, yes, dialog cancelled")
+            << false << true << save << int(Answer::Yes) << "" << int(D::Cancel);
+        QTest::newRow("modified, yes, saved")
+            << false << true << save << int(Answer::Yes) << "out.adm" << int(D::Close);
+    }
+    void closeRequest()
+    {
+        QFETCH(bool, editScreen);
+        QFETCH(bool, modified);
+        QFETCH(QString, question);
+        QFETCH(int, answer);
+        QFETCH(QString, saveAs);
+        QFETCH(int, decision);
+        Fixture f;
+        QVERIFY(f.controller.newDocument());
+        f.document.setModified(modified);
+        f.editScreen = editScreen;
+        if (!question.isEmpty())
+            f.prompter.expect(question, Message::Icon::Exclamation,
+                              editScreen ? Message::Buttons::YesNo : Message::Buttons::YesNoCancel, Answer(answer));
+        if (saveAs != u"-")
+            f.chooser.expect(QStringLiteral("Save file as"), FileRequest::Mode::Save,
+                             saveAs.isEmpty() ? QString() : f.dir.filePath(saveAs));
+        QCOMPARE(int(f.controller.closeRequest()), decision);
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        QCOMPARE(f.chooser.pending(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDocumentController)
+#include "tst_documentcontroller.moc"

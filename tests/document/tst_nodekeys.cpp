@@ -1,0 +1,212 @@
+#include "document/loader.h"
+#include "document/nodekeys.h"
+#include "document/templatedocument.h"
+
+#include "scriptedprompter.h"
+
+#include <QTest>
+
+using namespace kova;
+
+namespace {
+
+// Loads ADM text (written with \n) into document; fails the test when it does not load.
+bool load(TemplateDocument &document, const QByteArray &text)
+{
+    test::ScriptedPrompter prompter;
+    QByteArray bytes = text;
+    bytes.replace("\n", "\r\n");
+    return loadTemplateBytes(document, bytes, prompter).loaded();
+}
+
+TemplateNode *find(TemplateDocument &document, const QString &text)
+{
+    TemplateNode *found = nullptr;
+    document.root()->forEach([&](TemplateNode *n) {
+        if (!found && n->text == text)
+            found = n;
+    });
+    return found;
+}
+
+const QByteArray kTemplate = R"(CLASS MACHINE
+CATEGORY "Desktop"
+KEYNAME "Software\X"
+POLICY "Inherits"
+VALUENAME "A"
+END POLICY
+POLICY "Own"
+KEYNAME \Other
+END POLICY
+POLICY "Action list only"
+ACTIONLISTON
+KEYNAME "Software\InList"
+VALUENAME "B" VALUE 1
+END ACTIONLISTON
+END POLICY
+END CATEGORY
+CATEGORY "Bare"
+POLICY "Nothing"
+END POLICY
+END CATEGORY
+CLASS USER
+CATEGORY "Start"
+KEYNAME "Software\Y"
+POLICY "Two keys"
+KEYNAME "Software\First"
+KEYNAME "Software\Second"
+PART "Text" TEXT
+END PART
+END POLICY
+END CATEGORY
+)";
+
+} // namespace
+
+class TestNodeKeys : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void quote_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("quoted");
+        QTest::newRow("blanks around") << "  Hide icons \t"
+                                       << "\"Hide icons\"";
+        QTest::newRow("empty") << ""
+                               << "\"\"";
+        QTest::newRow("inner blanks kept") << "a  b"
+                                           << "\"a  b\"";
+    }
+    void quote()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, quoted);
+        QCOMPARE(Quote(text), quoted);
+    }
+
+    void unquote_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("quoted name then a word") << "\"Name\" NUMERIC"
+                                                 << "Name";
+        QTest::newRow("no quotes: unchanged") << "Software\\X"
+                                              << "Software\\X";
+        QTest::newRow("one quote: the part before it") << "abc\"def"
+                                                       << "abc";
+        QTest::newRow("two adjacent quotes: empty") << "\"\""
+                                                    << "";
+        QTest::newRow("text before the first quote dropped") << "x \"a b\" y \"c\""
+                                                             << "a b";
+        QTest::newRow("command line with switch") << "\"C:\\Policies\\test.adm\" /x"
+                                                  << "C:\\Policies\\test.adm";
+    }
+    void unquote()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, result);
+        QCOMPARE(Unquote(text), result);
+    }
+
+    void ownKeyName_data()
+    {
+        QTest::addColumn<QString>("slot");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("quoted") << "POLICY \"P\"\r\nKEYNAME \"Software\\X\"\r\n"
+                                << "\\Software\\X";
+        QTest::newRow("leading backslash kept") << "KEYNAME \"\\Other\"\r\n"
+                                                << "\\Other";
+        QTest::newRow("unquoted") << "KEYNAME Software\\Y\r\n"
+                                  << "\\Software\\Y";
+        QTest::newRow("last one wins") << "KEYNAME \"A\"\r\nKEYNAME \"B\"\r\n"
+                                       << "\\B";
+        QTest::newRow("none") << "POLICY \"P\"\r\nVALUENAME \"V\"\r\n"
+                              << "";
+        QTest::newRow("inside action list ignored")
+            << "POLICY \"P\"\r\nACTIONLISTON\r\nKEYNAME \"In\"\r\nEND ACTIONLISTON\r\n"
+            << "";
+        QTest::newRow("after action list counts")
+            << "ACTIONLISTOFF\r\nKEYNAME \"In\"\r\nEND ACTIONLISTOFF\r\nKEYNAME \"Out\"\r\n"
+            << "\\Out";
+        QTest::newRow("line without CR LF is not read") << "KEYNAME \"A\""
+                                                        << "";
+    }
+    void ownKeyName()
+    {
+        QFETCH(QString, slot);
+        QFETCH(QString, key);
+        QCOMPARE(NodeOwnKeyName(slot), key);
+    }
+
+    void hiveAndActiveKey_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("hive");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("root") << "Computer"
+                              << ""
+                              << "";
+        QTest::newRow("machine class") << "Machine"
+                                       << "HKEY_LOCAL_MACHINE"
+                                       << "";
+        QTest::newRow("category names the key") << "Desktop"
+                                                << "HKEY_LOCAL_MACHINE"
+                                                << "HKEY_LOCAL_MACHINE\\Software\\X";
+        QTest::newRow("policy inherits") << "Inherits"
+                                         << "HKEY_LOCAL_MACHINE"
+                                         << "HKEY_LOCAL_MACHINE\\Software\\X";
+        QTest::newRow("own key hides inherited") << "Own"
+                                                 << "HKEY_LOCAL_MACHINE"
+                                                 << "HKEY_LOCAL_MACHINE\\Other";
+        QTest::newRow("action list key is not own") << "Action list only"
+                                                    << "HKEY_LOCAL_MACHINE"
+                                                    << "HKEY_LOCAL_MACHINE\\Software\\X";
+        QTest::newRow("no key anywhere") << "Nothing"
+                                         << "HKEY_LOCAL_MACHINE"
+                                         << "";
+        QTest::newRow("user class") << "Two keys"
+                                    << "HKEY_CURRENT_USER"
+                                    << "HKEY_CURRENT_USER\\Software\\Second";
+        QTest::newRow("part inherits from policy") << "Text"
+                                                   << "HKEY_CURRENT_USER"
+                                                   << "HKEY_CURRENT_USER\\Software\\Second";
+    }
+    void hiveAndActiveKey()
+    {
+        QFETCH(QString, node);
+        QFETCH(QString, hive);
+        QFETCH(QString, key);
+        TemplateDocument document;
+        QVERIFY(load(document, kTemplate));
+        const TemplateNode *n = find(document, node);
+        QVERIFY(n);
+        QCOMPARE(NodeHiveName(n), hive);
+        QCOMPARE(ActiveKeyPath(document, n), key);
+    }
+
+    void hiveValues()
+    {
+        TemplateDocument document;
+        QVERIFY(load(document, kTemplate));
+        QCOMPARE(NodeHive(find(document, "Desktop")), 0x80000002u);
+        QCOMPARE(NodeHive(find(document, "Start")), 0x80000001u);
+        QCOMPARE(NodeHive(document.root()), 0u);
+        QCOMPARE(NodeHive(nullptr), 0u);
+        QCOMPARE(ActiveKeyPath(document, nullptr), QString());
+    }
+
+    void classWithOtherCaptionIsPassedOver()
+    {
+        TemplateDocument document;
+        QVERIFY(load(document, kTemplate));
+        TemplateNode *machine = find(document, "Machine");
+        machine->text = QStringLiteral("Elsewhere");
+        QCOMPARE(NodeHive(find(document, "Desktop")), 0u);
+        QCOMPARE(ActiveKeyPath(document, find(document, "Desktop")), QStringLiteral("\\Software\\X"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNodeKeys)
+#include "tst_nodekeys.moc"
