@@ -86,6 +86,8 @@ TextModeCommands::TextModeCommands(QWidget *window)
         action->setObjectName(description);
         action->setToolTip(QString::fromUtf8(button.toolTip));
         connect(action, &QAction::triggered, this, [this, description] { emit toolButtonPressed(description); });
+        if (description == u"DontSave" || description == u"FindNext" || description == u"Print")
+            m_toolBar->addSeparator();
     }
 }
 

@@ -132,7 +132,6 @@ bool TextModeController::EnterTextMode()
     enableOutsideTools();
     m_page->searchField()->clear();
     m_page->gotoField()->clear();
-    m_page->show();
     m_host.showTextView(true);
     editor()->setFocus(Qt::OtherFocusReason);
     ShowLinePosition();
@@ -203,7 +202,6 @@ void TextModeController::leaveTextMode()
     m_on = false;
     m_host.showTextView(false);
     editor()->clear();
-    m_page->hide();
 }
 
 void TextModeController::ShowLinePosition()

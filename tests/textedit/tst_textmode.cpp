@@ -273,6 +273,57 @@ private slots:
         QVERIFY(mode().isTextChanged());
     }
 
+    void eachEntryStartsUntouched()
+    {
+        m_host->m_document.setModified(false);
+        QVERIFY(mode().EnterTextMode());
+        QTest::keyClick(editor(), Qt::Key_Space);
+        mode().TextModeNoUpdate();
+        QVERIFY(mode().EnterTextMode());
+        QVERIFY(!mode().isTextChanged());
+        QVERIFY(mode().TextModeUpdate());
+        QVERIFY(!m_host->m_document.isModified());
+    }
+
+    void updateKeepsTheEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QString>("name");
+        const QByteArray ansi = "CLASS USER\r\nCATEGORY \"Caf\xe9\"\r\nEND CATEGORY\r\n";
+        QByteArray utf16("\xff\xfe");
+        for (char c : QByteArray("CLASS USER\r\nCATEGORY \"Caf")) {
+            utf16.append(c);
+            utf16.append('\0');
+        }
+        utf16.append("\xe9\0\"\0\r\0\n\0", 8);
+        QTest::newRow("Windows-1252") << ansi << "" << int(TextEncoding::Windows1252) << "Caf\u00e9";
+        QTest::newRow("UTF-16LE") << utf16 << "" << int(TextEncoding::Utf16LE) << "Caf\u00e9";
+        QTest::newRow("a character beyond the code page")
+            << ansi << "\u0142" << int(TextEncoding::Utf16LE) << "Caf\u00e9\u0142";
+    }
+    void updateKeepsTheEncoding()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, typed);
+        QFETCH(int, encoding);
+        QFETCH(QString, name);
+        const QString path = m_tempDir->filePath(QStringLiteral("encoded.adm"));
+        QVERIFY(writeBytes(path, bytes));
+        QVERIFY(m_host->open(path));
+        QVERIFY(mode().EnterTextMode());
+        QVERIFY(!editor()->toPlainText().contains(QChar(0xfeff)));
+        QVERIFY(editor()->toPlainText().contains(QStringLiteral("Caf\u00e9\"")));
+        if (!typed.isEmpty()) {
+            setCaret(editor()->toPlainText().indexOf(QStringLiteral("\"\n")));
+            editor()->insertPlainText(typed);
+        }
+        QVERIFY(mode().TextModeUpdate());
+        QCOMPARE(int(m_host->m_document.encoding()), encoding);
+        QCOMPARE(m_host->m_document.root()->child(1)->child(0)->text, name);
+    }
+
     void updateWritesTheEditedTextWithCrLf()
     {
         QVERIFY(mode().EnterTextMode());
@@ -724,9 +775,20 @@ private slots:
         QTest::keyClick(&m_host->window(), Qt::Key_F3);
         QVERIFY(!mode().page()->searchField()->hasFocus());
         QVERIFY(mode().EnterTextMode());
-        QTest::keySequence(&m_host->window(), QKeySequence(QStringLiteral("Ctrl+G")));
+        QVERIFY(editor()->hasFocus());
+        QTest::keySequence(editor(), QKeySequence(QStringLiteral("Ctrl+G")));
         QVERIFY(mode().page()->gotoField()->hasFocus());
-        QTest::keySequence(&m_host->window(), QKeySequence(QStringLiteral("Ctrl+U")));
+        QTest::keySequence(mode().page()->gotoField(), QKeySequence(QStringLiteral("Ctrl+F")));
+        QVERIFY(mode().page()->searchField()->hasFocus());
+        QTest::keyClicks(mode().page()->searchField(), QStringLiteral("policy"));
+        setCaret(0);
+        QTest::keyClick(editor(), Qt::Key_F3);
+        QCOMPARE(editor()->textCursor().selectedText(), QStringLiteral("POLICY"));
+        QTest::keySequence(editor(), QKeySequence(QStringLiteral("Ctrl+D")));
+        QVERIFY(!mode().isTextModeOn());
+        QVERIFY(!mode().isTextChanged());
+        QVERIFY(mode().EnterTextMode());
+        QTest::keySequence(editor(), QKeySequence(QStringLiteral("Ctrl+U")));
         QVERIFY(!mode().isTextModeOn());
     }
 
