@@ -149,7 +149,7 @@ bool TextModeController::TextModeUpdate()
     const QString editedFile = NewTempFile(m_host.tempFiles(), &error);
     bool written = false;
     if (!editedFile.isEmpty()) {
-        const QString fileText = concat({fileTextFromEditor(editor()->toPlainText()), u"\r\n"});
+        const QString fileText = concat({fileTextFromEditor(editorText()), u"\r\n"});
         TextEncoding encoding = m_encoding;
         written = saveFileAtomically(editedFile, encodeText(fileText, encoding), &error);
     }
@@ -174,7 +174,7 @@ bool TextModeController::TextModeUpdate()
 
     document.setPath(entryFile);
     if (result.errorLine >= 1) {
-        const int position = positionAfterLineEnds(editor()->toPlainText(), result.errorLine - 1);
+        const int position = positionAfterLineEnds(editorText(), result.errorLine - 1);
         if (position >= 0)
             setCaretPosition(position);
     }
@@ -209,6 +209,15 @@ void TextModeController::ShowLinePosition()
     const int position = editor()->textCursor().selectionStart();
     const int line = editor()->document()->findBlock(position).blockNumber();
     m_page->lineDisplay()->setText(lineDisplayText(line + 1, LineCount()));
+}
+
+QString TextModeController::editorText() const
+{
+    // The raw text, not toPlainText(): that one turns no-break spaces into blanks and line separators
+    // inside a line into line ends, which would change the template behind the user's back.
+    QString text = editor()->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
 }
 
 int TextModeController::LineCount() const
@@ -247,7 +256,7 @@ void TextModeController::GotoLine()
     }
     // A fractional line number matches no count of line ends: the caret stays.
     if (n == std::floor(n)) {
-        const int position = positionAfterLineEnds(editor()->toPlainText(), int(n) - 1);
+        const int position = positionAfterLineEnds(editorText(), int(n) - 1);
         if (position >= 0)
             setCaretPosition(position);
     }
@@ -260,7 +269,7 @@ void TextModeController::FindFirst()
     const int caret = editor()->textCursor().selectionStart();
     const QString pattern = trimSpaces(m_page->searchField()->text()).toLower();
     if (!pattern.isEmpty()) {
-        const qsizetype found = editor()->toPlainText().indexOf(pattern, 0, Qt::CaseInsensitive);
+        const qsizetype found = editorText().indexOf(pattern, 0, Qt::CaseInsensitive);
         if (found >= 0) {
             selectRange(int(found), int(pattern.size()));
             editor()->setFocus(Qt::OtherFocusReason);
@@ -281,7 +290,7 @@ void TextModeController::FindNext()
         return;
     }
     const int from = editor()->textCursor().selectionStart() + 1;
-    const qsizetype found = editor()->toPlainText().indexOf(pattern, from, Qt::CaseInsensitive);
+    const qsizetype found = editorText().indexOf(pattern, from, Qt::CaseInsensitive);
     if (found >= 0) {
         selectRange(int(found), int(pattern.size()));
         editor()->setFocus(Qt::OtherFocusReason);

@@ -58,6 +58,8 @@ public:
     void FindNext();
     void ShowLinePosition();
     int LineCount() const;
+    // The editor's text with "\n" at the end of every line but the last, every other character as typed.
+    QString editorText() const;
 
     // The Go to line and Find commands: give that field the focus.
     void focusGotoField();

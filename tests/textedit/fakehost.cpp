@@ -60,7 +60,7 @@ bool FakeTextModeHost::EditScreenOpen(bool showMessage)
 LoadResult FakeTextModeHost::LoadDocument(const QString &path, bool reportLine)
 {
     m_loadCalls.append(path + (reportLine ? QStringLiteral(" on") : QStringLiteral(" off")));
-    const LoadResult result = Vullen(m_document, path, m_prompter, LoadOptions{reportLine, false});
+    const LoadResult result = Vullen(m_document, path, m_prompter, LoadOptions{reportLine, m_newerStatements});
     if (result.loaded()) {
         m_document.setModified(false);
         UpdateCaption();

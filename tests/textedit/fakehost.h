@@ -51,6 +51,7 @@ public:
     TempFiles m_tempFiles;
     TextModeOutsideTools m_tools;
     bool m_editPageOpen = false;
+    bool m_newerStatements = false; // the loader option for EXPLAIN, SUPPORTED and CLIENTEXT
     int m_waitDepth = 0;
     int m_waitCalls = 0;
     QStringList m_loadCalls; // "path reportLine" per LoadDocument

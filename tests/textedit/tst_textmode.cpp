@@ -324,6 +324,24 @@ private slots:
         QCOMPARE(m_host->m_document.root()->child(1)->child(0)->text, name);
     }
 
+    void untouchedTextKeepsEveryCharacter()
+    {
+        // A no-break space and a line separator inside a quoted text are characters of the line.
+        const QString name = QStringLiteral("A\u00a0B\u2028C");
+        const QString path = m_tempDir->filePath(QStringLiteral("special.adm"));
+        const QString text = QStringLiteral("CLASS USER\r\nCATEGORY \"%1\"\r\nEND CATEGORY\r\n").arg(name);
+        QVERIFY(writeBytes(path, text.toUtf8().prepend("\xef\xbb\xbf")));
+        QVERIFY(m_host->open(path));
+        QVERIFY(mode().EnterTextMode());
+        QCOMPARE(mode().LineCount(), 5); // CLASS MACHINE, CLASS USER, CATEGORY, END CATEGORY, empty
+        mode().page()->searchField()->setText(QStringLiteral("b\u2028c"));
+        mode().FindFirst();
+        QCOMPARE(editor()->textCursor().selectionStart(), mode().editorText().indexOf(QStringLiteral("B\u2028C")));
+        QVERIFY(mode().TextModeUpdate());
+        QCOMPARE(m_host->m_document.root()->child(1)->child(0)->text, name);
+        QVERIFY(!m_host->m_document.isModified());
+    }
+
     void updateWritesTheEditedTextWithCrLf()
     {
         QVERIFY(mode().EnterTextMode());
