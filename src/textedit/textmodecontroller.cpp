@@ -140,6 +140,8 @@ bool TextModeController::EnterTextMode()
 
 bool TextModeController::TextModeUpdate()
 {
+    if (!m_on)
+        return true; // nothing to apply
     WaitCursor wait(m_host);
     TemplateDocument &document = m_host.document();
     const QString entryFile = document.path();
@@ -185,6 +187,8 @@ bool TextModeController::TextModeUpdate()
 
 void TextModeController::TextModeNoUpdate()
 {
+    if (!m_on)
+        return;
     WaitCursor wait(m_host);
     TemplateDocument &document = m_host.document();
     QScopedValueRollback<bool> loading(m_loading, true);

@@ -50,8 +50,9 @@ public:
     // Loads the edited text back. True when the loader took it and the window is back in tree mode;
     // false when text mode stays on (the loader's message has been shown and the caret stands at the
     // start of the reported line). The close sequence uses the result to decide whether to go on.
+    // Outside text mode there is nothing to apply: true at once.
     bool TextModeUpdate();
-    // Drops the edit: the template as it was on entry, with its modified flag.
+    // Drops the edit: the template as it was on entry, with its modified flag. Nothing outside text mode.
     void TextModeNoUpdate();
     void GotoLine();
     void FindFirst();

@@ -285,6 +285,20 @@ private slots:
         QVERIFY(!m_host->m_document.isModified());
     }
 
+    void updateAndNoUpdateOutsideTextModeDoNothing()
+    {
+        m_host->m_document.setModified(true);
+        const QString before = rendered();
+        const int loads = int(m_host->m_loadCalls.size());
+        QVERIFY(mode().TextModeUpdate());
+        mode().TextModeNoUpdate();
+        QCOMPARE(int(m_host->m_loadCalls.size()), loads);
+        QVERIFY(m_host->m_tempFiles.paths().isEmpty());
+        QCOMPARE(rendered(), before);
+        QVERIFY(m_host->m_document.isModified());
+        QCOMPARE(m_host->m_document.path(), m_docPath);
+    }
+
     void updateKeepsTheEncoding_data()
     {
         QTest::addColumn<QByteArray>("bytes");
