@@ -23,10 +23,11 @@ struct ToolButton
     const char *description;
     const char *toolTip;
     const char *themeIcon;
+    const char *fallbackGlyph; // drawn when the desktop theme has no such icon
 };
 
 // A drawn stand-in for a theme icon the desktop does not have, so that no button is ever blank.
-QIcon fallbackIcon(const QString &description)
+QIcon fallbackIcon(const QString &glyph)
 {
     QPixmap pixmap(24, 24);
     pixmap.fill(Qt::transparent);
@@ -39,7 +40,7 @@ QIcon fallbackIcon(const QString &description)
     font.setPixelSize(11);
     font.setBold(true);
     painter.setFont(font);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, description.left(2));
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
     return QIcon(pixmap);
 }
 
@@ -69,20 +70,22 @@ TextModeCommands::TextModeCommands(QWidget *window)
     }
 
     const ToolButton buttons[] = {
-        {"Update", "Update changes and return to GUI editor", "dialog-ok-apply"},
-        {"DontSave", "Don't update changes and return to GUI editor", "dialog-cancel"},
-        {"Goto", "Goto line number", "go-jump"},
-        {"Find", "Find", "edit-find"},
-        {"FindNext", "Find Next", "go-down-search"},
-        {"Print", "Print Template", "document-print"},
-        {"Help", "Show help file", "help-contents"},
-        {"Mail", "Send E-mail to author", "mail-send"},
-        {"Web", "Go to authors website", "internet-web-browser"},
+        {"Update", "Update changes and return to GUI editor", "dialog-ok-apply", "Up"},
+        {"DontSave", "Don't update changes and return to GUI editor", "dialog-cancel", "No"},
+        {"Goto", "Goto line number", "go-jump", "Go"},
+        {"Find", "Find", "edit-find", "Fi"},
+        {"FindNext", "Find Next", "go-down-search", "F+"},
+        {"Print", "Print Template", "document-print", "Pr"},
+        {"Help", "Show help file", "help-contents", "?"},
+        {"Mail", "Send E-mail to author", "mail-send", "@"},
+        {"Web", "Go to authors website", "internet-web-browser", "W"},
     };
     for (const ToolButton &button : buttons) {
         const QString description = QString::fromLatin1(button.description);
-        QAction *action = m_toolBar->addAction(
-            QIcon::fromTheme(QString::fromLatin1(button.themeIcon), fallbackIcon(description)), description);
+        QAction *action =
+            m_toolBar->addAction(QIcon::fromTheme(QString::fromLatin1(button.themeIcon),
+                                                  fallbackIcon(QString::fromLatin1(button.fallbackGlyph))),
+                                 description);
         action->setObjectName(description);
         action->setToolTip(QString::fromUtf8(button.toolTip));
         connect(action, &QAction::triggered, this, [this, description] { emit toolButtonPressed(description); });
