@@ -18,16 +18,6 @@ class TestTemplateTreeModel : public QObject
 {
     Q_OBJECT
 
-    TemplateNode *find(TemplateDocument &document, const QString &text)
-    {
-        TemplateNode *found = nullptr;
-        document.root()->forEach([&](TemplateNode *n) {
-            if (!found && n->text == text)
-                found = n;
-        });
-        return found;
-    }
-
     bool loadSample(TemplateDocument &document)
     {
         test::ScriptedPrompter prompter;

@@ -1,4 +1,5 @@
 #include "appfixture.h"
+#include "templatefixtures.h"
 
 #include "app/templatetreemodel.h"
 #include "app/templatetreeview.h"
@@ -15,28 +16,6 @@
 
 using namespace kova;
 using kova::test::AppFixture;
-
-namespace {
-
-TemplateNode *find(MainWindow &w, const QString &text)
-{
-    TemplateNode *found = nullptr;
-    w.document().root()->forEach([&](TemplateNode *n) {
-        if (!found && n->text == text)
-            found = n;
-    });
-    return found;
-}
-
-QStringList childTexts(const TemplateNode *node)
-{
-    QStringList texts;
-    for (int i = 0; i < node->childCount(); ++i)
-        texts.append(node->child(i)->text);
-    return texts;
-}
-
-} // namespace
 
 class TestTreePanel : public QObject
 {
@@ -58,17 +37,17 @@ private slots:
         AppFixture f;
         MainWindow &w = open(f);
         TreePanel *panel = w.treePanel();
-        panel->selectNode(find(w, "Wallpaper"));
+        panel->selectNode(test::findNode(w.document(), "Wallpaper"));
         QCOMPARE(panel->Inhoud()->toPlainText(),
                  QStringLiteral("POLICY \"Wallpaper\"\nVALUENAME \"Path\"\nEND POLICY\n"));
         QCOMPARE(panel->keyLabel()->text(), QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Desktop"));
         QCOMPARE(panel->keyLabel()->toolTip(), panel->keyLabel()->text());
         // A click selects as well.
         TemplateTreeView *tree = panel->treeView();
-        const QModelIndex start = panel->model()->indexForNode(find(w, "Start"));
+        const QModelIndex start = panel->model()->indexForNode(test::findNode(w.document(), "Start"));
         tree->scrollTo(start);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(start).center());
-        QCOMPARE(panel->selectedNode(), find(w, "Start"));
+        QCOMPARE(panel->selectedNode(), test::findNode(w.document(), "Start"));
         QCOMPARE(panel->keyLabel()->text(), QStringLiteral("HKEY_CURRENT_USER\\Software\\Start"));
     }
 
@@ -89,7 +68,7 @@ private slots:
         QFETCH(QStringList, shown);
         AppFixture f;
         MainWindow &w = open(f);
-        w.treePanel()->selectNode(find(w, node));
+        w.treePanel()->selectNode(test::findNode(w.document(), node));
         QVERIFY(w.treePanel()->M1()->isEnabled());
         QStringList visible;
         for (const char *name : {"M_EditNode", "M_Delete", "M_Add", "M_AddCat", "M_AddPol", "M_AddPartM", "M_Insert",
@@ -112,18 +91,18 @@ private slots:
     {
         AppFixture f;
         MainWindow &w = open(f);
-        w.treePanel()->selectNode(find(w, "Wallpaper"));
+        w.treePanel()->selectNode(test::findNode(w.document(), "Wallpaper"));
         f.prompter.expect(QStringLiteral("Delete entry \"Wallpaper\""), Message::Icon::Exclamation,
                           Message::Buttons::YesNo, Answer::No);
         f.treeItem("M_Delete")->trigger();
-        QVERIFY(find(w, "Wallpaper"));
+        QVERIFY(test::findNode(w.document(), "Wallpaper"));
         QVERIFY(!w.document().isModified());
         f.prompter.expect(QStringLiteral("Delete entry \"Wallpaper\""), Message::Icon::Exclamation,
                           Message::Buttons::YesNo, Answer::Yes);
         f.treeItem("M_Delete")->trigger();
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
-        QVERIFY(!find(w, "Wallpaper"));
-        QVERIFY(!find(w, "Style"));
+        QVERIFY(!test::findNode(w.document(), "Wallpaper"));
+        QVERIFY(!test::findNode(w.document(), "Style"));
         QVERIFY(w.document().isModified());
         TemplateNode *selected = w.treePanel()->selectedNode();
         QVERIFY(selected);
@@ -137,20 +116,20 @@ private slots:
         MainWindow &w = open(f);
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.treePanel()->selectNode(find(w, "Network"));
+        w.treePanel()->selectNode(test::findNode(w.document(), "Network"));
         w.treePanel()->treeView()->setFocus();
         f.prompter.expect(QStringLiteral("Delete entry \"Network\""), Message::Icon::Exclamation,
                           Message::Buttons::YesNo, Answer::Yes);
         QTest::keyClick(w.treePanel()->treeView(), Qt::Key_Delete);
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
-        QVERIFY(!find(w, "Network"));
+        QVERIFY(!test::findNode(w.document(), "Network"));
     }
 
     void deleteKeyOnClassDoesNothing()
     {
         AppFixture f;
         MainWindow &w = open(f);
-        w.treePanel()->selectNode(find(w, "Machine"));
+        w.treePanel()->selectNode(test::findNode(w.document(), "Machine"));
         QVERIFY(!f.treeItem("M_Delete")->isEnabled());
         QVERIFY(!w.treePanel()->deleteSelected()); // the scripted prompter fails on any question
     }
@@ -169,7 +148,7 @@ private slots:
         QFETCH(QString, line);
         AppFixture f;
         MainWindow &w = open(f);
-        TemplateNode *policy = find(w, "Wallpaper");
+        TemplateNode *policy = test::findNode(w.document(), "Wallpaper");
         w.treePanel()->selectNode(policy);
         f.window->treePanel()->menuAction(QStringLiteral("M_AddPart%1").arg(type))->trigger();
         TemplateNode *added = w.treePanel()->selectedNode();
@@ -186,9 +165,9 @@ private slots:
     {
         AppFixture f;
         MainWindow &w = open(f);
-        w.treePanel()->selectNode(find(w, "User"));
+        w.treePanel()->selectNode(test::findNode(w.document(), "User"));
         f.treeItem("M_AddCat")->trigger();
-        QCOMPARE(childTexts(find(w, "User")), (QStringList{"Start", "<new>"}));
+        QCOMPARE(test::childTexts(test::findNode(w.document(), "User")), (QStringList{"Start", "<new>"}));
         QCOMPARE(w.treePanel()->selectedNode()->image, QStringLiteral("category"));
     }
 
@@ -209,9 +188,9 @@ private slots:
             f.treeItem("Insmode1")->trigger();
         QCOMPARE(f.treeItem("Insmode1")->isChecked(), before);
         QCOMPARE(f.treeItem("Insmode0")->isChecked(), !before);
-        w.treePanel()->selectNode(find(w, "Desktop"));
+        w.treePanel()->selectNode(test::findNode(w.document(), "Desktop"));
         f.treeItem("M_InsertCat")->trigger();
-        QCOMPARE(childTexts(find(w, "Machine")), children);
+        QCOMPARE(test::childTexts(test::findNode(w.document(), "Machine")), children);
         QCOMPARE(w.treePanel()->selectedNode()->text, QStringLiteral("<new>"));
     }
 
@@ -219,14 +198,14 @@ private slots:
     {
         AppFixture f;
         MainWindow &w = open(f);
-        TemplateNode *policy = find(w, "Wallpaper");
+        TemplateNode *policy = test::findNode(w.document(), "Wallpaper");
         f.prompter.expect(QStringLiteral("- The target class is different than its source class.\r\n"
                                          "- This drag and drop operation caused a change in the keys beeing used.\r\n"
                                          "Check the keys used in this entry before you continue."),
                           Message::Icon::Exclamation);
-        QVERIFY(w.treePanel()->dropNode(policy, find(w, "Start")));
+        QVERIFY(w.treePanel()->dropNode(policy, test::findNode(w.document(), "Start")));
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
-        QCOMPARE(policy->parent(), find(w, "Start"));
+        QCOMPARE(policy->parent(), test::findNode(w.document(), "Start"));
         QCOMPARE(w.treePanel()->selectedNode(), policy);
         QCOMPARE(w.treePanel()->keyLabel()->text(), QStringLiteral("HKEY_CURRENT_USER\\Software\\Start"));
         QVERIFY(w.document().isModified());
@@ -243,7 +222,7 @@ private slots:
         f.prompter.expect(QStringLiteral("- This drag and drop operation caused a change in the keys beeing used.\r\n"
                                          "Check the keys used in this entry before you continue."),
                           Message::Icon::Exclamation);
-        QVERIFY(w.treePanel()->dropNode(find(w, "Deep"), find(w, "Network")));
+        QVERIFY(w.treePanel()->dropNode(test::findNode(w.document(), "Deep"), test::findNode(w.document(), "Network")));
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
         QCOMPARE(w.treePanel()->keyLabel()->text(), QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Network"));
     }
@@ -252,15 +231,15 @@ private slots:
     {
         AppFixture f;
         MainWindow &w = open(f);
-        TemplateNode *desktop = find(w, "Desktop");
-        TemplateNode *inner = find(w, "Inner");
+        TemplateNode *desktop = test::findNode(w.document(), "Desktop");
+        TemplateNode *inner = test::findNode(w.document(), "Inner");
         TemplateTreeView *tree = w.treePanel()->treeView();
         QVERIFY(!tree->canDrop(desktop, inner));
-        QVERIFY(!tree->canDrop(desktop, find(w, "Wallpaper")));
-        QVERIFY(tree->canDrop(desktop, find(w, "Network")));
+        QVERIFY(!tree->canDrop(desktop, test::findNode(w.document(), "Wallpaper")));
+        QVERIFY(tree->canDrop(desktop, test::findNode(w.document(), "Network")));
         QVERIFY(!w.treePanel()->dropNode(desktop, inner));
         QCOMPARE(inner->parent(), desktop);
-        QCOMPARE(desktop->parent(), find(w, "Machine"));
+        QCOMPARE(desktop->parent(), test::findNode(w.document(), "Machine"));
         QVERIFY(!w.document().isModified());
     }
 
@@ -270,8 +249,8 @@ private slots:
         MainWindow &w = open(f);
         TemplateTreeView *tree = w.treePanel()->treeView();
         TemplateTreeModel *model = w.treePanel()->model();
-        const QModelIndex desktop = model->indexForNode(find(w, "Desktop"));
-        const QModelIndex wallpaper = model->indexForNode(find(w, "Wallpaper"));
+        const QModelIndex desktop = model->indexForNode(test::findNode(w.document(), "Desktop"));
+        const QModelIndex wallpaper = model->indexForNode(test::findNode(w.document(), "Wallpaper"));
         QVERIFY(!tree->isExpanded(desktop));
         w.RunToolbarCommand(QStringLiteral("Expand"));
         QVERIFY(tree->isExpanded(desktop));
@@ -285,7 +264,7 @@ private slots:
         QCOMPARE(desktop.data(TemplateTreeModel::ImageNameRole).toString(), QStringLiteral("category"));
         // A single node expanded by hand shows the open picture too.
         tree->expand(model->index(0, 0));
-        tree->expand(model->indexForNode(find(w, "Machine")));
+        tree->expand(model->indexForNode(test::findNode(w.document(), "Machine")));
         tree->expand(desktop);
         QCOMPARE(desktop.data(TemplateTreeModel::ImageNameRole).toString(), QStringLiteral("open"));
         tree->collapse(desktop);
@@ -303,7 +282,7 @@ private slots:
             busyDuringEdit = w.treePanel()->isBusy();
         };
         TemplateTreeView *tree = w.treePanel()->treeView();
-        w.treePanel()->selectNode(find(w, "Wallpaper"));
+        w.treePanel()->selectNode(test::findNode(w.document(), "Wallpaper"));
         const QModelIndex index = tree->currentIndex();
         const bool expanded = tree->isExpanded(index);
         // As the platform delivers it: press, release, double-click, release.

@@ -3,31 +3,13 @@
 #include "document/templatedocument.h"
 
 #include "scriptedprompter.h"
+#include "templatefixtures.h"
 
 #include <QTest>
 
 using namespace kova;
 
 namespace {
-
-// Loads ADM text (written with \n) into document; fails the test when it does not load.
-bool load(TemplateDocument &document, const QByteArray &text)
-{
-    test::ScriptedPrompter prompter;
-    QByteArray bytes = text;
-    bytes.replace("\n", "\r\n");
-    return loadTemplateBytes(document, bytes, prompter).loaded();
-}
-
-TemplateNode *find(TemplateDocument &document, const QString &text)
-{
-    TemplateNode *found = nullptr;
-    document.root()->forEach([&](TemplateNode *n) {
-        if (!found && n->text == text)
-            found = n;
-    });
-    return found;
-}
 
 const QByteArray kTemplate = R"(CLASS MACHINE
 CATEGORY "Desktop"
@@ -179,8 +161,8 @@ private slots:
         QFETCH(QString, hive);
         QFETCH(QString, key);
         TemplateDocument document;
-        QVERIFY(load(document, kTemplate));
-        const TemplateNode *n = find(document, node);
+        QVERIFY(test::loadText(document, kTemplate));
+        const TemplateNode *n = test::findNode(document, node);
         QVERIFY(n);
         QCOMPARE(NodeHiveName(n), hive);
         QCOMPARE(ActiveKeyPath(document, n), key);
@@ -189,9 +171,9 @@ private slots:
     void hiveValues()
     {
         TemplateDocument document;
-        QVERIFY(load(document, kTemplate));
-        QCOMPARE(NodeHive(find(document, "Desktop")), 0x80000002u);
-        QCOMPARE(NodeHive(find(document, "Start")), 0x80000001u);
+        QVERIFY(test::loadText(document, kTemplate));
+        QCOMPARE(NodeHive(test::findNode(document, "Desktop")), 0x80000002u);
+        QCOMPARE(NodeHive(test::findNode(document, "Start")), 0x80000001u);
         QCOMPARE(NodeHive(document.root()), 0u);
         QCOMPARE(NodeHive(nullptr), 0u);
         QCOMPARE(ActiveKeyPath(document, nullptr), QString());
@@ -200,11 +182,11 @@ private slots:
     void classWithOtherCaptionIsPassedOver()
     {
         TemplateDocument document;
-        QVERIFY(load(document, kTemplate));
-        TemplateNode *machine = find(document, "Machine");
+        QVERIFY(test::loadText(document, kTemplate));
+        TemplateNode *machine = test::findNode(document, "Machine");
         machine->text = QStringLiteral("Elsewhere");
-        QCOMPARE(NodeHive(find(document, "Desktop")), 0u);
-        QCOMPARE(ActiveKeyPath(document, find(document, "Desktop")), QStringLiteral("\\Software\\X"));
+        QCOMPARE(NodeHive(test::findNode(document, "Desktop")), 0u);
+        QCOMPARE(ActiveKeyPath(document, test::findNode(document, "Desktop")), QStringLiteral("\\Software\\X"));
     }
 };
 

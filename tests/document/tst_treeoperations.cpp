@@ -5,6 +5,7 @@
 #include "document/writer.h"
 
 #include "scriptedprompter.h"
+#include "templatefixtures.h"
 
 #include <QTest>
 
@@ -38,32 +39,6 @@ CATEGORY "Start"
 KEYNAME "Software\Desktop"
 END CATEGORY
 )";
-
-bool load(TemplateDocument &document)
-{
-    test::ScriptedPrompter prompter;
-    QByteArray bytes = kTemplate;
-    bytes.replace("\n", "\r\n");
-    return loadTemplateBytes(document, bytes, prompter).loaded();
-}
-
-TemplateNode *find(TemplateDocument &document, const QString &text)
-{
-    TemplateNode *found = nullptr;
-    document.root()->forEach([&](TemplateNode *n) {
-        if (!found && n->text == text)
-            found = n;
-    });
-    return found;
-}
-
-QStringList childTexts(const TemplateNode *node)
-{
-    QStringList texts;
-    for (int i = 0; i < node->childCount(); ++i)
-        texts.append(node->child(i)->text);
-    return texts;
-}
 
 const QString kClassChanged = QStringLiteral("- The target class is different than its source class.\r\n");
 const QString kKeyChanged =
@@ -103,16 +78,16 @@ private slots:
     void addTakesNextSlotAndLastPlace()
     {
         TemplateDocument document;
-        QVERIFY(load(document));
+        QVERIFY(test::loadText(document, kTemplate));
         const int highest = document.texts().highestSlot();
-        TemplateNode *policy = find(document, "Wallpaper");
+        TemplateNode *policy = test::findNode(document, "Wallpaper");
         TemplateNode *part = AddNode(document, policy, NewNodeKind::Part, 6);
         QVERIFY(part);
         QCOMPARE(part->key, QStringLiteral("K%1").arg(highest + 1));
         QCOMPARE(part->kind, NodeKind::Part);
         QCOMPARE(part->image, QStringLiteral("part"));
         QCOMPARE(part->text, QStringLiteral("<new>"));
-        QCOMPARE(childTexts(policy), (QStringList{"Style", "<new>"}));
+        QCOMPARE(test::childTexts(policy), (QStringList{"Style", "<new>"}));
         QCOMPARE(document.nodeText(part), QStringLiteral("PART \"<new>\" NUMERIC\r\nEND PART\r\n"));
         QVERIFY(document.isModified());
         // The written file holds the new part inside its policy.
@@ -139,18 +114,18 @@ private slots:
         QFETCH(int, position);
         QFETCH(QStringList, children);
         TemplateDocument document;
-        QVERIFY(load(document));
+        QVERIFY(test::loadText(document, kTemplate));
         TemplateNode *node =
-            InsertNode(document, find(document, selected), NewNodeKind::Category, InsertPosition(position));
+            InsertNode(document, test::findNode(document, selected), NewNodeKind::Category, InsertPosition(position));
         QVERIFY(node);
-        QCOMPARE(childTexts(find(document, "Machine")), children);
+        QCOMPARE(test::childTexts(test::findNode(document, "Machine")), children);
         QCOMPARE(document.nodeText(node), QStringLiteral("CATEGORY \"<new>\"\r\nEND CATEGORY\r\n"));
     }
 
     void insertBesideRootDoesNothing()
     {
         TemplateDocument document;
-        QVERIFY(load(document));
+        QVERIFY(test::loadText(document, kTemplate));
         document.setModified(false);
         QVERIFY(!InsertNode(document, document.root(), NewNodeKind::Category, InsertPosition::After));
         QVERIFY(!document.isModified());
@@ -168,28 +143,28 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, deleted);
         TemplateDocument document;
-        QVERIFY(load(document));
+        QVERIFY(test::loadText(document, kTemplate));
         document.setModified(false);
-        TemplateNode *desktop = find(document, "Desktop");
+        TemplateNode *desktop = test::findNode(document, "Desktop");
         desktop->text = QStringLiteral(" Desktop ");
-        const int partSlot = find(document, "Style")->slot();
+        const int partSlot = test::findNode(document, "Style")->slot();
         test::ScriptedPrompter prompter;
         prompter.expect("Delete entry \"Desktop\"", Message::Icon::Exclamation, Message::Buttons::YesNo,
                         Answer(answer));
         QCOMPARE(DeleteNode(document, desktop, prompter), deleted);
         KOVA_VERIFY_PROMPTS_DONE(prompter);
         QCOMPARE(document.isModified(), deleted);
-        QCOMPARE(find(document, "Style") == nullptr, deleted);
+        QCOMPARE(test::findNode(document, "Style") == nullptr, deleted);
         QCOMPARE(document.texts().at(partSlot).isEmpty(), deleted);
     }
 
     void deletedBranchLeavesFileAndStringTable()
     {
         TemplateDocument document;
-        QVERIFY(load(document));
+        QVERIFY(test::loadText(document, kTemplate));
         test::ScriptedPrompter prompter;
         prompter.expect("Delete entry \"Desktop\"", Message::Icon::Exclamation, Message::Buttons::YesNo, Answer::Yes);
-        QVERIFY(DeleteNode(document, find(document, "Desktop"), prompter));
+        QVERIFY(DeleteNode(document, test::findNode(document, "Desktop"), prompter));
         for (bool strings : {false, true}) {
             const QString written = renderTemplate(document, strings);
             for (const char *gone : {"Wallpaper", "Style", "Inner", "Deep", "\"Path\""})
@@ -201,15 +176,15 @@ private slots:
     void rootAndClassesCannotBeDeletedOrDragged()
     {
         TemplateDocument document;
-        QVERIFY(load(document));
+        QVERIFY(test::loadText(document, kTemplate));
         test::ScriptedPrompter prompter; // fails on any question
         for (const char *name : {"Computer", "Machine", "User"}) {
-            TemplateNode *node = find(document, QString::fromLatin1(name));
+            TemplateNode *node = test::findNode(document, QString::fromLatin1(name));
             QVERIFY(!CanDeleteNode(node));
             QVERIFY(!DeleteNode(document, node, prompter));
             QVERIFY(!CanDragNode(node));
         }
-        QVERIFY(CanDragNode(find(document, "Style")));
+        QVERIFY(CanDragNode(test::findNode(document, "Style")));
     }
 
     void contextMenu_data()
@@ -289,8 +264,8 @@ private slots:
         QFETCH(QString, target);
         QFETCH(bool, allowed);
         TemplateDocument document;
-        QVERIFY(load(document));
-        QCOMPARE(CanDropOn(find(document, dragged), find(document, target)), allowed);
+        QVERIFY(test::loadText(document, kTemplate));
+        QCOMPARE(CanDropOn(test::findNode(document, dragged), test::findNode(document, target)), allowed);
     }
 
     void drop_data()
@@ -320,10 +295,10 @@ private slots:
         QFETCH(QString, target);
         QFETCH(QString, message);
         TemplateDocument document;
-        QVERIFY(load(document));
+        QVERIFY(test::loadText(document, kTemplate));
         document.setModified(false);
-        TemplateNode *node = find(document, dragged);
-        TemplateNode *to = find(document, target);
+        TemplateNode *node = test::findNode(document, dragged);
+        TemplateNode *to = test::findNode(document, target);
         const QString slotText = document.nodeText(node);
         const QString key = node->key;
         test::ScriptedPrompter prompter;
@@ -341,12 +316,13 @@ private slots:
     void dropIntoOwnBranchIsRefused()
     {
         TemplateDocument document;
-        QVERIFY(load(document));
+        QVERIFY(test::loadText(document, kTemplate));
         document.setModified(false);
         const QString before = renderTemplate(document, false);
         test::ScriptedPrompter prompter;
-        QVERIFY(!DropNode(document, find(document, "Desktop"), find(document, "Inner"), prompter));
-        QVERIFY(!DropNode(document, find(document, "Desktop"), find(document, "Desktop"), prompter));
+        QVERIFY(!DropNode(document, test::findNode(document, "Desktop"), test::findNode(document, "Inner"), prompter));
+        QVERIFY(
+            !DropNode(document, test::findNode(document, "Desktop"), test::findNode(document, "Desktop"), prompter));
         QCOMPARE(renderTemplate(document, false), before);
         QVERIFY(!document.isModified());
         QCOMPARE(prompter.messages().size(), 0);
@@ -355,19 +331,19 @@ private slots:
     void expandAllAndImages()
     {
         TemplateDocument document;
-        QVERIFY(load(document));
+        QVERIFY(test::loadText(document, kTemplate));
         SetAllExpanded(document, true);
-        QVERIFY(find(document, "Desktop")->expanded);
-        QVERIFY(find(document, "Wallpaper")->expanded);
-        QVERIFY(!find(document, "Style")->expanded); // no children
-        QCOMPARE(NodeImage(find(document, "Desktop")), QStringLiteral("open"));
-        QCOMPARE(NodeImage(find(document, "Wallpaper")), QStringLiteral("open"));
-        QCOMPARE(NodeImage(find(document, "Machine")), QStringLiteral("machine"));
+        QVERIFY(test::findNode(document, "Desktop")->expanded);
+        QVERIFY(test::findNode(document, "Wallpaper")->expanded);
+        QVERIFY(!test::findNode(document, "Style")->expanded); // no children
+        QCOMPARE(NodeImage(test::findNode(document, "Desktop")), QStringLiteral("open"));
+        QCOMPARE(NodeImage(test::findNode(document, "Wallpaper")), QStringLiteral("open"));
+        QCOMPARE(NodeImage(test::findNode(document, "Machine")), QStringLiteral("machine"));
         SetAllExpanded(document, false);
         QVERIFY(!document.root()->expanded);
-        QCOMPARE(NodeImage(find(document, "Desktop")), QStringLiteral("category"));
-        QCOMPARE(NodeImage(find(document, "Wallpaper")), QStringLiteral("policy"));
-        QCOMPARE(NodeImage(find(document, "Style")), QStringLiteral("part"));
+        QCOMPARE(NodeImage(test::findNode(document, "Desktop")), QStringLiteral("category"));
+        QCOMPARE(NodeImage(test::findNode(document, "Wallpaper")), QStringLiteral("policy"));
+        QCOMPARE(NodeImage(test::findNode(document, "Style")), QStringLiteral("part"));
     }
 
     void partTypes()

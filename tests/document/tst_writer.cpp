@@ -3,6 +3,7 @@
 #include "document/templatedocument.h"
 #include "document/writer.h"
 #include "scriptedprompter.h"
+#include "templatefixtures.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -21,8 +22,7 @@ namespace {
 
 void load(TemplateDocument &doc, const QByteArray &text)
 {
-    ScriptedPrompter prompter;
-    QVERIFY(loadTemplateBytes(doc, test::crlf(text), prompter).loaded());
+    QVERIFY(test::loadText(doc, text));
 }
 
 } // namespace
