@@ -3,11 +3,13 @@
 #include "aboutpanel.h"
 #include "mainactions.h"
 #include "templatetreeview.h"
+#include "textmodebridge.h"
 #include "treepanel.h"
 
 #include "document/keywordtable.h"
 #include "document/nodekeys.h"
 #include "document/preferences.h"
+#include "textedit/textmodecontroller.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -51,6 +53,7 @@ MainWindow::MainWindow(Prompter &prompter, FileChooser &chooser, Preferences &pr
     m_treePanel->overviewEnabled = [this] { return m_tabs->isTabEnabled(Overview); };
     connectActions();
     connectController();
+    m_textModeBridge = new TextModeBridge(*this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -211,8 +214,9 @@ void MainWindow::ShowAbout(bool withExit)
                 m_hiddenBars.append(bar);
                 bar->hide();
             }
-        for (QMenu *menu : {m_actions->fileMenu(), m_actions->optionsMenu(), m_actions->helpMenu()})
-            menu->menuAction()->setVisible(false);
+        for (QMenu *menu : {m_actions->fileMenu(), m_actions->optionsMenu(), m_actions->helpMenu(), m_editorMenu})
+            if (menu)
+                menu->menuAction()->setVisible(false);
     }
     for (QLabel *line : m_about->lines())
         line->show();
@@ -227,10 +231,22 @@ void MainWindow::HideAbout()
     for (QWidget *bar : std::as_const(m_hiddenBars))
         bar->show();
     m_hiddenBars.clear();
-    for (QMenu *menu : {m_actions->fileMenu(), m_actions->optionsMenu(), m_actions->helpMenu()})
-        menu->menuAction()->setVisible(true);
+    showMenusFor(m_views->currentWidget());
     if (m_views->currentWidget() == m_tabs && m_tabs->currentIndex() == Overview)
         focusTree();
+    else if (m_views->currentWidget() == m_textView)
+        m_textView->setFocus(Qt::OtherFocusReason);
+}
+
+// The text view has the Editor and Help menus; the tab pages have File, Options and Help.
+void MainWindow::showMenusFor(const QWidget *view)
+{
+    const bool text = m_textView && view == m_textView;
+    m_actions->fileMenu()->menuAction()->setVisible(!text);
+    m_actions->optionsMenu()->menuAction()->setVisible(!text);
+    m_actions->helpMenu()->menuAction()->setVisible(true);
+    if (m_editorMenu)
+        m_editorMenu->menuAction()->setVisible(text);
 }
 
 // The tree takes part in keyboard navigation only while it can be seen.
@@ -308,32 +324,48 @@ void MainWindow::CloseEditorPage(int tab)
     m_treePanel->treeView()->setFocus();
 }
 
-void MainWindow::setTextModeView(QWidget *view, QToolBar *textToolBar)
+TextModeController *MainWindow::textMode() const
+{
+    return m_textModeBridge ? m_textModeBridge->controller() : nullptr;
+}
+
+void MainWindow::setTextModeView(QWidget *view, QToolBar *textToolBar, QMenu *editorMenu)
 {
     m_textView = view;
     m_textToolBar = textToolBar;
+    m_editorMenu = editorMenu;
     m_views->addWidget(view);
     if (textToolBar) {
         addToolBar(textToolBar);
         textToolBar->hide();
     }
+    if (editorMenu) {
+        menuBar()->insertMenu(m_actions->helpMenu()->menuAction(), editorMenu);
+        editorMenu->menuAction()->setVisible(false);
+    }
 }
 
+// The key window lives on the "&Overview" page, so it goes and comes with the tab pages.
 void MainWindow::showTextMode(bool on)
 {
     if (!m_textView)
         return;
-    m_views->setCurrentWidget(on ? m_textView : static_cast<QWidget *>(m_tabs));
+    QWidget *view = on ? m_textView : static_cast<QWidget *>(m_tabs);
+    m_views->setCurrentWidget(view);
     m_actions->toolBar()->setVisible(!on);
     if (m_textToolBar)
         m_textToolBar->setVisible(on);
+    showMenusFor(view);
+    if (!on) {
+        m_tabs->setCurrentIndex(Overview);
+        focusTree();
+    }
 }
 
 bool MainWindow::isTextModeShown() const
 {
-    if (!m_textView)
-        return false;
-    return m_views->currentWidget() == m_textView || (isAboutShown() && m_coveredView == 2);
+    const TextModeController *mode = textMode();
+    return mode && mode->isTextModeOn();
 }
 
 void MainWindow::RunToolbarCommand(const QString &description)

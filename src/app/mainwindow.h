@@ -8,6 +8,7 @@
 #include <functional>
 
 class QAbstractButton;
+class QMenu;
 class QShortcut;
 class QStackedWidget;
 class QTabWidget;
@@ -20,6 +21,8 @@ class FileChooser;
 class MainActions;
 class Preferences;
 class Prompter;
+class TextModeBridge;
+class TextModeController;
 class TreePanel;
 
 // The operations other subsystems connect to the shell. An empty hook does nothing.
@@ -64,6 +67,7 @@ public:
 
     DocumentController &controller() { return m_controller; }
     TemplateDocument &document() { return m_document; }
+    Prompter &prompter() const { return m_prompter; }
     MainActions &actions() const { return *m_actions; }
     TreePanel *treePanel() const { return m_treePanel; }
     QTabWidget *tabs() const { return m_tabs; }
@@ -86,10 +90,14 @@ public:
     void openEditorPage(int tab);
     void CloseEditorPage(int tab);
 
-    // Text mode host: the raw text view and its toolbar are shown instead of the tab pages and the
-    // main toolbar while showTextMode(true).
-    void setTextModeView(QWidget *view, QToolBar *textToolBar);
+    // Raw text mode, built with the window.
+    TextModeController *textMode() const;
+
+    // Text mode host: the raw text view, its toolbar and the Editor menu are shown instead of the tab
+    // pages, the main toolbar and the File and Options menus while showTextMode(true).
+    void setTextModeView(QWidget *view, QToolBar *textToolBar, QMenu *editorMenu);
     void showTextMode(bool on);
+    // Text mode is on, its view showing or covered by the about panel.
     bool isTextModeShown() const;
 
     bool fatalOccurred() const { return m_fatal; }
@@ -107,6 +115,7 @@ private:
     void applyCommandState();
     void onDocumentShown();
     void focusTree();
+    void showMenusFor(const QWidget *view);
     bool editPageOpen() const;
     void call(const std::function<void()> &hook) const;
 
@@ -120,6 +129,8 @@ private:
     AboutPanel *m_about;
     QWidget *m_textView = nullptr;
     QToolBar *m_textToolBar = nullptr;
+    QMenu *m_editorMenu = nullptr;
+    TextModeBridge *m_textModeBridge = nullptr;
     QList<QShortcut *> m_pageKeys[TabCount];
     int m_currentTab = 0;
     // What the about panel covers: 0 nothing, 1 the tab pages, 2 the text mode.

@@ -213,8 +213,9 @@ DocumentController::CloseDecision DocumentController::closeRequest()
     if (m_document.isModified()) {
         switch (m_prompter.ask(kSaveChanges)) {
         case Answer::Yes:
-            if (m_textModeShown && m_textModeShown() && m_textModeUpdate)
-                m_textModeUpdate();
+            // Text the loader refuses stays in text mode to be mended; nothing is saved.
+            if (m_textModeShown && m_textModeShown() && m_textModeUpdate && !m_textModeUpdate())
+                return CloseDecision::Cancel;
             if (!saveAs())
                 return CloseDecision::Cancel;
             break;

@@ -487,36 +487,6 @@ private slots:
         QVERIFY(!f.window->controller().EditScreenOpen(false));
     }
 
-    void textModeHost()
-    {
-        AppFixture f;
-        f.start();
-        f.item("M_New")->trigger();
-        auto *view = new QPlainTextEdit;
-        auto *bar = new QToolBar(QStringLiteral("Text"));
-        f.window->setTextModeView(view, bar);
-        QVERIFY(!f.window->isTextModeShown());
-        f.window->showTextMode(true);
-        QVERIFY(f.window->isTextModeShown());
-        QVERIFY(view->isVisible());
-        QVERIFY(bar->isVisible());
-        QVERIFY(!f.window->actions().toolBar()->isVisible());
-        QVERIFY(f.window->controller().EditScreenOpen(false));
-        // The about panel over the text mode returns to it, with the text toolbar.
-        f.item("M_About")->trigger();
-        QVERIFY(f.window->aboutPanel()->exitButton()->isVisible());
-        QVERIFY(!bar->isVisible());
-        QVERIFY(f.window->isTextModeShown());
-        f.window->aboutPanel()->exitButton()->click();
-        QVERIFY(view->isVisible());
-        QVERIFY(bar->isVisible());
-        QVERIFY(!f.window->actions().toolBar()->isVisible());
-        f.window->showTextMode(false);
-        QVERIFY(!f.window->isTextModeShown());
-        QVERIFY(f.window->actions().toolBar()->isVisible());
-        QVERIFY(!bar->isVisible());
-    }
-
     void aboutPanelOverTabs()
     {
         AppFixture f;

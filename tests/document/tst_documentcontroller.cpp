@@ -6,6 +6,7 @@
 #include "scriptedprompter.h"
 #include "testfiles.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -389,6 +390,42 @@ private slots:
             f.chooser.expect(QStringLiteral("Save file as"), FileRequest::Mode::Save,
                              saveAs.isEmpty() ? QString() : f.dir.filePath(saveAs));
         QCOMPARE(int(f.controller.closeRequest()), decision);
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        QCOMPARE(f.chooser.pending(), 0);
+    }
+
+    // Saving on the way out first takes a showing text mode back into the tree; when the loader
+    // refuses the text, the window stays open and nothing is saved.
+    void closeRequestAppliesTextModeFirst_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("applied");
+        QTest::newRow("text mode applied") << true << true;
+        QTest::newRow("text refused") << true << false;
+        QTest::newRow("no text mode") << false << true;
+    }
+    void closeRequestAppliesTextModeFirst()
+    {
+        QFETCH(bool, shown);
+        QFETCH(bool, applied);
+        Fixture f;
+        QVERIFY(f.controller.newDocument());
+        f.document.setModified(true);
+        QStringList calls;
+        f.controller.setTextModeHooks([&] { return shown; },
+                                      [&] {
+                                          calls << "update";
+                                          return applied;
+                                      });
+        f.prompter.expect(kSaveChanges, Answer::Yes);
+        if (applied)
+            f.chooser.expect(QStringLiteral("Save file as"), FileRequest::Mode::Save,
+                             f.dir.filePath(QStringLiteral("out.adm")));
+        const auto decision = f.controller.closeRequest();
+        QCOMPARE(decision,
+                 applied ? DocumentController::CloseDecision::Close : DocumentController::CloseDecision::Cancel);
+        QCOMPARE(calls, shown ? QStringList{"update"} : QStringList());
+        QCOMPARE(QFile::exists(f.dir.filePath(QStringLiteral("out.adm"))), applied);
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
         QCOMPARE(f.chooser.pending(), 0);
     }

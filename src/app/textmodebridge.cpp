@@ -1,0 +1,74 @@
+#include "textmodebridge.h"
+
+#include "mainwindow.h"
+
+#include "textedit/admtexteditor.h"
+#include "textedit/textmodecontroller.h"
+#include "textedit/textmodepage.h"
+
+#include <QApplication>
+
+namespace kova {
+
+TextModeBridge::TextModeBridge(MainWindow &window)
+    : QObject(&window), m_window(window), m_controller(new TextModeController(*this, &window))
+{
+    m_controller->page()->setFocusProxy(m_controller->editor());
+    window.setTextModeView(m_controller->page(), m_controller->toolBar(), m_controller->editorMenu());
+    window.hooks.enterTextMode = [this] { m_controller->EnterTextMode(); };
+    window.hooks.textModeUpdate = [this] { return m_controller->TextModeUpdate(); };
+}
+
+TextModeBridge::~TextModeBridge() = default;
+
+TemplateDocument &TextModeBridge::document()
+{
+    return m_window.document();
+}
+
+Prompter &TextModeBridge::prompter()
+{
+    return m_window.prompter();
+}
+
+TempFiles &TextModeBridge::tempFiles()
+{
+    return m_window.controller().tempFiles();
+}
+
+bool TextModeBridge::EditScreenOpen(bool showMessage)
+{
+    return m_window.controller().EditScreenOpen(showMessage);
+}
+
+LoadResult TextModeBridge::LoadDocument(const QString &path, bool reportLine)
+{
+    return m_window.controller().LoadDocument(path, reportLine);
+}
+
+void TextModeBridge::UpdateCaption()
+{
+    m_window.controller().UpdateCaption();
+}
+
+void TextModeBridge::showTextView(bool textView)
+{
+    m_window.showTextMode(textView);
+}
+
+void TextModeBridge::setWaitCursor(bool wait)
+{
+    if (wait)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+// The same outside tools as the main window's menus: an empty hook leaves its text-mode button off.
+TextModeOutsideTools TextModeBridge::outsideTools()
+{
+    const ShellHooks &hooks = m_window.hooks;
+    return {hooks.printTemplate, hooks.showHelp, hooks.sendMail, hooks.openWebSite};
+}
+
+} // namespace kova
