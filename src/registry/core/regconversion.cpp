@@ -1,0 +1,426 @@
+#include "regconversion.h"
+
+#include "document/encoding.h"
+#include "document/prompter.h"
+#include "document/tempfiles.h"
+
+#include <QFile>
+
+namespace kova {
+
+namespace {
+
+// The one way out of a failed conversion: its description is shown to the user.
+struct ConversionFailure
+{
+    QString description;
+};
+
+// Trims spaces (only spaces) at both ends, as the export's lines are looked at.
+QStringView trimSpaces(QStringView s)
+{
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && s.at(begin) == u' ')
+        ++begin;
+    while (end > begin && s.at(end - 1) == u' ')
+        --end;
+    return s.mid(begin, end - begin);
+}
+
+// The first characters of s, upper-cased, equal the ASCII word.
+bool startsWithUpper(QStringView s, QLatin1StringView word)
+{
+    if (s.size() < word.size())
+        return false;
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const char16_t c = s.at(i).unicode();
+        const char16_t upper = (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+        if (upper != char16_t(word.at(i).unicode()))
+            return false;
+    }
+    return true;
+}
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// The export's text, one line at a time (CR LF, LF and a lone CR end a line).
+class LineReader
+{
+public:
+    explicit LineReader(QStringView text) : m_text(text) {}
+
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    int lineNumber() const { return m_line; }
+    QStringView next()
+    {
+        const qsizetype start = m_pos;
+        const qsizetype size = m_text.size();
+        const QChar *data = m_text.data();
+        qsizetype i = start;
+        while (i < size && data[i] != u'\n' && data[i] != u'\r')
+            ++i;
+        m_pos = i;
+        if (i < size) {
+            m_pos = (data[i] == u'\r' && i + 1 < size && data[i + 1] == u'\n') ? i + 2 : i + 1;
+        }
+        ++m_line;
+        return m_text.mid(start, i - start);
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_pos = 0;
+    int m_line = 0;
+};
+
+// One scratch file, written in large pieces. Lines end with CR LF.
+class OutputFile
+{
+public:
+    OutputFile(const QString &path, bool utf16) : m_file(path), m_utf16(utf16) {}
+
+    void open()
+    {
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+            fail();
+        m_pending.reserve(ChunkSize + 1024);
+    }
+    void line(std::initializer_list<QStringView> pieces)
+    {
+        for (QStringView p : pieces)
+            m_pending.append(p);
+        m_pending.append(QLatin1StringView("\r\n"));
+        if (m_pending.size() >= ChunkSize)
+            flush();
+    }
+    void close()
+    {
+        if (!m_file.isOpen())
+            return;
+        flush();
+        m_file.close();
+    }
+    QString path() const { return m_file.fileName(); }
+
+private:
+    static constexpr qsizetype ChunkSize = 1 << 18;
+
+    void flush()
+    {
+        if (m_pending.isEmpty())
+            return;
+        const QByteArray bytes =
+            m_utf16 ? QByteArray(reinterpret_cast<const char *>(m_pending.utf16()), m_pending.size() * 2)
+                    : toWindows1252(m_pending);
+        if (m_file.write(bytes) != bytes.size())
+            fail();
+        m_pending.clear();
+    }
+    [[noreturn]] void fail()
+    {
+        throw ConversionFailure{
+            QStringLiteral("Cannot write the temporary file %1: %2").arg(m_file.fileName(), m_file.errorString())};
+    }
+
+    QFile m_file;
+    bool m_utf16;
+    QString m_pending;
+};
+
+struct PoliciesRule
+{
+    QString search;
+    QString replacement;
+};
+
+const PoliciesRule kRules[] = {
+    {QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion"),
+     QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies")},
+    {QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion"),
+     QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies")},
+    {QStringLiteral("HKEY_LOCAL_MACHINE\\Software"), QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Policies")},
+    {QStringLiteral("HKEY_CURRENT_USER\\Software"), QStringLiteral("HKEY_CURRENT_USER\\Software\\Policies")},
+};
+
+class Converter
+{
+public:
+    Converter(QStringView text, bool utf16, Prompter &prompter, TempFiles &tempFiles, const RegConversionHooks &hooks)
+        : m_reader(text), m_utf16(utf16), m_prompter(prompter), m_tempFiles(tempFiles), m_hooks(hooks)
+    {}
+
+    // Returns the result file's name; throws ConversionFailure.
+    QString run()
+    {
+        m_machine = scratchFile();
+        m_user = scratchFile();
+        m_discard = scratchFile();
+        m_machine->open();
+        m_user->open();
+        m_discard->open();
+
+        while (!m_reader.atEnd()) {
+            if (m_hooks.processEvents)
+                m_hooks.processEvents();
+            QString line = readLine();
+            m_lineNumber = m_reader.lineNumber();
+            while (line.endsWith(u'\\')) {
+                if (m_reader.atEnd())
+                    throw ConversionFailure{
+                        QStringLiteral("Line %1: the file ends where a continued line is expected.").arg(m_lineNumber)};
+                line.chop(1);
+                line.append(readLine());
+            }
+            if (line.startsWith(u'@'))
+                line.replace(0, 1, QStringLiteral("\"(Default)\""));
+            if (line.startsWith(u'"'))
+                valueLine(line);
+            else if (line.startsWith(u'['))
+                keyLine(line);
+        }
+        if (!m_current)
+            throw ConversionFailure{QStringLiteral("The file holds no registry key.")};
+        m_current->line({u"end category"});
+        m_machine->close();
+        m_user->close();
+        m_discard->close();
+        return writeResult();
+    }
+
+private:
+    QString readLine() { return trimSpaces(m_reader.next()).toString(); }
+
+    std::unique_ptr<OutputFile> scratchFile()
+    {
+        QString error;
+        const QString path = NewTempFile(m_tempFiles, &error);
+        if (path.isEmpty())
+            throw ConversionFailure{QStringLiteral("Cannot create a temporary file: %1").arg(error)};
+        return std::make_unique<OutputFile>(path, m_utf16);
+    }
+
+    void keyLine(QString line)
+    {
+        if (m_categoryOpen)
+            m_current->line({u"end category"});
+
+        if (!m_asked && !line.contains(QLatin1StringView("\\POLICIES"), Qt::CaseInsensitive) &&
+            (line.contains(QLatin1StringView("HKEY_CURRENT_USER\\SOFTWARE"), Qt::CaseInsensitive) ||
+             line.contains(QLatin1StringView("HKEY_LOCAL_MACHINE\\SOFTWARE"), Qt::CaseInsensitive))) {
+            m_asked = true;
+            const Answer answer =
+                m_prompter.ask(Message{QStringLiteral("KOVA can convert (some) entries into managable entries for use "
+                                                      "with GPO.\r\n\r\nDo you want to convert those entries?"),
+                                       Message::Icon::Exclamation, Message::Buttons::YesNo});
+            m_moveToPolicies = answer == Answer::Yes;
+        }
+        if (m_moveToPolicies) {
+            for (const PoliciesRule &rule : kRules) {
+                if (line.contains(rule.search)) {
+                    line.replace(rule.search, rule.replacement);
+                    break;
+                }
+            }
+        }
+
+        if (line.startsWith(QLatin1StringView("[HKEY_LOCAL_MACHINE\\")) ||
+            line.startsWith(QLatin1StringView("[-HKEY_LOCAL_MACHINE\\"))) {
+            m_current = m_machine.get();
+            if (!m_machineClass) {
+                m_current->line({u"class machine"});
+                m_machineClass = true;
+            }
+        } else if (line.startsWith(QLatin1StringView("[HKEY_CURRENT_USER\\")) ||
+                   line.startsWith(QLatin1StringView("[-HKEY_CURRENT_USER\\"))) {
+            m_current = m_user.get();
+            if (!m_userClass) {
+                m_current->line({u"class user"});
+                m_userClass = true;
+            }
+        } else {
+            m_current = m_discard.get();
+        }
+        m_current->line({u"category \"", line, u"\""});
+
+        // The key path: what follows the first backslash, trimmed, without the closing bracket.
+        const qsizetype slash = line.indexOf(u'\\');
+        QStringView path = trimSpaces(QStringView(line).mid(slash + 1));
+        path.chop(path.isEmpty() ? 0 : 1);
+        m_current->line({u"keyname \"", path, u"\""});
+        m_categoryOpen = true;
+    }
+
+    void valueLine(QString line)
+    {
+        while (line.count(u'"') % 2 != 0) {
+            if (m_reader.atEnd())
+                throw ConversionFailure{
+                    QStringLiteral("Line %1: the file ends inside a quoted value.").arg(m_lineNumber)};
+            line.append(readLine());
+        }
+        if (!m_current)
+            throw ConversionFailure{QStringLiteral("Line %1: a value comes before the first key.").arg(m_lineNumber)};
+
+        QStringView name;
+        QStringView data;
+        const qsizetype split = line.indexOf(QLatin1StringView("\"="));
+        if (split >= 0) {
+            name = QStringView(line).left(split + 1);
+            data = QStringView(line).mid(split + 2);
+        } else {
+            data = QStringView(line).mid(1);
+        }
+        const QStringView bare = name.size() >= 2 ? name.mid(1, name.size() - 2) : QStringView();
+
+        OutputFile &out = *m_current;
+        out.line({u"policy ", name});
+        if (startsWithUpper(data, QLatin1StringView("HEX"))) {
+            out.line({u"part \"Entry ", bare,
+                      u" not converted because value is in HEX which cannot be used in templates\" text"});
+            out.line({u"end part"});
+        } else if (startsWithUpper(data, QLatin1StringView("DWORD:"))) {
+            const QStringView digits = data.mid(6);
+            quint64 number = 0;
+            for (QChar c : digits) {
+                const int d = hexDigit(c);
+                if (d < 0)
+                    number = ~quint64(0);
+                else if (number <= 0xFFFFFFFFu)
+                    number = number * 16 + quint64(d);
+                if (d < 0)
+                    break;
+            }
+            if (digits.isEmpty() || number == ~quint64(0))
+                throw ConversionFailure{QStringLiteral("Line %1: \"%2\" is not a hexadecimal DWORD value.")
+                                            .arg(m_lineNumber)
+                                            .arg(digits.toString())};
+            if (number > 9999) {
+                out.line({u"part \"Entry ", bare, u" not converted because the value for numeric is too large\" text"});
+            } else {
+                out.line({u"part ", name, u" numeric"});
+                out.line({u"valuename ", name});
+                out.line({u"default ", QString::number(number)});
+            }
+            out.line({u"end part"});
+        } else if (data.startsWith(u'"')) {
+            const QStringView inner = data.size() >= 2 ? data.mid(1, data.size() - 2) : QStringView();
+            if (inner.contains(u'"')) {
+                out.line({u"part \"Entry ", bare,
+                          u" not converted because value contains quotes which cannot be used in templates\" text"});
+            } else {
+                out.line({u"part ", name, u" edittext"});
+                out.line({u"valuename ", name});
+                if (data.contains(QLatin1StringView("\\\\"))) {
+                    QString unescaped = data.toString();
+                    unescaped.replace(QLatin1StringView("\\\\"), QLatin1StringView("\\"));
+                    out.line({u"default ", unescaped});
+                } else {
+                    out.line({u"default ", data});
+                }
+            }
+            out.line({u"end part"});
+        }
+        out.line({u"end policy"});
+    }
+
+    QString writeResult()
+    {
+        QString error;
+        const QString path = NewTempFile(m_tempFiles, &error);
+        if (path.isEmpty())
+            throw ConversionFailure{QStringLiteral("Cannot create a temporary file: %1").arg(error)};
+        QFile result(path);
+        if (!result.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw ConversionFailure{
+                QStringLiteral("Cannot write the temporary file %1: %2").arg(path, result.errorString())};
+        if (m_utf16 && result.write("\xFF\xFE", 2) != 2)
+            throw ConversionFailure{
+                QStringLiteral("Cannot write the temporary file %1: %2").arg(path, result.errorString())};
+        for (const OutputFile *part : {m_machine.get(), m_user.get()}) {
+            QFile in(part->path());
+            if (!in.open(QIODevice::ReadOnly))
+                throw ConversionFailure{
+                    QStringLiteral("Cannot read the temporary file %1: %2").arg(in.fileName(), in.errorString())};
+            while (!in.atEnd()) {
+                const QByteArray chunk = in.read(1 << 20);
+                if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+                    throw ConversionFailure{
+                        QStringLiteral("Cannot read the temporary file %1: %2").arg(in.fileName(), in.errorString())};
+                if (result.write(chunk) != chunk.size())
+                    throw ConversionFailure{
+                        QStringLiteral("Cannot write the temporary file %1: %2").arg(path, result.errorString())};
+            }
+        }
+        if (!result.flush())
+            throw ConversionFailure{
+                QStringLiteral("Cannot write the temporary file %1: %2").arg(path, result.errorString())};
+        return path;
+    }
+
+    LineReader m_reader;
+    bool m_utf16;
+    Prompter &m_prompter;
+    TempFiles &m_tempFiles;
+    const RegConversionHooks &m_hooks;
+    std::unique_ptr<OutputFile> m_machine, m_user, m_discard;
+    OutputFile *m_current = nullptr;
+    bool m_machineClass = false;
+    bool m_userClass = false;
+    bool m_categoryOpen = false;
+    bool m_asked = false;
+    bool m_moveToPolicies = false;
+    int m_lineNumber = 0;
+};
+
+} // namespace
+
+bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, const RegConversionHooks &hooks)
+{
+    if (hooks.setBusy)
+        hooks.setBusy(true);
+    QString failure;
+    try {
+        QFile input(path);
+        if (!input.open(QIODevice::ReadOnly))
+            throw ConversionFailure{QStringLiteral("Cannot open %1: %2").arg(path, input.errorString())};
+        const QByteArray bytes = input.readAll();
+        if (input.error() != QFileDevice::NoError)
+            throw ConversionFailure{QStringLiteral("Cannot read %1: %2").arg(path, input.errorString())};
+        input.close();
+
+        // 8-bit exports stay 8-bit byte for byte; a decoded Unicode export is written 8-bit when every
+        // character fits, else as UTF-16LE rather than lose any.
+        TextEncoding encoding = TextEncoding::Windows1252;
+        const QString text = decodeText(bytes, &encoding);
+        const bool utf16 = encoding != TextEncoding::Windows1252 && !canEncodeWindows1252(text);
+
+        Converter converter(text, utf16, prompter, tempFiles, hooks);
+        const QString result = converter.run();
+        if (hooks.addRecentFile)
+            hooks.addRecentFile(path);
+        path = result;
+    } catch (const ConversionFailure &f) {
+        failure = f.description;
+    }
+    if (hooks.setBusy)
+        hooks.setBusy(false);
+    if (failure.isNull())
+        return true;
+    prompter.tell(failure, Message::Icon::Exclamation);
+    if (hooks.removeRecentFile)
+        hooks.removeRecentFile(path);
+    return false;
+}
+
+} // namespace kova
