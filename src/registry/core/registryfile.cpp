@@ -442,7 +442,7 @@ std::optional<RegistryParseError> parseRegistryFile(const QByteArray &bytes, Reg
                 return RegistryParseError{lineNumber, reason};
             const int existing = key->valueIndex(value->name);
             if (existing >= 0)
-                key->values[existing] = std::move(*value);
+                key->values[existing].value = std::move(value->value); // the first spelling stays
             else
                 key->values.append(std::move(*value));
         } else {

@@ -272,8 +272,8 @@ bool RegistryFileStore::createKey(qint32 hive, const QString &path)
     const Location at = locate(hive, path);
     if (!at.file)
         return false;
-    if (at.path.isEmpty())
-        return true;
+    if (at.path.isEmpty() || keyPresent(current(*at.file), at.path))
+        return true; // nothing to write
     return modify(*at.file, [&](RegistryFileContents &contents) {
         if (keyPresent(contents, at.path))
             return false;
@@ -287,6 +287,11 @@ bool RegistryFileStore::setValue(qint32 hive, const QString &path, const QString
     const Location at = locate(hive, path);
     if (!at.file)
         return false;
+    if (const StoredKey *key = current(*at.file).find(at.path)) {
+        const int i = key->valueIndex(name);
+        if (i >= 0 && key->values.at(i).value == value)
+            return true; // already stored: the start-up's associations usually are
+    }
     return modify(*at.file, [&](RegistryFileContents &contents) {
         StoredKey &key = contents.obtain(at.path, newKeyStamp());
         const int i = key.valueIndex(name);
