@@ -25,7 +25,8 @@ int runCli(const QStringList &argv, const std::vector<CliCommand> &commands)
     if (argv.size() < 2)
         return usage(commands, QString());
     const QString name = argv.at(1);
-    const auto command = std::find_if(commands.begin(), commands.end(), [&](const CliCommand &c) { return c.name == name; });
+    const auto command =
+        std::find_if(commands.begin(), commands.end(), [&](const CliCommand &c) { return c.name == name; });
     if (command == commands.end())
         return usage(commands, "unknown command '" + name + "'");
 

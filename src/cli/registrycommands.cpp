@@ -18,6 +18,10 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace kova::cli {
 
 namespace {
@@ -34,6 +38,39 @@ struct TempFilesGuard
     ~TempFilesGuard() { files.removeAll(); }
 };
 
+// Puts the conversion's own output at output: renamed into place when both lie on one file system
+// (the output takes the permissions a new file, or the file it replaces, would have), else written
+// atomically. The output is not touched on failure.
+bool moveResult(const QString &result, const QString &output, Prompter &prompter)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray target = QFile::encodeName(output);
+    struct stat st;
+    mode_t mode = 0;
+    if (::stat(target.constData(), &st) == 0) {
+        mode = S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) ? (st.st_mode & 07777) : 0;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    const QByteArray source = QFile::encodeName(result);
+    if (mode != 0 && ::chmod(source.constData(), mode) == 0 && std::rename(source.constData(), target.constData()) == 0)
+        return true;
+#endif
+    QFile in(result);
+    if (!in.open(QIODevice::ReadOnly)) {
+        prompter.tell(in.errorString(), Message::Icon::Exclamation);
+        return false;
+    }
+    QString error;
+    if (!saveFileAtomically(output, in.readAll(), &error)) {
+        prompter.tell(error, Message::Icon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
 int convert(const Invocation &inv)
 {
     const QString output = inv.arguments.at(1);
@@ -48,19 +85,8 @@ int convert(const Invocation &inv)
     if (!ConvertRegFile(path, prompter, temp.files))
         return Failure;
 
-    if (inv.has(kRaw)) {
-        QFile result(path);
-        if (!result.open(QIODevice::ReadOnly)) {
-            prompter.tell(result.errorString(), Message::Icon::Exclamation);
-            return Failure;
-        }
-        QString error;
-        if (!saveFileAtomically(output, result.readAll(), &error)) {
-            prompter.tell(error, Message::Icon::Exclamation);
-            return Failure;
-        }
-        return Success;
-    }
+    if (inv.has(kRaw))
+        return moveResult(path, output, prompter) ? Success : Failure;
 
     TemplateDocument document;
     const LoadResult loaded = Vullen(document, path, prompter);

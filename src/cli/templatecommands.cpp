@@ -56,11 +56,18 @@ int normalize(const Invocation &inv)
 std::vector<CliCommand> templateCommands()
 {
     return {
-        {QStringLiteral("check"), QStringLiteral("check FILE [--remove-conditionals] [--newer-statements]"), 1,
-         {kRemoveConditionals, kNewerStatements}, {}, check},
+        {QStringLiteral("check"),
+         QStringLiteral("check FILE [--remove-conditionals] [--newer-statements]"),
+         1,
+         {kRemoveConditionals, kNewerStatements},
+         {},
+         check},
         {QStringLiteral("normalize"),
-         QStringLiteral("normalize INPUT OUTPUT [--strings] [--remove-conditionals] [--newer-statements]"), 2,
-         {kStrings, kRemoveConditionals, kNewerStatements}, {}, normalize},
+         QStringLiteral("normalize INPUT OUTPUT [--strings] [--remove-conditionals] [--newer-statements]"),
+         2,
+         {kStrings, kRemoveConditionals, kNewerStatements},
+         {},
+         normalize},
     };
 }
 

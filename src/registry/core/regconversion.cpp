@@ -6,6 +6,9 @@
 
 #include <QFile>
 
+#include <cstdio>
+#include <cstring>
+
 namespace kova {
 
 namespace {
@@ -54,16 +57,33 @@ int hexDigit(QChar c)
     return -1;
 }
 
-// The export's text, one line at a time (CR LF, LF and a lone CR end a line).
+// The export's text, one line at a time (CR LF, LF and a lone CR end a line). A Unicode export is
+// decoded as a whole beforehand; an 8-bit export is decoded a block of whole lines at a time into one
+// reused buffer, so a large export costs neither a second full copy nor fresh memory per block.
 class LineReader
 {
 public:
     explicit LineReader(QStringView text) : m_text(text) {}
+    explicit LineReader(QByteArrayView windows1252) : m_bytes(windows1252)
+    {
+        const QByteArray all = [] {
+            QByteArray b(256, Qt::Uninitialized);
+            for (int i = 0; i < 256; ++i)
+                b[i] = char(i);
+            return b;
+        }();
+        const QString mapped = fromWindows1252(all);
+        for (int i = 0; i < 256; ++i)
+            m_table[i] = mapped.at(i).unicode();
+    }
 
-    bool atEnd() const { return m_pos >= m_text.size(); }
+    bool atEnd() const { return m_pos >= m_text.size() && m_bytePos >= m_bytes.size(); }
     int lineNumber() const { return m_line; }
+    // The next line; valid until the following call.
     QStringView next()
     {
+        if (m_pos >= m_text.size())
+            refill();
         const qsizetype start = m_pos;
         const qsizetype size = m_text.size();
         const QChar *data = m_text.data();
@@ -79,9 +99,36 @@ public:
     }
 
 private:
+    static constexpr qsizetype BlockSize = 1 << 20;
+
+    // Decodes the next block of bytes, cut after a line feed so no line (nor CR LF) is split.
+    void refill()
+    {
+        if (m_bytePos >= m_bytes.size())
+            return;
+        qsizetype end = std::min(m_bytes.size(), m_bytePos + BlockSize);
+        if (end < m_bytes.size()) {
+            const void *lf = std::memchr(m_bytes.data() + end, '\n', size_t(m_bytes.size() - end));
+            end = lf ? (static_cast<const char *>(lf) - m_bytes.data()) + 1 : m_bytes.size();
+        }
+        const qsizetype n = end - m_bytePos;
+        m_buffer.resize(n);
+        char16_t *out = reinterpret_cast<char16_t *>(m_buffer.data());
+        const uchar *in = reinterpret_cast<const uchar *>(m_bytes.data()) + m_bytePos;
+        for (qsizetype i = 0; i < n; ++i)
+            out[i] = m_table[in[i]];
+        m_bytePos = end;
+        m_text = m_buffer;
+        m_pos = 0;
+    }
+
     QStringView m_text;
     qsizetype m_pos = 0;
     int m_line = 0;
+    QByteArrayView m_bytes;
+    qsizetype m_bytePos = 0;
+    QString m_buffer;
+    char16_t m_table[256] = {};
 };
 
 // One scratch file, written in large pieces. Lines end with CR LF.
@@ -90,9 +137,12 @@ class OutputFile
 public:
     OutputFile(const QString &path, bool utf16) : m_file(path), m_utf16(utf16) {}
 
-    void open()
+    // withBom: a UTF-16 file that becomes the start of the result begins with the byte-order mark.
+    void open(bool withBom = false)
     {
         if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+            fail();
+        if (withBom && m_utf16 && m_file.write("\xFF\xFE", 2) != 2)
             fail();
         m_pending.reserve(ChunkSize + 1024);
     }
@@ -100,7 +150,7 @@ public:
     {
         for (QStringView p : pieces)
             m_pending.append(p);
-        m_pending.append(QLatin1StringView("\r\n"));
+        m_pending.append(u"\r\n");
         if (m_pending.size() >= ChunkSize)
             flush();
     }
@@ -120,22 +170,41 @@ private:
     {
         if (m_pending.isEmpty())
             return;
-        const QByteArray bytes =
-            m_utf16 ? QByteArray(reinterpret_cast<const char *>(m_pending.utf16()), m_pending.size() * 2)
-                    : toWindows1252(m_pending);
-        if (m_file.write(bytes) != bytes.size())
-            fail();
-        m_pending.clear();
+        if (m_utf16) {
+            const qint64 size = m_pending.size() * 2;
+            if (m_file.write(reinterpret_cast<const char *>(m_pending.utf16()), size) != size)
+                fail();
+        } else {
+            encode();
+            if (m_file.write(m_bytes) != m_bytes.size())
+                fail();
+        }
+        m_pending.resize(0); // keeps its capacity
     }
     [[noreturn]] void fail()
     {
         throw ConversionFailure{
             QStringLiteral("Cannot write the temporary file %1: %2").arg(m_file.fileName(), m_file.errorString())};
     }
+    // Windows-1252 into the reused byte buffer; the characters that differ from Latin-1 are rare.
+    void encode()
+    {
+        m_bytes.resize(m_pending.size());
+        char *out = m_bytes.data();
+        const char16_t *in = reinterpret_cast<const char16_t *>(m_pending.utf16());
+        for (qsizetype i = 0, n = m_pending.size(); i < n; ++i) {
+            const char16_t c = in[i];
+            if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+                out[i] = char(c);
+            else
+                out[i] = toWindows1252(QStringView(&in[i], 1)).at(0);
+        }
+    }
 
     QFile m_file;
     bool m_utf16;
     QString m_pending;
+    QByteArray m_bytes;
 };
 
 struct PoliciesRule
@@ -156,8 +225,8 @@ const PoliciesRule kRules[] = {
 class Converter
 {
 public:
-    Converter(QStringView text, bool utf16, Prompter &prompter, TempFiles &tempFiles, const RegConversionHooks &hooks)
-        : m_reader(text), m_utf16(utf16), m_prompter(prompter), m_tempFiles(tempFiles), m_hooks(hooks)
+    Converter(LineReader reader, bool utf16, Prompter &prompter, TempFiles &tempFiles, const RegConversionHooks &hooks)
+        : m_reader(std::move(reader)), m_utf16(utf16), m_prompter(prompter), m_tempFiles(tempFiles), m_hooks(hooks)
     {}
 
     // Returns the result file's name; throws ConversionFailure.
@@ -166,21 +235,23 @@ public:
         m_machine = scratchFile();
         m_user = scratchFile();
         m_discard = scratchFile();
-        m_machine->open();
+        m_machine->open(true);
         m_user->open();
         m_discard->open();
 
         while (!m_reader.atEnd()) {
             if (m_hooks.processEvents)
                 m_hooks.processEvents();
-            QString line = readLine();
+            QString &line = m_line; // reused: no allocation per line once it has grown
+            line.resize(0);
+            line.append(trimSpaces(m_reader.next()));
             m_lineNumber = m_reader.lineNumber();
             while (line.endsWith(u'\\')) {
                 if (m_reader.atEnd())
                     throw ConversionFailure{
                         QStringLiteral("Line %1: the file ends where a continued line is expected.").arg(m_lineNumber)};
                 line.chop(1);
-                line.append(readLine());
+                line.append(trimSpaces(m_reader.next()));
             }
             if (line.startsWith(u'@'))
                 line.replace(0, 1, QStringLiteral("\"(Default)\""));
@@ -199,8 +270,6 @@ public:
     }
 
 private:
-    QString readLine() { return trimSpaces(m_reader.next()).toString(); }
-
     std::unique_ptr<OutputFile> scratchFile()
     {
         QString error;
@@ -210,7 +279,7 @@ private:
         return std::make_unique<OutputFile>(path, m_utf16);
     }
 
-    void keyLine(QString line)
+    void keyLine(QString &line)
     {
         if (m_categoryOpen)
             m_current->line({u"end category"});
@@ -261,13 +330,13 @@ private:
         m_categoryOpen = true;
     }
 
-    void valueLine(QString line)
+    void valueLine(QString &line)
     {
         while (line.count(u'"') % 2 != 0) {
             if (m_reader.atEnd())
                 throw ConversionFailure{
                     QStringLiteral("Line %1: the file ends inside a quoted value.").arg(m_lineNumber)};
-            line.append(readLine());
+            line.append(trimSpaces(m_reader.next()));
         }
         if (!m_current)
             throw ConversionFailure{QStringLiteral("Line %1: a value comes before the first key.").arg(m_lineNumber)};
@@ -334,38 +403,48 @@ private:
         out.line({u"end policy"});
     }
 
+    // The result is the machine file followed by the user file. The machine file's bytes are moved
+    // into the result file by renaming rather than copied, which halves the writing for large exports.
     QString writeResult()
     {
         QString error;
         const QString path = NewTempFile(m_tempFiles, &error);
         if (path.isEmpty())
             throw ConversionFailure{QStringLiteral("Cannot create a temporary file: %1").arg(error)};
+        const auto writeFailed = [&](const QFile &f) {
+            return ConversionFailure{
+                QStringLiteral("Cannot write the temporary file %1: %2").arg(path, f.errorString())};
+        };
         QFile result(path);
-        if (!result.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw ConversionFailure{
-                QStringLiteral("Cannot write the temporary file %1: %2").arg(path, result.errorString())};
-        if (m_utf16 && result.write("\xFF\xFE", 2) != 2)
-            throw ConversionFailure{
-                QStringLiteral("Cannot write the temporary file %1: %2").arg(path, result.errorString())};
-        for (const OutputFile *part : {m_machine.get(), m_user.get()}) {
-            QFile in(part->path());
-            if (!in.open(QIODevice::ReadOnly))
-                throw ConversionFailure{
-                    QStringLiteral("Cannot read the temporary file %1: %2").arg(in.fileName(), in.errorString())};
-            while (!in.atEnd()) {
-                const QByteArray chunk = in.read(1 << 20);
-                if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-                    throw ConversionFailure{
-                        QStringLiteral("Cannot read the temporary file %1: %2").arg(in.fileName(), in.errorString())};
-                if (result.write(chunk) != chunk.size())
-                    throw ConversionFailure{
-                        QStringLiteral("Cannot write the temporary file %1: %2").arg(path, result.errorString())};
-            }
+        if (std::rename(QFile::encodeName(m_machine->path()).constData(), QFile::encodeName(path).constData()) != 0) {
+            if (!result.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                throw writeFailed(result);
+            appendFile(result, m_machine->path(), writeFailed);
+            result.close();
         }
+        if (!result.open(QIODevice::WriteOnly | QIODevice::Append))
+            throw writeFailed(result);
+        appendFile(result, m_user->path(), writeFailed);
         if (!result.flush())
-            throw ConversionFailure{
-                QStringLiteral("Cannot write the temporary file %1: %2").arg(path, result.errorString())};
+            throw writeFailed(result);
         return path;
+    }
+
+    template<typename Failure>
+    static void appendFile(QFile &result, const QString &from, const Failure &writeFailed)
+    {
+        QFile in(from);
+        if (!in.open(QIODevice::ReadOnly))
+            throw ConversionFailure{
+                QStringLiteral("Cannot read the temporary file %1: %2").arg(from, in.errorString())};
+        while (!in.atEnd()) {
+            const QByteArray chunk = in.read(1 << 20);
+            if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+                throw ConversionFailure{
+                    QStringLiteral("Cannot read the temporary file %1: %2").arg(from, in.errorString())};
+            if (result.write(chunk) != chunk.size())
+                throw writeFailed(result);
+        }
     }
 
     LineReader m_reader;
@@ -381,6 +460,7 @@ private:
     bool m_asked = false;
     bool m_moveToPolicies = false;
     int m_lineNumber = 0;
+    QString m_line;
 };
 
 } // namespace
@@ -394,18 +474,31 @@ bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, con
         QFile input(path);
         if (!input.open(QIODevice::ReadOnly))
             throw ConversionFailure{QStringLiteral("Cannot open %1: %2").arg(path, input.errorString())};
-        const QByteArray bytes = input.readAll();
-        if (input.error() != QFileDevice::NoError)
-            throw ConversionFailure{QStringLiteral("Cannot read %1: %2").arg(path, input.errorString())};
-        input.close();
+        // Mapped rather than read: a large export is not copied once more before it is decoded.
+        QByteArray bytes;
+        if (uchar *mapped = input.size() > 0 ? input.map(0, input.size()) : nullptr) {
+            bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(input.size()));
+        } else {
+            bytes = input.readAll();
+            if (input.error() != QFileDevice::NoError)
+                throw ConversionFailure{QStringLiteral("Cannot read %1: %2").arg(path, input.errorString())};
+        }
 
-        // 8-bit exports stay 8-bit byte for byte; a decoded Unicode export is written 8-bit when every
-        // character fits, else as UTF-16LE rather than lose any.
-        TextEncoding encoding = TextEncoding::Windows1252;
-        const QString text = decodeText(bytes, &encoding);
-        const bool utf16 = encoding != TextEncoding::Windows1252 && !canEncodeWindows1252(text);
-
-        Converter converter(text, utf16, prompter, tempFiles, hooks);
+        // 8-bit exports stay 8-bit byte for byte. An export with a byte-order mark (regedit writes
+        // UTF-16LE) is decoded first, and written 8-bit when every character fits, else as UTF-16LE
+        // rather than lose any.
+        const bool unicode =
+            bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bytes.startsWith("\xEF\xBB\xBF");
+        QString text;
+        bool utf16 = false;
+        if (unicode) {
+            text = decodeText(bytes, nullptr);
+            bytes = QByteArray();
+            input.close();
+            utf16 = !canEncodeWindows1252(text);
+        }
+        Converter converter(unicode ? LineReader(QStringView(text)) : LineReader(QByteArrayView(bytes)), utf16,
+                            prompter, tempFiles, hooks);
         const QString result = converter.run();
         if (hooks.addRecentFile)
             hooks.addRecentFile(path);
