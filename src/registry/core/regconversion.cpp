@@ -4,10 +4,12 @@
 #include "document/prompter.h"
 #include "document/tempfiles.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace kova {
 
@@ -464,6 +466,17 @@ private:
 };
 
 } // namespace
+
+std::function<void()> throttledEventPump(std::function<void()> pump, int intervalMs)
+{
+    auto timer = std::make_shared<QElapsedTimer>();
+    return [pump = std::move(pump), timer, intervalMs] {
+        if (timer->isValid() && !timer->hasExpired(intervalMs))
+            return;
+        timer->start();
+        pump();
+    };
+}
 
 bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, const RegConversionHooks &hooks)
 {

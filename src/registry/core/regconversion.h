@@ -22,6 +22,11 @@ struct RegConversionHooks
     std::function<void(const QString &path)> removeRecentFile;
 };
 
+// A processEvents hook that lets pump run at most once per interval (and on the first call): the
+// conversion still offers the window a turn on every line, but a large export does not pay for an
+// event-loop pass per line. The window then repaints at least every interval milliseconds.
+std::function<void()> throttledEventPump(std::function<void()> pump, int intervalMs = 15);
+
 // Converts the registry export at path into an ADM template in a new temporary file.
 //
 // Every key of HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER becomes a category with the key path as its

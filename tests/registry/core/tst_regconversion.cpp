@@ -391,6 +391,20 @@ private slots:
         QVERIFY(Vullen(document, run.path, prompter).loaded());
     }
 
+    void throttledPumpRunsAtMostOncePerInterval()
+    {
+        int pumped = 0;
+        const auto hook = throttledEventPump([&] { ++pumped; }, 40);
+        hook();
+        QCOMPARE(pumped, 1); // the first turn runs at once
+        for (int i = 0; i < 1000; ++i)
+            hook();
+        QCOMPARE(pumped, 1);
+        QTest::qSleep(60);
+        hook();
+        QCOMPARE(pumped, 2);
+    }
+
     void corpus_data()
     {
         QTest::addColumn<QString>("file");
