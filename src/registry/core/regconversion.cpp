@@ -469,11 +469,19 @@ private:
 
 std::function<void()> throttledEventPump(std::function<void()> pump, int intervalMs)
 {
-    auto timer = std::make_shared<QElapsedTimer>();
-    return [pump = std::move(pump), timer, intervalMs] {
-        if (timer->isValid() && !timer->hasExpired(intervalMs))
+    // Reading the clock is itself a system call on some virtual machines, so it is read only every
+    // CheckEvery turns; that many lines take far less than a millisecond.
+    constexpr unsigned CheckEvery = 64;
+    struct State
+    {
+        QElapsedTimer timer;
+        unsigned turns = 0;
+    };
+    auto state = std::make_shared<State>();
+    return [pump = std::move(pump), state, intervalMs] {
+        if (state->timer.isValid() && (++state->turns % CheckEvery != 0 || !state->timer.hasExpired(intervalMs)))
             return;
-        timer->start();
+        state->timer.start();
         pump();
     };
 }

@@ -22,9 +22,10 @@ struct RegConversionHooks
     std::function<void(const QString &path)> removeRecentFile;
 };
 
-// A processEvents hook that lets pump run at most once per interval (and on the first call): the
-// conversion still offers the window a turn on every line, but a large export does not pay for an
-// event-loop pass per line. The window then repaints at least every interval milliseconds.
+// A processEvents hook that lets pump run on the first call and then at most once per interval (the
+// clock is looked at every 64 calls): the conversion still offers the window a turn on every line, but
+// a large export does not pay for an event-loop pass per line. The window repaints about every interval
+// milliseconds.
 std::function<void()> throttledEventPump(std::function<void()> pump, int intervalMs = 15);
 
 // Converts the registry export at path into an ADM template in a new temporary file.
