@@ -26,6 +26,13 @@ struct AssociationFailure
 // exePath is the program itself (on Windows the folder's KOVA.EXE, elsewhere the executable's real path,
 // see currentExecutablePath()). A call that raises does not stop the later ones; the failures come back
 // in call order, and the caller decides whether to tell anyone. Nothing is shown from here.
+//
+// Start-up wiring, for example:
+//     RegistryLocation where;
+//     takeRegistryOption(arguments, where);              // "--registry DIR"
+//     const auto backend = makeRegistryBackend(where);  // lives as long as the shared clsReg
+//     clsReg reg(*backend);
+//     const auto failures = registerFileAssociations(reg, currentExecutablePath());
 QList<AssociationFailure> registerFileAssociations(clsReg &reg, const QString &exePath);
 
 // The running program's executable with symbolic links resolved, in native separators.
