@@ -88,16 +88,23 @@ public:
             refill();
         const qsizetype start = m_pos;
         const qsizetype size = m_text.size();
-        const QChar *data = m_text.data();
-        qsizetype i = start;
-        while (i < size && data[i] != u'\n' && data[i] != u'\r')
-            ++i;
-        m_pos = i;
-        if (i < size) {
-            m_pos = (data[i] == u'\r' && i + 1 < size && data[i + 1] == u'\n') ? i + 2 : i + 1;
+        // Line feeds end almost every line: find the next one, then look for a carriage return before it.
+        qsizetype lf = m_text.indexOf(u'\n', start);
+        if (lf < 0)
+            lf = size;
+        const qsizetype cr = m_text.mid(start, lf - start).indexOf(u'\r');
+        qsizetype end = lf;
+        if (cr < 0) {
+            m_pos = lf < size ? lf + 1 : size;
+        } else if (start + cr == lf - 1 && lf < size) {
+            end = lf - 1; // CR LF
+            m_pos = lf + 1;
+        } else {
+            end = start + cr; // a lone CR
+            m_pos = end + 1;
         }
         ++m_line;
-        return m_text.mid(start, i - start);
+        return m_text.mid(start, end - start);
     }
 
 private:
@@ -117,8 +124,17 @@ private:
         m_buffer.resize(n);
         char16_t *out = reinterpret_cast<char16_t *>(m_buffer.data());
         const uchar *in = reinterpret_cast<const uchar *>(m_bytes.data()) + m_bytePos;
-        for (qsizetype i = 0; i < n; ++i)
-            out[i] = m_table[in[i]];
+        // Widen every byte, then fix the few that differ from Latin-1 (0x80 to 0x9F) if there are any;
+        // both plain loops vectorise.
+        bool high = false;
+        for (qsizetype i = 0; i < n; ++i) {
+            out[i] = in[i];
+            high |= uchar(in[i] - 0x80) < 0x20;
+        }
+        if (high) {
+            for (qsizetype i = 0; i < n; ++i)
+                out[i] = m_table[in[i]];
+        }
         m_bytePos = end;
         m_text = m_buffer;
         m_pos = 0;
@@ -191,18 +207,23 @@ private:
     // Windows-1252 into the reused byte buffer; the characters that differ from Latin-1 are rare.
     void encode()
     {
-        m_bytes.resize(m_pending.size());
+        const qsizetype n = m_pending.size();
+        m_bytes.resize(n);
         char *out = m_bytes.data();
         const char16_t *in = reinterpret_cast<const char16_t *>(m_pending.utf16());
-        for (qsizetype i = 0, n = m_pending.size(); i < n; ++i) {
+        bool special = false;
+        for (qsizetype i = 0; i < n; ++i) {
+            out[i] = char(in[i]);
+            special |= (in[i] >= 0x80 && in[i] < 0xA0) || in[i] > 0xFF;
+        }
+        if (!special)
+            return;
+        for (qsizetype i = 0; i < n; ++i) {
             const char16_t c = in[i];
-            if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-                out[i] = char(c);
-            else
+            if ((c >= 0x80 && c < 0xA0) || c > 0xFF)
                 out[i] = toWindows1252(QStringView(&in[i], 1)).at(0);
         }
     }
-
     QFile m_file;
     bool m_utf16;
     QString m_pending;

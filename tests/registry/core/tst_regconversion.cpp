@@ -391,6 +391,56 @@ private slots:
         QVERIFY(Vullen(document, run.path, prompter).loaded());
     }
 
+    void lineEnds_data()
+    {
+        QTest::addColumn<QByteArray>("ending");
+        QTest::newRow("CR LF") << QByteArray("\r\n");
+        QTest::newRow("LF") << QByteArray("\n");
+        QTest::newRow("CR") << QByteArray("\r");
+    }
+    void lineEnds()
+    {
+        QFETCH(QByteArray, ending);
+        QByteArray input = "[HKEY_CURRENT_USER\\P]\n\"A\"=\"1\"\n\n\"B\"=dword:2\n";
+        input.replace("\n", ending);
+        ScriptedPrompter prompter;
+        Run run;
+        convert(run, input, prompter);
+        QVERIFY(run.converted);
+        QCOMPARE(run.output,
+                 crlf("class user\ncategory \"[HKEY_CURRENT_USER\\P]\"\nkeyname \"P\"\n"
+                      "policy \"A\"\npart \"A\" edittext\nvaluename \"A\"\ndefault \"1\"\nend part\nend policy\n"
+                      "policy \"B\"\npart \"B\" numeric\nvaluename \"B\"\ndefault 2\nend part\nend policy\n"
+                      "end category\n"));
+        QCOMPARE(run.eventTurns, 4);
+    }
+
+    // A large 8-bit export is read a block at a time; a Unicode one is decoded whole. Both give the same
+    // template, whatever the line ends and wherever the blocks are cut.
+    void largeExportsAgree()
+    {
+        QByteArray ansi;
+        for (int key = 0; ansi.size() < 3 * 1024 * 1024; ++key) {
+            ansi += "[HKEY_LOCAL_MACHINE\\Software\\Policies\\K" + QByteArray::number(key) + "]\r\n";
+            ansi += "\"Euro \x80\"=\"\x80 \xe9 C:\\\\x\"\r"; // a lone CR ends this one
+            ansi += "\"N\"=dword:" + QByteArray::number(key % 20000, 16) + "\n";
+            ansi += "\"H\"=hex:01,\\\r\n  02\r\n";
+        }
+        ScriptedPrompter prompter;
+        Run eight;
+        convert(eight, ansi, prompter);
+        QVERIFY(eight.converted);
+        TextEncoding encoding = TextEncoding::Utf16LE;
+        Run wide;
+        convert(wide, encodeText(fromWindows1252(ansi), encoding), prompter);
+        QVERIFY(wide.converted);
+        QCOMPARE(eight.eventTurns, wide.eventTurns);
+        QVERIFY(eight.output == wide.output);
+        QVERIFY(
+            eight.output.contains("policy \"Euro \x80\"\r\npart \"Euro \x80\" edittext\r\nvaluename \"Euro \x80\"\r\n"
+                                  "default \"\x80 \xe9 C:\\x\"\r\n"));
+    }
+
     void throttledPumpRunsAtMostOncePerInterval()
     {
         int pumped = 0;
