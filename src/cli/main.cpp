@@ -1,13 +1,25 @@
 // kova-cli: the template engine without the window, for administrators' scripts.
 #include "clicommand.h"
+#include "registrycommands.h"
 #include "templatecommands.h"
 
 #include <QCoreApplication>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kova-cli"));
+    QStringList arguments = QCoreApplication::arguments();
+    kova::RegistryLocation registry;
+    QString error;
+    if (!kova::takeRegistryOption(arguments, registry, &error)) {
+        std::fprintf(stderr, "kova-cli: %s\n", qPrintable(error));
+        return kova::cli::Usage;
+    }
     std::vector<kova::cli::CliCommand> commands = kova::cli::templateCommands();
-    return kova::cli::runCli(QCoreApplication::arguments(), commands);
+    for (kova::cli::CliCommand &command : kova::cli::registryCommands(registry))
+        commands.push_back(std::move(command));
+    return kova::cli::runCli(arguments, commands);
 }

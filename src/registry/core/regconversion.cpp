@@ -1,0 +1,561 @@
+#include "regconversion.h"
+
+#include "document/encoding.h"
+#include "document/prompter.h"
+#include "document/tempfiles.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace kova {
+
+namespace {
+
+// The one way out of a failed conversion: its description is shown to the user.
+struct ConversionFailure
+{
+    QString description;
+};
+
+// Trims spaces (only spaces) at both ends, as the export's lines are looked at.
+QStringView trimSpaces(QStringView s)
+{
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && s.at(begin) == u' ')
+        ++begin;
+    while (end > begin && s.at(end - 1) == u' ')
+        --end;
+    return s.mid(begin, end - begin);
+}
+
+// The first characters of s, upper-cased, equal the ASCII word.
+bool startsWithUpper(QStringView s, QLatin1StringView word)
+{
+    if (s.size() < word.size())
+        return false;
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const char16_t c = s.at(i).unicode();
+        const char16_t upper = (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+        if (upper != char16_t(word.at(i).unicode()))
+            return false;
+    }
+    return true;
+}
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// The export's text, one line at a time (CR LF, LF and a lone CR end a line). A Unicode export is
+// decoded as a whole beforehand; an 8-bit export is decoded a block of whole lines at a time into one
+// reused buffer, so a large export costs neither a second full copy nor fresh memory per block.
+class LineReader
+{
+public:
+    explicit LineReader(QStringView text) : m_text(text) {}
+    explicit LineReader(QByteArrayView windows1252) : m_bytes(windows1252)
+    {
+        const QByteArray all = [] {
+            QByteArray b(256, Qt::Uninitialized);
+            for (int i = 0; i < 256; ++i)
+                b[i] = char(i);
+            return b;
+        }();
+        const QString mapped = fromWindows1252(all);
+        for (int i = 0; i < 256; ++i)
+            m_table[i] = mapped.at(i).unicode();
+    }
+
+    bool atEnd() const { return m_pos >= m_text.size() && m_bytePos >= m_bytes.size(); }
+    int lineNumber() const { return m_line; }
+    // The next line; valid until the following call.
+    QStringView next()
+    {
+        if (m_pos >= m_text.size())
+            refill();
+        const qsizetype start = m_pos;
+        const qsizetype size = m_text.size();
+        // Line feeds end almost every line: find the next one, then look for a carriage return before it.
+        qsizetype lf = m_text.indexOf(u'\n', start);
+        if (lf < 0)
+            lf = size;
+        const qsizetype cr = m_text.mid(start, lf - start).indexOf(u'\r');
+        qsizetype end = lf;
+        if (cr < 0) {
+            m_pos = lf < size ? lf + 1 : size;
+        } else if (start + cr == lf - 1 && lf < size) {
+            end = lf - 1; // CR LF
+            m_pos = lf + 1;
+        } else {
+            end = start + cr; // a lone CR
+            m_pos = end + 1;
+        }
+        ++m_line;
+        return m_text.mid(start, end - start);
+    }
+
+private:
+    static constexpr qsizetype BlockSize = 1 << 20;
+
+    // Decodes the next block of bytes, cut after a line feed so no line (nor CR LF) is split.
+    void refill()
+    {
+        if (m_bytePos >= m_bytes.size())
+            return;
+        qsizetype end = std::min(m_bytes.size(), m_bytePos + BlockSize);
+        if (end < m_bytes.size()) {
+            const void *lf = std::memchr(m_bytes.data() + end, '\n', size_t(m_bytes.size() - end));
+            end = lf ? (static_cast<const char *>(lf) - m_bytes.data()) + 1 : m_bytes.size();
+        }
+        const qsizetype n = end - m_bytePos;
+        m_buffer.resize(n);
+        char16_t *out = reinterpret_cast<char16_t *>(m_buffer.data());
+        const uchar *in = reinterpret_cast<const uchar *>(m_bytes.data()) + m_bytePos;
+        // Widen every byte, then fix the few that differ from Latin-1 (0x80 to 0x9F) if there are any;
+        // both plain loops vectorise.
+        bool high = false;
+        for (qsizetype i = 0; i < n; ++i) {
+            out[i] = in[i];
+            high |= uchar(in[i] - 0x80) < 0x20;
+        }
+        if (high) {
+            for (qsizetype i = 0; i < n; ++i)
+                out[i] = m_table[in[i]];
+        }
+        m_bytePos = end;
+        m_text = m_buffer;
+        m_pos = 0;
+    }
+
+    QStringView m_text;
+    qsizetype m_pos = 0;
+    int m_line = 0;
+    QByteArrayView m_bytes;
+    qsizetype m_bytePos = 0;
+    QString m_buffer;
+    char16_t m_table[256] = {};
+};
+
+// One scratch file, written in large pieces. Lines end with CR LF.
+class OutputFile
+{
+public:
+    OutputFile(const QString &path, bool utf16) : m_file(path), m_utf16(utf16) {}
+
+    // withBom: a UTF-16 file that becomes the start of the result begins with the byte-order mark.
+    void open(bool withBom = false)
+    {
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+            fail();
+        if (withBom && m_utf16 && m_file.write("\xFF\xFE", 2) != 2)
+            fail();
+        m_pending.reserve(ChunkSize + 1024);
+    }
+    void line(std::initializer_list<QStringView> pieces)
+    {
+        for (QStringView p : pieces)
+            m_pending.append(p);
+        m_pending.append(u"\r\n");
+        if (m_pending.size() >= ChunkSize)
+            flush();
+    }
+    void close()
+    {
+        if (!m_file.isOpen())
+            return;
+        flush();
+        m_file.close();
+    }
+    QString path() const { return m_file.fileName(); }
+
+private:
+    static constexpr qsizetype ChunkSize = 1 << 18;
+
+    void flush()
+    {
+        if (m_pending.isEmpty())
+            return;
+        if (m_utf16) {
+            const qint64 size = m_pending.size() * 2;
+            if (m_file.write(reinterpret_cast<const char *>(m_pending.utf16()), size) != size)
+                fail();
+        } else {
+            encode();
+            if (m_file.write(m_bytes) != m_bytes.size())
+                fail();
+        }
+        m_pending.resize(0); // keeps its capacity
+    }
+    [[noreturn]] void fail()
+    {
+        throw ConversionFailure{
+            QStringLiteral("Cannot write the temporary file %1: %2").arg(m_file.fileName(), m_file.errorString())};
+    }
+    // Windows-1252 into the reused byte buffer; the characters that differ from Latin-1 are rare.
+    void encode()
+    {
+        const qsizetype n = m_pending.size();
+        m_bytes.resize(n);
+        char *out = m_bytes.data();
+        const char16_t *in = reinterpret_cast<const char16_t *>(m_pending.utf16());
+        bool special = false;
+        for (qsizetype i = 0; i < n; ++i) {
+            out[i] = char(in[i]);
+            special |= (in[i] >= 0x80 && in[i] < 0xA0) || in[i] > 0xFF;
+        }
+        if (!special)
+            return;
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = in[i];
+            if ((c >= 0x80 && c < 0xA0) || c > 0xFF)
+                out[i] = toWindows1252(QStringView(&in[i], 1)).at(0);
+        }
+    }
+    QFile m_file;
+    bool m_utf16;
+    QString m_pending;
+    QByteArray m_bytes;
+};
+
+struct PoliciesRule
+{
+    QString search;
+    QString replacement;
+};
+
+const PoliciesRule kRules[] = {
+    {QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion"),
+     QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies")},
+    {QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion"),
+     QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies")},
+    {QStringLiteral("HKEY_LOCAL_MACHINE\\Software"), QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Policies")},
+    {QStringLiteral("HKEY_CURRENT_USER\\Software"), QStringLiteral("HKEY_CURRENT_USER\\Software\\Policies")},
+};
+
+class Converter
+{
+public:
+    Converter(LineReader reader, bool utf16, Prompter &prompter, TempFiles &tempFiles, const RegConversionHooks &hooks)
+        : m_reader(std::move(reader)), m_utf16(utf16), m_prompter(prompter), m_tempFiles(tempFiles), m_hooks(hooks)
+    {}
+
+    // Returns the result file's name; throws ConversionFailure.
+    QString run()
+    {
+        m_machine = scratchFile();
+        m_user = scratchFile();
+        m_discard = scratchFile();
+        m_machine->open(true);
+        m_user->open();
+        m_discard->open();
+
+        while (!m_reader.atEnd()) {
+            if (m_hooks.processEvents)
+                m_hooks.processEvents();
+            QString &line = m_line; // reused: no allocation per line once it has grown
+            line.resize(0);
+            line.append(trimSpaces(m_reader.next()));
+            m_lineNumber = m_reader.lineNumber();
+            while (line.endsWith(u'\\')) {
+                if (m_reader.atEnd())
+                    throw ConversionFailure{
+                        QStringLiteral("Line %1: the file ends where a continued line is expected.").arg(m_lineNumber)};
+                line.chop(1);
+                line.append(trimSpaces(m_reader.next()));
+            }
+            if (line.startsWith(u'@'))
+                line.replace(0, 1, QStringLiteral("\"(Default)\""));
+            if (line.startsWith(u'"'))
+                valueLine(line);
+            else if (line.startsWith(u'['))
+                keyLine(line);
+        }
+        if (!m_current)
+            throw ConversionFailure{QStringLiteral("The file holds no registry key.")};
+        m_current->line({u"end category"});
+        m_machine->close();
+        m_user->close();
+        m_discard->close();
+        return writeResult();
+    }
+
+private:
+    std::unique_ptr<OutputFile> scratchFile()
+    {
+        QString error;
+        const QString path = NewTempFile(m_tempFiles, &error);
+        if (path.isEmpty())
+            throw ConversionFailure{QStringLiteral("Cannot create a temporary file: %1").arg(error)};
+        return std::make_unique<OutputFile>(path, m_utf16);
+    }
+
+    void keyLine(QString &line)
+    {
+        if (m_categoryOpen)
+            m_current->line({u"end category"});
+
+        if (!m_asked && !line.contains(QLatin1StringView("\\POLICIES"), Qt::CaseInsensitive) &&
+            (line.contains(QLatin1StringView("HKEY_CURRENT_USER\\SOFTWARE"), Qt::CaseInsensitive) ||
+             line.contains(QLatin1StringView("HKEY_LOCAL_MACHINE\\SOFTWARE"), Qt::CaseInsensitive))) {
+            m_asked = true;
+            const Answer answer =
+                m_prompter.ask(Message{QStringLiteral("KOVA can convert (some) entries into managable entries for use "
+                                                      "with GPO.\r\n\r\nDo you want to convert those entries?"),
+                                       Message::Icon::Exclamation, Message::Buttons::YesNo});
+            m_moveToPolicies = answer == Answer::Yes;
+        }
+        if (m_moveToPolicies) {
+            for (const PoliciesRule &rule : kRules) {
+                if (line.contains(rule.search)) {
+                    line.replace(rule.search, rule.replacement);
+                    break;
+                }
+            }
+        }
+
+        if (line.startsWith(QLatin1StringView("[HKEY_LOCAL_MACHINE\\")) ||
+            line.startsWith(QLatin1StringView("[-HKEY_LOCAL_MACHINE\\"))) {
+            m_current = m_machine.get();
+            if (!m_machineClass) {
+                m_current->line({u"class machine"});
+                m_machineClass = true;
+            }
+        } else if (line.startsWith(QLatin1StringView("[HKEY_CURRENT_USER\\")) ||
+                   line.startsWith(QLatin1StringView("[-HKEY_CURRENT_USER\\"))) {
+            m_current = m_user.get();
+            if (!m_userClass) {
+                m_current->line({u"class user"});
+                m_userClass = true;
+            }
+        } else {
+            m_current = m_discard.get();
+        }
+        m_current->line({u"category \"", line, u"\""});
+
+        // The key path: what follows the first backslash, trimmed, without the closing bracket.
+        const qsizetype slash = line.indexOf(u'\\');
+        QStringView path = trimSpaces(QStringView(line).mid(slash + 1));
+        path.chop(path.isEmpty() ? 0 : 1);
+        m_current->line({u"keyname \"", path, u"\""});
+        m_categoryOpen = true;
+    }
+
+    void valueLine(QString &line)
+    {
+        while (line.count(u'"') % 2 != 0) {
+            if (m_reader.atEnd())
+                throw ConversionFailure{
+                    QStringLiteral("Line %1: the file ends inside a quoted value.").arg(m_lineNumber)};
+            line.append(trimSpaces(m_reader.next()));
+        }
+        if (!m_current)
+            throw ConversionFailure{QStringLiteral("Line %1: a value comes before the first key.").arg(m_lineNumber)};
+
+        QStringView name;
+        QStringView data;
+        const qsizetype split = line.indexOf(QLatin1StringView("\"="));
+        if (split >= 0) {
+            name = QStringView(line).left(split + 1);
+            data = QStringView(line).mid(split + 2);
+        } else {
+            data = QStringView(line).mid(1);
+        }
+        const QStringView bare = name.size() >= 2 ? name.mid(1, name.size() - 2) : QStringView();
+
+        OutputFile &out = *m_current;
+        out.line({u"policy ", name});
+        if (startsWithUpper(data, QLatin1StringView("HEX"))) {
+            out.line({u"part \"Entry ", bare,
+                      u" not converted because value is in HEX which cannot be used in templates\" text"});
+            out.line({u"end part"});
+        } else if (startsWithUpper(data, QLatin1StringView("DWORD:"))) {
+            const QStringView digits = data.mid(6);
+            quint64 number = 0;
+            for (QChar c : digits) {
+                const int d = hexDigit(c);
+                if (d < 0)
+                    number = ~quint64(0);
+                else if (number <= 0xFFFFFFFFu)
+                    number = number * 16 + quint64(d);
+                if (d < 0)
+                    break;
+            }
+            if (digits.isEmpty() || number == ~quint64(0))
+                throw ConversionFailure{QStringLiteral("Line %1: \"%2\" is not a hexadecimal DWORD value.")
+                                            .arg(m_lineNumber)
+                                            .arg(digits.toString())};
+            if (number > 9999) {
+                out.line({u"part \"Entry ", bare, u" not converted because the value for numeric is too large\" text"});
+            } else {
+                out.line({u"part ", name, u" numeric"});
+                out.line({u"valuename ", name});
+                out.line({u"default ", QString::number(number)});
+            }
+            out.line({u"end part"});
+        } else if (data.startsWith(u'"')) {
+            const QStringView inner = data.size() >= 2 ? data.mid(1, data.size() - 2) : QStringView();
+            if (inner.contains(u'"')) {
+                out.line({u"part \"Entry ", bare,
+                          u" not converted because value contains quotes which cannot be used in templates\" text"});
+            } else {
+                out.line({u"part ", name, u" edittext"});
+                out.line({u"valuename ", name});
+                if (data.contains(QLatin1StringView("\\\\"))) {
+                    QString unescaped = data.toString();
+                    unescaped.replace(QLatin1StringView("\\\\"), QLatin1StringView("\\"));
+                    out.line({u"default ", unescaped});
+                } else {
+                    out.line({u"default ", data});
+                }
+            }
+            out.line({u"end part"});
+        }
+        out.line({u"end policy"});
+    }
+
+    // The result is the machine file followed by the user file. The machine file's bytes are moved
+    // into the result file by renaming rather than copied, which halves the writing for large exports.
+    QString writeResult()
+    {
+        QString error;
+        const QString path = NewTempFile(m_tempFiles, &error);
+        if (path.isEmpty())
+            throw ConversionFailure{QStringLiteral("Cannot create a temporary file: %1").arg(error)};
+        const auto writeFailed = [&](const QFile &f) {
+            return ConversionFailure{
+                QStringLiteral("Cannot write the temporary file %1: %2").arg(path, f.errorString())};
+        };
+        QFile result(path);
+        if (std::rename(QFile::encodeName(m_machine->path()).constData(), QFile::encodeName(path).constData()) != 0) {
+            if (!result.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                throw writeFailed(result);
+            appendFile(result, m_machine->path(), writeFailed);
+            result.close();
+        }
+        if (!result.open(QIODevice::WriteOnly | QIODevice::Append))
+            throw writeFailed(result);
+        appendFile(result, m_user->path(), writeFailed);
+        if (!result.flush())
+            throw writeFailed(result);
+        return path;
+    }
+
+    template<typename Failure>
+    static void appendFile(QFile &result, const QString &from, const Failure &writeFailed)
+    {
+        QFile in(from);
+        if (!in.open(QIODevice::ReadOnly))
+            throw ConversionFailure{
+                QStringLiteral("Cannot read the temporary file %1: %2").arg(from, in.errorString())};
+        while (!in.atEnd()) {
+            const QByteArray chunk = in.read(1 << 20);
+            if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+                throw ConversionFailure{
+                    QStringLiteral("Cannot read the temporary file %1: %2").arg(from, in.errorString())};
+            if (result.write(chunk) != chunk.size())
+                throw writeFailed(result);
+        }
+    }
+
+    LineReader m_reader;
+    bool m_utf16;
+    Prompter &m_prompter;
+    TempFiles &m_tempFiles;
+    const RegConversionHooks &m_hooks;
+    std::unique_ptr<OutputFile> m_machine, m_user, m_discard;
+    OutputFile *m_current = nullptr;
+    bool m_machineClass = false;
+    bool m_userClass = false;
+    bool m_categoryOpen = false;
+    bool m_asked = false;
+    bool m_moveToPolicies = false;
+    int m_lineNumber = 0;
+    QString m_line;
+};
+
+} // namespace
+
+std::function<void()> throttledEventPump(std::function<void()> pump, int intervalMs)
+{
+    // Reading the clock is itself a system call on some virtual machines, so it is read only every
+    // CheckEvery turns; that many lines take far less than a millisecond.
+    constexpr unsigned CheckEvery = 64;
+    struct State
+    {
+        QElapsedTimer timer;
+        unsigned turns = 0;
+    };
+    auto state = std::make_shared<State>();
+    return [pump = std::move(pump), state, intervalMs] {
+        if (state->timer.isValid() && (++state->turns % CheckEvery != 0 || !state->timer.hasExpired(intervalMs)))
+            return;
+        state->timer.start();
+        pump();
+    };
+}
+
+bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, const RegConversionHooks &hooks)
+{
+    if (hooks.setBusy)
+        hooks.setBusy(true);
+    QString failure;
+    try {
+        QFile input(path);
+        if (!input.open(QIODevice::ReadOnly))
+            throw ConversionFailure{QStringLiteral("Cannot open %1: %2").arg(path, input.errorString())};
+        // Mapped rather than read: a large export is not copied once more before it is decoded.
+        QByteArray bytes;
+        if (uchar *mapped = input.size() > 0 ? input.map(0, input.size()) : nullptr) {
+            bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(input.size()));
+        } else {
+            bytes = input.readAll();
+            if (input.error() != QFileDevice::NoError)
+                throw ConversionFailure{QStringLiteral("Cannot read %1: %2").arg(path, input.errorString())};
+        }
+
+        // 8-bit exports stay 8-bit byte for byte. An export with a byte-order mark (regedit writes
+        // UTF-16LE) is decoded first, and written 8-bit when every character fits, else as UTF-16LE
+        // rather than lose any.
+        const bool unicode =
+            bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bytes.startsWith("\xEF\xBB\xBF");
+        QString text;
+        bool utf16 = false;
+        if (unicode) {
+            text = decodeText(bytes, nullptr);
+            bytes = QByteArray();
+            input.close();
+            utf16 = !canEncodeWindows1252(text);
+        }
+        Converter converter(unicode ? LineReader(QStringView(text)) : LineReader(QByteArrayView(bytes)), utf16,
+                            prompter, tempFiles, hooks);
+        const QString result = converter.run();
+        if (hooks.addRecentFile)
+            hooks.addRecentFile(path);
+        path = result;
+    } catch (const ConversionFailure &f) {
+        failure = f.description;
+    }
+    if (hooks.setBusy)
+        hooks.setBusy(false);
+    if (failure.isNull())
+        return true;
+    prompter.tell(failure, Message::Icon::Exclamation);
+    if (hooks.removeRecentFile)
+        hooks.removeRecentFile(path);
+    return false;
+}
+
+} // namespace kova

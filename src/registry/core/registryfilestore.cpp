@@ -1,0 +1,309 @@
+#include "registryfilestore.h"
+
+#include "registryerror.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QSet>
+
+#include <functional>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace kova {
+
+namespace {
+
+const QString kClassesPrefix = QStringLiteral("Software\\Classes");
+
+// What tells us that another process replaced the file: it is written by rename, so its identity changes
+// with every write; size and modification time cover file systems without stable inode numbers.
+struct FileStamp
+{
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modified = 0;
+    quint64 identity = 0;
+
+    bool operator==(const FileStamp &) const = default;
+};
+
+FileStamp stampOf(const QString &path)
+{
+    FileStamp s;
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return s;
+    s.exists = true;
+    s.size = st.st_size;
+    s.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    s.identity = quint64(st.st_ino) ^ (quint64(st.st_dev) << 32);
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        return s;
+    s.exists = true;
+    s.size = info.size();
+    s.modified = info.lastModified().toMSecsSinceEpoch();
+#endif
+    return s;
+}
+
+RegistryValue stringValue(const QString &text)
+{
+    QByteArray data(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    data.append(2, '\0');
+    return RegistryValue{RegType::String, data};
+}
+
+QString newKeyStamp()
+{
+    return QString::number(QDateTime::currentSecsSinceEpoch());
+}
+
+// Whether the contents hold the key itself or any key below it (a parent that the file only implies).
+bool keyPresent(const RegistryFileContents &contents, const QString &path)
+{
+    if (path.isEmpty() || contents.indexOf(path) >= 0)
+        return true;
+    const QString prefix = registryNameKey(path) + u'\\';
+    for (const StoredKey &key : contents.keys()) {
+        if (registryNameKey(key.path).startsWith(prefix))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+struct RegistryFileStore::HiveFile
+{
+    QString path;
+    QString header; // the comment line a new file starts with
+    RegistryFileContents contents;
+    bool seedClasses = false; // a new file starts with the classes a fresh system defines
+    FileStamp stamp;
+    bool loaded = false;
+};
+
+std::optional<QString> normalizeKeyPath(const QString &path)
+{
+    if (path.startsWith(u'\\'))
+        return std::nullopt;
+    QStringList parts = path.split(u'\\', Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        if (part.size() > 255)
+            return std::nullopt;
+    }
+    return parts.join(u'\\');
+}
+
+RegistryFileStore::RegistryFileStore(const QString &directory)
+    : m_directory(QDir::cleanPath(QDir(directory).absolutePath())), m_machine(std::make_unique<HiveFile>()),
+      m_user(std::make_unique<HiveFile>())
+{
+    m_machine->path = m_directory + QStringLiteral("/system.reg");
+    m_machine->header = QStringLiteral(";; All keys relative to \\\\Machine");
+    m_machine->seedClasses = true;
+    m_user->path = m_directory + QStringLiteral("/user.reg");
+    m_user->header = QStringLiteral(";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000");
+}
+
+RegistryFileStore::~RegistryFileStore() = default;
+
+QString RegistryFileStore::filePath(qint32 hive) const
+{
+    switch (hive) {
+    case Hive::ClassesRoot:
+    case Hive::LocalMachine: return m_machine->path;
+    case Hive::CurrentUser: return m_user->path;
+    default: return QString();
+    }
+}
+
+RegistryFileStore::Location RegistryFileStore::locate(qint32 hive, const QString &path)
+{
+    const std::optional<QString> normal = normalizeKeyPath(path);
+    if (!normal)
+        return {};
+    switch (hive) {
+    case Hive::ClassesRoot:
+        return {m_machine.get(), normal->isEmpty() ? kClassesPrefix : kClassesPrefix + u'\\' + *normal};
+    case Hive::LocalMachine: return {m_machine.get(), *normal};
+    case Hive::CurrentUser: return {m_user.get(), *normal};
+    default: return {};
+    }
+}
+
+void RegistryFileStore::load(HiveFile &file)
+{
+    const FileStamp stamp = stampOf(file.path);
+    if (file.loaded && stamp == file.stamp)
+        return;
+    RegistryFileContents contents;
+    if (stamp.exists) {
+        QFile f(file.path);
+        if (!f.open(QIODevice::ReadOnly))
+            throw RegistryBackendError(QStringLiteral("The registry store %1 cannot be read: %2")
+                                           .arg(QDir::toNativeSeparators(file.path), f.errorString()));
+        const QByteArray bytes = f.readAll();
+        if (const auto error = parseRegistryFile(bytes, contents)) {
+            file.loaded = false;
+            throw RegistryBackendError(QStringLiteral("The registry store %1 cannot be read: line %2: %3")
+                                           .arg(QDir::toNativeSeparators(file.path))
+                                           .arg(error->line)
+                                           .arg(error->reason));
+        }
+    }
+    if (!stamp.exists) {
+        // A new store starts as a fresh system does: the machine hive already knows registry files.
+        contents.headerLines = QStringList{RegistryFileContents::Signature, file.header};
+        if (file.seedClasses) {
+            contents.obtain(kClassesPrefix + QStringLiteral("\\.reg"), newKeyStamp())
+                .values.append(StoredKey::Value{QString(), stringValue(QStringLiteral("regfile"))});
+            contents.obtain(kClassesPrefix + QStringLiteral("\\regfile"), newKeyStamp())
+                .values.append(StoredKey::Value{QString(), stringValue(QStringLiteral("Registration Entries"))});
+        }
+    } else if (contents.headerLines.isEmpty()) {
+        contents.headerLines = QStringList{RegistryFileContents::Signature, file.header};
+    }
+    file.contents = std::move(contents);
+    file.stamp = stamp;
+    file.loaded = true;
+}
+
+const RegistryFileContents &RegistryFileStore::current(HiveFile &file)
+{
+    load(file);
+    return file.contents;
+}
+
+bool RegistryFileStore::modify(HiveFile &file, const std::function<bool(RegistryFileContents &)> &change)
+{
+    if (!QDir().mkpath(m_directory))
+        return false;
+    QLockFile lock(file.path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(30000);
+    if (!lock.tryLock(m_lockTimeout))
+        throw RegistryBackendError(QStringLiteral("The registry store %1 is locked by another program.")
+                                       .arg(QDir::toNativeSeparators(file.path)));
+    load(file); // throws, and so writes nothing, when the file on disk cannot be parsed
+    RegistryFileContents changed = file.contents;
+    if (!change(changed))
+        return true;
+    const QByteArray bytes = renderRegistryFile(changed);
+    QSaveFile out(file.path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        return false;
+    file.contents = std::move(changed);
+    file.stamp = stampOf(file.path);
+    return true;
+}
+
+bool RegistryFileStore::keyExists(qint32 hive, const QString &path)
+{
+    const Location at = locate(hive, path);
+    if (!at.file)
+        return false;
+    if (hive == Hive::ClassesRoot && at.path == kClassesPrefix)
+        return true;
+    return keyPresent(current(*at.file), at.path);
+}
+
+std::optional<QStringList> RegistryFileStore::subkeyNames(qint32 hive, const QString &path)
+{
+    if (!keyExists(hive, path))
+        return std::nullopt;
+    const Location at = locate(hive, path);
+    const QString prefix = at.path.isEmpty() ? QString() : registryNameKey(at.path) + u'\\';
+    QStringList names;
+    QSet<QString> seen;
+    for (const StoredKey &key : current(*at.file).keys()) {
+        if (!registryNameKey(key.path).startsWith(prefix))
+            continue;
+        const QString child = key.path.mid(prefix.size()).section(u'\\', 0, 0);
+        if (child.isEmpty())
+            continue;
+        const QString folded = registryNameKey(child);
+        if (!seen.contains(folded)) {
+            seen.insert(folded);
+            names.append(child);
+        }
+    }
+    return names;
+}
+
+std::optional<QStringList> RegistryFileStore::valueNames(qint32 hive, const QString &path)
+{
+    if (!keyExists(hive, path))
+        return std::nullopt;
+    const Location at = locate(hive, path);
+    QStringList names;
+    if (const StoredKey *key = current(*at.file).find(at.path)) {
+        for (const StoredKey::Value &v : key->values)
+            names.append(v.name);
+    }
+    return names;
+}
+
+std::optional<RegistryValue> RegistryFileStore::queryValue(qint32 hive, const QString &path, const QString &name)
+{
+    const Location at = locate(hive, path);
+    if (!at.file)
+        return std::nullopt;
+    const StoredKey *key = current(*at.file).find(at.path);
+    if (!key)
+        return std::nullopt;
+    const int i = key->valueIndex(name);
+    if (i < 0)
+        return std::nullopt;
+    return key->values.at(i).value;
+}
+
+bool RegistryFileStore::createKey(qint32 hive, const QString &path)
+{
+    const Location at = locate(hive, path);
+    if (!at.file)
+        return false;
+    if (at.path.isEmpty() || keyPresent(current(*at.file), at.path))
+        return true; // nothing to write
+    return modify(*at.file, [&](RegistryFileContents &contents) {
+        if (keyPresent(contents, at.path))
+            return false;
+        contents.obtain(at.path, newKeyStamp());
+        return true;
+    });
+}
+
+bool RegistryFileStore::setValue(qint32 hive, const QString &path, const QString &name, const RegistryValue &value)
+{
+    const Location at = locate(hive, path);
+    if (!at.file)
+        return false;
+    if (const StoredKey *key = current(*at.file).find(at.path)) {
+        const int i = key->valueIndex(name);
+        if (i >= 0 && key->values.at(i).value == value)
+            return true; // already stored: the start-up's associations usually are
+    }
+    return modify(*at.file, [&](RegistryFileContents &contents) {
+        StoredKey &key = contents.obtain(at.path, newKeyStamp());
+        const int i = key.valueIndex(name);
+        if (i < 0) {
+            key.values.append(StoredKey::Value{name, value});
+            return true;
+        }
+        if (key.values.at(i).value == value)
+            return false;
+        key.values[i].value = value;
+        return true;
+    });
+}
+
+} // namespace kova

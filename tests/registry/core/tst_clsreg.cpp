@@ -1,0 +1,318 @@
+// clsReg over a registry store in a temporary folder.
+#include "registry/core/clsreg.h"
+#include "registry/core/fileassociations.h"
+#include "registry/core/registryfilestore.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kova;
+
+namespace {
+
+QByteArray wideText(const QString &text)
+{
+    QByteArray data(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    data.append(2, '\0');
+    return data;
+}
+
+const QString kSource = QStringLiteral("KOVA.cRegistry");
+
+} // namespace
+
+class TestClsReg : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<RegistryFileStore> m_store;
+    std::unique_ptr<clsReg> m_reg;
+    int m_run = 0;
+
+    void address(qint32 hive, const QString &section, const QString &value = QString())
+    {
+        m_reg->setClassKey(hive);
+        m_reg->setSectionKey(section);
+        m_reg->setValueKey(value);
+    }
+    QString defaultOf(const QString &section)
+    {
+        address(Hive::ClassesRoot, section);
+        return m_reg->Value().toString();
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        m_store =
+            std::make_unique<RegistryFileStore>(m_dir.path() + QStringLiteral("/store") + QString::number(++m_run));
+        m_reg = std::make_unique<clsReg>(*m_store, kSource);
+    }
+
+    void errorSourceIsExecutableName() { QCOMPARE(registryErrorSource(), QStringLiteral("tst_clsreg.cRegistry")); }
+
+    void readsEachType_data()
+    {
+        QTest::addColumn<quint32>("type");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QVariant>("expected");
+        QTest::newRow("1 string") << 1u << wideText("Policy Template File")
+                                  << QVariant(QStringLiteral("Policy Template File"));
+        QTest::newRow("1 empty data") << 1u << QByteArray() << QVariant(QString());
+        QTest::newRow("2 expanded") << 2u << wideText("%KOVA_TEST_DIR%\\x") << QVariant(QStringLiteral("C:\\Kova\\x"));
+        QTest::newRow("2 unknown name stays")
+            << 2u << wideText("%KOVA_NO_SUCH%") << QVariant(QStringLiteral("%KOVA_NO_SUCH%"));
+        QTest::newRow("3 binary") << 3u << QByteArray("\x01\x02\x00", 3) << QVariant(QByteArray("\x01\x02\x00", 3));
+        QTest::newRow("4 dword") << 4u << QByteArray("\x0a\x00\x00\x00", 4) << QVariant(qint32(10));
+        QTest::newRow("4 negative") << 4u << QByteArray("\xff\xff\xff\xff", 4) << QVariant(qint32(-1));
+        QTest::newRow("5 big endian 258") << 5u << QByteArray("\x00\x00\x01\x02", 4) << QVariant(qint32(258));
+        QTest::newRow("7 multi keeps inner NULs")
+            << 7u << wideText(QStringLiteral("a") + QChar(0) + QStringLiteral("b") + QChar(0))
+            << QVariant(QStringLiteral("a") + QChar(0) + QStringLiteral("b") + QChar(0));
+        QTest::newRow("11 other as bytes") << 11u << QByteArray("\x01\x00\x00\x00\x00\x00\x00\x00", 8)
+                                           << QVariant(QByteArray("\x01\x00\x00\x00\x00\x00\x00\x00", 8));
+    }
+    void readsEachType()
+    {
+        QFETCH(quint32, type);
+        QFETCH(QByteArray, data);
+        QFETCH(QVariant, expected);
+        qputenv("KOVA_TEST_DIR", "C:\\Kova");
+        QVERIFY(m_store->setValue(Hive::CurrentUser, QStringLiteral("Software\\Test"), QStringLiteral("V"),
+                                  RegistryValue{type, data}));
+        address(Hive::CurrentUser, QStringLiteral("software\\TEST"), QStringLiteral("v"));
+        const QVariant value = m_reg->Value();
+        QCOMPARE(value.metaType(), expected.metaType());
+        QCOMPARE(value, expected);
+        QCOMPARE(m_reg->ValueType(), qint32(type));
+    }
+
+    void writeChoosesStoredType_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<quint32>("stored");
+        QTest::newRow("expandable") << QStringLiteral("%WinDir%\\NOTEPAD.EXE %1") << 2u;
+        QTest::newRow("one percent") << QStringLiteral("\"C:\\Kova\\KOVA.EXE\" \"%1\"") << 1u;
+        QTest::newRow("two adjacent percents") << QStringLiteral("%%a") << 1u;
+        QTest::newRow("one character between") << QStringLiteral("%a%") << 2u;
+        QTest::newRow("none") << QStringLiteral("plain") << 1u;
+    }
+    void writeChoosesStoredType()
+    {
+        QFETCH(QString, text);
+        QFETCH(quint32, stored);
+        for (const qint32 asked : {1, 2}) {
+            address(Hive::LocalMachine, QStringLiteral("Software\\Kova"), QStringLiteral("Command"));
+            m_reg->setValueType(asked);
+            m_reg->setValue(text);
+            const auto value =
+                m_store->queryValue(Hive::LocalMachine, QStringLiteral("Software\\Kova"), QStringLiteral("Command"));
+            QVERIFY(value);
+            QCOMPARE(value->type, stored);
+            QCOMPARE(value->data, wideText(text)); // size = length + 1 characters
+        }
+    }
+
+    void missingValueGivesDefaultAndKeepsType()
+    {
+        address(Hive::CurrentUser, QStringLiteral("Software\\Nothing"), QStringLiteral("Gone"));
+        m_reg->setValueType(4);
+        QVERIFY(!m_reg->Value().isValid());
+        QCOMPARE(m_reg->ValueType(), 4);
+        m_reg->setDEFAULT(QStringLiteral("fallback"));
+        QCOMPARE(m_reg->Value(), QVariant(QStringLiteral("fallback")));
+        QCOMPARE(m_reg->ValueType(), 4);
+        // a missing value in an existing key is missing too
+        m_store->setValue(Hive::CurrentUser, QStringLiteral("Software\\Nothing"), QStringLiteral("Other"),
+                          RegistryValue{1, wideText("x")});
+        QCOMPARE(m_reg->Value(), QVariant(QStringLiteral("fallback")));
+        QCOMPARE(m_reg->ValueType(), 4);
+    }
+
+    void keyExistsAndCreateKey()
+    {
+        address(Hive::CurrentUser, QStringLiteral("Software\\A\\B\\C"));
+        QVERIFY(!m_reg->KeyExists());
+        QVERIFY(m_reg->CreateKey());
+        QVERIFY(m_reg->KeyExists());
+        m_reg->setSectionKey(QStringLiteral("SOFTWARE\\a")); // an implied parent, any case
+        QVERIFY(m_reg->KeyExists());
+        m_reg->setSectionKey(QString());
+        QVERIFY(m_reg->KeyExists());
+        m_reg->setClassKey(qint32(0x80000003)); // a hive the store does not hold
+        m_reg->setSectionKey(QStringLiteral("X"));
+        QVERIFY(!m_reg->KeyExists());
+        try {
+            m_reg->CreateKey();
+            QFAIL("no error raised");
+        } catch (const RegistryError &e) {
+            QCOMPARE(e.number(), 26001);
+            QCOMPARE(e.source(), kSource);
+            QCOMPARE(e.description(), QStringLiteral("Failed to create registry Key: 'X"));
+        }
+    }
+
+    void setValueOnUnusableKeyRaises26001()
+    {
+        address(qint32(0x80000003), QStringLiteral("S"), QStringLiteral("V"));
+        try {
+            m_reg->setValue(QStringLiteral("data"));
+            QFAIL("no error raised");
+        } catch (const RegistryError &e) {
+            QCOMPARE(e.number(), 26001);
+            QCOMPARE(e.description(),
+                     QStringLiteral(
+                         "Failed to set registry value Key: '-2147483645',Section: 'S',Key: 'V' to value: 'data'"));
+        }
+    }
+
+    void enumerations()
+    {
+        for (const char *k : {"Software\\E\\One", "Software\\E\\two\\deep", "Software\\E\\Three", "software\\e\\TWO"})
+            m_store->createKey(Hive::CurrentUser, QString::fromLatin1(k));
+        m_store->setValue(Hive::CurrentUser, QStringLiteral("Software\\E"), QStringLiteral("b"),
+                          RegistryValue{1, wideText("1")});
+        m_store->setValue(Hive::CurrentUser, QStringLiteral("Software\\E"), QString(), RegistryValue{1, wideText("d")});
+        m_store->setValue(Hive::CurrentUser, QStringLiteral("Software\\E"), QStringLiteral("a"),
+                          RegistryValue{4, QByteArray(4, '\0')});
+        QStringList names;
+        int count = -1;
+        address(Hive::CurrentUser, QStringLiteral("Software\\E"));
+        QVERIFY(m_reg->EnumerateSections(names, count));
+        QCOMPARE(names, (QStringList{"One", "two", "Three"}));
+        QCOMPARE(count, 3);
+        QVERIFY(m_reg->EnumerateValues(names, count));
+        QCOMPARE(names, (QStringList{"b", "", "a"}));
+        QCOMPARE(count, 3);
+        m_reg->setSectionKey(QStringLiteral("Software\\Missing"));
+        QVERIFY(m_reg->EnumerateSections(names, count));
+        QCOMPARE(count, 0);
+        QVERIFY(names.isEmpty());
+        QVERIFY(m_reg->EnumerateValues(names, count));
+        QCOMPARE(count, 0);
+    }
+
+    void additionalAssociationErrors()
+    {
+        try {
+            m_reg->setClassKey(Hive::ClassesRoot);
+            m_reg->CreateAdditionalEXEAssociations(QStringLiteral("ADM.Document"), {"a", "b", "c", "d", "e"});
+            QFAIL("no error raised");
+        } catch (const RegistryError &e) {
+            QCOMPARE(e.number(), qint32(0x800469AC));
+            QCOMPARE(e.number(), -2147194452);
+            QCOMPARE(e.source(), kSource);
+            QCOMPARE(
+                e.description(),
+                QStringLiteral(
+                    "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command"));
+        }
+        try {
+            m_reg->CreateAdditionalEXEAssociations(QStringLiteral("No.Such.Class"), {"Verb", "Caption", "cmd"});
+            QFAIL("no error raised");
+        } catch (const RegistryError &e) {
+            QCOMPARE(e.number(), -2147194451);
+            QCOMPARE(e.description(),
+                     QStringLiteral("Error - attempt to create additional associations before class defined."));
+        }
+        address(Hive::ClassesRoot, QStringLiteral("No.Such.Class"));
+        QVERIFY(!m_reg->KeyExists());
+        QVERIFY(!QFile::exists(m_store->filePath(Hive::LocalMachine))); // nothing written
+    }
+
+    void defaultIconRule_data()
+    {
+        QTest::addColumn<QString>("exe");
+        QTest::addColumn<qint32>("icon");
+        QTest::addColumn<QString>("expected"); // null: no DefaultIcon key
+        QTest::newRow("none") << QStringLiteral("C:\\Kova\\KOVA.EXE") << -1 << QString();
+        QTest::newRow("zero") << QStringLiteral("C:\\Kova\\KOVA.EXE") << 0
+                              << QStringLiteral("\"C:\\Kova\\KOVA.EXE\",0");
+        QTest::newRow("three, quoted, spaces")
+            << QStringLiteral("  \"C:\\My Kova\\KOVA.EXE\" ") << 3 << QStringLiteral("\"C:\\My Kova\\KOVA.EXE\",3");
+    }
+    void defaultIconRule()
+    {
+        QFETCH(QString, exe);
+        QFETCH(qint32, icon);
+        QFETCH(QString, expected);
+        m_reg->setClassKey(Hive::CurrentUser);
+        m_reg->CreateEXEAssociation(exe, QStringLiteral("T.Doc"), QStringLiteral("Test"), QStringLiteral("tst"),
+                                    QString(), icon);
+        QCOMPARE(m_reg->ClassKey(), Hive::ClassesRoot);
+        address(Hive::ClassesRoot, QStringLiteral("T.Doc\\DefaultIcon"));
+        QCOMPARE(m_reg->KeyExists(), !expected.isNull());
+        if (!expected.isNull())
+            QCOMPARE(m_reg->Value().toString(), expected);
+        QCOMPARE(defaultOf(QStringLiteral("T.Doc\\shell\\open")), QStringLiteral("&Open")); // empty menu text
+        QCOMPARE(defaultOf(QStringLiteral(".tst")), QStringLiteral("T.Doc"));
+    }
+
+    void startUpAssociationTable()
+    {
+        const QString exe = QStringLiteral("/opt/kova/bin/kova");
+        QVERIFY(registerFileAssociations(*m_reg, exe).isEmpty());
+        struct Row
+        {
+            const char *key;
+            QString value;
+            quint32 type;
+        };
+        const QList<Row> table = {
+            {".adm", "ADM.Document", 1},
+            {"ADM.Document", "Policy Template File", 1},
+            {"ADM.Document\\shell\\open", "&Open", 1},
+            {"ADM.Document\\shell\\open\\command", "\"/opt/kova/bin/kova\" \"%1\"", 1},
+            {"ADM.Document\\DefaultIcon", "\"/opt/kova/bin/kova\",0", 1},
+            {"ADM.Document\\shell\\Open with Notepad", "Open with Notepad", 1},
+            {"ADM.Document\\shell\\Open with Notepad\\command", "%WinDir%\\NOTEPAD.EXE %1", 2},
+            {"regfile\\shell\\Convert to Policy Template", "Convert to Policy Template", 1},
+            {"regfile\\shell\\Convert to Policy Template\\command", "/opt/kova/bin/kova %1", 1},
+            {".pol", "POL.Document", 1},
+            {"POL.Document", "System Policy File", 1},
+            {"POL.Document\\shell\\open", "&Open", 1},
+            {"POL.Document\\shell\\open\\command", "\"%WinDir%\\POLEDIT.EXE\" \"%1\"", 2},
+            {"POL.Document\\DefaultIcon", "\"%WinDir%\\POLEDIT.EXE\",0", 2},
+        };
+        for (const Row &row : table) {
+            const auto value = m_store->queryValue(Hive::ClassesRoot, QString::fromLatin1(row.key), QString());
+            QVERIFY2(value, row.key);
+            QCOMPARE(value->type, row.type);
+            QCOMPARE(value->data, wideText(row.value));
+            // HKEY_CLASSES_ROOT is the machine's Software\Classes
+            QVERIFY(m_store->queryValue(
+                Hive::LocalMachine, QStringLiteral("Software\\Classes\\") + QString::fromLatin1(row.key), QString()));
+        }
+        // Running it again (every start does) changes nothing and does not rewrite the file.
+        const QByteArray before = [&] {
+            QFile f(m_store->filePath(Hive::LocalMachine));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        QVERIFY(registerFileAssociations(*m_reg, exe).isEmpty());
+        QFile f(m_store->filePath(Hive::LocalMachine));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+    }
+
+    void startUpReportsFailuresAndGoesOn()
+    {
+        // A store file that cannot be parsed: every call fails, the file is left alone.
+        QDir().mkpath(m_store->directory());
+        QFile f(m_store->filePath(Hive::LocalMachine));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("WINE REGISTRY Version 2\n\n[Software\\\\Classes\n");
+        f.close();
+        const QList<AssociationFailure> failures = registerFileAssociations(*m_reg, QStringLiteral("/k"));
+        QCOMPARE(failures.size(), 4);
+        QCOMPARE(failures.at(0).call, QStringLiteral("CreateEXEAssociation ADM.Document"));
+        QCOMPARE(failures.at(3).call, QStringLiteral("CreateEXEAssociation POL.Document"));
+        QCOMPARE(failures.at(0).error.number(), RegistryError::StoreFailed);
+        QVERIFY(failures.at(0).error.description().contains(QStringLiteral("system.reg cannot be read: line 3")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestClsReg)
+#include "tst_clsreg.moc"

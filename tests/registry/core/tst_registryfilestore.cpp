@@ -1,0 +1,193 @@
+// The registry file store as a small database: change detection, refusal to overwrite what it cannot
+// parse, case rules, the classes hive.
+#include "registry/core/registryerror.h"
+#include "registry/core/registryfilestore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace kova;
+
+namespace {
+
+QByteArray wideText(const QString &text)
+{
+    QByteArray data(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    data.append(2, '\0');
+    return data;
+}
+
+RegistryValue text(const QString &t)
+{
+    return RegistryValue{1, wideText(t)};
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+} // namespace
+
+class TestRegistryFileStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void newStoreIsCreatedByFirstWrite()
+    {
+        QTemporaryDir dir;
+        RegistryFileStore store(dir.filePath(QStringLiteral("a/b")));
+        QVERIFY(!store.keyExists(Hive::CurrentUser, QStringLiteral("Software")));
+        QVERIFY(store.keyExists(Hive::ClassesRoot, QStringLiteral("regfile"))); // a fresh system knows .reg files
+        QVERIFY(!QFile::exists(store.filePath(Hive::LocalMachine)));
+        QVERIFY(store.setValue(Hive::CurrentUser, QStringLiteral("Software\\Kova"), QStringLiteral("V"), text("1")));
+        QVERIFY(readAll(store.filePath(Hive::CurrentUser)).startsWith("WINE REGISTRY Version 2\n"));
+        QVERIFY(store.setValue(Hive::ClassesRoot, QStringLiteral(".adm"), QString(), text("ADM.Document")));
+        const QByteArray system = readAll(dir.filePath(QStringLiteral("a/b/system.reg")));
+        QVERIFY(system.contains("[Software\\\\Classes\\\\.adm]"));
+        QVERIFY(system.contains("[Software\\\\Classes\\\\regfile]"));
+    }
+
+    void namesIgnoreCaseAndKeepSpelling()
+    {
+        QTemporaryDir dir;
+        RegistryFileStore store(dir.path());
+        QVERIFY(store.setValue(Hive::LocalMachine, QStringLiteral("Software\\MixedCase"), QStringLiteral("ValueName"),
+                               text("1")));
+        QVERIFY(store.setValue(Hive::LocalMachine, QStringLiteral("SOFTWARE\\mixedcase"), QStringLiteral("VALUENAME"),
+                               text("2")));
+        QCOMPARE(store.subkeyNames(Hive::LocalMachine, QStringLiteral("software")),
+                 (QStringList{"Classes", "MixedCase"}));
+        QCOMPARE(store.valueNames(Hive::LocalMachine, QStringLiteral("Software\\MIXEDCASE")), QStringList{"ValueName"});
+        QCOMPARE(
+            store.queryValue(Hive::LocalMachine, QStringLiteral("software\\mixedcase"), QStringLiteral("valuename")),
+            text("2"));
+        QCOMPARE(store.queryValue(Hive::ClassesRoot, QStringLiteral("x"), QString()), std::nullopt);
+        QCOMPARE(store.subkeyNames(Hive::LocalMachine, QString()), QStringList{"Software"});
+    }
+
+    void pathForms()
+    {
+        QTemporaryDir dir;
+        RegistryFileStore store(dir.path());
+        QVERIFY(store.createKey(Hive::CurrentUser, QStringLiteral("A\\B\\")));
+        QVERIFY(store.keyExists(Hive::CurrentUser, QStringLiteral("A\\B")));
+        QVERIFY(!store.keyExists(Hive::CurrentUser, QStringLiteral("\\A")));
+        QVERIFY(!store.createKey(Hive::CurrentUser, QStringLiteral("\\A")));
+        QVERIFY(!store.createKey(qint32(0x80000003), QStringLiteral("A")));
+        QVERIFY(!store.setValue(qint32(0x80000003), QStringLiteral("A"), QString(), text("x")));
+    }
+
+    void seesChangesOfOtherProcesses()
+    {
+        QTemporaryDir dir;
+        RegistryFileStore mine(dir.path());
+        RegistryFileStore theirs(dir.path());
+        QVERIFY(mine.setValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("a"), text("1")));
+        QCOMPARE(theirs.queryValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("a")), text("1"));
+        QVERIFY(theirs.setValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("a"), text("2")));
+        QCOMPARE(mine.queryValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("a")), text("2"));
+        // a write starts from what is on disk, not from what the writer saw before
+        QVERIFY(mine.setValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("b"), text("3")));
+        QCOMPARE(theirs.valueNames(Hive::CurrentUser, QStringLiteral("K")), (QStringList{"a", "b"}));
+        // an edit by hand (same size, same second) is seen as well
+        const QString path = mine.filePath(Hive::CurrentUser);
+        QByteArray bytes = readAll(path);
+        bytes.replace("\"3\"", "\"4\"");
+        writeAll(path, bytes);
+        QCOMPARE(mine.queryValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("b")), text("4"));
+    }
+
+    void unparsableFileIsNeverOverwritten()
+    {
+        QTemporaryDir dir;
+        RegistryFileStore store(dir.path());
+        const QString path = store.filePath(Hive::CurrentUser);
+        const QByteArray broken = "WINE REGISTRY Version 2\n\n[Software\\\\Kova] 1\n\"a\"=\"1\"\n\"b\"=dword:zz\n";
+        writeAll(path, broken);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                store.setValue(Hive::CurrentUser, QStringLiteral("Software\\Kova"), QStringLiteral("c"), text("x"));
+                QFAIL("no error raised");
+            } catch (const RegistryBackendError &e) {
+                QVERIFY2(
+                    e.description().contains(QStringLiteral("user.reg cannot be read: line 5: malformed dword value")),
+                    qPrintable(e.description()));
+            }
+        }
+        QVERIFY_THROWS_EXCEPTION(RegistryBackendError, store.keyExists(Hive::CurrentUser, QStringLiteral("Software")));
+        QCOMPARE(readAll(path), broken);
+        // the machine hive is another file and still works
+        QVERIFY(store.setValue(Hive::LocalMachine, QStringLiteral("S"), QString(), text("ok")));
+        // repaired by hand, the store reads it again
+        writeAll(path, QByteArray(broken).replace("dword:zz", "dword:0000000a"));
+        QVERIFY(store.setValue(Hive::CurrentUser, QStringLiteral("Software\\Kova"), QStringLiteral("c"), text("x")));
+        QCOMPARE(store.valueNames(Hive::CurrentUser, QStringLiteral("Software\\Kova")), (QStringList{"a", "b", "c"}));
+    }
+
+    void keepsWhatItDoesNotUse()
+    {
+        QTemporaryDir dir;
+        RegistryFileStore store(dir.path());
+        const QString path = store.filePath(Hive::LocalMachine);
+        writeAll(path, "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n#arch=win64\n\n"
+                       "[Software\\\\Wine] 1700000000\n#time=1da0000\n#class=\"x\"\n\"Version\"=\"win10\"\n"
+                       "\"Bits\"=hex(b):01,00,00,00,00,00,00,00\n");
+        QVERIFY(store.setValue(Hive::LocalMachine, QStringLiteral("Software\\Wine"), QStringLiteral("New"), text("n")));
+        const QByteArray after = readAll(path);
+        QVERIFY(after.startsWith("WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n#arch=win64\n"));
+        QVERIFY(after.contains("[Software\\\\Wine] 1700000000\n#time=1da0000\n#class=\"x\"\n\"Version\"=\"win10\"\n"
+                               "\"Bits\"=hex(b):01,00,00,00,00,00,00,00\n\"New\"=\"n\"\n"));
+    }
+
+    void writerWaitsForTheLock()
+    {
+        QTemporaryDir dir;
+        RegistryFileStore store(dir.path());
+        store.setLockTimeout(200);
+        QLockFile other(store.filePath(Hive::CurrentUser) + QStringLiteral(".lock"));
+        QVERIFY(other.lock());
+        QVERIFY_THROWS_EXCEPTION(RegistryBackendError,
+                                 store.setValue(Hive::CurrentUser, QStringLiteral("K"), QString(), text("x")));
+        QVERIFY(!QFile::exists(store.filePath(Hive::CurrentUser)));
+        other.unlock();
+        QVERIFY(store.setValue(Hive::CurrentUser, QStringLiteral("K"), QString(), text("x")));
+    }
+
+    void unchangedValueWritesNothing()
+    {
+        QTemporaryDir dir;
+        RegistryFileStore store(dir.path());
+        QVERIFY(store.setValue(Hive::CurrentUser, QStringLiteral("K"), QString(), text("x")));
+        const QString path = store.filePath(Hive::CurrentUser);
+        // every rewrite replaces the file, so a new file identity would tell
+        const auto identity = [&] {
+            struct stat st;
+            return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : ino_t(0);
+        };
+        const ino_t before = identity();
+        QVERIFY(before != 0);
+        QVERIFY(store.setValue(Hive::CurrentUser, QStringLiteral("k"), QString(), text("x")));
+        QVERIFY(store.createKey(Hive::CurrentUser, QStringLiteral("K")));
+        QCOMPARE(identity(), before);
+        QVERIFY(store.setValue(Hive::CurrentUser, QStringLiteral("k"), QString(), text("y")));
+        QVERIFY(identity() != before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRegistryFileStore)
+#include "tst_registryfilestore.moc"
