@@ -6,13 +6,21 @@
 #include "app/programinfo.h"
 #include "app/singleinstance.h"
 
+#include "app/registrywiring.h"
+
 #include "document/preferences.h"
+#include "registry/core/clsreg.h"
+#include "registry/core/registrylocation.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // kova-cli uses the same names, so both find the same registry store by default.
+    QApplication::setOrganizationName(QStringLiteral("Brenlow"));
     QApplication::setApplicationName(kova::programTitle());
     QApplication::setApplicationVersion(kova::programVersion());
     kova::setUpIconTheme();
@@ -22,14 +30,25 @@ int main(int argc, char *argv[])
     if (!instance.CheckSingleInstance(prompter))
         return 1;
 
+    QStringList arguments = QCoreApplication::arguments();
+    kova::RegistryLocation registryLocation;
+    QString error;
+    if (!kova::takeRegistryOption(arguments, registryLocation, &error)) {
+        std::fprintf(stderr, "kova: %s\n", qPrintable(error));
+        return 64;
+    }
+    const auto registryBackend = kova::makeRegistryBackend(registryLocation);
+    kova::clsReg registry(*registryBackend);
+
     kova::Preferences preferences;
     kova::DialogFileChooser chooser;
     kova::MainWindow window(prompter, chooser, preferences);
     prompter.setParent(&window);
     chooser.setParent(&window);
+    kova::connectRegistry(window, registry);
     QObject::connect(&window, &kova::MainWindow::fatalFault, &app, [] { QCoreApplication::exit(2); });
     window.show();
-    window.StartUp(kova::joinCommandLine(QCoreApplication::arguments()));
+    window.StartUp(kova::joinCommandLine(arguments));
     if (window.fatalOccurred())
         return 2;
     return app.exec();

@@ -10,7 +10,9 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("kova-cli"));
+    // The editor's names: kova-cli and the editor share the default registry store.
+    QCoreApplication::setOrganizationName(QStringLiteral("Brenlow"));
+    QCoreApplication::setApplicationName(QStringLiteral("Kova"));
     QStringList arguments = QCoreApplication::arguments();
     kova::RegistryLocation registry;
     QString error;
