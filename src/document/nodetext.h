@@ -12,15 +12,12 @@ inline constexpr QStringView kCrLf = u"\r\n";
 template<typename F>
 void forEachStoredLine(QStringView text, F &&visit)
 {
-    const char16_t *data = text.utf16();
-    const qsizetype n = text.size();
     qsizetype from = 0;
-    for (qsizetype i = 0; i + 1 < n; ++i) {
-        if (data[i] == u'\r' && data[i + 1] == u'\n') {
-            visit(text.mid(from, i - from));
-            from = i + 2;
-            ++i;
-        }
+    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0 && cr + 1 < text.size(); cr = text.indexOf(u'\r', cr + 1)) {
+        if (text[cr + 1] != u'\n')
+            continue;
+        visit(text.mid(from, cr - from));
+        from = cr + 2;
     }
 }
 

@@ -36,10 +36,24 @@ void writeLine(TextBuffer &out, QStringView line)
 // The first quoted text of a line, quotes included; a null view when the line holds no pair.
 QStringView firstQuoted(QStringView line)
 {
-    const qsizetype q1 = line.indexOf(u'"');
-    const qsizetype q2 = q1 < 0 ? -1 : line.indexOf(u'"', q1 + 1);
-    return q2 < 0 ? QStringView() : line.mid(q1, q2 - q1 + 1);
+    // Lines are short: a plain loop beats a vectorised search here.
+    const char16_t *data = line.utf16();
+    const qsizetype n = line.size();
+    qsizetype q1 = 0;
+    while (q1 < n && data[q1] != u'"')
+        ++q1;
+    qsizetype q2 = q1 + 1;
+    while (q2 < n && data[q2] != u'"')
+        ++q2;
+    return q2 < n ? line.mid(q1, q2 - q1 + 1) : QStringView();
 }
+
+// Hashes std::string and std::string_view alike, so a lookup needs no key of its own.
+struct KeyHash
+{
+    using is_transparent = void;
+    size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+};
 
 QString groupHeader(QChar prefix)
 {
@@ -104,7 +118,9 @@ GeneratedStringTable BuildStringTable(NodeTextTable &texts)
         int position = 0;
     };
     std::vector<Candidate> candidates;
-    std::unordered_map<std::string, int> candidateOf; // key -> index in candidates
+    std::unordered_map<std::string, int, KeyHash, std::equal_to<>> candidateOf; // key -> index in candidates
+    std::u16string lower;
+    std::string key;
     std::vector<int> lineCandidate;                   // for every line with a quoted text, in walking order
     const NodeTextTable original = texts;             // keeps the viewed slot texts alive
     for (int slot = 1; slot <= original.highestSlot(); ++slot) {
@@ -113,16 +129,18 @@ GeneratedStringTable BuildStringTable(NodeTextTable &texts)
             if (quoted.isNull())
                 return;
             const QChar prefix = StringPrefixOf(line);
-            const std::u16string lower = lowered(quoted);
-            std::string key(2 * (lower.size() + 1), '\0');
+            lowerInto(quoted, lower);
+            key.assign(2 * (lower.size() + 1), '\0');
             key[1] = char(prefix.toLower().unicode());
             for (size_t i = 0; i < lower.size(); ++i) {
                 key[2 * i + 2] = char(lower[i] >> 8);
                 key[2 * i + 3] = char(lower[i] & 0xFF);
             }
-            const auto [it, inserted] = candidateOf.try_emplace(std::move(key), int(candidates.size()));
-            if (inserted)
-                candidates.push_back({it->first, quoted, prefix});
+            auto it = candidateOf.find(std::string_view(key));
+            if (it == candidateOf.end()) {
+                it = candidateOf.emplace(key, int(candidates.size())).first;
+                candidates.push_back({key, quoted, prefix});
+            }
             lineCandidate.push_back(it->second);
         });
     }
@@ -176,11 +194,13 @@ void WriteNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *
 {
     const size_t tabs = depth >= 2 ? size_t(depth - 1) : 0;
     const QStringView text = texts.at(node->slot());
-    const QString end = QStringLiteral("END ") + node->kind;
-    // Where the node's END line starts; it and everything after it wait until after the children.
+    // Where the node's END line ("END " and the kind, any case) starts; it and everything after it
+    // wait until after the children.
+    const qsizetype endSize = 4 + node->kind.size();
     qsizetype held = text.size();
     forEachStoredLine(text, [&](QStringView line) {
-        if (held == text.size() && line.size() == end.size() && line.compare(end, Qt::CaseInsensitive) == 0)
+        if (held == text.size() && line.size() == endSize && startsWithNoCase(line, u"END ")
+            && startsWithNoCase(line.mid(4), node->kind))
             held = line.data() - text.data();
     });
     const auto writeLines = [&](QStringView part) {
