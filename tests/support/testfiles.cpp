@@ -28,6 +28,13 @@ QStringList corpusFiles(const QString &folder)
     return files;
 }
 
+QByteArray wideText(const QString &text)
+{
+    QByteArray data(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    data.append(2, '\0');
+    return data;
+}
+
 QByteArray crlf(QByteArray text)
 {
     return text.replace("\r\n", "\n").replace("\n", "\r\n");

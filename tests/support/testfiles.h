@@ -10,6 +10,8 @@ QByteArray readBytes(const QString &path);
 bool writeBytes(const QString &path, const QByteArray &bytes);
 // The files of the shared corpus folder (adm or reg), sorted; empty when the corpus is not there.
 QStringList corpusFiles(const QString &folder);
+// A registry string as the store keeps it: UTF-16LE with its terminating NUL.
+QByteArray wideText(const QString &text);
 // CR LF line ends for test texts written with \n.
 QByteArray crlf(QByteArray text);
 

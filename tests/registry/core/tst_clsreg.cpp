@@ -3,19 +3,14 @@
 #include "registry/core/fileassociations.h"
 #include "registry/core/registryfilestore.h"
 
+#include "testfiles.h"
 #include <QTemporaryDir>
+
 #include <QTest>
 
 using namespace kova;
 
 namespace {
-
-QByteArray wideText(const QString &text)
-{
-    QByteArray data(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    data.append(2, '\0');
-    return data;
-}
 
 const QString kSource = QStringLiteral("KOVA.cRegistry");
 
@@ -59,18 +54,19 @@ private slots:
         QTest::addColumn<quint32>("type");
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<QVariant>("expected");
-        QTest::newRow("1 string") << 1u << wideText("Policy Template File")
+        QTest::newRow("1 string") << 1u << test::wideText("Policy Template File")
                                   << QVariant(QStringLiteral("Policy Template File"));
         QTest::newRow("1 empty data") << 1u << QByteArray() << QVariant(QString());
-        QTest::newRow("2 expanded") << 2u << wideText("%KOVA_TEST_DIR%\\x") << QVariant(QStringLiteral("C:\\Kova\\x"));
+        QTest::newRow("2 expanded") << 2u << test::wideText("%KOVA_TEST_DIR%\\x")
+                                    << QVariant(QStringLiteral("C:\\Kova\\x"));
         QTest::newRow("2 unknown name stays")
-            << 2u << wideText("%KOVA_NO_SUCH%") << QVariant(QStringLiteral("%KOVA_NO_SUCH%"));
+            << 2u << test::wideText("%KOVA_NO_SUCH%") << QVariant(QStringLiteral("%KOVA_NO_SUCH%"));
         QTest::newRow("3 binary") << 3u << QByteArray("\x01\x02\x00", 3) << QVariant(QByteArray("\x01\x02\x00", 3));
         QTest::newRow("4 dword") << 4u << QByteArray("\x0a\x00\x00\x00", 4) << QVariant(qint32(10));
         QTest::newRow("4 negative") << 4u << QByteArray("\xff\xff\xff\xff", 4) << QVariant(qint32(-1));
         QTest::newRow("5 big endian 258") << 5u << QByteArray("\x00\x00\x01\x02", 4) << QVariant(qint32(258));
         QTest::newRow("7 multi keeps inner NULs")
-            << 7u << wideText(QStringLiteral("a") + QChar(0) + QStringLiteral("b") + QChar(0))
+            << 7u << test::wideText(QStringLiteral("a") + QChar(0) + QStringLiteral("b") + QChar(0))
             << QVariant(QStringLiteral("a") + QChar(0) + QStringLiteral("b") + QChar(0));
         QTest::newRow("11 other as bytes") << 11u << QByteArray("\x01\x00\x00\x00\x00\x00\x00\x00", 8)
                                            << QVariant(QByteArray("\x01\x00\x00\x00\x00\x00\x00\x00", 8));
@@ -112,7 +108,7 @@ private slots:
                 m_store->queryValue(Hive::LocalMachine, QStringLiteral("Software\\Kova"), QStringLiteral("Command"));
             QVERIFY(value);
             QCOMPARE(value->type, stored);
-            QCOMPARE(value->data, wideText(text)); // size = length + 1 characters
+            QCOMPARE(value->data, test::wideText(text)); // size = length + 1 characters
         }
     }
 
@@ -127,7 +123,7 @@ private slots:
         QCOMPARE(m_reg->ValueType(), 4);
         // a missing value in an existing key is missing too
         m_store->setValue(Hive::CurrentUser, QStringLiteral("Software\\Nothing"), QStringLiteral("Other"),
-                          RegistryValue{1, wideText("x")});
+                          RegistryValue{1, test::wideText("x")});
         QCOMPARE(m_reg->Value(), QVariant(QStringLiteral("fallback")));
         QCOMPARE(m_reg->ValueType(), 4);
     }
@@ -174,8 +170,9 @@ private slots:
         for (const char *k : {"Software\\E\\One", "Software\\E\\two\\deep", "Software\\E\\Three", "software\\e\\TWO"})
             m_store->createKey(Hive::CurrentUser, QString::fromLatin1(k));
         m_store->setValue(Hive::CurrentUser, QStringLiteral("Software\\E"), QStringLiteral("b"),
-                          RegistryValue{1, wideText("1")});
-        m_store->setValue(Hive::CurrentUser, QStringLiteral("Software\\E"), QString(), RegistryValue{1, wideText("d")});
+                          RegistryValue{1, test::wideText("1")});
+        m_store->setValue(Hive::CurrentUser, QStringLiteral("Software\\E"), QString(),
+                          RegistryValue{1, test::wideText("d")});
         m_store->setValue(Hive::CurrentUser, QStringLiteral("Software\\E"), QStringLiteral("a"),
                           RegistryValue{4, QByteArray(4, '\0')});
         QStringList names;
@@ -281,7 +278,7 @@ private slots:
             const auto value = m_store->queryValue(Hive::ClassesRoot, QString::fromLatin1(row.key), QString());
             QVERIFY2(value, row.key);
             QCOMPARE(value->type, row.type);
-            QCOMPARE(value->data, wideText(row.value));
+            QCOMPARE(value->data, test::wideText(row.value));
             // HKEY_CLASSES_ROOT is the machine's Software\Classes
             QVERIFY(m_store->queryValue(
                 Hive::LocalMachine, QStringLiteral("Software\\Classes\\") + QString::fromLatin1(row.key), QString()));

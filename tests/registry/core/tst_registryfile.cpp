@@ -1,20 +1,11 @@
 // The registry store's file format: parsing, writing back, and the errors that name a line.
 #include "registry/core/registryfile.h"
 
+#include "testfiles.h"
+
 #include <QTest>
 
 using namespace kova;
-
-namespace {
-
-QByteArray wideText(const QString &text)
-{
-    QByteArray data(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    data.append(2, '\0');
-    return data;
-}
-
-} // namespace
 
 class TestRegistryFile : public QObject
 {
@@ -52,13 +43,14 @@ private slots:
         QCOMPARE(k->extraLines, QStringList{"#time=1db4f0e2a6e1c3c"});
         QCOMPARE(k->values.size(), 7);
         QCOMPARE(k->values.at(0).name, QString());
-        QCOMPARE(k->values.at(0).value, (RegistryValue{1, wideText("ADM.Document")}));
-        QCOMPARE(k->values.at(1).value, (RegistryValue{2, wideText("%WinDir%\\x \"q\"")}));
-        QCOMPARE(k->values.at(2).value, (RegistryValue{7, wideText(QStringLiteral("a") + QChar(0) + u'b' + QChar(0))}));
+        QCOMPARE(k->values.at(0).value, (RegistryValue{1, test::wideText("ADM.Document")}));
+        QCOMPARE(k->values.at(1).value, (RegistryValue{2, test::wideText("%WinDir%\\x \"q\"")}));
+        QCOMPARE(k->values.at(2).value,
+                 (RegistryValue{7, test::wideText(QStringLiteral("a") + QChar(0) + u'b' + QChar(0))}));
         QCOMPARE(k->values.at(3).value, (RegistryValue{4, QByteArray("\x0a\0\0\0", 4)}));
         QCOMPARE(k->values.at(4).value, (RegistryValue{3, QByteArray("\x01\x02\xff")}));
         QCOMPARE(k->values.at(5).value, (RegistryValue{5, QByteArray("\0\0\x01\x02", 4)}));
-        QCOMPARE(k->values.at(6).value, (RegistryValue{1, wideText(QStringLiteral("\u00e9t\u00e9"))}));
+        QCOMPARE(k->values.at(6).value, (RegistryValue{1, test::wideText(QStringLiteral("\u00e9t\u00e9"))}));
         QCOMPARE(k->valueIndex(QStringLiteral("count")), 3);
 
         // Written back and read again, nothing is lost.
@@ -126,7 +118,7 @@ private slots:
         RegistryFileContents c;
         c.headerLines = QStringList{RegistryFileContents::Signature};
         StoredKey &k = c.obtain(QStringLiteral("Key ") + text);
-        k.values.append(StoredKey::Value{text, RegistryValue{1, wideText(text)}});
+        k.values.append(StoredKey::Value{text, RegistryValue{1, test::wideText(text)}});
         k.values.append(
             StoredKey::Value{QStringLiteral("odd"), RegistryValue{1, QByteArray("abc")}}); // not a whole string
         RegistryFileContents again;
@@ -135,7 +127,7 @@ private slots:
         QCOMPARE(again.keys().size(), 1);
         QCOMPARE(again.keys().at(0).path, QStringLiteral("Key ") + text);
         QCOMPARE(again.keys().at(0).values.at(0).name, text);
-        QCOMPARE(again.keys().at(0).values.at(0).value, (RegistryValue{1, wideText(text)}));
+        QCOMPARE(again.keys().at(0).values.at(0).value, (RegistryValue{1, test::wideText(text)}));
         QCOMPARE(again.keys().at(0).values.at(1).value, (RegistryValue{1, QByteArray("abc")}));
     }
 
@@ -147,7 +139,7 @@ private slots:
         QCOMPARE(c.keys().at(0).path, QStringLiteral("A"));
         QCOMPARE(c.keys().at(0).values.size(), 2);
         QCOMPARE(c.keys().at(0).values.at(0).name, QStringLiteral("x"));
-        QCOMPARE(c.keys().at(0).values.at(0).value.data, wideText("2"));
+        QCOMPARE(c.keys().at(0).values.at(0).value.data, test::wideText("2"));
     }
 };
 

@@ -3,10 +3,12 @@
 #include "registry/core/registryerror.h"
 #include "registry/core/registryfilestore.h"
 
+#include "testfiles.h"
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QTemporaryDir>
+
 #include <QTest>
 
 #include <sys/stat.h>
@@ -15,16 +17,9 @@ using namespace kova;
 
 namespace {
 
-QByteArray wideText(const QString &text)
-{
-    QByteArray data(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    data.append(2, '\0');
-    return data;
-}
-
 RegistryValue text(const QString &t)
 {
-    return RegistryValue{1, wideText(t)};
+    return RegistryValue{1, test::wideText(t)};
 }
 
 QByteArray readAll(const QString &path)
