@@ -121,8 +121,8 @@ GeneratedStringTable BuildStringTable(NodeTextTable &texts)
     std::unordered_map<std::string, int, KeyHash, std::equal_to<>> candidateOf; // key -> index in candidates
     std::u16string lower;
     std::string key;
-    std::vector<int> lineCandidate;                   // for every line with a quoted text, in walking order
-    const NodeTextTable original = texts;             // keeps the viewed slot texts alive
+    std::vector<int> lineCandidate;       // for every line with a quoted text, in walking order
+    const NodeTextTable original = texts; // keeps the viewed slot texts alive
     for (int slot = 1; slot <= original.highestSlot(); ++slot) {
         forEachStoredLine(original.at(slot), [&](QStringView line) {
             const QStringView quoted = firstQuoted(line);
@@ -199,8 +199,8 @@ void WriteNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *
     const qsizetype endSize = 4 + node->kind.size();
     qsizetype held = text.size();
     forEachStoredLine(text, [&](QStringView line) {
-        if (held == text.size() && line.size() == endSize && startsWithNoCase(line, u"END ")
-            && startsWithNoCase(line.mid(4), node->kind))
+        if (held == text.size() && line.size() == endSize && startsWithNoCase(line, u"END ") &&
+            startsWithNoCase(line.mid(4), node->kind))
             held = line.data() - text.data();
     });
     const auto writeLines = [&](QStringView part) {
