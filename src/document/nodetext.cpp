@@ -4,7 +4,22 @@ namespace kova {
 
 QString MakeNodeKey(int n)
 {
-    return QLatin1Char('K') + QString::number(n);
+    // One key per node of a large template: write the digits straight into the one allocation.
+    char16_t digits[12];
+    int count = 0;
+    unsigned v = n < 0 ? 0u - unsigned(n) : unsigned(n);
+    do {
+        digits[count++] = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    if (n < 0)
+        digits[count++] = u'-';
+    QString key(count + 1, Qt::Uninitialized);
+    QChar *out = key.data();
+    *out++ = u'K';
+    while (count > 0)
+        *out++ = QChar(digits[--count]);
+    return key;
 }
 
 int NodeSlotOf(const QString &key)
