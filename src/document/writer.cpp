@@ -9,6 +9,7 @@
 #include "templatedocument.h"
 
 #include <algorithm>
+#include <deque>
 #include <string_view>
 #include <unordered_map>
 
@@ -19,12 +20,6 @@ namespace {
 std::u16string_view sv(QStringView v)
 {
     return {v.utf16(), size_t(v.size())};
-}
-
-void writeLine(std::u16string &out, QStringView line)
-{
-    out.append(sv(line));
-    out.append(u"\r\n");
 }
 
 void writeLine(TextBuffer &out, QStringView line)
@@ -47,13 +42,6 @@ QStringView firstQuoted(QStringView line)
         ++q2;
     return q2 < n ? line.mid(q1, q2 - q1 + 1) : QStringView();
 }
-
-// Hashes std::string and std::string_view alike, so a lookup needs no key of its own.
-struct KeyHash
-{
-    using is_transparent = void;
-    size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
-};
 
 QString groupHeader(QChar prefix)
 {
@@ -106,25 +94,48 @@ QString generatedStringName(const QString &entry, int position)
     return name;
 }
 
-GeneratedStringTable BuildStringTable(NodeTextTable &texts)
+namespace {
+
+// What writing with strings on does to the node lines: the generated table, and for every stored
+// line that holds a quoted text the reference that takes the text's place. Lines are counted slot by
+// slot, in line order, so a writer that walks one slot's lines in order can find its own.
+struct StringPlan
+{
+    GeneratedStringTable table;
+    std::vector<std::u16string> references; // "!!" and the name, by table position - 1
+    std::vector<int> linePosition;          // table position for each quoted line; 0: the text stays
+    std::vector<size_t> firstLineOfSlot;    // index into linePosition of each slot's first quoted line
+
+    // The reference for a quoted line, or an empty view when its text stays.
+    std::u16string_view referenceFor(size_t quotedLine) const
+    {
+        const int position = linePosition[quotedLine];
+        return position > 0 ? std::u16string_view(references[size_t(position - 1)]) : std::u16string_view();
+    }
+};
+
+StringPlan planStrings(const NodeTextTable &texts)
 {
     // Each distinct entry (case ignored) is kept once, as first met in slot order: the entry a stable
     // sort followed by dropping equal neighbours would keep.
     struct Candidate
     {
-        std::string key;       // the lower-cased entry as big-endian UTF-16: memcmp gives code-unit order
+        std::string_view key;  // the lower-cased entry as big-endian UTF-16: memcmp gives code-unit order
         QStringView entryText; // the quoted text, in the slot it was first met in
         QChar prefix;
         int position = 0;
     };
     std::vector<Candidate> candidates;
-    std::unordered_map<std::string, int, KeyHash, std::equal_to<>> candidateOf; // key -> index in candidates
+    std::deque<std::string> keys; // a deque never moves its elements, so the views into it stay valid
+    std::unordered_map<std::string_view, int> candidateOf; // key -> index in candidates
     std::u16string lower;
     std::string key;
-    std::vector<int> lineCandidate;       // for every line with a quoted text, in walking order
-    const NodeTextTable original = texts; // keeps the viewed slot texts alive
-    for (int slot = 1; slot <= original.highestSlot(); ++slot) {
-        forEachStoredLine(original.at(slot), [&](QStringView line) {
+    std::vector<int> lineCandidate; // for every line with a quoted text, in walking order
+    StringPlan plan;
+    plan.firstLineOfSlot.resize(size_t(texts.highestSlot()) + 1);
+    for (int slot = 1; slot <= texts.highestSlot(); ++slot) {
+        plan.firstLineOfSlot[size_t(slot)] = lineCandidate.size();
+        forEachStoredLine(texts.at(slot), [&](QStringView line) {
             const QStringView quoted = firstQuoted(line);
             if (quoted.isNull())
                 return;
@@ -138,8 +149,9 @@ GeneratedStringTable BuildStringTable(NodeTextTable &texts)
             }
             auto it = candidateOf.find(std::string_view(key));
             if (it == candidateOf.end()) {
-                it = candidateOf.emplace(key, int(candidates.size())).first;
-                candidates.push_back({key, quoted, prefix});
+                const std::string_view kept = keys.emplace_back(key);
+                it = candidateOf.emplace(kept, int(candidates.size())).first;
+                candidates.push_back({kept, quoted, prefix});
             }
             lineCandidate.push_back(it->second);
         });
@@ -151,51 +163,72 @@ GeneratedStringTable BuildStringTable(NodeTextTable &texts)
         order[i] = int(i);
     std::sort(order.begin(), order.end(),
               [&](int a, int b) { return candidates[size_t(a)].key < candidates[size_t(b)].key; });
-    GeneratedStringTable table;
-    std::vector<std::u16string> references;
-    table.reserve(order.size());
-    references.reserve(order.size());
+    plan.table.reserve(order.size());
+    plan.references.reserve(order.size());
     for (int index : order) {
         Candidate &c = candidates[size_t(index)];
         if (c.entryText.size() == 2) // "": an empty text stays in the line
             continue;
-        c.position = int(table.size()) + 1;
-        table.push_back(concat({QStringView(&c.prefix, 1), c.entryText}));
-        const QString name = QStringLiteral("!!") + generatedStringName(table.back(), c.position);
-        references.emplace_back(sv(name));
+        c.position = int(plan.table.size()) + 1;
+        plan.table.push_back(concat({QStringView(&c.prefix, 1), c.entryText}));
+        const QString name = QStringLiteral("!!") + generatedStringName(plan.table.back(), c.position);
+        plan.references.emplace_back(sv(name));
     }
+    plan.linePosition.reserve(lineCandidate.size());
+    for (int candidate : lineCandidate)
+        plan.linePosition.push_back(candidates[size_t(candidate)].position);
+    return plan;
+}
 
-    size_t walked = 0;
+// Appends line to out with its first quoted text replaced by reference.
+template<typename Out>
+void appendReplaced(Out &out, QStringView line, QStringView quoted, std::u16string_view reference)
+{
+    const qsizetype at = quoted.data() - line.data();
+    out.append(sv(line.left(at)));
+    out.append(reference);
+    out.append(sv(line.mid(at + quoted.size())));
+}
+
+} // namespace
+
+GeneratedStringTable BuildStringTable(NodeTextTable &texts)
+{
+    const NodeTextTable original = texts; // keeps the viewed slot texts alive
+    StringPlan plan = planStrings(original);
     std::u16string rewritten;
     for (int slot = 1; slot <= original.highestSlot(); ++slot) {
         const QString &text = original.at(slot);
         if (!text.contains(u'"'))
             continue;
+        size_t quotedLine = plan.firstLineOfSlot[size_t(slot)];
         rewritten.clear();
         forEachStoredLine(text, [&](QStringView line) {
             const QStringView quoted = firstQuoted(line);
-            const int position = quoted.isNull() ? 0 : candidates[size_t(lineCandidate[walked++])].position;
-            if (position > 0) {
-                const qsizetype at = quoted.data() - line.data();
-                rewritten.append(sv(line.left(at)));
-                rewritten.append(references[size_t(position - 1)]);
-                rewritten.append(sv(line.mid(at + quoted.size())));
-                rewritten.append(u"\r\n");
-            } else {
-                writeLine(rewritten, line);
-            }
+            const std::u16string_view reference =
+                quoted.isNull() ? std::u16string_view() : plan.referenceFor(quotedLine++);
+            if (reference.empty())
+                rewritten.append(sv(line));
+            else
+                appendReplaced(rewritten, line, quoted, reference);
+            rewritten.append(u"\r\n");
         });
         texts.set(slot, QString(reinterpret_cast<const QChar *>(rewritten.data()), qsizetype(rewritten.size())));
     }
-    return table;
+    return std::move(plan.table);
 }
 
-void WriteNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *node, int depth)
+namespace {
+
+// WriteNode, and with a plan, each quoted text replaced by its reference as the line is written: the
+// same lines BuildStringTable followed by WriteNode give, without rewriting every slot first.
+void writeNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *node, int depth, const StringPlan *plan)
 {
     const size_t tabs = depth >= 2 ? size_t(depth - 1) : 0;
-    const QStringView text = texts.at(node->slot());
+    const int slot = node->slot();
+    const QStringView text = texts.at(slot);
     // Where the node's END line ("END " and the kind, any case) starts; it and everything after it
-    // wait until after the children.
+    // wait until after the children. END lines hold no quoted text, so references change nothing here.
     const qsizetype endSize = 4 + node->kind.size();
     qsizetype held = text.size();
     forEachStoredLine(text, [&](QStringView line) {
@@ -203,33 +236,49 @@ void WriteNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *
             startsWithNoCase(line.mid(4), node->kind))
             held = line.data() - text.data();
     });
+    size_t quotedLine = plan && size_t(slot) < plan->firstLineOfSlot.size() ? plan->firstLineOfSlot[size_t(slot)] : 0;
     const auto writeLines = [&](QStringView part) {
         forEachStoredLine(part, [&](QStringView line) {
-            if (line.trimmed().isEmpty())
+            const QStringView quoted = plan ? firstQuoted(line) : QStringView();
+            const std::u16string_view reference =
+                quoted.isNull() ? std::u16string_view() : plan->referenceFor(quotedLine++);
+            if (reference.empty() && line.trimmed().isEmpty())
                 return;
             out.fill(u'\t', tabs);
-            writeLine(out, line);
+            if (reference.empty())
+                out.append(line);
+            else
+                appendReplaced(out, line, quoted, reference);
+            out.append(u"\r\n");
         });
     };
     writeLines(text.left(held));
     for (int row = 0; row < node->childCount(); ++row)
-        WriteNode(out, texts, node->child(row), depth + 1);
+        writeNode(out, texts, node->child(row), depth + 1, plan);
     writeLines(text.mid(held));
+}
+
+} // namespace
+
+void WriteNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *node, int depth)
+{
+    writeNode(out, texts, node, depth, nullptr);
 }
 
 QString renderTemplate(const TemplateDocument &document, bool strings)
 {
-    NodeTextTable texts = document.texts();
-    GeneratedStringTable table;
+    const NodeTextTable &texts = document.texts();
+    StringPlan plan;
     if (strings)
-        table = BuildStringTable(texts);
+        plan = planStrings(texts);
+    const GeneratedStringTable &table = plan.table;
 
     size_t size = 4096;
     for (int slot = 1; slot <= texts.highestSlot(); ++slot)
         size += size_t(texts.at(slot).size());
     TextBuffer out(qsizetype(size + size / 4));
     if (document.root())
-        WriteNode(out, texts, document.root(), 0);
+        writeNode(out, texts, document.root(), 0, strings ? &plan : nullptr);
 
     bool wroteStringsHeader = false;
     if (!table.empty()) {
