@@ -53,6 +53,15 @@ QString groupHeader(QChar prefix)
     }
 }
 
+// Whether a line is empty once trimmed. Stored lines are trimmed already, so the first character
+// almost always settles it without calling QStringView::trimmed.
+bool isBlankLine(QStringView line)
+{
+    if (!line.isEmpty() && !line.front().isSpace())
+        return false;
+    return line.trimmed().isEmpty();
+}
+
 bool startsWithNoCase(QStringView line, QStringView upperWord)
 {
     if (line.size() < upperWord.size())
@@ -80,18 +89,35 @@ QChar StringPrefixOf(QStringView line)
     return u'W';
 }
 
+namespace {
+
+// A generated name on the stack: the writer makes two for every table entry, and a QString each
+// would cost an allocation.
+class GeneratedName
+{
+public:
+    GeneratedName(QChar prefix, int position)
+    {
+        char16_t digits[16];
+        int n = 0;
+        for (unsigned v = unsigned(position); v > 0 || n < 4; v /= 10)
+            digits[n++] = char16_t(u'0' + v % 10);
+        m_text[m_size++] = prefix.unicode();
+        while (n > 0)
+            m_text[m_size++] = digits[--n];
+    }
+    QStringView view() const { return QStringView(m_text, m_size); }
+
+private:
+    char16_t m_text[17];
+    qsizetype m_size = 0;
+};
+
+} // namespace
+
 QString generatedStringName(const QString &entry, int position)
 {
-    char16_t digits[16];
-    int n = 0;
-    for (unsigned v = unsigned(position); v > 0 || n < 4; v /= 10)
-        digits[n++] = char16_t(u'0' + v % 10);
-    QString name(n + 1, Qt::Uninitialized);
-    QChar *out = name.data();
-    *out++ = entry.front();
-    while (n > 0)
-        *out++ = QChar(digits[--n]);
-    return name;
+    return GeneratedName(entry.front(), position).view().toString();
 }
 
 namespace {
@@ -158,21 +184,22 @@ StringPlan planStrings(const NodeTextTable &texts)
     }
     candidateOf.clear();
 
-    std::vector<int> order(candidates.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
-    std::sort(order.begin(), order.end(),
-              [&](int a, int b) { return candidates[size_t(a)].key < candidates[size_t(b)].key; });
+    // Sorting the keys beside their indices keeps each comparison in one place in memory.
+    std::vector<std::pair<std::string_view, int>> order;
+    order.reserve(candidates.size());
+    for (size_t i = 0; i < candidates.size(); ++i)
+        order.emplace_back(candidates[i].key, int(i));
+    std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     plan.table.reserve(order.size());
     plan.references.reserve(order.size());
-    for (int index : order) {
+    for (const auto &[key, index] : order) {
         Candidate &c = candidates[size_t(index)];
         if (c.entryText.size() == 2) // "": an empty text stays in the line
             continue;
         c.position = int(plan.table.size()) + 1;
         plan.table.push_back(concat({QStringView(&c.prefix, 1), c.entryText}));
-        const QString name = QStringLiteral("!!") + generatedStringName(plan.table.back(), c.position);
-        plan.references.emplace_back(sv(name));
+        std::u16string &reference = plan.references.emplace_back(u"!!");
+        reference.append(sv(GeneratedName(c.prefix, c.position).view()));
     }
     plan.linePosition.reserve(lineCandidate.size());
     for (int candidate : lineCandidate)
@@ -242,7 +269,7 @@ void writeNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *
             const QStringView quoted = plan ? firstQuoted(line) : QStringView();
             const std::u16string_view reference =
                 quoted.isNull() ? std::u16string_view() : plan->referenceFor(quotedLine++);
-            if (reference.empty() && line.trimmed().isEmpty())
+            if (reference.empty() && isBlankLine(line))
                 return;
             out.fill(u'\t', tabs);
             if (reference.empty())
@@ -296,7 +323,7 @@ QString renderTemplate(const TemplateDocument &document, bool strings)
                 writeLine(out, u"");
             }
             previous = entry.front();
-            out.append(generatedStringName(entry, int(i + 1)));
+            out.append(GeneratedName(entry.front(), int(i + 1)).view());
             out.append(u"=");
             writeLine(out, QStringView(entry).mid(1));
         }
