@@ -1,5 +1,7 @@
 #include "nodetext.h"
 
+#include "trimmed.h"
+
 namespace kova {
 
 QString MakeNodeKey(int n)
@@ -40,7 +42,7 @@ int NodeSlotOf(const QString &key)
 
 void AppendNodeLine(QString &slotText, QStringView line)
 {
-    const QStringView trimmed = line.trimmed();
+    const QStringView trimmed = trimmedView(line);
     if (trimmed.isEmpty())
         return;
     slotText.append(trimmed);
@@ -55,8 +57,14 @@ void SplitLines(QStringView text, QStringList &lines)
 QString ExtractNodeName(QStringView line, int start)
 {
     const QStringView rest = line.mid(qMax(0, start - 1));
-    const qsizetype q1 = rest.indexOf(u'"');
-    const qsizetype q2 = q1 < 0 ? -1 : rest.indexOf(u'"', q1 + 1);
+    // Called for every node a template loads: a plain loop, as QStringView::indexOf is out of line.
+    const auto quoteFrom = [&](qsizetype from) {
+        while (from < rest.size() && rest[from] != u'"')
+            ++from;
+        return from < rest.size() ? from : -1;
+    };
+    const qsizetype q1 = quoteFrom(0);
+    const qsizetype q2 = q1 < 0 ? -1 : quoteFrom(q1 + 1);
     if (q2 < 0)
         return rest.toString();
     return rest.mid(q1 + 1, q2 - q1 - 1).toString();

@@ -5,6 +5,7 @@
 #include "prompter.h"
 #include "stringtable.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace kova {
@@ -122,6 +123,8 @@ class Finder
 {
 public:
     Finder(QStringView text, char16_t c) : m_text(text.utf16(), size_t(text.size())), m_c(c) {}
+    // With the first position of c in text already known (-1: none).
+    Finder(QStringView text, char16_t c, qsizetype first) : Finder(text, c) { m_pos = first; }
     qsizetype at(qsizetype from)
     {
         if (m_pos == -2 || (m_pos >= 0 && m_pos < from)) {
@@ -137,6 +140,31 @@ private:
     qsizetype m_pos = -2;
 };
 
+// The first double quote and the first semicolon of a line, found in one pass rather than two.
+struct LineMarks
+{
+    qsizetype quote = -1;
+    qsizetype semicolon = -1;
+};
+
+LineMarks firstMarks(QStringView line)
+{
+    LineMarks marks;
+    const char16_t *data = line.utf16();
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (data[i] == u'"' && marks.quote < 0) {
+            marks.quote = i;
+            if (marks.semicolon >= 0)
+                break;
+        } else if (data[i] == u';' && marks.semicolon < 0) {
+            marks.semicolon = i;
+            if (marks.quote >= 0)
+                break;
+        }
+    }
+    return marks;
+}
+
 } // namespace
 
 std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const WordContext &context, Prompter &prompter)
@@ -149,7 +177,7 @@ std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const Wo
 
     // A TAB counts as a blank; a token that holds one gets its own copy with blanks in place of TABs.
     const auto keep = [&](QStringView piece) {
-        if (!piece.contains(u'\t'))
+        if (std::find(piece.begin(), piece.end(), u'\t') == piece.end()) // inline, unlike contains()
             return piece;
         QString copy = piece.toString();
         copy.replace(u'\t', u' ');
@@ -159,9 +187,10 @@ std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const Wo
 
     for (const BodyLine &body : lines) {
         const QStringView line = trimBlanks(body.text());
-        Finder quotes(line, u'"');
+        const LineMarks marks = firstMarks(line);
+        Finder quotes(line, u'"', marks.quote);
         Finder closingQuotes(line, u'"');
-        Finder semicolons(line, u';');
+        Finder semicolons(line, u';', marks.semicolon);
         qsizetype at = 0;
         while (at < line.size()) {
             qsizetype b = at;

@@ -7,6 +7,7 @@
 #include "nodetext.h"
 #include "prompter.h"
 #include "templatedocument.h"
+#include "trimmed.h"
 
 #include <algorithm>
 #include <deque>
@@ -54,12 +55,10 @@ QString groupHeader(QChar prefix)
 }
 
 // Whether a line is empty once trimmed. Stored lines are trimmed already, so the first character
-// almost always settles it without calling QStringView::trimmed.
+// almost always settles it.
 bool isBlankLine(QStringView line)
 {
-    if (!line.isEmpty() && !line.front().isSpace())
-        return false;
-    return line.trimmed().isEmpty();
+    return line.isEmpty() || (line.front().isSpace() && trimmedView(line).isEmpty());
 }
 
 bool startsWithNoCase(QStringView line, QStringView upperWord)
