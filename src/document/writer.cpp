@@ -139,6 +139,33 @@ struct StringPlan
     }
 };
 
+// The sort key of an entry: the prefix letter and the lower-cased quoted text, both as big-endian
+// UTF-16, so that memcmp order is code-unit order. ASCII text, nearly all of it, is lowered on the
+// way; other text goes through lowerInto (lower is its scratch space).
+void entryKey(QChar prefix, QStringView quoted, std::u16string &lower, std::string &key)
+{
+    const auto put = [&key](size_t at, char16_t c) {
+        key[at] = char(c >> 8);
+        key[at + 1] = char(c & 0xFF);
+    };
+    key.resize(2 * (size_t(quoted.size()) + 1));
+    put(0, prefix.toLower().unicode());
+    const char16_t *text = quoted.utf16();
+    for (qsizetype i = 0; i < quoted.size(); ++i) {
+        char16_t c = text[i];
+        if (c >= 0x80) {
+            lowerInto(quoted, lower);
+            key.resize(2 * (lower.size() + 1));
+            for (size_t k = 0; k < lower.size(); ++k)
+                put(2 * k + 2, lower[k]);
+            return;
+        }
+        if (c >= u'A' && c <= u'Z')
+            c = char16_t(c + 32);
+        put(2 * size_t(i) + 2, c);
+    }
+}
+
 StringPlan planStrings(const NodeTextTable &texts)
 {
     // Each distinct entry (case ignored) is kept once, as first met in slot order: the entry a stable
@@ -165,13 +192,7 @@ StringPlan planStrings(const NodeTextTable &texts)
             if (quoted.isNull())
                 return;
             const QChar prefix = StringPrefixOf(line);
-            lowerInto(quoted, lower);
-            key.assign(2 * (lower.size() + 1), '\0');
-            key[1] = char(prefix.toLower().unicode());
-            for (size_t i = 0; i < lower.size(); ++i) {
-                key[2 * i + 2] = char(lower[i] >> 8);
-                key[2 * i + 3] = char(lower[i] & 0xFF);
-            }
+            entryKey(prefix, quoted, lower, key);
             auto it = candidateOf.find(std::string_view(key));
             if (it == candidateOf.end()) {
                 const std::string_view kept = keys.emplace_back(key);
