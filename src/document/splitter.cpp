@@ -123,8 +123,6 @@ class Finder
 {
 public:
     Finder(QStringView text, char16_t c) : m_text(text.utf16(), size_t(text.size())), m_c(c) {}
-    // With the first position of c in text already known (-1: none).
-    Finder(QStringView text, char16_t c, qsizetype first) : Finder(text, c) { m_pos = first; }
     qsizetype at(qsizetype from)
     {
         if (m_pos == -2 || (m_pos >= 0 && m_pos < from)) {
@@ -140,29 +138,29 @@ private:
     qsizetype m_pos = -2;
 };
 
-// The first double quote and the first semicolon of a line, found in one pass rather than two.
-struct LineMarks
+// The stretch of a line from a token's start up to the next blank, with the first double quote and
+// the first semicolon in it (-1: none), found in the one pass that looks for the blank.
+struct Stretch
 {
+    qsizetype end;
     qsizetype quote = -1;
     qsizetype semicolon = -1;
 };
 
-LineMarks firstMarks(QStringView line)
+Stretch stretchFrom(QStringView line, qsizetype at)
 {
-    LineMarks marks;
+    Stretch stretch{at};
     const char16_t *data = line.utf16();
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (data[i] == u'"' && marks.quote < 0) {
-            marks.quote = i;
-            if (marks.semicolon >= 0)
-                break;
-        } else if (data[i] == u';' && marks.semicolon < 0) {
-            marks.semicolon = i;
-            if (marks.quote >= 0)
-                break;
-        }
+    for (; stretch.end < line.size(); ++stretch.end) { // the line ends in a blank as far as cutting goes
+        const char16_t c = data[stretch.end];
+        if (isBlank(c))
+            break;
+        if (c == u'"' && stretch.quote < 0)
+            stretch.quote = stretch.end;
+        else if (c == u';' && stretch.semicolon < 0)
+            stretch.semicolon = stretch.end;
     }
-    return marks;
+    return stretch;
 }
 
 } // namespace
@@ -187,21 +185,19 @@ std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const Wo
 
     for (const BodyLine &body : lines) {
         const QStringView line = trimBlanks(body.text());
-        const LineMarks marks = firstMarks(line);
-        Finder quotes(line, u'"', marks.quote);
         Finder closingQuotes(line, u'"');
-        Finder semicolons(line, u';', marks.semicolon);
         qsizetype at = 0;
         while (at < line.size()) {
-            qsizetype b = at;
-            while (b < line.size() && !isBlank(line[b]))
-                ++b; // the line ends in a blank as far as cutting goes
-            const qsizetype q = quotes.at(at);
+            // A quote or semicolon counts only before the next blank: a quoted text runs on past
+            // blanks to its closing quote, a semicolon starts a comment.
+            const Stretch stretch = stretchFrom(line, at);
+            const qsizetype b = stretch.end;
+            const qsizetype q = stretch.quote;
             const qsizetype q2 = q < 0 ? -1 : closingQuotes.at(q + 1);
-            const qsizetype c = semicolons.at(at);
-            const bool commentBeforeBlank = c >= 0 && c < b;
+            const qsizetype c = stretch.semicolon;
+            const bool commentBeforeBlank = c >= 0;
             qsizetype next;
-            if (q >= 0 && q < b && (q2 >= 0 || !commentBeforeBlank)) {
+            if (q >= 0 && (q2 >= 0 || !commentBeforeBlank)) {
                 if (q2 < 0) {
                     prompter.tell(QStringLiteral("Error in function Splitter in modFill"), Message::Icon::Critical);
                     return std::nullopt;
