@@ -431,7 +431,15 @@ bool Load::buildTree(const std::vector<Token> &tokens)
 
     TemplateNode *current = newNode(nullptr, NodeKind::Root, QStringLiteral("Computer"), QStringLiteral("root"));
     current->expanded = true;
-    std::vector<TemplateNode *> stack;
+    // Open containers with their slots: a node's slot is the number it was made with, so it is known
+    // here without reading the key back.
+    struct Open
+    {
+        TemplateNode *node;
+        int slot;
+    };
+    std::vector<Open> stack;
+    int currentSlot = nodeCount;
     std::u16string text;
 
     // Lines mostly go to the same slot one after the other: gather them and store each run in one
@@ -465,14 +473,15 @@ bool Load::buildTree(const std::vector<Token> &tokens)
         const QStringView argument = st.count > 1 ? tokens[size_t(st.first + 1)].text() : QStringView();
         text.clear();
         appendStatement(text, tokens, st.first, st.count);
-        TemplateNode *top = stack.empty() ? nullptr : stack.back();
+        TemplateNode *top = stack.empty() ? nullptr : stack.back().node;
         if (startsWith(keyword, u"CLASS")) {
             if (startsWith(argument, u"USER") || startsWith(argument, u"MACHINE")) {
                 const bool user = startsWith(argument, u"USER");
                 current = newNode(m_root.get(), NodeKind::Class, user ? userCaption : machineCaption,
                                   user ? userImage : machineImage);
                 current->expanded = true;
-                stack.assign(1, current);
+                currentSlot = nodeCount;
+                stack.assign(1, {current, currentSlot});
             }
         } else if (startsWith(keyword, u"CATEGORY") || startsWith(keyword, u"POLICY")) {
             if (!top)
@@ -480,20 +489,22 @@ bool Load::buildTree(const std::vector<Token> &tokens)
             const bool category = startsWith(keyword, u"CATEGORY");
             current = newNode(top, category ? NodeKind::Category : NodeKind::Policy,
                               ExtractNodeName(viewOf(text), category ? 9 : 7), category ? categoryImage : policyImage);
-            stack.push_back(current);
+            currentSlot = nodeCount;
+            stack.push_back({current, currentSlot});
         } else if (startsWith(keyword, u"PART")) {
             if (!top)
                 return false;
             current = newNode(top, NodeKind::Part, ExtractNodeName(viewOf(text), 5), partImage);
+            currentSlot = nodeCount;
         } else if (is(keyword, u"END") && (startsWith(argument, u"CATEGORY") || startsWith(argument, u"POLICY"))) {
             // The class at the bottom of the stack is no container an END can close.
             if (stack.size() < 2)
                 return false;
-            append(top->slot(), viewOf(text));
+            append(stack.back().slot, viewOf(text));
             stack.pop_back();
             continue;
         }
-        append(current->slot(), viewOf(text));
+        append(currentSlot, viewOf(text));
     }
     flush();
     return true;
