@@ -274,35 +274,36 @@ void writeNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *
     const size_t tabs = depth >= 2 ? size_t(depth - 1) : 0;
     const int slot = node->slot();
     const QStringView text = texts.at(slot);
-    // Where the node's END line ("END " and the kind, any case) starts; it and everything after it
-    // wait until after the children. END lines hold no quoted text, so references change nothing here.
+    size_t quotedLine = plan && size_t(slot) < plan->firstLineOfSlot.size() ? plan->firstLineOfSlot[size_t(slot)] : 0;
+    const auto writeLine = [&](QStringView line) {
+        const QStringView quoted = plan ? firstQuoted(line) : QStringView();
+        const std::u16string_view reference =
+            quoted.isNull() ? std::u16string_view() : plan->referenceFor(quotedLine++);
+        if (reference.empty() && isBlankLine(line))
+            return;
+        out.fill(u'\t', tabs);
+        if (reference.empty())
+            out.append(line);
+        else
+            appendReplaced(out, line, quoted, reference);
+        out.append(u"\r\n");
+    };
+    // The node's first END line ("END " and the kind, any case) and everything after it wait until
+    // after the children; the lines before it are written as the search for it passes them. END
+    // lines hold no quoted text, so references change nothing here.
     const qsizetype endSize = 4 + node->kind.size();
     qsizetype held = text.size();
     forEachStoredLine(text, [&](QStringView line) {
-        if (held == text.size() && line.size() == endSize && startsWithNoCase(line, u"END ") &&
-            startsWithNoCase(line.mid(4), node->kind))
+        if (held != text.size())
+            return;
+        if (line.size() == endSize && startsWithNoCase(line, u"END ") && startsWithNoCase(line.mid(4), node->kind))
             held = line.data() - text.data();
+        else
+            writeLine(line);
     });
-    size_t quotedLine = plan && size_t(slot) < plan->firstLineOfSlot.size() ? plan->firstLineOfSlot[size_t(slot)] : 0;
-    const auto writeLines = [&](QStringView part) {
-        forEachStoredLine(part, [&](QStringView line) {
-            const QStringView quoted = plan ? firstQuoted(line) : QStringView();
-            const std::u16string_view reference =
-                quoted.isNull() ? std::u16string_view() : plan->referenceFor(quotedLine++);
-            if (reference.empty() && isBlankLine(line))
-                return;
-            out.fill(u'\t', tabs);
-            if (reference.empty())
-                out.append(line);
-            else
-                appendReplaced(out, line, quoted, reference);
-            out.append(u"\r\n");
-        });
-    };
-    writeLines(text.left(held));
     for (int row = 0; row < node->childCount(); ++row)
         writeNode(out, texts, node->child(row), depth + 1, plan);
-    writeLines(text.mid(held));
+    forEachStoredLine(text.mid(held), writeLine);
 }
 
 } // namespace
