@@ -124,12 +124,20 @@ namespace {
 // What writing with strings on does to the node lines: the generated table, and for every stored
 // line that holds a quoted text the reference that takes the text's place. Lines are counted slot by
 // slot, in line order, so a writer that walks one slot's lines in order can find its own.
+// A line's first quoted text, quotes included, as a place in its slot's text.
+struct QuotedText
+{
+    qint32 at;
+    qint32 size;
+};
+
 struct StringPlan
 {
     GeneratedStringTable table;
     std::vector<std::u16string> references; // "!!" and the name, by table position - 1
     std::vector<int> linePosition;          // table position for each quoted line; 0: the text stays
-    std::vector<size_t> firstLineOfSlot;    // index into linePosition of each slot's first quoted line
+    std::vector<QuotedText> quotedTexts;    // where each quoted line's text is in its slot
+    std::vector<size_t> firstLineOfSlot;    // index of each slot's first quoted line; one more at the end
 
     // The reference for a quoted line, or an empty view when its text stays.
     std::u16string_view referenceFor(size_t quotedLine) const
@@ -184,13 +192,15 @@ StringPlan planStrings(const NodeTextTable &texts)
     std::string key;
     std::vector<int> lineCandidate; // for every line with a quoted text, in walking order
     StringPlan plan;
-    plan.firstLineOfSlot.resize(size_t(texts.highestSlot()) + 1);
+    plan.firstLineOfSlot.resize(size_t(texts.highestSlot()) + 2);
     for (int slot = 1; slot <= texts.highestSlot(); ++slot) {
         plan.firstLineOfSlot[size_t(slot)] = lineCandidate.size();
-        forEachStoredLine(texts.at(slot), [&](QStringView line) {
+        const QStringView slotText = texts.at(slot);
+        forEachStoredLine(slotText, [&](QStringView line) {
             const QStringView quoted = firstQuoted(line);
             if (quoted.isNull())
                 return;
+            plan.quotedTexts.push_back({qint32(quoted.data() - slotText.data()), qint32(quoted.size())});
             const QChar prefix = StringPrefixOf(line);
             entryKey(prefix, quoted, lower, key);
             auto it = candidateOf.find(std::string_view(key));
@@ -221,6 +231,7 @@ StringPlan planStrings(const NodeTextTable &texts)
         std::u16string &reference = plan.references.emplace_back(u"!!");
         reference.append(sv(GeneratedName(c.prefix, c.position).view()));
     }
+    plan.firstLineOfSlot.back() = lineCandidate.size();
     plan.linePosition.reserve(lineCandidate.size());
     for (int candidate : lineCandidate)
         plan.linePosition.push_back(candidates[size_t(candidate)].position);
@@ -274,9 +285,19 @@ void writeNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *
     const size_t tabs = depth >= 2 ? size_t(depth - 1) : 0;
     const int slot = node->slot();
     const QStringView text = texts.at(slot);
-    size_t quotedLine = plan && size_t(slot) < plan->firstLineOfSlot.size() ? plan->firstLineOfSlot[size_t(slot)] : 0;
+    // The plan already knows where the slot's quoted texts are: the next one is either in this line
+    // or in a later one.
+    const bool planned = plan && slot > 0 && size_t(slot) + 1 < plan->firstLineOfSlot.size();
+    size_t quotedLine = planned ? plan->firstLineOfSlot[size_t(slot)] : 0;
+    const size_t quotedEnd = planned ? plan->firstLineOfSlot[size_t(slot) + 1] : 0;
+    const auto quotedIn = [&](QStringView line) {
+        if (quotedLine >= quotedEnd)
+            return QStringView();
+        const QuotedText &next = plan->quotedTexts[quotedLine];
+        return next.at < line.data() - text.data() + line.size() ? text.mid(next.at, next.size) : QStringView();
+    };
     const auto writeLine = [&](QStringView line) {
-        const QStringView quoted = plan ? firstQuoted(line) : QStringView();
+        const QStringView quoted = quotedIn(line);
         const std::u16string_view reference =
             quoted.isNull() ? std::u16string_view() : plan->referenceFor(quotedLine++);
         if (reference.empty() && isBlankLine(line))
