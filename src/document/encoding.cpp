@@ -4,6 +4,7 @@
 #include <QStringEncoder>
 
 #include <array>
+#include <cstring>
 
 namespace kova {
 
@@ -26,6 +27,14 @@ int windows1252Byte(char16_t c)
     return -1;
 }
 
+// Whether any of the eight bytes of word lies in 0x80..0x9F (bit 7 set, bits 6 and 5 clear). The
+// shifts move each byte's bits 6 and 5 up to its own bit 7, so bytes never mix.
+bool hasHighControl(quint64 word)
+{
+    constexpr quint64 topBits = 0x8080808080808080ull;
+    return (word & ~(word << 1) & ~(word << 2) & topBits) != 0;
+}
+
 QString decodeWith(QStringConverter::Encoding enc, QByteArrayView bytes)
 {
     QStringDecoder decoder(enc, QStringConverter::Flag::Stateless);
@@ -46,15 +55,25 @@ QString fromWindows1252(QByteArrayView bytes)
     QString text = QString::fromLatin1(bytes);
     const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype n = bytes.size();
-    bool high = false;
-    for (qsizetype i = 0; i < n; ++i)
-        high |= (in[i] & 0xE0) == 0x80;
-    if (high) {
-        char16_t *out = reinterpret_cast<char16_t *>(text.data());
-        for (qsizetype i = 0; i < n; ++i)
-            if ((in[i] & 0xE0) == 0x80)
-                out[i] = kHighControls[in[i] - 0x80];
+    char16_t *out = nullptr; // taken on the first byte to mend, so that plain text is not detached
+    const auto mend = [&](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i) {
+            if ((in[i] & 0xE0) != 0x80)
+                continue;
+            if (!out)
+                out = reinterpret_cast<char16_t *>(text.data());
+            out[i] = kHighControls[in[i] - 0x80];
+        }
+    };
+    // Eight bytes at a time: GCC did not vectorise the byte-by-byte test (8 instructions a byte).
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 word;
+        std::memcpy(&word, in + i, sizeof word);
+        if (hasHighControl(word))
+            mend(i, i + 8);
     }
+    mend(i, n);
     return text;
 }
 

@@ -3,7 +3,6 @@
 #include <QFile>
 
 #include <algorithm>
-#include <string_view>
 
 namespace kova {
 
@@ -24,11 +23,14 @@ KeywordTable KeywordTable::fromResource(const QString &resourcePath)
         table.m_words.append(lines[i].trimmed());
     if (!std::is_sorted(table.m_words.begin(), table.m_words.end()))
         table.m_words.clear();
-    // The views point into the words' shared text, which copies of the table keep alive unchanged.
-    for (qsizetype i = 0; i < table.m_words.size(); ++i) {
-        const QString &w = table.m_words.at(i);
-        table.m_index.emplace(std::u16string_view(reinterpret_cast<const char16_t *>(w.constData()), size_t(w.size())),
-                              i);
+    // Sorted words begin with non-decreasing characters (an empty word sorts first): count the words
+    // before each first character.
+    const QStringList &words = table.m_words;
+    qsizetype w = 0;
+    for (int c = 0; c <= 128; ++c) {
+        while (w < words.size() && (words.at(w).isEmpty() || words.at(w).front().unicode() < c))
+            ++w;
+        table.m_firstOf[size_t(c)] = w;
     }
     return table;
 }
@@ -41,8 +43,17 @@ const KeywordTable &KeywordTable::standard()
 
 const QString *KeywordTable::find(QStringView upperWord) const
 {
-    const auto it = m_index.find(std::u16string_view(upperWord.utf16(), size_t(upperWord.size())));
-    return it == m_index.end() ? nullptr : &m_words.at(it->second);
+    if (upperWord.isEmpty())
+        return !m_words.isEmpty() && m_words.front().isEmpty() ? &m_words.front() : nullptr;
+    const char16_t first = upperWord.front().unicode();
+    const qsizetype from = first < 128 ? m_firstOf[first] : m_firstOf[128];
+    const qsizetype to = first < 128 ? m_firstOf[first + 1u] : m_words.size();
+    for (qsizetype i = from; i < to; ++i) {
+        const QString &word = m_words.at(i);
+        if (word.size() == upperWord.size() && std::equal(word.begin(), word.end(), upperWord.begin()))
+            return &word;
+    }
+    return nullptr;
 }
 
 } // namespace kova

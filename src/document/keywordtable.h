@@ -3,8 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <string_view>
-#include <unordered_map>
+#include <array>
 
 namespace kova {
 
@@ -27,8 +26,10 @@ public:
 
 private:
     QStringList m_words;
-    // Every bare word of a template is looked up here, so the lookup goes through a hash of the words.
-    std::unordered_map<std::u16string_view, qsizetype> m_index;
+    // Every bare word of a template is looked up, so the lookup only compares the few words that share
+    // its first character: the sorted words that begin with an ASCII character c are the positions
+    // m_firstOf[c] up to m_firstOf[c + 1].
+    std::array<qsizetype, 129> m_firstOf{};
 };
 
 } // namespace kova

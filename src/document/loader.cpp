@@ -7,6 +7,7 @@
 #include "splitter.h"
 #include "stringtable.h"
 #include "templatedocument.h"
+#include "trimmed.h"
 
 #include <QFile>
 
@@ -37,6 +38,29 @@ enum class Opens {
 std::u16string_view sv(QStringView v)
 {
     return {v.utf16(), size_t(v.size())};
+}
+
+// A plain loop the compiler can vectorise; std::count with a value did not get that treatment.
+size_t countLineFeeds(QStringView text)
+{
+    size_t count = 0;
+    for (const char16_t c : std::u16string_view(text.utf16(), size_t(text.size())))
+        count += c == u'\n';
+    return count;
+}
+
+// Inline tests against a literal word, its length known at compile time: QStringView's own
+// comparisons are out-of-line calls, and these run several times per statement.
+template<size_t N>
+bool startsWith(QStringView text, const char16_t (&prefix)[N])
+{
+    return sv(text).starts_with(std::u16string_view(prefix, N - 1));
+}
+
+template<size_t N>
+bool is(QStringView text, const char16_t (&word)[N])
+{
+    return sv(text) == std::u16string_view(word, N - 1);
 }
 
 Opens opensOf(QStringView token)
@@ -89,10 +113,17 @@ Opens opensOf(QStringView token)
         {u"VALUEPREFIX", Opens::OneArgument},
         {u"VERSION", Opens::Conditional},
     };
+    // Every token is looked up: find the words with the token's first character by that character
+    // alone, then compare whole words only among those few.
     const std::u16string_view word = sv(token);
-    const auto it = std::lower_bound(std::begin(table), std::end(table), word,
-                                     [](const Entry &e, std::u16string_view w) { return e.word < w; });
-    return it != std::end(table) && it->word == word ? it->opens : Opens::Nothing;
+    if (word.empty())
+        return Opens::Nothing;
+    auto it = std::lower_bound(std::begin(table), std::end(table), word.front(),
+                               [](const Entry &e, char16_t c) { return e.word.front() < c; });
+    for (; it != std::end(table) && it->word.front() == word.front(); ++it)
+        if (it->word == word)
+            return it->opens;
+    return Opens::Nothing;
 }
 
 bool isEndable(QStringView t)
@@ -165,14 +196,14 @@ private:
 Load::Step Load::readSections(QStringView text)
 {
     QString section;
-    m_bodyLines.reserve(size_t(std::count(text.utf16(), text.utf16() + text.size(), u'\n') + 1));
+    m_bodyLines.reserve(countLineFeeds(text) + 1);
     int number = 0;
     bool fatal = false;
     forEachTextLine(text, [&](QStringView line) {
         ++number;
         if (fatal)
             return;
-        const QStringView trimmed = line.trimmed();
+        const QStringView trimmed = trimmedView(line);
         if (trimmed.startsWith(u'['))
             section = trimmed.toString().toLower();
         if (section.isEmpty()) {
@@ -228,8 +259,8 @@ Load::Step Load::rebuildStatements(TokenStream &stream)
         i = first + count;
     };
 
-    const std::u16string_view endWord = u"END";
-    const std::u16string_view endifWord = u"#ENDIF";
+    const std::u16string_view endWord(u"END", 3);
+    const std::u16string_view endifWord(u"#ENDIF", 6);
     while (i < n) {
         const QStringView t = tokens[i].text();
         const int line = tokens[i].line;
@@ -272,9 +303,9 @@ Load::Step Load::rebuildStatements(TokenStream &stream)
             const QStringView word = at(i + 1);
             if (word.isNull())
                 return fileNotLoaded();
-            if (word == u"MACHINE") {
+            if (is(word, u"MACHINE")) {
                 m_seenMachine = true;
-            } else if (word == u"USER") {
+            } else if (is(word, u"USER")) {
                 m_seenUser = true;
             } else {
                 m_prompter.tell(QStringLiteral("Error in procedure Vullen in module modFill in line ") +
@@ -299,12 +330,12 @@ Load::Step Load::rebuildStatements(TokenStream &stream)
             if (value.isNull())
                 return fileNotLoaded();
             size_t count = 2;
-            if (value == u"NUMERIC") {
+            if (is(value, u"NUMERIC")) {
                 if (at(i + 2).isNull())
                     return fileNotLoaded();
                 count = 3;
             }
-            if (at(i + count) == u"DEFAULT")
+            if (is(at(i + count), u"DEFAULT"))
                 ++count;
             statement(i, count);
             break;
@@ -371,9 +402,9 @@ void Load::orderByClass(const std::vector<Token> &tokens)
     machine.reserve(m_statements.size());
     bool inMachine = false;
     for (const Statement &st : m_statements) {
-        if (st.count == 2 && tokens[size_t(st.first)].text() == u"CLASS") {
+        if (st.count == 2 && is(tokens[size_t(st.first)].text(), u"CLASS")) {
             const QStringView word = tokens[size_t(st.first + 1)].text();
-            inMachine = word == u"MACHINE" ? true : word == u"USER" ? false : inMachine;
+            inMachine = is(word, u"MACHINE") ? true : is(word, u"USER") ? false : inMachine;
         }
         (inMachine ? machine : user).push_back(st);
     }
@@ -400,7 +431,15 @@ bool Load::buildTree(const std::vector<Token> &tokens)
 
     TemplateNode *current = newNode(nullptr, NodeKind::Root, QStringLiteral("Computer"), QStringLiteral("root"));
     current->expanded = true;
-    std::vector<TemplateNode *> stack;
+    // Open containers with their slots: a node's slot is the number it was made with, so it is known
+    // here without reading the key back.
+    struct Open
+    {
+        TemplateNode *node;
+        int slot;
+    };
+    std::vector<Open> stack;
+    int currentSlot = nodeCount;
     std::u16string text;
 
     // Lines mostly go to the same slot one after the other: gather them and store each run in one
@@ -420,7 +459,7 @@ bool Load::buildTree(const std::vector<Token> &tokens)
             flush();
             pendingSlot = slot;
         }
-        const QStringView trimmed = line.trimmed();
+        const QStringView trimmed = trimmedView(line);
         if (trimmed.isEmpty())
             return;
         pending.append(trimmed.utf16(), size_t(trimmed.size()));
@@ -434,35 +473,38 @@ bool Load::buildTree(const std::vector<Token> &tokens)
         const QStringView argument = st.count > 1 ? tokens[size_t(st.first + 1)].text() : QStringView();
         text.clear();
         appendStatement(text, tokens, st.first, st.count);
-        TemplateNode *top = stack.empty() ? nullptr : stack.back();
-        if (keyword.startsWith(u"CLASS")) {
-            if (argument.startsWith(u"USER") || argument.startsWith(u"MACHINE")) {
-                const bool user = argument.startsWith(u"USER");
+        TemplateNode *top = stack.empty() ? nullptr : stack.back().node;
+        if (startsWith(keyword, u"CLASS")) {
+            if (startsWith(argument, u"USER") || startsWith(argument, u"MACHINE")) {
+                const bool user = startsWith(argument, u"USER");
                 current = newNode(m_root.get(), NodeKind::Class, user ? userCaption : machineCaption,
                                   user ? userImage : machineImage);
                 current->expanded = true;
-                stack.assign(1, current);
+                currentSlot = nodeCount;
+                stack.assign(1, {current, currentSlot});
             }
-        } else if (keyword.startsWith(u"CATEGORY") || keyword.startsWith(u"POLICY")) {
+        } else if (startsWith(keyword, u"CATEGORY") || startsWith(keyword, u"POLICY")) {
             if (!top)
                 return false;
-            const bool category = keyword.startsWith(u"CATEGORY");
+            const bool category = startsWith(keyword, u"CATEGORY");
             current = newNode(top, category ? NodeKind::Category : NodeKind::Policy,
                               ExtractNodeName(viewOf(text), category ? 9 : 7), category ? categoryImage : policyImage);
-            stack.push_back(current);
-        } else if (keyword.startsWith(u"PART")) {
+            currentSlot = nodeCount;
+            stack.push_back({current, currentSlot});
+        } else if (startsWith(keyword, u"PART")) {
             if (!top)
                 return false;
             current = newNode(top, NodeKind::Part, ExtractNodeName(viewOf(text), 5), partImage);
-        } else if (keyword == u"END" && (argument.startsWith(u"CATEGORY") || argument.startsWith(u"POLICY"))) {
+            currentSlot = nodeCount;
+        } else if (is(keyword, u"END") && (startsWith(argument, u"CATEGORY") || startsWith(argument, u"POLICY"))) {
             // The class at the bottom of the stack is no container an END can close.
             if (stack.size() < 2)
                 return false;
-            append(top->slot(), viewOf(text));
+            append(stack.back().slot, viewOf(text));
             stack.pop_back();
             continue;
         }
-        append(current->slot(), viewOf(text));
+        append(currentSlot, viewOf(text));
     }
     flush();
     return true;

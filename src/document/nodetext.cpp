@@ -1,10 +1,27 @@
 #include "nodetext.h"
 
+#include "trimmed.h"
+
 namespace kova {
 
 QString MakeNodeKey(int n)
 {
-    return QLatin1Char('K') + QString::number(n);
+    // One key per node of a large template: write the digits straight into the one allocation.
+    char16_t digits[12];
+    int count = 0;
+    unsigned v = n < 0 ? 0u - unsigned(n) : unsigned(n);
+    do {
+        digits[count++] = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    if (n < 0)
+        digits[count++] = u'-';
+    QString key(count + 1, Qt::Uninitialized);
+    QChar *out = key.data();
+    *out++ = u'K';
+    while (count > 0)
+        *out++ = QChar(digits[--count]);
+    return key;
 }
 
 int NodeSlotOf(const QString &key)
@@ -25,7 +42,7 @@ int NodeSlotOf(const QString &key)
 
 void AppendNodeLine(QString &slotText, QStringView line)
 {
-    const QStringView trimmed = line.trimmed();
+    const QStringView trimmed = trimmedView(line);
     if (trimmed.isEmpty())
         return;
     slotText.append(trimmed);
@@ -40,8 +57,14 @@ void SplitLines(QStringView text, QStringList &lines)
 QString ExtractNodeName(QStringView line, int start)
 {
     const QStringView rest = line.mid(qMax(0, start - 1));
-    const qsizetype q1 = rest.indexOf(u'"');
-    const qsizetype q2 = q1 < 0 ? -1 : rest.indexOf(u'"', q1 + 1);
+    // Called for every node a template loads: a plain loop, as QStringView::indexOf is out of line.
+    const auto quoteFrom = [&](qsizetype from) {
+        while (from < rest.size() && rest[from] != u'"')
+            ++from;
+        return from < rest.size() ? from : -1;
+    };
+    const qsizetype q1 = quoteFrom(0);
+    const qsizetype q2 = q1 < 0 ? -1 : quoteFrom(q1 + 1);
     if (q2 < 0)
         return rest.toString();
     return rest.mid(q1 + 1, q2 - q1 - 1).toString();

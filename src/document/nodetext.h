@@ -9,15 +9,19 @@ namespace kova {
 inline constexpr QStringView kCrLf = u"\r\n";
 
 // Calls visit(line) for every piece of text that ends in CR LF, without it, as SplitLines cuts them.
+// Stored lines are short, so a plain loop beats QStringView::indexOf, which is an out-of-line call.
 template<typename F>
 void forEachStoredLine(QStringView text, F &&visit)
 {
+    const char16_t *data = text.utf16();
+    const qsizetype last = text.size() - 1; // a CR at the very end has no LF after it
     qsizetype from = 0;
-    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0 && cr + 1 < text.size(); cr = text.indexOf(u'\r', cr + 1)) {
-        if (text[cr + 1] != u'\n')
+    for (qsizetype i = 0; i < last; ++i) {
+        if (data[i] != u'\r' || data[i + 1] != u'\n')
             continue;
-        visit(text.mid(from, cr - from));
-        from = cr + 2;
+        visit(text.mid(from, i - from));
+        from = i + 2;
+        ++i;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "prompter.h"
 #include "stringtable.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace kova {
@@ -137,6 +138,31 @@ private:
     qsizetype m_pos = -2;
 };
 
+// The stretch of a line from a token's start up to the next blank, with the first double quote and
+// the first semicolon in it (-1: none), found in the one pass that looks for the blank.
+struct Stretch
+{
+    qsizetype end;
+    qsizetype quote = -1;
+    qsizetype semicolon = -1;
+};
+
+Stretch stretchFrom(QStringView line, qsizetype at)
+{
+    Stretch stretch{at};
+    const char16_t *data = line.utf16();
+    for (; stretch.end < line.size(); ++stretch.end) { // the line ends in a blank as far as cutting goes
+        const char16_t c = data[stretch.end];
+        if (isBlank(c))
+            break;
+        if (c == u'"' && stretch.quote < 0)
+            stretch.quote = stretch.end;
+        else if (c == u';' && stretch.semicolon < 0)
+            stretch.semicolon = stretch.end;
+    }
+    return stretch;
+}
+
 } // namespace
 
 std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const WordContext &context, Prompter &prompter)
@@ -149,7 +175,7 @@ std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const Wo
 
     // A TAB counts as a blank; a token that holds one gets its own copy with blanks in place of TABs.
     const auto keep = [&](QStringView piece) {
-        if (!piece.contains(u'\t'))
+        if (std::find(piece.begin(), piece.end(), u'\t') == piece.end()) // inline, unlike contains()
             return piece;
         QString copy = piece.toString();
         copy.replace(u'\t', u' ');
@@ -159,20 +185,19 @@ std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const Wo
 
     for (const BodyLine &body : lines) {
         const QStringView line = trimBlanks(body.text());
-        Finder quotes(line, u'"');
         Finder closingQuotes(line, u'"');
-        Finder semicolons(line, u';');
         qsizetype at = 0;
         while (at < line.size()) {
-            qsizetype b = at;
-            while (b < line.size() && !isBlank(line[b]))
-                ++b; // the line ends in a blank as far as cutting goes
-            const qsizetype q = quotes.at(at);
+            // A quote or semicolon counts only before the next blank: a quoted text runs on past
+            // blanks to its closing quote, a semicolon starts a comment.
+            const Stretch stretch = stretchFrom(line, at);
+            const qsizetype b = stretch.end;
+            const qsizetype q = stretch.quote;
             const qsizetype q2 = q < 0 ? -1 : closingQuotes.at(q + 1);
-            const qsizetype c = semicolons.at(at);
-            const bool commentBeforeBlank = c >= 0 && c < b;
+            const qsizetype c = stretch.semicolon;
+            const bool commentBeforeBlank = c >= 0;
             qsizetype next;
-            if (q >= 0 && q < b && (q2 >= 0 || !commentBeforeBlank)) {
+            if (q >= 0 && (q2 >= 0 || !commentBeforeBlank)) {
                 if (q2 < 0) {
                     prompter.tell(QStringLiteral("Error in function Splitter in modFill"), Message::Icon::Critical);
                     return std::nullopt;
