@@ -6,8 +6,8 @@
 #include "prompter.h"
 #include "splitter.h"
 #include "stringtable.h"
+#include "stringviews.h"
 #include "templatedocument.h"
-#include "trimmed.h"
 
 #include <QFile>
 
@@ -34,11 +34,6 @@ enum class Opens {
     NewerOneArgument, // EXPLAIN, SUPPORTED, CLIENTEXT: only with the newer statements
     Part,
 };
-
-std::u16string_view sv(QStringView v)
-{
-    return {v.utf16(), size_t(v.size())};
-}
 
 // A plain loop the compiler can vectorise; std::count with a value did not get that treatment.
 size_t countLineFeeds(QStringView text)

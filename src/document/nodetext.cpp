@@ -1,6 +1,6 @@
 #include "nodetext.h"
 
-#include "trimmed.h"
+#include "stringviews.h"
 
 namespace kova {
 

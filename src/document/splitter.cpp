@@ -1,9 +1,9 @@
 #include "splitter.h"
 
-#include "concat.h"
 #include "keywordtable.h"
 #include "prompter.h"
 #include "stringtable.h"
+#include "stringviews.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,8 +1,7 @@
 #include "stringtable.h"
 
-#include "concat.h"
-#include "lowercase.h"
 #include "prompter.h"
+#include "stringviews.h"
 
 #include <algorithm>
 

@@ -1,13 +1,11 @@
 #include "writer.h"
 
-#include "concat.h"
 #include "encoding.h"
 #include "filesave.h"
-#include "lowercase.h"
 #include "nodetext.h"
 #include "prompter.h"
+#include "stringviews.h"
 #include "templatedocument.h"
-#include "trimmed.h"
 
 #include <algorithm>
 #include <deque>
@@ -17,11 +15,6 @@
 namespace kova {
 
 namespace {
-
-std::u16string_view sv(QStringView v)
-{
-    return {v.utf16(), size_t(v.size())};
-}
 
 void writeLine(TextBuffer &out, QStringView line)
 {

@@ -1,9 +1,9 @@
 #include "textmodecontroller.h"
 
 #include "admtexteditor.h"
-#include "document/concat.h"
 #include "document/filesave.h"
 #include "document/prompter.h"
+#include "document/stringviews.h"
 #include "document/tempfiles.h"
 #include "document/templatedocument.h"
 #include "document/writer.h"

@@ -1,6 +1,6 @@
 #include "textmodetext.h"
 
-#include "document/concat.h"
+#include "document/stringviews.h"
 
 #include <QLocale>
 
