@@ -34,12 +34,7 @@ struct AppFixture
         window->StartUp(commandLine);
         return *window;
     }
-    QString file(const QString &name, const QByteArray &text)
-    {
-        const QString path = dir.filePath(name);
-        writeBytes(path, crlf(text));
-        return path;
-    }
+    QString file(const QString &name, const QByteArray &text) { return writeText(dir.filePath(name), text); }
     QAction *item(const char *name) const { return window->actions().item(QString::fromLatin1(name)); }
     QAction *treeItem(const char *name) const { return window->treePanel()->menuAction(QString::fromLatin1(name)); }
 };

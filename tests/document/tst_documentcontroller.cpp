@@ -40,12 +40,7 @@ struct Fixture
     {
         controller.setEditScreenProbe([this] { return editScreen; });
     }
-    QString file(const QString &name, const QByteArray &text)
-    {
-        const QString path = dir.filePath(name);
-        test::writeBytes(path, test::crlf(text));
-        return path;
-    }
+    QString file(const QString &name, const QByteArray &text) { return test::writeText(dir.filePath(name), text); }
 };
 
 } // namespace

@@ -8,6 +8,18 @@
 
 using namespace kova;
 
+namespace {
+
+// Stores the four entries of before and loads them into recent.
+void seed(Preferences &preferences, RecentFiles &recent, const QStringList &before)
+{
+    for (int i = 1; i <= 4; ++i)
+        preferences.setRecentFile(i, before.at(i - 1));
+    recent.load();
+}
+
+} // namespace
+
 class TestRecentFiles : public QObject
 {
     Q_OBJECT
@@ -100,10 +112,8 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QStringList, after);
         Preferences preferences(iniFile());
-        for (int i = 1; i <= 4; ++i)
-            preferences.setRecentFile(i, before.at(i - 1));
         RecentFiles recent(preferences);
-        recent.load();
+        seed(preferences, recent, before);
         recent.AddRecentFile(path);
         QCOMPARE(recent.items(), after);
         for (int i = 1; i <= 4; ++i)
@@ -125,10 +135,8 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QStringList, after);
         Preferences preferences(iniFile());
-        for (int i = 1; i <= 4; ++i)
-            preferences.setRecentFile(i, before.at(i - 1));
         RecentFiles recent(preferences);
-        recent.load();
+        seed(preferences, recent, before);
         recent.RemoveRecentFile(path);
         QCOMPARE(recent.items(), after);
         QCOMPARE(preferences.recentFile(1), after.at(0));

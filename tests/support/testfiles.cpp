@@ -35,6 +35,12 @@ QByteArray wideText(const QString &text)
     return data;
 }
 
+QString writeText(const QString &path, const QByteArray &text)
+{
+    writeBytes(path, crlf(text));
+    return path;
+}
+
 QByteArray crlf(QByteArray text)
 {
     return text.replace("\r\n", "\n").replace("\n", "\r\n");

@@ -12,6 +12,8 @@ bool writeBytes(const QString &path, const QByteArray &bytes);
 QStringList corpusFiles(const QString &folder);
 // A registry string as the store keeps it: UTF-16LE with its terminating NUL.
 QByteArray wideText(const QString &text);
+// Writes a test text written with \n to path with CR LF line ends; returns path.
+QString writeText(const QString &path, const QByteArray &text);
 // CR LF line ends for test texts written with \n.
 QByteArray crlf(QByteArray text);
 
