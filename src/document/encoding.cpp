@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -35,35 +36,16 @@ bool hasHighControl(quint64 word)
     return (word & ~(word << 1) & ~(word << 2) & topBits) != 0;
 }
 
-QString decodeWith(QStringConverter::Encoding enc, QByteArrayView bytes)
+// Latin-1 is right for every byte but 0x80..0x9F; those are rare, so they are mended after a fast
+// Latin-1 conversion: text holds the Latin-1 reading of bytes.
+void mendHighControls(QByteArrayView bytes, char16_t *text)
 {
-    QStringDecoder decoder(enc, QStringConverter::Flag::Stateless);
-    return decoder.decode(bytes);
-}
-
-QByteArray encodeWith(QStringConverter::Encoding enc, QStringView text)
-{
-    QStringEncoder encoder(enc, QStringConverter::Flag::WriteBom);
-    return encoder.encode(text);
-}
-
-} // namespace
-
-QString fromWindows1252(QByteArrayView bytes)
-{
-    // Latin-1 is right for every byte but 0x80..0x9F; those are rare, so mend them afterwards.
-    QString text = QString::fromLatin1(bytes);
     const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype n = bytes.size();
-    char16_t *out = nullptr; // taken on the first byte to mend, so that plain text is not detached
     const auto mend = [&](qsizetype from, qsizetype to) {
-        for (qsizetype i = from; i < to; ++i) {
-            if ((in[i] & 0xE0) != 0x80)
-                continue;
-            if (!out)
-                out = reinterpret_cast<char16_t *>(text.data());
-            out[i] = kHighControls[in[i] - 0x80];
-        }
+        for (qsizetype i = from; i < to; ++i)
+            if ((in[i] & 0xE0) == 0x80)
+                text[i] = kHighControls[in[i] - 0x80];
     };
     // Eight bytes at a time: GCC did not vectorise the byte-by-byte test (8 instructions a byte).
     qsizetype i = 0;
@@ -74,6 +56,74 @@ QString fromWindows1252(QByteArrayView bytes)
             mend(i, i + 8);
     }
     mend(i, n);
+}
+
+// Decodes a whole file into the buffer room(n) hands out for at most n units; returns the units
+// written.
+template<typename Room>
+qsizetype decodeTo(QByteArrayView bytes, TextEncoding &found, Room &&room)
+{
+    QStringConverter::Encoding converter = QStringConverter::Latin1;
+    found = TextEncoding::Windows1252;
+    if (bytes.startsWith("\xFF\xFE")) {
+        found = TextEncoding::Utf16LE;
+        converter = QStringConverter::Utf16LE;
+        bytes = bytes.sliced(2);
+    } else if (bytes.startsWith("\xFE\xFF")) {
+        found = TextEncoding::Utf16BE;
+        converter = QStringConverter::Utf16BE;
+        bytes = bytes.sliced(2);
+    } else if (bytes.startsWith("\xEF\xBB\xBF")) {
+        found = TextEncoding::Utf8;
+        converter = QStringConverter::Utf8;
+        bytes = bytes.sliced(3);
+    }
+    QStringDecoder decoder(converter, QStringConverter::Flag::Stateless);
+    char16_t *out = room(decoder.requiredSpace(bytes.size()));
+    const QChar *end = decoder.appendToBuffer(reinterpret_cast<QChar *>(out), bytes);
+    if (found == TextEncoding::Windows1252)
+        mendHighControls(bytes, out);
+    return end - reinterpret_cast<QChar *>(out);
+}
+
+// Encodes text into the buffer room(n) hands out for at most n bytes; returns the bytes written.
+template<typename Room>
+qsizetype encodeTo(QStringView text, TextEncoding &encoding, Room &&room)
+{
+    char16_t any = 0;
+    for (QChar c : text)
+        any |= c.unicode();
+    if (encoding == TextEncoding::Windows1252 && any >= 0x80 && !canEncodeWindows1252(text))
+        encoding = TextEncoding::Utf16LE;
+    QStringConverter::Encoding converter = QStringConverter::Latin1;
+    switch (encoding) {
+    case TextEncoding::Windows1252:
+        if (any >= 0x80) {
+            char *out = room(text.size());
+            for (QChar c : text)
+                *out++ = char(windows1252Byte(c.unicode()));
+            return text.size();
+        }
+        break; // plain ASCII, the common case: Latin-1 is the same and fast
+    case TextEncoding::Utf8: converter = QStringConverter::Utf8; break;
+    case TextEncoding::Utf16LE: converter = QStringConverter::Utf16LE; break;
+    case TextEncoding::Utf16BE: converter = QStringConverter::Utf16BE; break;
+    }
+    QStringEncoder encoder(converter, encoding == TextEncoding::Windows1252 ? QStringConverter::Flag::Stateless
+                                                                            : QStringConverter::Flag::WriteBom);
+    char *out = room(encoder.requiredSpace(text.size()));
+    return encoder.appendToBuffer(out, text) - out;
+}
+
+} // namespace
+
+QString fromWindows1252(QByteArrayView bytes)
+{
+    QString text = QString::fromLatin1(bytes);
+    // Only text with a byte to mend is detached.
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    if (std::any_of(in, in + bytes.size(), [](unsigned char b) { return (b & 0xE0) == 0x80; }))
+        mendHighControls(bytes, reinterpret_cast<char16_t *>(text.data()));
     return text;
 }
 
@@ -101,43 +151,50 @@ QByteArray toWindows1252(QStringView text)
     return bytes;
 }
 
-QString decodeText(const QByteArray &bytes, TextEncoding *encoding)
+QString decodeText(QByteArrayView bytes, TextEncoding *encoding)
 {
-    TextEncoding found = TextEncoding::Windows1252;
     QString text;
-    if (bytes.startsWith("\xFF\xFE")) {
-        found = TextEncoding::Utf16LE;
-        text = decodeWith(QStringConverter::Utf16LE, QByteArrayView(bytes).sliced(2));
-    } else if (bytes.startsWith("\xFE\xFF")) {
-        found = TextEncoding::Utf16BE;
-        text = decodeWith(QStringConverter::Utf16BE, QByteArrayView(bytes).sliced(2));
-    } else if (bytes.startsWith("\xEF\xBB\xBF")) {
-        found = TextEncoding::Utf8;
-        text = decodeWith(QStringConverter::Utf8, QByteArrayView(bytes).sliced(3));
-    } else {
-        text = fromWindows1252(bytes);
-    }
+    TextEncoding found;
+    const qsizetype n = decodeTo(bytes, found, [&](qsizetype room) {
+        text.resize(room);
+        return reinterpret_cast<char16_t *>(text.data());
+    });
+    text.truncate(n);
     if (encoding)
         *encoding = found;
     return text;
 }
 
+void decodeTextInto(QByteArrayView bytes, BulkVector<char16_t> &text, TextEncoding *encoding)
+{
+    TextEncoding found;
+    const qsizetype n = decodeTo(bytes, found, [&](qsizetype room) {
+        text.resize(size_t(room));
+        return text.data();
+    });
+    text.resize(size_t(n));
+    if (encoding)
+        *encoding = found;
+}
+
 QByteArray encodeText(QStringView text, TextEncoding &encoding)
 {
-    if (encoding == TextEncoding::Windows1252) {
-        char16_t any = 0;
-        for (QChar c : text)
-            any |= c.unicode();
-        if (any >= 0x80 && !canEncodeWindows1252(text))
-            encoding = TextEncoding::Utf16LE;
-    }
-    switch (encoding) {
-    case TextEncoding::Windows1252: return toWindows1252(text);
-    case TextEncoding::Utf8: return encodeWith(QStringConverter::Utf8, text);
-    case TextEncoding::Utf16LE: return encodeWith(QStringConverter::Utf16LE, text);
-    case TextEncoding::Utf16BE: return encodeWith(QStringConverter::Utf16BE, text);
-    }
-    return {};
+    QByteArray bytes;
+    const qsizetype n = encodeTo(text, encoding, [&](qsizetype room) {
+        bytes.resize(room);
+        return bytes.data();
+    });
+    bytes.truncate(n);
+    return bytes;
+}
+
+void encodeTextInto(QStringView text, TextEncoding &encoding, BulkVector<char> &bytes)
+{
+    const qsizetype n = encodeTo(text, encoding, [&](qsizetype room) {
+        bytes.resize(size_t(room));
+        return bytes.data();
+    });
+    bytes.resize(size_t(n));
 }
 
 std::vector<QStringView> splitTextLines(QStringView text)

@@ -6,7 +6,7 @@
 
 namespace kova {
 
-bool saveFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+bool saveFileAtomically(const QString &path, QByteArrayView bytes, QString *error)
 {
     const QFileInfo info(path);
     if (info.exists() && info.isFile() && !(info.permissions() & QFileDevice::WriteOwner)) {
@@ -15,7 +15,7 @@ bool saveFileAtomically(const QString &path, const QByteArray &bytes, QString *e
         return false;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), bytes.size()) != bytes.size() || !file.commit()) {
         if (error)
             *error = file.errorString();
         file.cancelWriting();

@@ -8,9 +8,9 @@
 #include "templatedocument.h"
 
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <string_view>
-#include <unordered_map>
 
 namespace kova {
 
@@ -83,17 +83,21 @@ QChar StringPrefixOf(QStringView line)
 
 namespace {
 
-// A generated name on the stack: the writer makes two for every table entry, and a QString each
-// would cost an allocation.
+// A generated name on the stack, or with reference set the "!!" reference to it: the writer makes one
+// for every quoted line and every table entry, and a QString each would cost an allocation.
 class GeneratedName
 {
 public:
-    GeneratedName(QChar prefix, int position)
+    GeneratedName(QChar prefix, int position, bool reference = false)
     {
         char16_t digits[16];
         int n = 0;
         for (unsigned v = unsigned(position); v > 0 || n < 4; v /= 10)
             digits[n++] = char16_t(u'0' + v % 10);
+        if (reference) {
+            m_text[m_size++] = u'!';
+            m_text[m_size++] = u'!';
+        }
         m_text[m_size++] = prefix.unicode();
         while (n > 0)
             m_text[m_size++] = digits[--n];
@@ -101,7 +105,7 @@ public:
     QStringView view() const { return QStringView(m_text, m_size); }
 
 private:
-    char16_t m_text[17];
+    char16_t m_text[19];
     qsizetype m_size = 0;
 };
 
@@ -115,129 +119,245 @@ QString generatedStringName(const QString &entry, int position)
 namespace {
 
 // What writing with strings on does to the node lines: the generated table, and for every stored
-// line that holds a quoted text the reference that takes the text's place. Lines are counted slot by
-// slot, in line order, so a writer that walks one slot's lines in order can find its own.
-// A line's first quoted text, quotes included, as a place in its slot's text.
-struct QuotedText
+// line that holds a quoted text where that text is and the table position that takes its place.
+// Lines are counted slot by slot, in line order, so a writer that walks one slot's lines in order can
+// find its own.
+struct QuotedLine
 {
-    qint32 at;
+    qint32 at; // the line's first quoted text, quotes included, as a place in its slot's text
     qint32 size;
+    qint32 position; // while planning the entry's index, then its table position; 0: the text stays
+    char16_t prefix;
+};
+
+struct TableEntry
+{
+    char16_t prefix;
+    QStringView text; // quoted, in the slot it was first met in
 };
 
 struct StringPlan
 {
-    GeneratedStringTable table;
-    std::vector<std::u16string> references; // "!!" and the name, by table position - 1
-    std::vector<int> linePosition;          // table position for each quoted line; 0: the text stays
-    std::vector<QuotedText> quotedTexts;    // where each quoted line's text is in its slot
-    std::vector<size_t> firstLineOfSlot;    // index of each slot's first quoted line; one more at the end
-
-    // The reference for a quoted line, or an empty view when its text stays.
-    std::u16string_view referenceFor(size_t quotedLine) const
-    {
-        const int position = linePosition[quotedLine];
-        return position > 0 ? std::u16string_view(references[size_t(position - 1)]) : std::u16string_view();
-    }
+    std::vector<TableEntry> table;
+    BulkVector<QuotedLine> lines;
+    std::vector<size_t> firstLineOfSlot; // index of each slot's first quoted line; one more at the end
 };
 
-// The sort key of an entry: the prefix letter and the lower-cased quoted text, both as big-endian
-// UTF-16, so that memcmp order is code-unit order. ASCII text, nearly all of it, is lowered on the
-// way; other text goes through lowerInto (lower is its scratch space).
-void entryKey(QChar prefix, QStringView quoted, std::u16string &lower, std::string &key)
+char16_t asciiLower(char16_t c)
 {
-    const auto put = [&key](size_t at, char16_t c) {
-        key[at] = char(c >> 8);
-        key[at + 1] = char(c & 0xFF);
+    return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+}
+
+// One distinct entry, case ignored. Its key is the quoted text as met when that is ASCII, else the
+// text lower-cased in full; either way comparing keys unit by unit with ASCII letters lowered
+// compares the lower-cased entries.
+// How many packed numbers of each entry's beginning are worked out when it is first met, while its
+// text is at hand: reaching into every entry's text again later mostly waits for memory.
+constexpr size_t kPackedAhead = 4;
+
+// Units from position from of a key, lower-cased, each one more than its value and 0 past the end (so
+// that a key sorts before every longer one it begins), packed bits wide into one number, first unit
+// highest: comparing the numbers compares that stretch of the keys.
+quint64 packUnits(std::u16string_view key, size_t from, int bits)
+{
+    quint64 packed = 0;
+    for (size_t k = from; k < from + size_t(64 / bits); ++k)
+        packed = packed << bits | (k < key.size() ? quint64(asciiLower(key[k])) + 1 : 0);
+    return packed;
+}
+
+struct Candidate
+{
+    std::u16string_view key;
+    QStringView text;
+    quint32 hash;
+    char16_t prefix;
+    int position = 0;
+    std::array<quint64, kPackedAhead> ahead; // packed eight bits a unit, good while every unit is below 0xFF
+};
+
+bool sameEntry(const Candidate &a, char16_t prefix, std::u16string_view key)
+{
+    if (a.prefix != prefix || a.key.size() != key.size())
+        return false;
+    for (size_t i = 0; i < key.size(); ++i)
+        if (asciiLower(a.key[i]) != asciiLower(key[i]))
+            return false;
+    return true;
+}
+
+// Sorts entry indices into code-unit order of the lower-cased entries, prefix letter first. Entries
+// share long beginnings ("Software\Policies\..."), so rather than compare whole texts again and again
+// they are sorted a stretch at a time, packed into one number: by their first units, then each run
+// that agrees so far by the next ones, and so on. Eight units fit when every unit is below 0xFF, as
+// in nearly all templates; three otherwise. highest is the highest lower-cased unit of any key.
+template<typename Entries>
+void sortEntries(std::vector<int> &order, const Entries &candidates, char16_t highest)
+{
+    struct Item
+    {
+        quint64 digit; // what the current round sorts by
+        std::array<quint64, kPackedAhead> ahead;
+        std::u16string_view key;
+        int index;
     };
-    key.resize(2 * (size_t(quoted.size()) + 1));
-    put(0, prefix.toLower().unicode());
-    const char16_t *text = quoted.utf16();
-    for (qsizetype i = 0; i < quoted.size(); ++i) {
-        char16_t c = text[i];
-        if (c >= 0x80) {
-            lowerInto(quoted, lower);
-            key.resize(2 * (lower.size() + 1));
-            for (size_t k = 0; k < lower.size(); ++k)
-                put(2 * k + 2, lower[k]);
-            return;
-        }
-        if (c >= u'A' && c <= u'Z')
-            c = char16_t(c + 32);
-        put(2 * size_t(i) + 2, c);
+    const int bits = highest < 0xFF ? 8 : 21;
+    const size_t perDigit = size_t(64 / bits);
+    const quint64 lastUnitMask = (quint64(1) << bits) - 1;
+    BulkVector<Item> items(order.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        const Candidate &c = candidates[size_t(order[i])];
+        items[i] = {c.prefix, c.ahead, c.key, order[i]};
+        if (bits != 8)
+            for (size_t d = 0; d < kPackedAhead; ++d)
+                items[i].ahead[d] = packUnits(c.key, d * perDigit, bits);
     }
+    const auto byDigit = [](const Item &a, const Item &b) { return a.digit < b.digit; };
+    struct Range
+    {
+        size_t begin;
+        size_t end;
+        size_t round;
+    };
+    std::vector<Range> pending;
+    // Queues every run of equal digits in [begin, end) that still has units to compare.
+    const auto queueRuns = [&](size_t begin, size_t end, size_t round, bool ofKey) {
+        for (size_t from = begin; from < end;) {
+            size_t to = from + 1;
+            while (to < end && items[to].digit == items[from].digit)
+                ++to;
+            const bool ended = ofKey && (items[from].digit & lastUnitMask) == 0;
+            if (to - from > 1 && !ended)
+                pending.push_back({from, to, round});
+            from = to;
+        }
+    };
+    // The prefix letter decides first; it is not part of the key.
+    std::sort(items.begin(), items.end(), byDigit);
+    queueRuns(0, items.size(), 0, false);
+    while (!pending.empty()) {
+        const Range r = pending.back();
+        pending.pop_back();
+        for (size_t i = r.begin; i < r.end; ++i)
+            items[i].digit =
+                r.round < kPackedAhead ? items[i].ahead[r.round] : packUnits(items[i].key, r.round * perDigit, bits);
+        std::sort(items.begin() + qsizetype(r.begin), items.begin() + qsizetype(r.end), byDigit);
+        queueRuns(r.begin, r.end, r.round + 1, true);
+    }
+    for (size_t i = 0; i < items.size(); ++i)
+        order[i] = items[i].index;
+}
+
+// The distinct entries met so far, found by hash (open addressing, kept at most half full).
+class CandidateSet
+{
+public:
+    CandidateSet() : m_slots(1024, Slot{0, -1}) {}
+
+    // The index of the entry equal to (prefix, key), added as new when there is none.
+    int findOrAdd(char16_t prefix, std::u16string_view key, QStringView text)
+    {
+        quint32 hash = 2166136261u ^ prefix;
+        for (const char16_t c : key)
+            hash = (hash ^ asciiLower(c)) * 16777619u;
+        size_t i = hash & (m_slots.size() - 1);
+        for (; m_slots[i].index >= 0; i = (i + 1) & (m_slots.size() - 1))
+            if (m_slots[i].hash == hash && sameEntry(candidates[size_t(m_slots[i].index)], prefix, key))
+                return m_slots[i].index;
+        const int index = int(candidates.size());
+        Candidate &added = candidates.emplace_back(Candidate{key, text, hash, prefix, 0, {}});
+        for (size_t d = 0; d < kPackedAhead; ++d)
+            added.ahead[d] = packUnits(key, d * 8, 8);
+        for (const char16_t c : key)
+            highest = std::max(highest, asciiLower(c));
+        m_slots[i] = {hash, index};
+        if (candidates.size() * 2 > m_slots.size())
+            grow();
+        return index;
+    }
+
+    BulkVector<Candidate> candidates;
+    char16_t highest = 0; // the highest lower-cased unit of any key
+
+private:
+    void grow()
+    {
+        m_slots.assign(m_slots.size() * 2, Slot{0, -1});
+        for (size_t k = 0; k < candidates.size(); ++k) {
+            size_t i = candidates[k].hash & (m_slots.size() - 1);
+            while (m_slots[i].index >= 0)
+                i = (i + 1) & (m_slots.size() - 1);
+            m_slots[i] = {candidates[k].hash, int(k)};
+        }
+    }
+
+    // The hash beside the index, so that most mismatches are seen without visiting the entry.
+    struct Slot
+    {
+        quint32 hash;
+        int index;
+    };
+    BulkVector<Slot> m_slots;
+};
+
+bool isAscii(QStringView text)
+{
+    char16_t any = 0;
+    for (const QChar c : text)
+        any |= c.unicode();
+    return any < 0x80;
 }
 
 StringPlan planStrings(const NodeTextTable &texts)
 {
     // Each distinct entry (case ignored) is kept once, as first met in slot order: the entry a stable
     // sort followed by dropping equal neighbours would keep.
-    struct Candidate
-    {
-        std::string_view key;  // the lower-cased entry as big-endian UTF-16: memcmp gives code-unit order
-        QStringView entryText; // the quoted text, in the slot it was first met in
-        QChar prefix;
-        int position = 0;
-    };
-    std::vector<Candidate> candidates;
-    std::deque<std::string> keys; // a deque never moves its elements, so the views into it stay valid
-    std::unordered_map<std::string_view, int> candidateOf; // key -> index in candidates
-    std::u16string lower;
-    std::string key;
-    std::vector<int> lineCandidate; // for every line with a quoted text, in walking order
+    CandidateSet set;
+    std::deque<std::u16string> loweredKeys; // keys of entries that are not ASCII; a deque keeps them in place
     StringPlan plan;
     plan.firstLineOfSlot.resize(size_t(texts.highestSlot()) + 2);
     for (int slot = 1; slot <= texts.highestSlot(); ++slot) {
-        plan.firstLineOfSlot[size_t(slot)] = lineCandidate.size();
+        plan.firstLineOfSlot[size_t(slot)] = plan.lines.size();
         const QStringView slotText = texts.at(slot);
         forEachStoredLine(slotText, [&](QStringView line) {
             const QStringView quoted = firstQuoted(line);
             if (quoted.isNull())
                 return;
-            plan.quotedTexts.push_back({qint32(quoted.data() - slotText.data()), qint32(quoted.size())});
-            const QChar prefix = StringPrefixOf(line);
-            entryKey(prefix, quoted, lower, key);
-            auto it = candidateOf.find(std::string_view(key));
-            if (it == candidateOf.end()) {
-                const std::string_view kept = keys.emplace_back(key);
-                it = candidateOf.emplace(kept, int(candidates.size())).first;
-                candidates.push_back({kept, quoted, prefix});
-            }
-            lineCandidate.push_back(it->second);
+            const char16_t prefix = StringPrefixOf(line).unicode();
+            std::u16string_view key = sv(quoted);
+            if (!isAscii(quoted))
+                key = loweredKeys.emplace_back(lowered(quoted));
+            const int index = set.findOrAdd(prefix, key, quoted);
+            plan.lines.push_back({qint32(quoted.data() - slotText.data()), qint32(quoted.size()), index, prefix});
         });
     }
-    candidateOf.clear();
+    plan.firstLineOfSlot.back() = plan.lines.size();
 
-    // Sorting the keys beside their indices keeps each comparison in one place in memory.
-    std::vector<std::pair<std::string_view, int>> order;
-    order.reserve(candidates.size());
-    for (size_t i = 0; i < candidates.size(); ++i)
-        order.emplace_back(candidates[i].key, int(i));
-    std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    BulkVector<Candidate> &candidates = set.candidates;
+    std::vector<int> order(candidates.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    sortEntries(order, candidates, set.highest);
     plan.table.reserve(order.size());
-    plan.references.reserve(order.size());
-    for (const auto &[key, index] : order) {
+    for (const int index : order) {
         Candidate &c = candidates[size_t(index)];
-        if (c.entryText.size() == 2) // "": an empty text stays in the line
+        if (c.text.size() == 2) // "": an empty text stays in the line
             continue;
-        c.position = int(plan.table.size()) + 1;
-        plan.table.push_back(concat({QStringView(&c.prefix, 1), c.entryText}));
-        std::u16string &reference = plan.references.emplace_back(u"!!");
-        reference.append(sv(GeneratedName(c.prefix, c.position).view()));
+        plan.table.push_back({c.prefix, c.text});
+        c.position = int(plan.table.size());
     }
-    plan.firstLineOfSlot.back() = lineCandidate.size();
-    plan.linePosition.reserve(lineCandidate.size());
-    for (int candidate : lineCandidate)
-        plan.linePosition.push_back(candidates[size_t(candidate)].position);
+    for (QuotedLine &line : plan.lines)
+        line.position = candidates[size_t(line.position)].position;
     return plan;
 }
 
 // Appends line to out with its first quoted text replaced by reference.
 template<typename Out>
-void appendReplaced(Out &out, QStringView line, QStringView quoted, std::u16string_view reference)
+void appendReplaced(Out &out, QStringView line, QStringView quoted, QStringView reference)
 {
     const qsizetype at = quoted.data() - line.data();
     out.append(sv(line.left(at)));
-    out.append(reference);
+    out.append(sv(reference));
     out.append(sv(line.mid(at + quoted.size())));
 }
 
@@ -256,17 +376,20 @@ GeneratedStringTable BuildStringTable(NodeTextTable &texts)
         rewritten.clear();
         forEachStoredLine(text, [&](QStringView line) {
             const QStringView quoted = firstQuoted(line);
-            const std::u16string_view reference =
-                quoted.isNull() ? std::u16string_view() : plan.referenceFor(quotedLine++);
-            if (reference.empty())
-                rewritten.append(sv(line));
+            const QuotedLine *planned = quoted.isNull() ? nullptr : &plan.lines[quotedLine++];
+            if (planned && planned->position > 0)
+                appendReplaced(rewritten, line, quoted, GeneratedName(planned->prefix, planned->position, true).view());
             else
-                appendReplaced(rewritten, line, quoted, reference);
+                rewritten.append(sv(line));
             rewritten.append(u"\r\n");
         });
         texts.set(slot, QString(reinterpret_cast<const QChar *>(rewritten.data()), qsizetype(rewritten.size())));
     }
-    return std::move(plan.table);
+    GeneratedStringTable table;
+    table.reserve(plan.table.size());
+    for (const TableEntry &entry : plan.table)
+        table.push_back(concat({QStringView(&entry.prefix, 1), entry.text}));
+    return table;
 }
 
 namespace {
@@ -283,23 +406,26 @@ void writeNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *
     const bool planned = plan && slot > 0 && size_t(slot) + 1 < plan->firstLineOfSlot.size();
     size_t quotedLine = planned ? plan->firstLineOfSlot[size_t(slot)] : 0;
     const size_t quotedEnd = planned ? plan->firstLineOfSlot[size_t(slot) + 1] : 0;
-    const auto quotedIn = [&](QStringView line) {
+    // The planned quoted text of a line, if the line holds the next one.
+    const auto plannedIn = [&](QStringView line) -> const QuotedLine * {
         if (quotedLine >= quotedEnd)
-            return QStringView();
-        const QuotedText &next = plan->quotedTexts[quotedLine];
-        return next.at < line.data() - text.data() + line.size() ? text.mid(next.at, next.size) : QStringView();
+            return nullptr;
+        const QuotedLine &next = plan->lines[quotedLine];
+        if (next.at >= line.data() - text.data() + line.size())
+            return nullptr;
+        ++quotedLine;
+        return next.position > 0 ? &next : nullptr;
     };
     const auto writeLine = [&](QStringView line) {
-        const QStringView quoted = quotedIn(line);
-        const std::u16string_view reference =
-            quoted.isNull() ? std::u16string_view() : plan->referenceFor(quotedLine++);
-        if (reference.empty() && isBlankLine(line))
+        const QuotedLine *planned = plannedIn(line);
+        if (!planned && isBlankLine(line))
             return;
         out.fill(u'\t', tabs);
-        if (reference.empty())
-            out.append(line);
+        if (planned)
+            appendReplaced(out, line, text.mid(planned->at, planned->size),
+                           GeneratedName(planned->prefix, planned->position, true).view());
         else
-            appendReplaced(out, line, quoted, reference);
+            out.append(line);
         out.append(u"\r\n");
     };
     // The node's first END line ("END " and the kind, any case) and everything after it wait until
@@ -327,18 +453,24 @@ void WriteNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *
     writeNode(out, texts, node, depth, nullptr);
 }
 
-QString renderTemplate(const TemplateDocument &document, bool strings)
+namespace {
+
+size_t renderedSizeGuess(const NodeTextTable &texts)
+{
+    size_t size = 4096;
+    for (int slot = 1; slot <= texts.highestSlot(); ++slot)
+        size += size_t(texts.at(slot).size());
+    return size + size / 4;
+}
+
+void render(TextBuffer &out, const TemplateDocument &document, bool strings)
 {
     const NodeTextTable &texts = document.texts();
     StringPlan plan;
     if (strings)
         plan = planStrings(texts);
-    const GeneratedStringTable &table = plan.table;
+    const std::vector<TableEntry> &table = plan.table;
 
-    size_t size = 4096;
-    for (int slot = 1; slot <= texts.highestSlot(); ++slot)
-        size += size_t(texts.at(slot).size());
-    TextBuffer out(qsizetype(size + size / 4));
     if (document.root())
         writeNode(out, texts, document.root(), 0, strings ? &plan : nullptr);
 
@@ -347,20 +479,20 @@ QString renderTemplate(const TemplateDocument &document, bool strings)
         writeLine(out, u"");
         writeLine(out, u"[STRINGS]");
         wroteStringsHeader = true;
-        QChar previous;
+        char16_t previous = 0;
         for (size_t i = 0; i < table.size(); ++i) {
-            const QString &entry = table[i];
-            if (i == 0 || entry.front() != previous) {
+            const TableEntry &entry = table[i];
+            if (i == 0 || entry.prefix != previous) {
                 writeLine(out, u"");
-                writeLine(out, groupHeader(entry.front()));
-                if (entry.front() != u'C')
+                writeLine(out, groupHeader(entry.prefix));
+                if (entry.prefix != u'C')
                     writeLine(out, u"; Caution! Only change these values if you know what your doing!");
                 writeLine(out, u"");
             }
-            previous = entry.front();
-            out.append(GeneratedName(entry.front(), int(i + 1)).view());
+            previous = entry.prefix;
+            out.append(GeneratedName(entry.prefix, int(i + 1)).view());
             out.append(u"=");
-            writeLine(out, QStringView(entry).mid(1));
+            writeLine(out, entry.text);
         }
     }
     if (!document.keptStringEntries().isEmpty()) {
@@ -378,15 +510,28 @@ QString renderTemplate(const TemplateDocument &document, bool strings)
         for (const QString &line : document.keptSectionLines())
             writeLine(out, line);
     }
+}
+
+} // namespace
+
+QString renderTemplate(const TemplateDocument &document, bool strings)
+{
+    TextBuffer out(renderedSizeGuess(document.texts()));
+    render(out, document, strings);
     return out.take();
 }
 
 bool WriteTemplate(TemplateDocument &document, Prompter &prompter)
 {
     TextEncoding encoding = document.encoding();
-    const QByteArray bytes = encodeText(renderTemplate(document, document.stringsOption()), encoding);
+    BulkVector<char> bytes;
+    {
+        TextBuffer out(renderedSizeGuess(document.texts()));
+        render(out, document, document.stringsOption());
+        encodeTextInto(out.view(), encoding, bytes);
+    }
     QString error;
-    if (!saveFileAtomically(document.path(), bytes, &error)) {
+    if (!saveFileAtomically(document.path(), QByteArrayView(bytes.data(), qsizetype(bytes.size())), &error)) {
         prompter.tell(error + QStringLiteral("\r\nTry to save your file with a different name"),
                       Message::Icon::Exclamation);
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bulkmemory.h"
+
 #include <QString>
 
 #include <algorithm>
@@ -26,41 +28,42 @@ QString generatedStringName(const QString &entry, int position);
 // and rewrites those texts in the given table's slots as !! references to it.
 GeneratedStringTable BuildStringTable(NodeTextTable &texts);
 
-// Text appended piece by piece into one QString without QString::append's per-call cost; the
-// writer appends millions of short pieces.
+// Text appended piece by piece into one buffer without QString::append's per-call cost; the writer
+// appends millions of short pieces.
 class TextBuffer
 {
 public:
-    explicit TextBuffer(qsizetype capacity = 1024) : m_text(qMax<qsizetype>(capacity, 16), Qt::Uninitialized) {}
+    explicit TextBuffer(size_t capacity = 1024) { m_text.resize(std::max<size_t>(capacity, 16)); }
 
     void append(QStringView piece)
     {
-        reserveFor(piece.size());
-        std::copy(piece.begin(), piece.end(), m_text.data() + m_used);
-        m_used += piece.size();
+        reserveFor(size_t(piece.size()));
+        std::copy(piece.utf16(), piece.utf16() + piece.size(), m_text.data() + m_used);
+        m_used += size_t(piece.size());
     }
     void fill(QChar c, size_t count)
     {
-        reserveFor(qsizetype(count));
-        std::fill_n(m_text.data() + m_used, count, c);
-        m_used += qsizetype(count);
+        reserveFor(count);
+        std::fill_n(m_text.data() + m_used, count, c.unicode());
+        m_used += count;
     }
+    QStringView view() const { return QStringView(m_text.data(), qsizetype(m_used)); }
     QString take()
     {
-        m_text.truncate(m_used);
+        QString text = view().toString();
         m_used = 0;
-        return std::move(m_text);
+        return text;
     }
 
 private:
-    void reserveFor(qsizetype more)
+    void reserveFor(size_t more)
     {
         if (m_used + more > m_text.size())
-            m_text.resize(qMax(m_text.size() * 2, m_used + more));
+            m_text.resize(std::max(m_text.size() * 2, m_used + more));
     }
 
-    QString m_text;
-    qsizetype m_used = 0;
+    BulkVector<char16_t> m_text;
+    size_t m_used = 0;
 };
 
 // Appends one node and its branch to out, CR LF after every line: its own lines indented by depth,

@@ -1,0 +1,73 @@
+#include "bulkmemory.h"
+
+#include <new>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KOVA_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define KOVA_ADDRESS_SANITIZER 1
+#endif
+
+// Under the address sanitizer every buffer stays on the heap, where overruns are caught.
+#if defined(__linux__) && !defined(KOVA_ADDRESS_SANITIZER)
+#include <sys/mman.h>
+#define KOVA_BULK_MAPPING 1
+#endif
+
+namespace kova {
+
+namespace {
+
+constexpr std::size_t kBulkFrom = std::size_t(1) << 20;
+
+#ifdef KOVA_BULK_MAPPING
+// Huge pages cover 2 MiB each and only where the mapping is aligned to that, so a mapping is taken
+// with room to spare and trimmed to an aligned start.
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+constexpr std::size_t kPage = 4096;
+
+std::size_t roundUp(std::size_t n, std::size_t to)
+{
+    return (n + to - 1) / to * to;
+}
+#endif
+
+} // namespace
+
+void *allocateBulk(std::size_t bytes)
+{
+#ifdef KOVA_BULK_MAPPING
+    if (bytes >= kBulkFrom) {
+        const std::size_t size = roundUp(bytes, kPage);
+        const std::size_t mapped = size + kHugePage;
+        void *memory = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (memory == MAP_FAILED)
+            throw std::bad_alloc();
+        auto *base = static_cast<char *>(memory);
+        auto *start = reinterpret_cast<char *>(roundUp(reinterpret_cast<std::size_t>(base), kHugePage));
+        if (start > base)
+            munmap(base, std::size_t(start - base));
+        if (char *end = start + size; end < base + mapped)
+            munmap(end, std::size_t(base + mapped - end));
+        madvise(start, size, MADV_HUGEPAGE); // only advice: without huge pages the buffer works all the same
+        return start;
+    }
+#endif
+    return ::operator new(bytes);
+}
+
+void releaseBulk(void *memory, std::size_t bytes) noexcept
+{
+#ifdef KOVA_BULK_MAPPING
+    if (bytes >= kBulkFrom) {
+        munmap(memory, roundUp(bytes, kPage));
+        return;
+    }
+#endif
+    ::operator delete(memory, bytes);
+}
+
+} // namespace kova

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <new>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+namespace kova {
+
+// Memory for the large working buffers of a load or a write: the file's bytes, its decoded text, the
+// token list, the rendered output. Each is filled once and dropped soon after, and on a large template
+// the first touch of every fresh 4 KiB page costs more than the work done in it. Buffers from a
+// megabyte up are therefore mapped on their own and, where the system offers it, backed by huge
+// pages; smaller ones come from the usual heap.
+void *allocateBulk(std::size_t bytes);
+void releaseBulk(void *memory, std::size_t bytes) noexcept;
+
+template<typename T>
+struct BulkAllocator
+{
+    using value_type = T;
+
+    BulkAllocator() = default;
+    template<typename U>
+    BulkAllocator(const BulkAllocator<U> &) noexcept
+    {}
+
+    T *allocate(std::size_t n) { return static_cast<T *>(allocateBulk(n * sizeof(T))); }
+    void deallocate(T *p, std::size_t n) noexcept { releaseBulk(p, n * sizeof(T)); }
+
+    // Growing a vector of characters leaves the new ones as they are, not zeroed: a buffer is always
+    // written before it is read, and zeroing would only touch its memory once more.
+    template<typename U>
+    void construct(U *p) noexcept(std::is_nothrow_default_constructible_v<U>)
+    {
+        ::new (static_cast<void *>(p)) U;
+    }
+    template<typename U, typename... Args>
+    void construct(U *p, Args &&...args)
+    {
+        ::new (static_cast<void *>(p)) U(std::forward<Args>(args)...);
+    }
+
+    friend bool operator==(const BulkAllocator &, const BulkAllocator &) { return true; }
+};
+
+template<typename T>
+using BulkVector = std::vector<T, BulkAllocator<T>>;
+
+} // namespace kova
