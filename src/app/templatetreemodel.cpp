@@ -122,7 +122,7 @@ QVariant TemplateTreeModel::data(const QModelIndex &index, int role) const
     case Qt::DecorationRole: return kovaIcon(NodeImage(node));
     case ImageNameRole: return NodeImage(node);
     case KindRole: return node->kind;
-    case KeyRole: return node->key;
+    case KeyRole: return node->key();
     default: return {};
     }
 }
@@ -146,7 +146,7 @@ QMimeData *TemplateTreeModel::mimeData(const QModelIndexList &indexes) const
     if (!node)
         return nullptr;
     auto *mime = new QMimeData;
-    mime->setData(kMimeType, node->key.toUtf8());
+    mime->setData(kMimeType, node->key().toUtf8());
     return mime;
 }
 

@@ -11,6 +11,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <string>
 #include <string_view>
 
@@ -34,15 +36,6 @@ enum class Opens {
     NewerOneArgument, // EXPLAIN, SUPPORTED, CLIENTEXT: only with the newer statements
     Part,
 };
-
-// A plain loop the compiler can vectorise; std::count with a value did not get that treatment.
-size_t countLineFeeds(QStringView text)
-{
-    size_t count = 0;
-    for (const char16_t c : std::u16string_view(text.utf16(), size_t(text.size())))
-        count += c == u'\n';
-    return count;
-}
 
 // Inline tests against a literal word, its length known at compile time: QStringView's own
 // comparisons are out-of-line calls, and these run several times per statement.
@@ -151,7 +144,7 @@ class Load
 public:
     Load(Prompter &prompter, const LoadOptions &options) : m_prompter(prompter), m_options(options) {}
 
-    LoadResult run(TemplateDocument &document, QByteArray bytes);
+    LoadResult run(TemplateDocument &document, QStringView text, TextEncoding encoding);
 
 private:
     enum class Step { Ok, Failed, Fatal };
@@ -165,8 +158,7 @@ private:
 
     Step readSections(QStringView text);
     Step rebuildStatements(TokenStream &stream);
-    void orderByClass(const std::vector<Token> &tokens);
-    bool buildTree(const std::vector<Token> &tokens);
+    bool buildTree(const BulkVector<Token> &tokens);
 
     Step syntaxError(const QString &text, int line);
     Step fileNotLoaded();
@@ -174,11 +166,11 @@ private:
     Prompter &m_prompter;
     const LoadOptions &m_options;
 
-    std::vector<BodyLine> m_bodyLines;
+    QStringView m_body;
     StringTable m_strings;
     QStringList m_keptStrings;
     QStringList m_keptSections;
-    std::vector<Statement> m_statements;
+    BulkVector<Statement> m_statements;
     bool m_agreedToRemove = false;
     bool m_seenMachine = false;
     bool m_seenUser = false;
@@ -190,20 +182,22 @@ private:
 
 Load::Step Load::readSections(QStringView text)
 {
+    // The body runs up to the first section line; every line after it belongs to some section.
     QString section;
-    m_bodyLines.reserve(countLineFeeds(text) + 1);
-    int number = 0;
+    m_body = text;
     bool fatal = false;
     forEachTextLine(text, [&](QStringView line) {
-        ++number;
         if (fatal)
             return;
         const QStringView trimmed = trimmedView(line);
-        if (trimmed.startsWith(u'['))
+        if (trimmed.startsWith(u'[')) {
+            if (section.isEmpty())
+                m_body = text.first(line.data() - text.data());
             section = trimmed.toString().toLower();
-        if (section.isEmpty()) {
-            m_bodyLines.emplace_back(line, number);
-        } else if (section != u"[strings]") {
+        }
+        if (section.isEmpty())
+            return;
+        if (section != u"[strings]") {
             m_keptSections.append(line.toString());
         } else if (!trimmed.isEmpty() && !trimmed.startsWith(u';') && !trimmed.startsWith(u'[')) {
             QString entry = trimmed.toString();
@@ -241,7 +235,7 @@ Load::Step Load::fileNotLoaded()
 
 Load::Step Load::rebuildStatements(TokenStream &stream)
 {
-    std::vector<Token> &tokens = stream.tokens;
+    BulkVector<Token> &tokens = stream.tokens;
     const size_t n = tokens.size();
     const QString errorInLine = QStringLiteral("Error in line ");
     const QString errorInLineBadName = QStringLiteral("Error in line");
@@ -373,7 +367,7 @@ Load::Step Load::rebuildStatements(TokenStream &stream)
 namespace {
 
 // The statement's text: its tokens with one blank between them.
-void appendStatement(std::u16string &out, const std::vector<Token> &tokens, qint32 first, qint32 count)
+void appendStatement(std::u16string &out, const BulkVector<Token> &tokens, qint32 first, qint32 count)
 {
     for (qint32 k = first; k < first + count; ++k) {
         if (k > first)
@@ -390,29 +384,12 @@ QStringView viewOf(const std::u16string &s)
 
 } // namespace
 
-void Load::orderByClass(const std::vector<Token> &tokens)
-{
-    std::vector<Statement> machine;
-    std::vector<Statement> user;
-    machine.reserve(m_statements.size());
-    bool inMachine = false;
-    for (const Statement &st : m_statements) {
-        if (st.count == 2 && is(tokens[size_t(st.first)].text(), u"CLASS")) {
-            const QStringView word = tokens[size_t(st.first + 1)].text();
-            inMachine = is(word, u"MACHINE") ? true : is(word, u"USER") ? false : inMachine;
-        }
-        (inMachine ? machine : user).push_back(st);
-    }
-    machine.insert(machine.end(), user.begin(), user.end());
-    m_statements = std::move(machine);
-}
-
-bool Load::buildTree(const std::vector<Token> &tokens)
+bool Load::buildTree(const BulkVector<Token> &tokens)
 {
     int nodeCount = 0;
     const auto newNode = [&](TemplateNode *parent, const QString &kind, QString text, const QString &image) {
         auto node = std::make_unique<TemplateNode>(kind, std::move(text), image);
-        node->key = MakeNodeKey(++nodeCount);
+        node->setSlot(++nodeCount);
         m_texts.growTo(nodeCount);
         return parent ? parent->appendChild(std::move(node)) : (m_root = std::move(node)).get();
     };
@@ -463,7 +440,7 @@ bool Load::buildTree(const std::vector<Token> &tokens)
 
     // Statements begin with an upper-case keyword and hold no blank at either end, so the keyword
     // tests compare the first token as it stands.
-    for (const Statement &st : m_statements) {
+    const auto handle = [&](const Statement &st) {
         const QStringView keyword = tokens[size_t(st.first)].text();
         const QStringView argument = st.count > 1 ? tokens[size_t(st.first + 1)].text() : QStringView();
         text.clear();
@@ -497,20 +474,32 @@ bool Load::buildTree(const std::vector<Token> &tokens)
                 return false;
             append(stack.back().slot, viewOf(text));
             stack.pop_back();
-            continue;
+            return true;
         }
         append(currentSlot, viewOf(text));
+        return true;
+    };
+
+    // The machine's statements come first, then the rest (what stands before any CLASS line goes
+    // with the user's), each in file order.
+    for (const bool machine : {true, false}) {
+        bool inMachine = false;
+        for (const Statement &st : m_statements) {
+            if (st.count == 2 && is(tokens[size_t(st.first)].text(), u"CLASS")) {
+                const QStringView word = tokens[size_t(st.first + 1)].text();
+                inMachine = is(word, u"MACHINE") ? true : is(word, u"USER") ? false : inMachine;
+            }
+            if (inMachine == machine && !handle(st))
+                return false;
+        }
     }
     flush();
     return true;
 }
 
-LoadResult Load::run(TemplateDocument &document, QByteArray bytes)
+LoadResult Load::run(TemplateDocument &document, QStringView text, TextEncoding encoding)
 {
     LoadResult result;
-    TextEncoding encoding = TextEncoding::Windows1252;
-    const QString text = decodeText(bytes, &encoding);
-    bytes = QByteArray();
 
     const auto fail = [&](Step step) {
         document.clear();
@@ -522,13 +511,11 @@ LoadResult Load::run(TemplateDocument &document, QByteArray bytes)
     if (const Step s = readSections(text); s != Step::Ok)
         return fail(s);
     const WordContext context{KeywordTable::standard(), m_strings, m_options.newerStatements};
-    std::optional<TokenStream> stream = Splitter(m_bodyLines, context, m_prompter);
+    std::optional<TokenStream> stream = Splitter(m_body, context, m_prompter);
     if (!stream)
         return fail(Step::Fatal);
-    m_bodyLines = {};
     if (const Step s = rebuildStatements(*stream); s != Step::Ok)
         return fail(s);
-    orderByClass(stream->tokens);
     if (!buildTree(stream->tokens))
         return fail(fileNotLoaded());
     stream.reset();
@@ -545,24 +532,58 @@ LoadResult Load::run(TemplateDocument &document, QByteArray bytes)
 LoadResult loadTemplateBytes(TemplateDocument &document, QByteArray bytes, Prompter &prompter,
                              const LoadOptions &options)
 {
+    BulkVector<char16_t> text;
+    TextEncoding encoding = TextEncoding::Windows1252;
+    decodeTextInto(bytes, text, &encoding);
+    bytes = QByteArray();
     Load load(prompter, options);
-    return load.run(document, std::move(bytes));
+    return load.run(document, QStringView(text.data(), qsizetype(text.size())), encoding);
 }
+
+namespace {
+
+// The whole file; false when it cannot be read (its error string then tells why).
+bool readWholeFile(QFile &file, BulkVector<char> &bytes)
+{
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // A file's size is only a hint (special files report none, and files change): read until the end.
+    bytes.resize(size_t(std::max<qint64>(file.size(), 0)) + 1);
+    size_t used = 0;
+    for (;;) {
+        if (used == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const qint64 got = file.read(bytes.data() + used, qint64(bytes.size() - used));
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        used += size_t(got);
+    }
+    bytes.resize(used);
+    return file.error() == QFileDevice::NoError;
+}
+
+} // namespace
 
 LoadResult Vullen(TemplateDocument &document, const QString &path, Prompter &prompter, const LoadOptions &options)
 {
     QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        prompter.tell(file.errorString(), Message::Icon::Exclamation);
-        document.clear();
-        document.reportUnreadable(path);
-        return {};
+    BulkVector<char16_t> text;
+    TextEncoding encoding = TextEncoding::Windows1252;
+    {
+        BulkVector<char> bytes;
+        if (!readWholeFile(file, bytes)) {
+            prompter.tell(file.errorString(), Message::Icon::Exclamation);
+            document.clear();
+            document.reportUnreadable(path);
+            return {};
+        }
+        file.close();
+        decodeTextInto(QByteArrayView(bytes.data(), qsizetype(bytes.size())), text, &encoding);
     }
-    file.close();
-    return loadTemplateBytes(document, std::move(bytes), prompter, options);
+    Load load(prompter, options);
+    return load.run(document, QStringView(text.data(), qsizetype(text.size())), encoding);
 }
 
 } // namespace kova

@@ -1,5 +1,6 @@
 #include "splitter.h"
 
+#include "encoding.h"
 #include "keywordtable.h"
 #include "prompter.h"
 #include "stringtable.h"
@@ -165,13 +166,10 @@ Stretch stretchFrom(QStringView line, qsizetype at)
 
 } // namespace
 
-std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const WordContext &context, Prompter &prompter)
+std::optional<TokenStream> Splitter(QStringView body, const WordContext &context, Prompter &prompter)
 {
     TokenStream stream;
-    qsizetype characters = 0;
-    for (const BodyLine &line : lines)
-        characters += line.size;
-    stream.tokens.reserve(size_t(characters / 7 + 16));
+    stream.tokens.reserve(size_t(body.size() / 7 + 16));
 
     // A TAB counts as a blank; a token that holds one gets its own copy with blanks in place of TABs.
     const auto keep = [&](QStringView piece) {
@@ -183,8 +181,13 @@ std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const Wo
         return QStringView(stream.owned.back());
     };
 
-    for (const BodyLine &body : lines) {
-        const QStringView line = trimBlanks(body.text());
+    int number = 0;
+    bool failed = false;
+    forEachTextLine(body, [&](QStringView text) {
+        ++number;
+        if (failed)
+            return;
+        const QStringView line = trimBlanks(text);
         Finder closingQuotes(line, u'"');
         qsizetype at = 0;
         while (at < line.size()) {
@@ -200,27 +203,32 @@ std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const Wo
             if (q >= 0 && (q2 >= 0 || !commentBeforeBlank)) {
                 if (q2 < 0) {
                     prompter.tell(QStringLiteral("Error in function Splitter in modFill"), Message::Icon::Critical);
-                    return std::nullopt;
+                    failed = true;
+                    return;
                 }
-                stream.tokens.emplace_back(keep(line.mid(q, q2 - q + 1)), body.number);
+                stream.tokens.emplace_back(keep(line.mid(q, q2 - q + 1)), number);
                 next = q2 + 1;
             } else if (commentBeforeBlank) {
                 if (c > at)
-                    stream.tokens.emplace_back(keep(trimBlanks(line.mid(at, c - at))), body.number);
+                    stream.tokens.emplace_back(keep(trimBlanks(line.mid(at, c - at))), number);
                 break;
             } else {
                 const QStringView word = line.mid(at, b - at);
                 const auto resolved = ResolveWord(word, context, stream, prompter);
-                if (!resolved)
-                    return std::nullopt;
-                stream.tokens.emplace_back(*resolved, body.number);
+                if (!resolved) {
+                    failed = true;
+                    return;
+                }
+                stream.tokens.emplace_back(*resolved, number);
                 next = b + 1;
             }
             at = next;
             while (at < line.size() && isBlank(line[at]))
                 ++at;
         }
-    }
+    });
+    if (failed)
+        return std::nullopt;
     return stream;
 }
 

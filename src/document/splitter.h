@@ -1,27 +1,17 @@
 #pragma once
 
+#include "bulkmemory.h"
+
 #include <QString>
 
 #include <deque>
 #include <optional>
-#include <vector>
 
 namespace kova {
 
 class KeywordTable;
 class Prompter;
 class StringTable;
-
-// One body line of a template with its line number in the file (1-based), in 16 bytes.
-struct BodyLine
-{
-    BodyLine(QStringView t, int n) : data(t.utf16()), size(qint32(t.size())), number(n) {}
-    QStringView text() const { return QStringView(data, size); }
-
-    const char16_t *data;
-    qint32 size;
-    qint32 number;
-};
 
 // A token is a view of its text plus its file line; kept to 16 bytes, as a large template has
 // millions of them.
@@ -36,11 +26,11 @@ struct Token
 };
 
 // The body of a template cut into tokens: keywords upper case, numbers as written, every name and
-// value a quoted text. Token texts point into the body lines, the string and keyword tables, or the
+// value a quoted text. Token texts point into the body text, the string and keyword tables, or the
 // stream's own store, so all of those must outlive the stream.
 struct TokenStream
 {
-    std::vector<Token> tokens;
+    BulkVector<Token> tokens;
     std::deque<QString> owned;
 };
 
@@ -59,9 +49,10 @@ struct WordContext
 std::optional<QStringView> ResolveWord(QStringView word, const WordContext &context, TokenStream &stream,
                                        Prompter &prompter);
 
-// Cuts every body line into tokens. A quoted text left open on its line is fatal (message shown,
-// nullopt returned), as is an undefined string reference.
-std::optional<TokenStream> Splitter(const std::vector<BodyLine> &lines, const WordContext &context, Prompter &prompter);
+// Cuts every line of a template's body (the text before its first section, line 1 first) into tokens.
+// A quoted text left open on its line is fatal (message shown, nullopt returned), as is an undefined
+// string reference.
+std::optional<TokenStream> Splitter(QStringView body, const WordContext &context, Prompter &prompter);
 
 // Whether a word reads as a number: an optional sign, decimal digits with an optional decimal point,
 // and an optional exponent.

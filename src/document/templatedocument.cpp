@@ -1,6 +1,5 @@
 #include "templatedocument.h"
 
-#include "nodetext.h"
 
 namespace kova {
 
@@ -68,7 +67,7 @@ void TemplateDocument::newTemplate()
 {
     auto root = std::make_unique<TemplateNode>(NodeKind::Root, QStringLiteral("Computer"), QStringLiteral("root"));
     root->expanded = true;
-    root->key = MakeNodeKey(1);
+    root->setSlot(1);
     NodeTextTable texts;
     texts.growTo(1);
     int position = 1;
@@ -77,7 +76,7 @@ void TemplateDocument::newTemplate()
         auto cls =
             std::make_unique<TemplateNode>(NodeKind::Class, QString::fromUtf16(caption), QString::fromUtf16(image));
         cls->expanded = true;
-        cls->key = MakeNodeKey(++position);
+        cls->setSlot(++position);
         texts.appendLine(position, QStringView(line));
         root->appendChild(std::move(cls));
     }
@@ -90,7 +89,7 @@ TemplateNode *TemplateDocument::insertNewNode(TemplateNode *parent, int row, std
                                               const QString &initialText)
 {
     const int slot = m_texts.highestSlot() + 1;
-    node->key = MakeNodeKey(slot);
+    node->setSlot(slot);
     m_texts.set(slot, initialText);
     row = std::clamp(row, 0, parent->childCount());
     emit nodeAboutToBeInserted(parent, row);

@@ -10,9 +10,9 @@ TemplateNode::TemplateNode(QString kind_, QString text_, QString image_)
     : kind(std::move(kind_)), text(std::move(text_)), image(std::move(image_))
 {}
 
-int TemplateNode::slot() const
+QString TemplateNode::key() const
 {
-    return NodeSlotOf(key);
+    return MakeNodeKey(m_slot);
 }
 
 int TemplateNode::row() const

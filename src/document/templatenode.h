@@ -17,7 +17,7 @@ inline const QString Part = QStringLiteral("PART");
 } // namespace NodeKind
 
 // One entry of the template tree. Its own ADM lines live in the document's NodeTextTable, in the slot
-// given by the number in its key.
+// given by the number in its key ("K" and the slot number).
 class TemplateNode
 {
 public:
@@ -25,11 +25,12 @@ public:
 
     QString kind;
     QString text;
-    QString key;
     QString image;
     bool expanded = false;
 
-    int slot() const;
+    int slot() const { return m_slot; }
+    void setSlot(int slot) { m_slot = slot; }
+    QString key() const;
     TemplateNode *parent() const { return m_parent; }
     int childCount() const { return int(m_children.size()); }
     TemplateNode *child(int row) const { return m_children.at(size_t(row)).get(); }
@@ -53,6 +54,7 @@ public:
     }
 
 private:
+    int m_slot = 0;
     TemplateNode *m_parent = nullptr;
     std::vector<std::unique_ptr<TemplateNode>> m_children;
 };

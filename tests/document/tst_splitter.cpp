@@ -10,16 +10,12 @@ using kova::test::ScriptedPrompter;
 
 namespace {
 
-// The tokens of one body text (lines split on \n), as plain strings.
+// The tokens of one body text, as plain strings.
 QStringList tokensOf(const QString &body, const StringTable &strings, Prompter &prompter, bool newer = false,
                      bool *ok = nullptr)
 {
-    const QStringList lines = body.split(u'\n');
-    std::vector<BodyLine> bodyLines;
-    for (int i = 0; i < lines.size(); ++i)
-        bodyLines.emplace_back(lines[i], i + 1);
     const WordContext context{KeywordTable::standard(), strings, newer};
-    const auto stream = Splitter(bodyLines, context, prompter);
+    const auto stream = Splitter(body, context, prompter);
     if (ok)
         *ok = stream.has_value();
     QStringList out;

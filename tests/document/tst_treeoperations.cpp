@@ -83,7 +83,7 @@ private slots:
         TemplateNode *policy = test::findNode(document, "Wallpaper");
         TemplateNode *part = AddNode(document, policy, NewNodeKind::Part, 6);
         QVERIFY(part);
-        QCOMPARE(part->key, QStringLiteral("K%1").arg(highest + 1));
+        QCOMPARE(part->key(), QStringLiteral("K%1").arg(highest + 1));
         QCOMPARE(part->kind, NodeKind::Part);
         QCOMPARE(part->image, QStringLiteral("part"));
         QCOMPARE(part->text, QStringLiteral("<new>"));
@@ -300,7 +300,7 @@ private slots:
         TemplateNode *node = test::findNode(document, dragged);
         TemplateNode *to = test::findNode(document, target);
         const QString slotText = document.nodeText(node);
-        const QString key = node->key;
+        const QString key = node->key();
         test::ScriptedPrompter prompter;
         if (!message.isEmpty())
             prompter.expect(message, Message::Icon::Exclamation);
@@ -308,7 +308,7 @@ private slots:
         KOVA_VERIFY_PROMPTS_DONE(prompter);
         QCOMPARE(node->parent(), to);
         QCOMPARE(to->child(to->childCount() - 1), node);
-        QCOMPARE(node->key, key);
+        QCOMPARE(node->key(), key);
         QCOMPARE(document.nodeText(node), slotText);
         QVERIFY(document.isModified());
     }
