@@ -414,28 +414,15 @@ bool Load::buildTree(const BulkVector<Token> &tokens)
     int currentSlot = nodeCount;
     std::u16string text;
 
-    // Lines mostly go to the same slot one after the other: gather them and store each run in one
-    // allocation of the right size, rather than growing every slot line by line.
-    int pendingSlot = 0;
-    std::u16string pending;
-    const auto flush = [&]() {
-        if (pendingSlot == 0 || pending.empty())
-            return;
-        const QString &stored = m_texts.at(pendingSlot);
-        const QString run(reinterpret_cast<const QChar *>(pending.data()), qsizetype(pending.size()));
-        m_texts.set(pendingSlot, stored.isEmpty() ? run : stored + run);
-        pending.clear();
-    };
-    const auto append = [&](int slot, QStringView line) {
-        if (slot != pendingSlot) {
-            flush();
-            pendingSlot = slot;
-        }
+    // A container's END line comes after its children's lines: room for it is kept behind the
+    // container's own lines ("END CATEGORY" and CR LF is the longest), so that its text need not move.
+    constexpr qsizetype kEndLineRoom = 14;
+    const auto append = [&](int slot, QStringView line, qsizetype roomAfter = 0) {
         const QStringView trimmed = trimmedView(line);
         if (trimmed.isEmpty())
             return;
-        pending.append(trimmed.utf16(), size_t(trimmed.size()));
-        pending.append(u"\r\n");
+        m_texts.append(slot, trimmed, roomAfter);
+        m_texts.append(slot, kCrLf);
     };
 
     // Statements begin with an upper-case keyword and hold no blank at either end, so the keyword
@@ -446,6 +433,7 @@ bool Load::buildTree(const BulkVector<Token> &tokens)
         text.clear();
         appendStatement(text, tokens, st.first, st.count);
         TemplateNode *top = stack.empty() ? nullptr : stack.back().node;
+        qsizetype roomAfter = 0;
         if (startsWith(keyword, u"CLASS")) {
             if (startsWith(argument, u"USER") || startsWith(argument, u"MACHINE")) {
                 const bool user = startsWith(argument, u"USER");
@@ -463,6 +451,7 @@ bool Load::buildTree(const BulkVector<Token> &tokens)
                               ExtractNodeName(viewOf(text), category ? 9 : 7), category ? categoryImage : policyImage);
             currentSlot = nodeCount;
             stack.push_back({current, currentSlot});
+            roomAfter = kEndLineRoom;
         } else if (startsWith(keyword, u"PART")) {
             if (!top)
                 return false;
@@ -476,7 +465,7 @@ bool Load::buildTree(const BulkVector<Token> &tokens)
             stack.pop_back();
             return true;
         }
-        append(currentSlot, viewOf(text));
+        append(currentSlot, viewOf(text), roomAfter);
         return true;
     };
 
@@ -493,7 +482,6 @@ bool Load::buildTree(const BulkVector<Token> &tokens)
                 return false;
         }
     }
-    flush();
     return true;
 }
 

@@ -43,7 +43,7 @@ QString NodeHiveName(const TemplateNode *node)
     }
 }
 
-QString NodeOwnKeyName(const QString &slotText)
+QString NodeOwnKeyName(QStringView slotText)
 {
     QStringList lines{QString()};
     SplitLines(slotText, lines);

@@ -26,7 +26,7 @@ QString NodeHiveName(const TemplateNode *node);
 
 // The key named by a node's own KEYNAME line (outside action lists) with a leading backslash, the
 // last one winning; "" when the slot names none.
-QString NodeOwnKeyName(const QString &slotText);
+QString NodeOwnKeyName(QStringView slotText);
 QString NodeOwnKeyName(const TemplateDocument &document, int slot);
 
 // The effective key of node: the hive name followed by the own key of the nearest node from node

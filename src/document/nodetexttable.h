@@ -1,31 +1,66 @@
 #pragma once
 
-#include <QList>
+#include "bulkmemory.h"
+
 #include <QString>
+
+#include <vector>
 
 namespace kova {
 
 // The own ADM lines of every node, indexed by the number in the node's key (1-based; slot 0 unused).
 // Each stored line is trimmed and followed by CR LF; the table grows to the highest number in use.
+//
+// The texts live side by side in a few large blocks rather than one string each: a large template has
+// tens of thousands of slots, and as many small allocations cost a load more than the copying does.
+// A view from at() stays valid until the table next changes.
 class NodeTextTable
 {
 public:
+    NodeTextTable() = default;
+    NodeTextTable(const NodeTextTable &other);
+    NodeTextTable &operator=(const NodeTextTable &other);
+    NodeTextTable(NodeTextTable &&other) noexcept = default;
+    NodeTextTable &operator=(NodeTextTable &&other) noexcept = default;
+
     // Highest slot in use; 0 when the table is empty.
-    int highestSlot() const { return int(m_slots.size()) - 1 < 0 ? 0 : int(m_slots.size()) - 1; }
+    int highestSlot() const { return m_slots.empty() ? 0 : int(m_slots.size()) - 1; }
     bool isEmpty() const { return highestSlot() == 0; }
 
     void growTo(int slot);
-    void clear() { m_slots.clear(); }
+    void clear();
 
     // Out-of-range slots read as empty text.
-    const QString &at(int slot) const;
-    void set(int slot, const QString &text);
+    QStringView at(int slot) const;
+    void set(int slot, QStringView text);
+    // Adds the trimmed line and CR LF; an empty trimmed line adds nothing.
     void appendLine(int slot, QStringView line);
+    // Adds text as it stands. When the slot's text has to move to make room, roomAfter more units are
+    // kept free behind it, so that a text known to grow later (a container's END line) grows in place.
+    void append(int slot, QStringView text, qsizetype roomAfter = 0);
 
-    bool operator==(const NodeTextTable &) const = default;
+    bool operator==(const NodeTextTable &other) const;
 
 private:
-    QList<QString> m_slots;
+    struct Span
+    {
+        char16_t *data = nullptr;
+        qint32 size = 0;
+        qint32 room = 0; // free units right behind the text that belong to it
+    };
+    struct Block
+    {
+        BulkVector<char16_t> units; // sized once and never moved, as the spans point into it
+        size_t used = 0;
+    };
+
+    char16_t *place(size_t size, size_t room);
+    void compact();
+
+    std::vector<Span> m_slots;
+    std::vector<Block> m_blocks;
+    size_t m_live = 0;    // units of text in use
+    size_t m_garbage = 0; // units left behind by texts that moved or were replaced
 };
 
 } // namespace kova

@@ -1,13 +1,12 @@
 #include "templatedocument.h"
 
-
 namespace kova {
 
 TemplateDocument::TemplateDocument(QObject *parent) : QObject(parent) {}
 
 TemplateDocument::~TemplateDocument() = default;
 
-void TemplateDocument::setNodeText(TemplateNode *node, const QString &text)
+void TemplateDocument::setNodeText(TemplateNode *node, QStringView text)
 {
     m_texts.set(node->slot(), text);
     setModified(true);
@@ -108,7 +107,7 @@ void TemplateDocument::removeNode(TemplateNode *node)
     emit nodeAboutToBeRemoved(node);
     // The branch's slots are emptied, so the writer and the string table no longer see them; their
     // numbers are not reused, as new nodes always take one above the highest slot.
-    node->forEach([this](TemplateNode *n) { m_texts.set(n->slot(), QString()); });
+    node->forEach([this](TemplateNode *n) { m_texts.set(n->slot(), QStringView()); });
     parent->takeChild(row);
     emit nodeRemoved(parent, row);
     setModified(true);

@@ -25,9 +25,9 @@ public:
     // --- the model ---
     TemplateNode *root() const { return m_root.get(); }
     const NodeTextTable &texts() const { return m_texts; }
-    QString nodeText(const TemplateNode *node) const { return m_texts.at(node->slot()); }
+    QString nodeText(const TemplateNode *node) const { return m_texts.at(node->slot()).toString(); }
     // Stores a node's new own lines (an editor's commit) and sets the modified flag.
-    void setNodeText(TemplateNode *node, const QString &text);
+    void setNodeText(TemplateNode *node, QStringView text);
     // Renames a node in the tree (an editor's commit).
     void setNodeCaption(TemplateNode *node, const QString &caption);
     void setExpanded(TemplateNode *node, bool expanded);

@@ -369,7 +369,7 @@ GeneratedStringTable BuildStringTable(NodeTextTable &texts)
     StringPlan plan = planStrings(original);
     std::u16string rewritten;
     for (int slot = 1; slot <= original.highestSlot(); ++slot) {
-        const QString &text = original.at(slot);
+        const QStringView text = original.at(slot);
         if (!text.contains(u'"'))
             continue;
         size_t quotedLine = plan.firstLineOfSlot[size_t(slot)];
@@ -383,7 +383,7 @@ GeneratedStringTable BuildStringTable(NodeTextTable &texts)
                 rewritten.append(sv(line));
             rewritten.append(u"\r\n");
         });
-        texts.set(slot, QString(reinterpret_cast<const QChar *>(rewritten.data()), qsizetype(rewritten.size())));
+        texts.set(slot, QStringView(rewritten.data(), qsizetype(rewritten.size())));
     }
     GeneratedStringTable table;
     table.reserve(plan.table.size());

@@ -1,0 +1,178 @@
+#include "document/nodetexttable.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace kova;
+
+namespace {
+
+// The table's texts as plain strings, slot 0 included, for comparing with a simple model.
+QStringList contents(const NodeTextTable &table)
+{
+    QStringList out;
+    for (int slot = 0; slot <= table.highestSlot(); ++slot)
+        out.append(table.at(slot).toString());
+    return out;
+}
+
+// What the table should hold: one string per slot.
+struct Model
+{
+    QStringList texts{QString()};
+
+    void grow(int slot)
+    {
+        while (texts.size() <= slot)
+            texts.append(QString());
+    }
+};
+
+} // namespace
+
+class TestNodeTextTable : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void emptyAndOutOfRange()
+    {
+        NodeTextTable table;
+        QVERIFY(table.isEmpty());
+        QCOMPARE(table.highestSlot(), 0);
+        QVERIFY(table.at(0).isEmpty());
+        QVERIFY(table.at(-3).isEmpty());
+        QVERIFY(table.at(7).isEmpty());
+        table.growTo(3);
+        QCOMPARE(table.highestSlot(), 3);
+        QVERIFY(table.at(2).isEmpty());
+        table.clear();
+        QVERIFY(table.isEmpty());
+    }
+
+    // Interleaved writes to a few slots, as the loader makes them: every slot keeps exactly its own
+    // text, whether it grows in place, into the room kept for it, or has to move.
+    void interleavedAppends_data()
+    {
+        QTest::addColumn<QStringList>("script"); // "slot:text", "slot:text:room", "set slot:text"
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::newRow("runs of one slot")
+            << QStringList{"1:CLASS MACHINE\r\n", "1:KEYNAME \"a\"\r\n", "2:PART \"p\"\r\n"}
+            << QStringList{"", "CLASS MACHINE\r\nKEYNAME \"a\"\r\n", "PART \"p\"\r\n"};
+        QTest::newRow("END line into the room kept")
+            << QStringList{"1:POLICY \"p\"\r\n:14", "1:KEYNAME \"k\"\r\n", "2:PART \"x\" TEXT\r\n", "2:END PART\r\n",
+                           "1:END POLICY\r\n"}
+            << QStringList{"", "POLICY \"p\"\r\nKEYNAME \"k\"\r\nEND POLICY\r\n", "PART \"x\" TEXT\r\nEND PART\r\n"};
+        QTest::newRow("more than the room: the text moves")
+            << QStringList{"1:CATEGORY \"c\"\r\n:4", "2:POLICY \"p\"\r\n", "1:END CATEGORY\r\n", "2:END POLICY\r\n"}
+            << QStringList{"", "CATEGORY \"c\"\r\nEND CATEGORY\r\n", "POLICY \"p\"\r\nEND POLICY\r\n"};
+        QTest::newRow("no room at all") << QStringList{"1:A\r\n", "2:B\r\n", "1:C\r\n", "2:D\r\n", "1:E\r\n"}
+                                        << QStringList{"", "A\r\nC\r\nE\r\n", "B\r\nD\r\n"};
+        QTest::newRow("set replaces, append continues")
+            << QStringList{"1:A\r\n:14", "2:B\r\n", "set 1:X\r\n", "1:Y\r\n", "set 2:", "3:Z\r\n"}
+            << QStringList{"", "X\r\nY\r\n", "", "Z\r\n"};
+        QTest::newRow("empty appends change nothing")
+            << QStringList{"2:", "1:A\r\n", "1:"} << QStringList{"", "A\r\n", ""};
+    }
+
+    void interleavedAppends()
+    {
+        QFETCH(QStringList, script);
+        QFETCH(QStringList, expected);
+        NodeTextTable table;
+        for (const QString &step : script) {
+            const bool set = step.startsWith(u"set ");
+            const QStringList parts = step.mid(set ? 4 : 0).split(u':');
+            const int slot = parts[0].toInt();
+            if (set)
+                table.set(slot, parts[1]);
+            else
+                table.append(slot, parts[1], parts.size() > 2 ? parts[2].toInt() : 0);
+        }
+        QCOMPARE(contents(table), expected);
+    }
+
+    void appendLineTrimsAndSkipsBlankLines()
+    {
+        NodeTextTable table;
+        table.appendLine(2, u"  KEYNAME \"Software\\A\"\t ");
+        table.appendLine(2, u" \t ");
+        table.appendLine(2, u"VALUENAME \"x\"");
+        QCOMPARE(table.at(2).toString(), QStringLiteral("KEYNAME \"Software\\A\"\r\nVALUENAME \"x\"\r\n"));
+        QCOMPARE(table.highestSlot(), 2);
+    }
+
+    // Random edits against a plain list of strings, with texts large enough to fill several blocks
+    // and enough replacing to make the table pack itself more than once.
+    void randomEditsMatchAModel_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<int>("longest");
+        QTest::newRow("short texts") << 1u << 40;
+        QTest::newRow("texts around a block") << 2u << 9000;
+        QTest::newRow("long texts") << 3u << 300000;
+    }
+
+    void randomEditsMatchAModel()
+    {
+        QFETCH(quint32, seed);
+        QFETCH(int, longest);
+        QRandomGenerator random(seed);
+        NodeTextTable table;
+        Model model;
+        for (int step = 0; step < 3000; ++step) {
+            const int slot = 1 + int(random.bounded(40));
+            const QString text(int(random.bounded(longest)), QChar(u'a' + step % 26));
+            model.grow(slot);
+            switch (random.bounded(3)) {
+            case 0:
+                table.set(slot, text);
+                model.texts[slot] = text;
+                break;
+            case 1:
+                table.append(slot, text, qsizetype(random.bounded(20)));
+                model.texts[slot] += text;
+                break;
+            default:
+                table.append(slot, text.left(5));
+                model.texts[slot] += text.left(5);
+                break;
+            }
+            if (step % 500 == 0 || step == 2999)
+                QCOMPARE(contents(table), model.texts);
+        }
+    }
+
+    void copiesAreIndependentAndEqual()
+    {
+        NodeTextTable table;
+        table.append(1, u"CLASS MACHINE\r\n", 14);
+        table.append(2, u"CATEGORY \"c\"\r\n");
+        const NodeTextTable copy = table;
+        QVERIFY(copy == table);
+        table.set(2, u"CATEGORY \"d\"\r\n");
+        QVERIFY(!(copy == table));
+        QCOMPARE(copy.at(2).toString(), QStringLiteral("CATEGORY \"c\"\r\n"));
+        NodeTextTable assigned;
+        assigned.append(5, u"X\r\n");
+        assigned = copy;
+        QVERIFY(assigned == copy);
+        QCOMPARE(assigned.highestSlot(), 2);
+    }
+
+    // The document takes the loader's table by moving it: the texts must not move with it.
+    void movingKeepsTheTexts()
+    {
+        NodeTextTable table;
+        for (int slot = 1; slot <= 2000; ++slot)
+            table.append(slot, QString(50, QChar(u'A' + slot % 26)));
+        const QStringView before = table.at(1234);
+        NodeTextTable moved(std::move(table));
+        QCOMPARE(moved.at(1234).data(), before.data());
+        QCOMPARE(moved.at(1234).toString(), QString(50, QChar(u'A' + 1234 % 26)));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestNodeTextTable)
+#include "tst_nodetexttable.moc"
