@@ -12,6 +12,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <limits>
 
 #include <string>
 #include <string_view>
@@ -144,21 +145,30 @@ class Load
 public:
     Load(Prompter &prompter, const LoadOptions &options) : m_prompter(prompter), m_options(options) {}
 
-    LoadResult run(TemplateDocument &document, QStringView text, TextEncoding encoding);
+    // Loads the file's decoded text, which is let go of as soon as the statements are written.
+    LoadResult run(TemplateDocument &document, BulkVector<char16_t> text, TextEncoding encoding);
 
 private:
     enum class Step { Ok, Failed, Fatal };
 
-    // A rebuilt statement: a run of tokens written with single blanks between them.
-    struct Statement
+    // A rebuilt statement as tokens: first and how many.
+    struct TokenRun
     {
         qint32 first;
         qint32 count;
     };
+    // A rebuilt statement as text, its tokens with single blanks between them: a stretch of
+    // m_statementText.
+    struct Statement
+    {
+        quint32 at;
+        quint32 size;
+    };
 
     Step readSections(QStringView text);
     Step rebuildStatements(TokenStream &stream);
-    bool buildTree(const BulkVector<Token> &tokens);
+    bool writeStatements(const BulkVector<Token> &tokens);
+    bool buildTree();
 
     Step syntaxError(const QString &text, int line);
     Step fileNotLoaded();
@@ -170,6 +180,8 @@ private:
     StringTable m_strings;
     QStringList m_keptStrings;
     QStringList m_keptSections;
+    BulkVector<TokenRun> m_runs;
+    BulkVector<char16_t> m_statementText;
     BulkVector<Statement> m_statements;
     bool m_agreedToRemove = false;
     bool m_seenMachine = false;
@@ -239,12 +251,12 @@ Load::Step Load::rebuildStatements(TokenStream &stream)
     const size_t n = tokens.size();
     const QString errorInLine = QStringLiteral("Error in line ");
     const QString errorInLineBadName = QStringLiteral("Error in line");
-    m_statements.reserve(n / 2 + 2);
+    m_runs.reserve(n / 2 + 2);
     size_t i = 0;
     // The token at k, or a null view past the end of the stream.
     const auto at = [&](size_t k) { return k < n ? tokens[k].text() : QStringView(); };
     const auto statement = [&](size_t first, size_t count) {
-        m_statements.push_back({qint32(first), qint32(count)});
+        m_runs.push_back({qint32(first), qint32(count)});
         i = first + count;
     };
 
@@ -359,32 +371,52 @@ Load::Step Load::rebuildStatements(TokenStream &stream)
             continue;
         tokens.emplace_back(classWord, 0);
         tokens.emplace_back(*word, 0);
-        m_statements.push_back({qint32(tokens.size() - 2), 2});
+        m_runs.push_back({qint32(tokens.size() - 2), 2});
     }
     return Step::Ok;
 }
 
-namespace {
-
-// The statement's text: its tokens with one blank between them.
-void appendStatement(std::u16string &out, const BulkVector<Token> &tokens, qint32 first, qint32 count)
+bool Load::writeStatements(const BulkVector<Token> &tokens)
 {
-    for (qint32 k = first; k < first + count; ++k) {
-        if (k > first)
-            out.push_back(u' ');
-        const Token &t = tokens[size_t(k)];
-        out.append(t.data, size_t(t.size));
+    // Every text is written once, into a buffer of the exact size.
+    size_t units = 0;
+    for (const TokenRun &run : m_runs) {
+        for (qint32 k = run.first; k < run.first + run.count; ++k)
+            units += size_t(tokens[size_t(k)].size);
+        units += size_t(run.count - 1);
     }
+    if (units > std::numeric_limits<quint32>::max())
+        return false;
+    m_statementText.resize(units);
+    m_statements.reserve(m_runs.size());
+    char16_t *const begin = m_statementText.data();
+    char16_t *out = begin;
+    // The machine's statements come first, then the rest (what stands before any CLASS line goes
+    // with the user's), each in file order.
+    for (const bool machine : {true, false}) {
+        bool inMachine = false;
+        for (const TokenRun &run : m_runs) {
+            if (run.count == 2 && is(tokens[size_t(run.first)].text(), u"CLASS")) {
+                const QStringView word = tokens[size_t(run.first + 1)].text();
+                inMachine = is(word, u"MACHINE") ? true : is(word, u"USER") ? false : inMachine;
+            }
+            if (inMachine != machine)
+                continue;
+            char16_t *const start = out;
+            for (qint32 k = run.first; k < run.first + run.count; ++k) {
+                if (k > run.first)
+                    *out++ = u' ';
+                const Token &t = tokens[size_t(k)];
+                out = std::copy(t.data, t.data + t.size, out);
+            }
+            m_statements.push_back({quint32(start - begin), quint32(out - start)});
+        }
+    }
+    m_runs = BulkVector<TokenRun>(); // not "= {}", which would keep the memory
+    return true;
 }
 
-QStringView viewOf(const std::u16string &s)
-{
-    return QStringView(s.data(), qsizetype(s.size()));
-}
-
-} // namespace
-
-bool Load::buildTree(const BulkVector<Token> &tokens)
+bool Load::buildTree()
 {
     int nodeCount = 0;
     const auto newNode = [&](TemplateNode *parent, const QString &kind, QString text, const QString &image) {
@@ -412,7 +444,6 @@ bool Load::buildTree(const BulkVector<Token> &tokens)
     };
     std::vector<Open> stack;
     int currentSlot = nodeCount;
-    std::u16string text;
 
     // A container's END line comes after its children's lines: room for it is kept behind the
     // container's own lines ("END CATEGORY" and CR LF is the longest), so that its text need not move.
@@ -426,12 +457,15 @@ bool Load::buildTree(const BulkVector<Token> &tokens)
     };
 
     // Statements begin with an upper-case keyword and hold no blank at either end, so the keyword
-    // tests compare the first token as it stands.
-    const auto handle = [&](const Statement &st) {
-        const QStringView keyword = tokens[size_t(st.first)].text();
-        const QStringView argument = st.count > 1 ? tokens[size_t(st.first + 1)].text() : QStringView();
-        text.clear();
-        appendStatement(text, tokens, st.first, st.count);
+    // tests compare the first token as it stands. A bare token holds no blank, so the keyword is what
+    // comes before the first blank (an item of a suggestion list may be a quoted text with blanks, but
+    // it begins with its quote and is no keyword) and the argument of CLASS and END is what follows.
+    const QStringView all(m_statementText.data(), qsizetype(m_statementText.size()));
+    for (const Statement &st : m_statements) {
+        const QStringView text = all.sliced(st.at, st.size);
+        const qsizetype blank = text.indexOf(u' ');
+        const QStringView keyword = blank < 0 ? text : text.first(blank);
+        const QStringView argument = blank < 0 ? QStringView() : text.sliced(blank + 1);
         TemplateNode *top = stack.empty() ? nullptr : stack.back().node;
         qsizetype roomAfter = 0;
         if (startsWith(keyword, u"CLASS")) {
@@ -448,44 +482,29 @@ bool Load::buildTree(const BulkVector<Token> &tokens)
                 return false;
             const bool category = startsWith(keyword, u"CATEGORY");
             current = newNode(top, category ? NodeKind::Category : NodeKind::Policy,
-                              ExtractNodeName(viewOf(text), category ? 9 : 7), category ? categoryImage : policyImage);
+                              ExtractNodeName(text, category ? 9 : 7), category ? categoryImage : policyImage);
             currentSlot = nodeCount;
             stack.push_back({current, currentSlot});
             roomAfter = kEndLineRoom;
         } else if (startsWith(keyword, u"PART")) {
             if (!top)
                 return false;
-            current = newNode(top, NodeKind::Part, ExtractNodeName(viewOf(text), 5), partImage);
+            current = newNode(top, NodeKind::Part, ExtractNodeName(text, 5), partImage);
             currentSlot = nodeCount;
         } else if (is(keyword, u"END") && (startsWith(argument, u"CATEGORY") || startsWith(argument, u"POLICY"))) {
             // The class at the bottom of the stack is no container an END can close.
             if (stack.size() < 2)
                 return false;
-            append(stack.back().slot, viewOf(text));
+            append(stack.back().slot, text);
             stack.pop_back();
-            return true;
+            continue;
         }
-        append(currentSlot, viewOf(text), roomAfter);
-        return true;
-    };
-
-    // The machine's statements come first, then the rest (what stands before any CLASS line goes
-    // with the user's), each in file order.
-    for (const bool machine : {true, false}) {
-        bool inMachine = false;
-        for (const Statement &st : m_statements) {
-            if (st.count == 2 && is(tokens[size_t(st.first)].text(), u"CLASS")) {
-                const QStringView word = tokens[size_t(st.first + 1)].text();
-                inMachine = is(word, u"MACHINE") ? true : is(word, u"USER") ? false : inMachine;
-            }
-            if (inMachine == machine && !handle(st))
-                return false;
-        }
+        append(currentSlot, text, roomAfter);
     }
     return true;
 }
 
-LoadResult Load::run(TemplateDocument &document, QStringView text, TextEncoding encoding)
+LoadResult Load::run(TemplateDocument &document, BulkVector<char16_t> text, TextEncoding encoding)
 {
     LoadResult result;
 
@@ -496,7 +515,7 @@ LoadResult Load::run(TemplateDocument &document, QStringView text, TextEncoding 
         return result;
     };
 
-    if (const Step s = readSections(text); s != Step::Ok)
+    if (const Step s = readSections(QStringView(text.data(), qsizetype(text.size()))); s != Step::Ok)
         return fail(s);
     const WordContext context{KeywordTable::standard(), m_strings, m_options.newerStatements};
     std::optional<TokenStream> stream = Splitter(m_body, context, m_prompter);
@@ -504,10 +523,18 @@ LoadResult Load::run(TemplateDocument &document, QStringView text, TextEncoding 
         return fail(Step::Fatal);
     if (const Step s = rebuildStatements(*stream); s != Step::Ok)
         return fail(s);
-    if (!buildTree(stream->tokens))
+    if (!writeStatements(stream->tokens))
         return fail(fileNotLoaded());
+    // The statements stand on their own now: the tokens, the string table and the text can go
+    // before the tree is built.
     stream.reset();
-    m_statements = {};
+    m_strings = StringTable();
+    m_body = {};
+    text = BulkVector<char16_t>();
+    if (!buildTree())
+        return fail(fileNotLoaded());
+    m_statements = BulkVector<Statement>();
+    m_statementText = BulkVector<char16_t>();
 
     document.replaceContents(std::move(m_root), std::move(m_texts), std::move(m_keptStrings), std::move(m_keptSections),
                              encoding);
@@ -525,7 +552,7 @@ LoadResult loadTemplateBytes(TemplateDocument &document, QByteArray bytes, Promp
     decodeTextInto(bytes, text, &encoding);
     bytes = QByteArray();
     Load load(prompter, options);
-    return load.run(document, QStringView(text.data(), qsizetype(text.size())), encoding);
+    return load.run(document, std::move(text), encoding);
 }
 
 namespace {
@@ -571,7 +598,7 @@ LoadResult Vullen(TemplateDocument &document, const QString &path, Prompter &pro
         decodeTextInto(QByteArrayView(bytes.data(), qsizetype(bytes.size())), text, &encoding);
     }
     Load load(prompter, options);
-    return load.run(document, QStringView(text.data(), qsizetype(text.size())), encoding);
+    return load.run(document, std::move(text), encoding);
 }
 
 } // namespace kova
