@@ -21,9 +21,9 @@ namespace kova {
 
 namespace {
 
-constexpr std::size_t kBulkFrom = std::size_t(1) << 20;
-
 #ifdef KOVA_BULK_MAPPING
+// Smaller buffers come from the heap.
+constexpr std::size_t kBulkFrom = std::size_t(1) << 20;
 // Huge pages cover 2 MiB each and only where the mapping is aligned to that, so a mapping is taken
 // with room to spare and trimmed to an aligned start.
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
@@ -59,7 +59,7 @@ void *allocateBulk(std::size_t bytes)
     return ::operator new(bytes);
 }
 
-void releaseBulk(void *memory, std::size_t bytes) noexcept
+void releaseBulk(void *memory, [[maybe_unused]] std::size_t bytes) noexcept
 {
 #ifdef KOVA_BULK_MAPPING
     if (bytes >= kBulkFrom) {
@@ -67,7 +67,7 @@ void releaseBulk(void *memory, std::size_t bytes) noexcept
         return;
     }
 #endif
-    ::operator delete(memory, bytes);
+    ::operator delete(memory);
 }
 
 } // namespace kova
