@@ -1,0 +1,68 @@
+#include "document/bulkmemory.h"
+
+#include <QTest>
+
+#include <numeric>
+
+using namespace kova;
+
+class TestBulkMemory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Sizes on both sides of the point where buffers are mapped on their own, and ones that are no
+    // multiple of a page: every unit can be written and read back, and growing keeps the contents.
+    void buffersHoldWhatIsWritten_data()
+    {
+        QTest::addColumn<qsizetype>("units");
+        for (const qsizetype n : {qsizetype(1), qsizetype(4095), qsizetype(1) << 19, (qsizetype(1) << 19) + 1,
+                                  qsizetype(1) << 20, (qsizetype(3) << 20) + 7})
+            QTest::addRow("%lld units", qlonglong(n)) << n;
+    }
+
+    void buffersHoldWhatIsWritten()
+    {
+        QFETCH(qsizetype, units);
+        BulkVector<char16_t> buffer(static_cast<size_t>(units));
+        std::iota(buffer.begin(), buffer.end(), char16_t(1));
+        BulkVector<char16_t> other(size_t(units), u'x'); // a second buffer must not overlap the first
+        QCOMPARE(buffer.front(), char16_t(1));
+        QCOMPARE(buffer.back(), char16_t(units));
+        buffer.resize(size_t(units) * 2 + 3);
+        QCOMPARE(buffer[size_t(units) - 1], char16_t(units));
+        QCOMPARE(buffer[size_t(units) / 2], char16_t(units / 2 + 1));
+        QVERIFY(std::all_of(other.begin(), other.end(), [](char16_t c) { return c == u'x'; }));
+    }
+
+    // Growing a buffer of characters leaves new units as they are, so large buffers are not written
+    // twice; values given explicitly are still written.
+    void explicitValuesAreWritten()
+    {
+        BulkVector<int> numbers(5, 7);
+        QCOMPARE(std::accumulate(numbers.begin(), numbers.end(), 0), 35);
+        numbers.resize(8, -1);
+        QCOMPARE(numbers.back(), -1);
+        numbers.emplace_back(42);
+        QCOMPARE(numbers.back(), 42);
+    }
+
+    // Buffers are taken and given back many times over a session; none may be lost or reused while
+    // still in use.
+    void manyBuffersInTurn()
+    {
+        std::vector<BulkVector<char>> kept;
+        for (int round = 0; round < 40; ++round) {
+            BulkVector<char> buffer(size_t(1 + round % 5) << 20, char('a' + round % 26));
+            if (round % 4 == 0)
+                kept.push_back(std::move(buffer));
+        }
+        for (size_t i = 0; i < kept.size(); ++i) {
+            const char expected = char('a' + (i * 4) % 26);
+            QVERIFY(std::all_of(kept[i].begin(), kept[i].end(), [&](char c) { return c == expected; }));
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestBulkMemory)
+#include "tst_bulkmemory.moc"
