@@ -13,8 +13,6 @@
 
 #include <algorithm>
 #include <limits>
-
-#include <string>
 #include <string_view>
 
 namespace kova {

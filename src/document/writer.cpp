@@ -9,8 +9,7 @@
 #include "templatedocument.h"
 
 #include <algorithm>
-#include <array>
-#include <deque>
+#include <string>
 #include <string_view>
 
 namespace kova {
