@@ -1,4 +1,5 @@
 #include "appfixture.h"
+#include "templatefixtures.h"
 
 #include "app/aboutpanel.h"
 #include "app/templatetreemodel.h"
@@ -25,12 +26,9 @@ using kova::test::AppFixture;
 
 namespace {
 
-const QByteArray kGood = "CLASS MACHINE\nCATEGORY \"Desktop\"\nKEYNAME \"Software\\X\"\nPOLICY \"Icons\"\n"
-                         "VALUENAME \"Hide\"\nEND POLICY\nEND CATEGORY\n";
-const QByteArray kBad = "CLASS MACHINE\nCATEGORY \"Desktop\"\nPOLICY \"Icons\"\nPART \"x\" BOGUS\nEND PART\n"
-                        "END POLICY\nEND CATEGORY\n";
-const Message kSaveChanges{QStringLiteral("Save changes in current file?"), Message::Icon::Exclamation,
-                           Message::Buttons::YesNoCancel};
+using test::kBad;
+using test::kGood;
+using test::kSaveChanges;
 
 QStringList visibleRecent(const AppFixture &f)
 {

@@ -1,4 +1,5 @@
 #include "appfixture.h"
+#include "templatefixtures.h"
 
 #include "app/aboutpanel.h"
 #include "app/templatetreeview.h"
@@ -28,8 +29,7 @@ namespace {
 const QString kSample = QStringLiteral(KOVA_SOURCE_DIR "/examples/sample.adm");
 const QString kCloseItFirst = QStringLiteral("There is an edit screen open. Close it first");
 const QString kExitWithoutSaving = QStringLiteral("There is an edit screen open. Exit without saving changes?");
-const Message kSaveChanges{QStringLiteral("Save changes in current file?"), Message::Icon::Exclamation,
-                           Message::Buttons::YesNoCancel};
+using test::kSaveChanges;
 
 // The real main window with the sample template loaded from the command line.
 struct SampleWindow : AppFixture

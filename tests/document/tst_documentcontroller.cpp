@@ -4,6 +4,7 @@
 
 #include "scriptedfilechooser.h"
 #include "scriptedprompter.h"
+#include "templatefixtures.h"
 #include "testfiles.h"
 
 #include <QFile>
@@ -16,12 +17,9 @@ using namespace kova;
 
 namespace {
 
-const QByteArray kGood = "CLASS MACHINE\nCATEGORY \"Desktop\"\nKEYNAME \"Software\\X\"\nPOLICY \"Icons\"\n"
-                         "VALUENAME \"Hide\"\nEND POLICY\nEND CATEGORY\n";
-const QByteArray kBad = "CLASS MACHINE\nCATEGORY \"Desktop\"\nPOLICY \"Icons\"\nPART \"x\" BOGUS\nEND PART\n"
-                        "END POLICY\nEND CATEGORY\n";
-const Message kSaveChanges{QStringLiteral("Save changes in current file?"), Message::Icon::Exclamation,
-                           Message::Buttons::YesNoCancel};
+using test::kBad;
+using test::kGood;
+using test::kSaveChanges;
 const Message kEditScreen{QStringLiteral("There is an edit screen open. Close it first"), Message::Icon::Exclamation,
                           Message::Buttons::Ok};
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/prompter.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -10,6 +12,15 @@ class TemplateNode;
 } // namespace kova
 
 namespace kova::test {
+
+// A small template that loads, and one that fails on its part type.
+inline const QByteArray kGood = "CLASS MACHINE\nCATEGORY \"Desktop\"\nKEYNAME \"Software\\X\"\nPOLICY \"Icons\"\n"
+                                "VALUENAME \"Hide\"\nEND POLICY\nEND CATEGORY\n";
+inline const QByteArray kBad = "CLASS MACHINE\nCATEGORY \"Desktop\"\nPOLICY \"Icons\"\nPART \"x\" BOGUS\nEND PART\n"
+                               "END POLICY\nEND CATEGORY\n";
+// The question asked before unsaved changes are left.
+inline const Message kSaveChanges{QStringLiteral("Save changes in current file?"), Message::Icon::Exclamation,
+                                  Message::Buttons::YesNoCancel};
 
 // Loads ADM text written with \n line ends (made CR LF) into document; any message fails the test.
 bool loadText(TemplateDocument &document, const QByteArray &text);
