@@ -7,8 +7,8 @@
 #include "treepanel.h"
 
 #include "document/keywordtable.h"
-#include "document/nodekeys.h"
 #include "document/preferences.h"
+#include "editors/core/nodekeys.h"
 #include "textedit/textmodecontroller.h"
 
 #include <QAbstractButton>
@@ -36,7 +36,8 @@ const char *const kTabCaptions[MainWindow::TabCount] = {"&Overview", "&Category"
 MainWindow::MainWindow(Prompter &prompter, FileChooser &chooser, Preferences &preferences, QWidget *parent)
     : QMainWindow(parent), m_prompter(prompter), m_controller(m_document, prompter, chooser, preferences),
       m_actions(new MainActions(this)), m_views(new QStackedWidget), m_tabs(new QTabWidget),
-      m_treePanel(new TreePanel(m_document, prompter)), m_about(new AboutPanel)
+      m_treePanel(new TreePanel(m_document, prompter)), m_about(new AboutPanel),
+      m_editors(new EditorPages(m_document, prompter, *m_treePanel, *this, this))
 {
     setObjectName(QStringLiteral("MainWindow"));
     m_tabs->setObjectName(QStringLiteral("Tabs"));
@@ -50,7 +51,7 @@ MainWindow::MainWindow(Prompter &prompter, FileChooser &chooser, Preferences &pr
     setCentralWidget(m_views);
     resize(900, 640);
 
-    m_treePanel->overviewEnabled = [this] { return m_tabs->isTabEnabled(Overview); };
+    m_editors->buildPages();
     connectActions();
     connectController();
     m_textModeBridge = new TextModeBridge(*this);
@@ -92,14 +93,12 @@ void MainWindow::connectActions()
         m_currentTab = index;
         TabChanged(previous);
     });
-    connect(m_treePanel, &TreePanel::editRequested, this, [this] { call(hooks.editNode); });
+    connect(m_treePanel, &TreePanel::editRequested, this, [this] { m_editors->EditNode(m_treePanel->selectedNode()); });
 }
 
 void MainWindow::connectController()
 {
-    m_controller.setEditScreenProbe([this] { return editPageOpen() || isTextModeShown(); });
-    m_controller.setTextModeHooks([this] { return isTextModeShown(); },
-                                  [this] { return hooks.textModeUpdate && hooks.textModeUpdate(); });
+    m_controller.setEditScreens(this);
     connect(&m_controller, &DocumentController::captionChanged, this, &QWidget::setWindowTitle);
     connect(&m_controller, &DocumentController::commandStateChanged, this, &MainWindow::applyCommandState);
     connect(&m_controller, &DocumentController::stringsOptionChanged, this,
@@ -176,7 +175,6 @@ void MainWindow::StartUp(const QString &commandLine)
         CenterWindow();
     }
     QApplication::restoreOverrideCursor();
-    QCoreApplication::processEvents();
 }
 
 void MainWindow::CenterWindow()
@@ -260,50 +258,41 @@ void MainWindow::focusTree()
 
 void MainWindow::TabChanged(int previousTab)
 {
+    Q_UNUSED(previousTab); // the pages keep their own Enter and Esc keys
     const int current = m_tabs->currentIndex();
     if (current == Overview)
         focusTree();
     if (current == RegistryTab) {
-        QCoreApplication::processEvents();
         call(hooks.registryPageEntered);
     } else {
         call(hooks.registryPageLeft);
     }
-    if (previousTab >= 0 && previousTab < TabCount)
-        for (QShortcut *key : std::as_const(m_pageKeys[previousTab]))
-            key->setEnabled(false);
-    if (current >= 0 && current < TabCount)
-        for (QShortcut *key : std::as_const(m_pageKeys[current]))
-            key->setEnabled(true);
 }
 
-void MainWindow::setPageButtons(int tab, QAbstractButton *defaultButton, QAbstractButton *cancelButton)
+bool MainWindow::editScreenOpen() const
 {
-    qDeleteAll(m_pageKeys[tab]);
-    m_pageKeys[tab].clear();
-    const auto bind = [&](QKeySequence key, QAbstractButton *button) {
-        if (!button)
-            return;
-        auto *shortcut = new QShortcut(key, page(tab));
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        shortcut->setEnabled(m_tabs->currentIndex() == tab);
-        connect(shortcut, &QShortcut::activated, button, [button] {
-            if (button->isEnabled())
-                button->click();
-        });
-        m_pageKeys[tab].append(shortcut);
-    };
-    bind(QKeySequence(Qt::Key_Return), defaultButton);
-    bind(QKeySequence(Qt::Key_Enter), defaultButton);
-    bind(QKeySequence(Qt::Key_Escape), cancelButton);
+    return m_editors->isOpen() || isTextModeShown();
 }
 
-bool MainWindow::editPageOpen() const
+bool MainWindow::textModeShown() const
 {
-    for (int tab = Overview + 1; tab < RegistryTab; ++tab)
-        if (m_tabs->isTabEnabled(tab))
-            return true;
-    return false;
+    return isTextModeShown();
+}
+
+bool MainWindow::applyTextMode()
+{
+    return hooks.textModeUpdate && hooks.textModeUpdate();
+}
+
+void MainWindow::installEditorPage(int tab, QWidget *editorPage)
+{
+    const QIcon icon = m_tabs->tabIcon(tab);
+    const QString caption = m_tabs->tabText(tab);
+    QWidget *placeholder = m_tabs->widget(tab);
+    m_tabs->removeTab(tab);
+    delete placeholder;
+    m_tabs->insertTab(tab, editorPage, icon, caption);
+    m_tabs->setTabEnabled(tab, false);
 }
 
 void MainWindow::openEditorPage(int tab)

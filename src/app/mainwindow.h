@@ -1,15 +1,15 @@
 #pragma once
 
 #include "document/documentcontroller.h"
+#include "document/editscreens.h"
 #include "document/templatedocument.h"
+#include "editors/editorpages.h"
 
 #include <QMainWindow>
 
 #include <functional>
 
-class QAbstractButton;
 class QMenu;
-class QShortcut;
 class QStackedWidget;
 class QTabWidget;
 class QToolBar;
@@ -30,8 +30,6 @@ struct ShellHooks
 {
     // Start-up step 4: the file associations.
     std::function<void()> registerFileAssociations;
-    // EditNode on the tree's selected node.
-    std::function<void()> editNode;
     // Raw text mode: enter it ("Editor" button, "Edit file with text editor"), and take its text back
     // into the tree (true when that worked); the close sequence calls textModeUpdate when the user
     // wants to save while the text view is showing.
@@ -53,7 +51,7 @@ struct ShellHooks
 
 // The main window: a shell around the document controller, the tree panel, the tab pages, the about
 // panel and the menus. The text mode view is hosted here too (setTextModeView / showTextMode).
-class MainWindow : public QMainWindow
+class MainWindow : public QMainWindow, public EditorHost, private EditScreens
 {
     Q_OBJECT
 
@@ -83,12 +81,13 @@ public:
     void HideAbout();
     void TabChanged(int previousTab);
     void RunToolbarCommand(const QString &description);
-    // Enter and Esc on a page act on these buttons while the page is shown (either may be null).
-    void setPageButtons(int tab, QAbstractButton *defaultButton, QAbstractButton *cancelButton);
-
-    // Editor pages: open page tab (tab 0 disabled, tree hidden) and CloseEditorPage back to the tree.
-    void openEditorPage(int tab);
-    void CloseEditorPage(int tab);
+    // The node pages and their editing state.
+    EditorPages &editors() const { return *m_editors; }
+    // Editor pages: a page in its tab, open page tab (tab 0 disabled, tree hidden) and CloseEditorPage
+    // back to the tree.
+    void installEditorPage(int tab, QWidget *page) override;
+    void openEditorPage(int tab) override;
+    void CloseEditorPage(int tab) override;
 
     // Raw text mode, built with the window.
     TextModeController *textMode() const;
@@ -116,7 +115,9 @@ private:
     void onDocumentShown();
     void focusTree();
     void showMenusFor(const QWidget *view);
-    bool editPageOpen() const;
+    bool editScreenOpen() const override;
+    bool textModeShown() const override;
+    bool applyTextMode() override;
     void call(const std::function<void()> &hook) const;
 
     TemplateDocument m_document;
@@ -131,7 +132,7 @@ private:
     QToolBar *m_textToolBar = nullptr;
     QMenu *m_editorMenu = nullptr;
     TextModeBridge *m_textModeBridge = nullptr;
-    QList<QShortcut *> m_pageKeys[TabCount];
+    EditorPages *m_editors;
     int m_currentTab = 0;
     // What the about panel covers: 0 nothing, 1 the tab pages, 2 the text mode.
     int m_coveredView = 0;

@@ -2,6 +2,8 @@
 
 #include "templatetreemodel.h"
 
+#include "document/treeoperations.h"
+
 #include <QDragMoveEvent>
 #include <QDropEvent>
 
@@ -22,7 +24,7 @@ TemplateTreeView::TemplateTreeView(QWidget *parent) : QTreeView(parent)
 
 void TemplateTreeView::startDrag(Qt::DropActions supportedActions)
 {
-    if (busy && busy())
+    if (m_dragsBlocked)
         return;
     auto *m = qobject_cast<TemplateTreeModel *>(model());
     m_dragged = m ? m->nodeFromIndex(currentIndex()) : nullptr;
@@ -62,7 +64,7 @@ void TemplateTreeView::dragMoveEvent(QDragMoveEvent *event)
 {
     QTreeView::dragMoveEvent(event); // auto-scroll near the edges
     TemplateNode *target = targetAt(event->position().toPoint());
-    if (m_dragged && event->source() == this && canDrop && canDrop(m_dragged, target)) {
+    if (m_dragged && event->source() == this && CanDropOn(m_dragged, target)) {
         setHighlight(indexAt(event->position().toPoint()));
         event->setDropAction(Qt::MoveAction);
         event->accept();
@@ -86,8 +88,8 @@ void TemplateTreeView::dropEvent(QDropEvent *event)
     // The move is done here; the drag itself reports no action, so the view removes nothing.
     event->setDropAction(Qt::IgnoreAction);
     event->accept();
-    if (dragged && canDrop && canDrop(dragged, target) && drop)
-        drop(dragged, target);
+    if (dragged && CanDropOn(dragged, target))
+        emit dropRequested(dragged, target);
 }
 
 } // namespace kova

@@ -2,15 +2,14 @@
 
 #include <QTreeView>
 
-#include <functional>
-
 namespace kova {
 
 class TemplateNode;
 class TemplateTreeModel;
 
-// The tree of the "&Overview" tab. Drags a node to a new parent: the allowed targets are decided by
-// canDrop, the move itself by drop (both set by the tree panel). Everywhere else the no-drop icon.
+// The tree of the "&Overview" tab. Drags a node to a new parent: the targets CanDropOn allows show as
+// selected while the pointer is over them, everywhere else the no-drop icon; a drop is handed on as
+// dropRequested, which the tree panel carries out.
 class TemplateTreeView : public QTreeView
 {
     Q_OBJECT
@@ -18,12 +17,13 @@ class TemplateTreeView : public QTreeView
 public:
     explicit TemplateTreeView(QWidget *parent = nullptr);
 
-    std::function<bool(TemplateNode *dragged, TemplateNode *target)> canDrop;
-    std::function<void(TemplateNode *dragged, TemplateNode *target)> drop;
-    // Drags do nothing while this says so (a node is being opened for editing).
-    std::function<bool()> busy;
+    // Drags do nothing while blocked (a node is being opened for editing).
+    void setDragsBlocked(bool blocked) { m_dragsBlocked = blocked; }
 
     TemplateNode *draggedNode() const { return m_dragged; }
+
+signals:
+    void dropRequested(kova::TemplateNode *dragged, kova::TemplateNode *target);
 
 protected:
     void startDrag(Qt::DropActions supportedActions) override;
@@ -38,6 +38,7 @@ private:
 
     TemplateNode *m_dragged = nullptr;
     QPersistentModelIndex m_highlight;
+    bool m_dragsBlocked = false;
 };
 
 } // namespace kova

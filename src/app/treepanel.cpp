@@ -3,8 +3,8 @@
 #include "templatetreemodel.h"
 #include "templatetreeview.h"
 
-#include "document/nodekeys.h"
 #include "document/templatedocument.h"
+#include "editors/core/nodekeys.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -46,9 +46,7 @@ TreePanel::TreePanel(TemplateDocument &document, Prompter &prompter, QWidget *pa
 
     buildContextMenu();
 
-    m_tree->canDrop = [](TemplateNode *dragged, TemplateNode *target) { return CanDropOn(dragged, target); };
-    m_tree->drop = [this](TemplateNode *dragged, TemplateNode *target) { dropNode(dragged, target); };
-    m_tree->busy = [this] { return m_busy; };
+    connect(m_tree, &TemplateTreeView::dropRequested, this, &TreePanel::dropNode);
     connect(m_tree, &QTreeView::customContextMenuRequested, this,
             [this](const QPoint &pos) { showContextMenu(m_tree->viewport()->mapToGlobal(pos)); });
     connect(m_tree, &QTreeView::doubleClicked, this, [this] { editSelected(); });
@@ -164,6 +162,16 @@ void TreePanel::clearNodeView()
     m_keyLabel->setToolTip(QString());
 }
 
+QString TreePanel::activeKeyText() const
+{
+    return m_keyLabel->text();
+}
+
+void TreePanel::refreshActiveKey()
+{
+    m_keyLabel->setText(ActiveKeyPath(m_document, selectedNode()));
+}
+
 void TreePanel::showActiveKey()
 {
     const QString key = ActiveKeyPath(m_document, selectedNode());
@@ -173,7 +181,7 @@ void TreePanel::showActiveKey()
 
 void TreePanel::onCurrentChanged()
 {
-    if (overviewEnabled && !overviewEnabled())
+    if (!isEnabled())
         return;
     const TemplateNode *node = selectedNode();
     if (!node)
@@ -263,7 +271,7 @@ void TreePanel::applyExpansion(TemplateNode *node)
 
 void TreePanel::setAllExpanded(bool expanded)
 {
-    if ((overviewEnabled && !overviewEnabled()) || m_busy || !m_document.root())
+    if (!isEnabled() || m_busy || !m_document.root())
         return;
     m_tree->setEnabled(false);
     SetAllExpanded(m_document, expanded);
@@ -290,7 +298,9 @@ void TreePanel::editSelected()
     if (!node || node->text.isEmpty() || !m_m1->isEnabled() || !m_tree->isEnabled() || m_busy)
         return;
     m_busy = true;
+    m_tree->setDragsBlocked(true);
     emit editRequested();
+    m_tree->setDragsBlocked(false);
     m_busy = false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/treeoperations.h"
+#include "editors/editorcontext.h"
 
 #include <QHash>
 #include <QWidget>
@@ -21,10 +22,11 @@ class TemplateNode;
 class TemplateTreeModel;
 class TemplateTreeView;
 
-// The "&Overview" page: the template tree, the node preview box Inhoud and the key window with the
+// The "&Overview" page (expand and collapse all and the selection's displays act only while it is
+// enabled): the template tree, the node preview box Inhoud and the key window with the
 // active key of the selected node; the context menu M1 with its insert mode, Add, Insert, Delete and
 // Edit; expand all and collapse all; drag and drop.
-class TreePanel : public QWidget
+class TreePanel : public QWidget, public ActiveKeyDisplay
 {
     Q_OBJECT
 
@@ -63,8 +65,10 @@ public:
     void showContextMenu(const QPoint &globalPos);
 
     bool isBusy() const { return m_busy; }
-    // Expand/collapse all and Select act only while this says the "&Overview" tab is enabled.
-    std::function<bool()> overviewEnabled;
+
+    // The active key display as the editor pages use it ("Ok" refreshes only its text).
+    QString activeKeyText() const override;
+    void refreshActiveKey() override;
 
 signals:
     // EditNode for the selected node.

@@ -1,5 +1,7 @@
 #include "documentcontroller.h"
 
+#include "editscreens.h"
+
 #include "filechooser.h"
 #include "preferences.h"
 #include "prompter.h"
@@ -34,7 +36,7 @@ void DocumentController::readPreferences()
 
 bool DocumentController::EditScreenOpen(bool showMessage)
 {
-    const bool open = m_editScreenProbe && m_editScreenProbe();
+    const bool open = m_editScreens && m_editScreens->editScreenOpen();
     if (open && showMessage)
         m_prompter.tell(QStringLiteral("There is an edit screen open. Close it first"), Message::Icon::Exclamation);
     return open;
@@ -214,7 +216,7 @@ DocumentController::CloseDecision DocumentController::closeRequest()
         switch (m_prompter.ask(kSaveChanges)) {
         case Answer::Yes:
             // Text the loader refuses stays in text mode to be mended; nothing is saved.
-            if (m_textModeShown && m_textModeShown() && m_textModeUpdate && !m_textModeUpdate())
+            if (m_editScreens && m_editScreens->textModeShown() && !m_editScreens->applyTextMode())
                 return CloseDecision::Cancel;
             if (!saveAs())
                 return CloseDecision::Cancel;

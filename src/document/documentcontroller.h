@@ -11,6 +11,7 @@
 
 namespace kova {
 
+class EditScreens;
 class FileChooser;
 class Preferences;
 class Prompter;
@@ -55,14 +56,8 @@ public:
 
     // Hooks set by the window and by later subsystems.
     void setRegConverter(RegConverter converter) { m_regConverter = std::move(converter); }
-    // True while a node edit page or the raw text view is open.
-    void setEditScreenProbe(std::function<bool()> probe) { m_editScreenProbe = std::move(probe); }
-    // True while the raw text view is shown; and the action that takes its text back (true on success).
-    void setTextModeHooks(std::function<bool()> shown, std::function<bool()> update)
-    {
-        m_textModeShown = std::move(shown);
-        m_textModeUpdate = std::move(update);
-    }
+    // The node pages and the raw text view; without them no edit screen is ever open.
+    void setEditScreens(EditScreens *screens) { m_editScreens = screens; }
 
     // Start-up: the "Strings" option and the recent files from the preferences.
     void readPreferences();
@@ -113,9 +108,7 @@ private:
     CommandState m_state;
     QString m_caption;
     RegConverter m_regConverter;
-    std::function<bool()> m_editScreenProbe;
-    std::function<bool()> m_textModeShown;
-    std::function<bool()> m_textModeUpdate;
+    EditScreens *m_editScreens = nullptr;
 };
 
 } // namespace kova

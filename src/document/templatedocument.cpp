@@ -6,8 +6,9 @@ TemplateDocument::TemplateDocument(QObject *parent) : QObject(parent) {}
 
 TemplateDocument::~TemplateDocument() = default;
 
-void TemplateDocument::setNodeText(TemplateNode *node, QStringView text)
+void TemplateDocument::commitNodeEdit(TemplateNode *node, const QString &caption, QStringView text)
 {
+    node->text = caption;
     m_texts.set(node->slot(), text);
     setModified(true);
     emit nodeChanged(node);

@@ -26,10 +26,10 @@ public:
     TemplateNode *root() const { return m_root.get(); }
     const NodeTextTable &texts() const { return m_texts; }
     QString nodeText(const TemplateNode *node) const { return m_texts.at(node->slot()).toString(); }
-    // Stores a node's new own lines (an editor's commit) and sets the modified flag.
-    void setNodeText(TemplateNode *node, QStringView text);
-    // Renames a node in the tree (an editor's commit).
+    // Renames a node in the tree.
     void setNodeCaption(TemplateNode *node, const QString &caption);
+    // An editor page's commit: the node's new caption and own lines as one change; sets the modified flag.
+    void commitNodeEdit(TemplateNode *node, const QString &caption, QStringView text);
     void setExpanded(TemplateNode *node, bool expanded);
     // Every node, depth first; the node whose key is "K" + slot, or nullptr.
     TemplateNode *nodeForSlot(int slot) const;

@@ -1,4 +1,6 @@
 #include "appfixture.h"
+
+#include "editors/editorpage.h"
 #include "templatefixtures.h"
 
 #include "app/aboutpanel.h"
@@ -451,11 +453,10 @@ private slots:
     {
         QFETCH(int, answer);
         AppFixture f;
-        f.start();
-        f.item("M_New")->trigger();
+        f.start(f.file(QStringLiteral("good.adm"), test::kGood));
         f.window->document().setModified(true);
         const QString temporary = NewTempFile(f.window->controller().tempFiles());
-        f.window->openEditorPage(2);
+        f.window->editors().EditNode(test::findNode(f.window->document(), "Icons"));
         f.prompter.expect(QStringLiteral("There is an edit screen open. Exit without saving changes?"),
                           Message::Icon::Exclamation, Message::Buttons::YesNo, Answer(answer));
         const bool closed = f.window->close(); // no question about saving either way
@@ -468,18 +469,17 @@ private slots:
     void editPageGuardsDocumentCommands()
     {
         AppFixture f;
-        f.start();
-        f.item("M_New")->trigger();
-        f.window->openEditorPage(3);
+        f.start(f.file(QStringLiteral("good.adm"), test::kGood));
+        f.window->editors().EditNode(test::findNode(f.window->document(), "Desktop"));
         QVERIFY(!f.window->tabs()->isTabEnabled(0));
-        QCOMPARE(f.window->tabs()->currentIndex(), 3);
+        QCOMPARE(f.window->tabs()->currentIndex(), 1);
         QVERIFY(f.window->treePanel()->treeView()->isHidden());
         f.prompter.expect(QStringLiteral("There is an edit screen open. Close it first"), Message::Icon::Exclamation);
         f.item("M_Open")->trigger();
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
-        f.window->CloseEditorPage(3);
+        f.window->editors().page(EditorKind::Category)->cancelButton()->click();
         QVERIFY(f.window->tabs()->isTabEnabled(0));
-        QVERIFY(!f.window->tabs()->isTabEnabled(3));
+        QVERIFY(!f.window->tabs()->isTabEnabled(1));
         QCOMPARE(f.window->tabs()->currentIndex(), 0);
         QVERIFY(!f.window->treePanel()->treeView()->isHidden());
         QVERIFY(!f.window->controller().EditScreenOpen(false));
@@ -522,7 +522,7 @@ private slots:
         QCOMPARE(called, (QStringList{"mail", "web"}));
     }
 
-    void tabChangedRegistryAndPageButtons()
+    void tabChangedCallsTheRegistryPage()
     {
         AppFixture f;
         f.start();
@@ -533,24 +533,6 @@ private slots:
         f.window->tabs()->setCurrentIndex(MainWindow::RegistryTab);
         f.window->tabs()->setCurrentIndex(MainWindow::Overview);
         QCOMPARE(called, (QStringList{"entered", "left"}));
-
-        auto *ok = new QPushButton(QStringLiteral("Ok"), f.window->page(1));
-        auto *cancel = new QPushButton(QStringLiteral("Cancel"), f.window->page(1));
-        int oks = 0, cancels = 0;
-        connect(ok, &QPushButton::clicked, this, [&] { ++oks; });
-        connect(cancel, &QPushButton::clicked, this, [&] { ++cancels; });
-        f.window->setPageButtons(1, ok, cancel);
-        f.window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        f.window->openEditorPage(1);
-        ok->setFocus();
-        QTest::keyClick(ok, Qt::Key_Return);
-        QTest::keyClick(ok, Qt::Key_Escape);
-        QCOMPARE(oks, 1);
-        QCOMPARE(cancels, 1);
-        f.window->CloseEditorPage(1);
-        QTest::keyClick(f.window->treePanel()->treeView(), Qt::Key_Escape);
-        QCOMPARE(cancels, 1); // the page left lost its keys
     }
 
     void commandLine_data()

@@ -233,10 +233,6 @@ private slots:
         MainWindow &w = open(f);
         TemplateNode *desktop = test::findNode(w.document(), "Desktop");
         TemplateNode *inner = test::findNode(w.document(), "Inner");
-        TemplateTreeView *tree = w.treePanel()->treeView();
-        QVERIFY(!tree->canDrop(desktop, inner));
-        QVERIFY(!tree->canDrop(desktop, test::findNode(w.document(), "Wallpaper")));
-        QVERIFY(tree->canDrop(desktop, test::findNode(w.document(), "Network")));
         QVERIFY(!w.treePanel()->dropNode(desktop, inner));
         QCOMPARE(inner->parent(), desktop);
         QCOMPARE(desktop->parent(), test::findNode(w.document(), "Machine"));
@@ -271,16 +267,16 @@ private slots:
         QCOMPARE(desktop.data(TemplateTreeModel::ImageNameRole).toString(), QStringLiteral("category"));
     }
 
-    void editCallsTheHook()
+    void editRequestsThePage()
     {
         AppFixture f;
         MainWindow &w = open(f);
         int edits = 0;
         bool busyDuringEdit = false;
-        w.hooks.editNode = [&] {
+        connect(w.treePanel(), &TreePanel::editRequested, this, [&] {
             ++edits;
             busyDuringEdit = w.treePanel()->isBusy();
-        };
+        });
         TemplateTreeView *tree = w.treePanel()->treeView();
         w.treePanel()->selectNode(test::findNode(w.document(), "Wallpaper"));
         const QModelIndex index = tree->currentIndex();
@@ -296,8 +292,11 @@ private slots:
         QVERIFY(busyDuringEdit);
         QVERIFY(!w.treePanel()->isBusy());
         QCOMPARE(tree->isExpanded(index), expanded);
+        QVERIFY(w.editors().isOpen());
+        w.editors().session().cancel();
         f.treeItem("M_EditNode")->trigger();
         QCOMPARE(edits, 2);
+        w.editors().session().cancel();
         w.treePanel()->selectRoot();
         w.treePanel()->editSelected();
         QCOMPARE(edits, 2); // the root has no context menu and is never edited

@@ -1,4 +1,5 @@
 #include "document/documentcontroller.h"
+#include "document/editscreens.h"
 #include "document/preferences.h"
 #include "document/templatedocument.h"
 
@@ -23,6 +24,22 @@ using test::kSaveChanges;
 const Message kEditScreen{QStringLiteral("There is an edit screen open. Close it first"), Message::Icon::Exclamation,
                           Message::Buttons::Ok};
 
+// Edit screens whose state a test sets; applyTextMode records its calls.
+struct FakeScreens : EditScreens
+{
+    bool editScreen = false;
+    bool shown = false;
+    bool applied = true;
+    QStringList calls;
+    bool editScreenOpen() const override { return editScreen; }
+    bool textModeShown() const override { return shown; }
+    bool applyTextMode() override
+    {
+        calls << "update";
+        return applied;
+    }
+};
+
 // One controller over its own document, preferences and files in a fresh folder.
 struct Fixture
 {
@@ -32,12 +49,10 @@ struct Fixture
     test::ScriptedPrompter prompter;
     test::ScriptedFileChooser chooser;
     DocumentController controller{document, prompter, chooser, preferences};
-    bool editScreen = false;
+    FakeScreens screens;
+    bool &editScreen = screens.editScreen;
 
-    Fixture()
-    {
-        controller.setEditScreenProbe([this] { return editScreen; });
-    }
+    Fixture() { controller.setEditScreens(&screens); }
     QString file(const QString &name, const QByteArray &text) { return test::writeText(dir.filePath(name), text); }
 };
 
@@ -404,12 +419,8 @@ private slots:
         Fixture f;
         QVERIFY(f.controller.newDocument());
         f.document.setModified(true);
-        QStringList calls;
-        f.controller.setTextModeHooks([&] { return shown; },
-                                      [&] {
-                                          calls << "update";
-                                          return applied;
-                                      });
+        f.screens.shown = shown;
+        f.screens.applied = applied;
         f.prompter.expect(kSaveChanges, Answer::Yes);
         if (applied)
             f.chooser.expect(QStringLiteral("Save file as"), FileRequest::Mode::Save,
@@ -417,7 +428,7 @@ private slots:
         const auto decision = f.controller.closeRequest();
         QCOMPARE(decision,
                  applied ? DocumentController::CloseDecision::Close : DocumentController::CloseDecision::Cancel);
-        QCOMPARE(calls, shown ? QStringList{"update"} : QStringList());
+        QCOMPARE(f.screens.calls, shown ? QStringList{"update"} : QStringList());
         QCOMPARE(QFile::exists(f.dir.filePath(QStringLiteral("out.adm"))), applied);
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
         QCOMPARE(f.chooser.pending(), 0);

@@ -18,6 +18,8 @@ void ScriptedPrompter::expect(const Message &message, Answer answer)
 
 Answer ScriptedPrompter::ask(const Message &message)
 {
+    if (m_look)
+        m_look();
     m_messages.append(message);
     if (m_expected.isEmpty()) {
         if (!m_lenient)

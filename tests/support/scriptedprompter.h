@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 namespace kova::test {
 
 // A Prompter for tests: replays queued expectations in order, records every message, and fails the
@@ -27,6 +29,8 @@ public:
     }
 
     Answer ask(const Message &message) override;
+    // Runs at each message before it is answered (to look at the window as the user sees it then).
+    void whenAsked(std::function<void()> look) { m_look = std::move(look); }
 
     const QList<Message> &messages() const { return m_messages; }
     int pending() const { return int(m_expected.size()); }
@@ -41,6 +45,7 @@ private:
     };
     QQueue<Expectation> m_expected;
     QList<Message> m_messages;
+    std::function<void()> m_look;
     bool m_lenient = false;
     Answer m_lenientAnswer = Answer::No;
 };

@@ -1,7 +1,7 @@
 #include "nodekeys.h"
 
-#include "nodetext.h"
-#include "templatedocument.h"
+#include "document/nodetext.h"
+#include "document/templatedocument.h"
 
 namespace kova {
 

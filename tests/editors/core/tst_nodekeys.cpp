@@ -1,5 +1,5 @@
 #include "document/loader.h"
-#include "document/nodekeys.h"
+#include "editors/core/nodekeys.h"
 #include "document/templatedocument.h"
 
 #include "scriptedprompter.h"

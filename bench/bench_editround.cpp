@@ -1,0 +1,149 @@
+// One edit round trip on a large template: select the last policy, open its page (EditNode), press
+// "Ok". It must cost the same on a small and on a large template, as it touches that node alone.
+// Printed beside the time of one load of the same file in the same run. Runs on the offscreen
+// platform with the real main window and scripted dialogs.
+//
+//   bench_editround [--rounds N]
+#include "app/mainwindow.h"
+#include "app/treepanel.h"
+#include "document/filechooser.h"
+#include "document/preferences.h"
+#include "document/prompter.h"
+#include "editors/editorpage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace kova;
+
+namespace {
+
+class QuietPrompter : public Prompter
+{
+public:
+    Answer ask(const Message &m) override { return m.buttons == Message::Buttons::Ok ? Answer::Ok : Answer::Yes; }
+};
+
+class NoFiles : public FileChooser
+{
+public:
+    QString chooseFile(const FileRequest &) override { return {}; }
+};
+
+// policies policies in categories of 20, each with a check box part; CR LF, 8-bit.
+QByteArray manyPolicies(int policies)
+{
+    QByteArray t = "CLASS MACHINE\r\n";
+    for (int p = 0; p < policies; ++p) {
+        const QByteArray n = QByteArray::number(p);
+        if (p % 20 == 0)
+            t += "CATEGORY \"Area " + n + "\"\r\nKEYNAME \"Software\\Policies\\Bench\\Area" + n + "\"\r\n";
+        t += "POLICY \"Setting " + n + "\"\r\nVALUENAME \"Value" + n +
+             "\"\r\nVALUEON NUMERIC 1\r\nVALUEOFF NUMERIC 0\r\n"
+             "PART \"Also " +
+             n + "\" CHECKBOX\r\nVALUENAME \"Also" + n + "\"\r\nEND PART\r\nEND POLICY\r\n";
+        if (p % 20 == 19 || p == policies - 1)
+            t += "END CATEGORY\r\n";
+    }
+    return t;
+}
+
+TemplateNode *lastPolicy(TemplateNode *root)
+{
+    TemplateNode *last = nullptr;
+    root->forEach([&](TemplateNode *n) {
+        if (n->kind == u"POLICY")
+            last = n;
+    });
+    return last;
+}
+
+struct Figures
+{
+    double load = 0;
+    double round = 0;
+    int nodes = 0;
+};
+
+Figures measure(const QString &file, int rounds)
+{
+    QuietPrompter prompter;
+    NoFiles chooser;
+    QTemporaryDir settings;
+    Preferences preferences(settings.filePath(QStringLiteral("settings.ini")));
+    MainWindow window(prompter, chooser, preferences);
+    window.controller().setNewerStatements(true);
+    window.show();
+    Figures f;
+    f.load = 1e9;
+    f.round = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!window.controller().LoadDocument(file, false).loaded())
+            return {};
+        f.load = std::min(f.load, timer.nsecsElapsed() / 1e9);
+    }
+    f.nodes = window.document().nodeCount();
+    TemplateNode *policy = lastPolicy(window.document().root());
+    window.treePanel()->selectNode(policy);
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        window.editors().EditNode(policy);
+        window.editors().page(EditorKind::Policy)->okButton()->click();
+        f.round = std::min(f.round, timer.nsecsElapsed() / 1e9);
+        if (window.editors().isOpen())
+            return {};
+    }
+    return f;
+}
+
+QString largestCorpusTemplate()
+{
+    const QFileInfoList files =
+        QDir(QStringLiteral(KOVA_CORPUS_DIR "/adm")).entryInfoList(QDir::Files, QDir::Size | QDir::Reversed);
+    return files.isEmpty() ? QString() : files.last().filePath();
+}
+
+void report(const char *name, const QString &file, int rounds)
+{
+    const Figures f = measure(file, rounds);
+    if (f.round <= 0 || f.round >= 1e9) {
+        std::printf("%-34s failed\n", name);
+        return;
+    }
+    std::printf("%-34s %7d nodes   load %8.2f ms   edit round trip %6.3f ms = %.4f of a load\n", name, f.nodes,
+                f.load * 1e3, f.round * 1e3, f.round / f.load);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    const qsizetype at = args.indexOf(QStringLiteral("--rounds"));
+    const int rounds = at >= 0 && at + 1 < args.size() ? std::max(1, args.at(at + 1).toInt()) : 20;
+
+    QTemporaryDir dir;
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile out(dir.filePath(name));
+        return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() ? out.fileName() : QString();
+    };
+    report("generated, 200 policies", write(QStringLiteral("small.adm"), manyPolicies(200)), rounds);
+    report("generated, 20,000 policies", write(QStringLiteral("large.adm"), manyPolicies(20000)), rounds);
+    const QString largest = largestCorpusTemplate();
+    if (!largest.isEmpty())
+        report(qPrintable(QFileInfo(largest).fileName().left(34)), largest, rounds);
+    return 0;
+}

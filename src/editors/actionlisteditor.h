@@ -1,0 +1,107 @@
+#pragma once
+
+#include "editors/core/actionlist.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QStackedLayout;
+class QToolButton;
+
+namespace kova {
+
+class EditorField;
+struct EditorContext;
+
+// The two action lists of the Policy and CheckBox pages: the "Action lis ON" and "Action lis OFF"
+// boxes with their "Edit" buttons, the list frame that shows one list at a time with its arrow
+// buttons, the item editor below it, and the item menu. The item editor is the page's nested
+// state: while it is active the lists cannot be changed otherwise and the page cannot close.
+class ActionListEditor : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Which mouse event opens the item menu on the lists.
+    enum class MenuOn { Press, Release };
+
+    ActionListEditor(EditorContext &context, NumericItemValue numericItems, MenuOn menuOn, QWidget *parent = nullptr);
+
+    // The page's Keyname field: the item pickers fall back on it.
+    void setKeyField(QLineEdit *keyField) { m_keyField = keyField; }
+
+    // The loader's part: empty lists, boxes cleared, everything but the boxes disabled.
+    void reset();
+    // Then the lists and boxes of the node, and the list to show.
+    void load(bool onSet, bool offSet, const QStringList &onItems, const QStringList &offItems);
+    // The page closed: the list frame, the lists and the arrows are disabled.
+    void deactivate();
+
+    bool listOn() const;
+    bool listOff() const;
+    QStringList items(int list) const;
+    bool itemEditorActive() const;
+    QCheckBox *onBox() const { return m_boxes[0]; }
+    QCheckBox *offBox() const { return m_boxes[1]; }
+    QListWidget *list(int which) const { return m_lists[which]; }
+    QMenu *itemMenu() const { return m_menu; }
+    // The editor's widgets in their visual order, for the page's tab order.
+    QList<QWidget *> tabChain() const;
+
+    // The operations of the buttons, the item menu and the list keys.
+    void ShowActionList(int which);
+    void OpenItemEditor();
+    bool update();
+    void noUpdate();
+    void editEntry();
+    void addEntry();
+    void deleteEntry();
+    void MoveListItem(int direction);
+    void selectItemName();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QListWidget *listOnShow() const;
+    bool hasSelection(const QListWidget *list) const;
+    void setItemEditorEnabled(bool enabled);
+    void leaveItemEditor();
+    void applyOption();
+    ActionItemForm itemForm() const;
+    void openMenuAt(const QPoint &globalPos);
+    QString root() const;
+
+    EditorContext &m_context;
+    NumericItemValue m_numericItems;
+    MenuOn m_menuOn;
+    QLineEdit *m_keyField = nullptr;
+
+    QCheckBox *m_boxes[2];
+    QPushButton *m_edit[2];
+    QGroupBox *m_frame;
+    QStackedLayout *m_stack;
+    QListWidget *m_lists[2];
+    QToolButton *m_up;
+    QToolButton *m_down;
+    QGroupBox *m_itemFrame;
+    QRadioButton *m_optKey;
+    QRadioButton *m_optValue;
+    EditorField *m_name;
+    EditorField *m_value;
+    QPushButton *m_itemSelect;
+    QCheckBox *m_delete;
+    QCheckBox *m_numeric;
+    QCheckBox *m_default;
+    QPushButton *m_update;
+    QPushButton *m_noUpdate;
+    QMenu *m_menu;
+};
+
+} // namespace kova

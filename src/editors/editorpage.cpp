@@ -1,0 +1,174 @@
+#include "editorpage.h"
+
+#include "editorfield.h"
+
+#include "document/prompter.h"
+#include "editors/core/editsession.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace kova {
+
+namespace {
+
+const Message kItemEditorActive{QStringLiteral("Press the update or no update button first."), Message::Icon::None,
+                                Message::Buttons::Ok};
+
+} // namespace
+
+EditorPage::EditorPage(EditorKind kind, EditorContext &context, QWidget *parent)
+    : QWidget(parent), m_kind(kind), m_context(context), m_heading(new QLabel), m_form(new QFormLayout),
+      m_body(new QVBoxLayout), m_ok(new QPushButton(QStringLiteral("Ok"))),
+      m_cancel(new QPushButton(QStringLiteral("Cancel")))
+{
+    m_heading->setObjectName(QStringLiteral("Heading"));
+    m_heading->setTextFormat(Qt::PlainText);
+    QFont bold = m_heading->font();
+    bold.setBold(true);
+    m_heading->setFont(bold);
+    m_ok->setObjectName(QStringLiteral("Ok"));
+    m_cancel->setObjectName(QStringLiteral("Cancel"));
+
+    m_form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    m_body->addLayout(m_form);
+    auto *content = new QWidget;
+    // Fields a whole wide screen long are hard to read; the page keeps a readable width.
+    content->setMaximumWidth(1100);
+    auto *contentLayout = new QVBoxLayout(content);
+    contentLayout->addLayout(m_body);
+    contentLayout->addStretch(1);
+    auto *scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("PageScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_heading);
+    layout->addWidget(scroll, 1);
+    layout->addLayout(buttons);
+
+    connect(m_ok, &QPushButton::clicked, this, &EditorPage::ok);
+    connect(m_cancel, &QPushButton::clicked, this, &EditorPage::cancel);
+    const auto accept = [this] {
+        if (!itemEditorAccept())
+            ok();
+    };
+    const auto escape = [this] {
+        if (!itemEditorEscape())
+            cancel();
+    };
+    for (QKeySequence enter : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto *shortcut = new QShortcut(enter, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, accept);
+    }
+    auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    esc->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(esc, &QShortcut::activated, this, escape);
+}
+
+void EditorPage::open(const QStringList &editLines, const QString &nodeCaption)
+{
+    m_heading->setText(QStringLiteral("Editing %1 \u201c%2\u201d").arg(kindNoun(m_kind), nodeCaption));
+    for (const auto &[button, picker] : std::as_const(m_selectButtons))
+        button->setEnabled(picker == Picker::Key ? m_context.keyPicker != nullptr : m_context.valuePicker != nullptr);
+    load(editLines);
+}
+
+void EditorPage::focusFirstField()
+{
+    if (QWidget *first = fieldWidget(1))
+        first->setFocus(Qt::OtherFocusReason);
+}
+
+EditorField *EditorPage::makeField(const QString &name)
+{
+    auto *field = new EditorField(m_context.prompter);
+    field->setObjectName(name);
+    return field;
+}
+
+EditorField *EditorPage::addField(const QString &caption, const QString &name, QWidget *beside)
+{
+    EditorField *field = makeField(name);
+    auto *label = new QLabel(caption);
+    label->setBuddy(field);
+    if (!beside) {
+        m_form->addRow(label, field);
+        return field;
+    }
+    auto *row = new QHBoxLayout;
+    row->addWidget(field, 1);
+    row->addWidget(beside);
+    m_form->addRow(label, row);
+    return field;
+}
+
+QPushButton *EditorPage::makeSelectButton(const QString &name, Picker picker)
+{
+    auto *button = new QPushButton(QStringLiteral("Select"));
+    button->setObjectName(name);
+    button->setEnabled(false);
+    m_selectButtons.append({button, picker});
+    return button;
+}
+
+void EditorPage::setTabChain(const QList<QWidget *> &widgets)
+{
+    QList<QWidget *> chain = widgets;
+    chain << m_ok << m_cancel;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
+}
+
+bool EditorPage::refuseWhileItemEditor()
+{
+    if (!itemEditorActive())
+        return false;
+    m_context.prompter.ask(kItemEditorActive);
+    return true;
+}
+
+void EditorPage::showFieldError(const FieldError &error)
+{
+    QWidget *field = fieldWidget(error.field);
+    const bool before = error.focus == FieldError::Focus::BeforeMessage;
+    if (field && before)
+        field->setFocus(Qt::OtherFocusReason);
+    m_context.prompter.ask(Message{error.message, error.icon, Message::Buttons::Ok});
+    if (field && !before)
+        field->setFocus(Qt::OtherFocusReason);
+}
+
+void EditorPage::ok()
+{
+    if (refuseWhileItemEditor() || !m_context.session.isOpen())
+        return;
+    const Composition c = compose();
+    if (c.error)
+        showFieldError(*c.error);
+    else
+        m_context.session.commit(c.text, c.caption);
+    if (refreshesActiveKey())
+        m_context.keyDisplay.refreshActiveKey();
+}
+
+void EditorPage::cancel()
+{
+    if (refuseWhileItemEditor())
+        return;
+    m_context.session.cancel();
+}
+
+} // namespace kova

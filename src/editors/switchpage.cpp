@@ -1,0 +1,255 @@
+#include "switchpage.h"
+
+#include "editorfield.h"
+
+#include "editors/core/editsession.h"
+#include "editors/core/nodekeys.h"
+#include "editors/core/pickerglue.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kova {
+
+SwitchPage::SwitchPage(EditorKind kind, EditorContext &context, const Options &options, QWidget *parent)
+    : EditorPage(kind, context, parent), m_keySelect(makeSelectButton(QStringLiteral("KeySelect"), Picker::Key)),
+      m_valueSelect(makeSelectButton(QStringLiteral("ValueSelect"), Picker::Value)),
+      m_default(new QCheckBox(QStringLiteral("(Default)"))),
+      m_lists(new ActionListEditor(context, options.numericItems, options.menuOn))
+{
+    m_description = addField(QStringLiteral("&Description"), QStringLiteral("Description"));
+    if (options.defaultChecked) {
+        m_defaultChecked = new QCheckBox(QStringLiteral("Default checked"));
+        m_defaultChecked->setObjectName(QStringLiteral("DefaultChecked"));
+        form()->addRow(QString(), m_defaultChecked);
+    }
+    m_keyname = addField(QStringLiteral("&Keyname"), QStringLiteral("Keyname"), m_keySelect);
+    m_default->setObjectName(QStringLiteral("DefaultName"));
+    m_default->setToolTip(QStringLiteral("Check this to use the value name (Default)"));
+    auto *valueSide = new QWidget;
+    auto *valueSideLayout = new QHBoxLayout(valueSide);
+    valueSideLayout->setContentsMargins(0, 0, 0, 0);
+    valueSideLayout->addWidget(m_valueSelect);
+    valueSideLayout->addWidget(m_default);
+    m_valueName = addField(QStringLiteral("Value &name"), QStringLiteral("ValueName"), valueSide);
+
+    auto *switches = new QHBoxLayout;
+    switches->addWidget(
+        makeSwitchGroup(m_on, QStringLiteral("Value ON"), QStringLiteral("&Value"), QStringLiteral("On")));
+    switches->addWidget(
+        makeSwitchGroup(m_off, QStringLiteral("Value OFF"), QStringLiteral("Va&lue"), QStringLiteral("Off")));
+    body()->addLayout(switches);
+    body()->addWidget(m_lists, 1);
+    m_lists->setKeyField(m_keyname);
+
+    QList<QWidget *> chain{m_description};
+    if (m_defaultChecked)
+        chain << m_defaultChecked;
+    chain << m_keyname << m_keySelect << m_valueName << m_valueSelect << m_default;
+    for (const SwitchBoxes *s : {&m_on, &m_off})
+        chain << s->box << s->value << s->numeric << s->deleteValue;
+    setTabChain(chain + m_lists->tabChain());
+
+    connectReactions(m_on);
+    connectReactions(m_off);
+    connect(m_default, &QCheckBox::toggled, m_valueName, &QWidget::setDisabled);
+    connect(m_keySelect, &QPushButton::clicked, this, &SwitchPage::pickKey);
+    connect(m_valueSelect, &QPushButton::clicked, this, &SwitchPage::pickValue);
+}
+
+QWidget *SwitchPage::makeSwitchGroup(SwitchBoxes &s, const QString &caption, const QString &valueCaption,
+                                     const QString &prefix)
+{
+    auto *group = new QWidget;
+    s.box = new QCheckBox(caption);
+    s.box->setObjectName(QStringLiteral("Value") + prefix);
+    s.value = makeField(prefix + QStringLiteral("Value"));
+    s.numeric = new QCheckBox(QStringLiteral("Numeric value"));
+    s.numeric->setObjectName(prefix + QStringLiteral("Numeric"));
+    s.deleteValue = new QCheckBox(QStringLiteral("Delete value"));
+    s.deleteValue->setObjectName(prefix + QStringLiteral("Delete"));
+    auto *label = new QLabel(valueCaption);
+    label->setBuddy(s.value);
+    auto *layout = new QGridLayout(group);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(s.box, 0, 0, 1, 3);
+    layout->addWidget(label, 1, 0);
+    layout->addWidget(s.value, 1, 1, 1, 2);
+    layout->addWidget(s.numeric, 2, 1);
+    layout->addWidget(s.deleteValue, 2, 2);
+    layout->setColumnStretch(2, 1);
+    layout->setColumnMinimumWidth(0, 24);
+    return group;
+}
+
+// The boxes' reactions run on every change of state, whether the user or the loader makes it.
+void SwitchPage::connectReactions(SwitchBoxes &s)
+{
+    connect(s.box, &QCheckBox::toggled, this, [s](bool on) {
+        s.value->setEnabled(on);
+        s.numeric->setEnabled(on);
+        s.deleteValue->setEnabled(on);
+        if (on && s.deleteValue->isChecked())
+            s.numeric->setEnabled(false);
+        if (on && s.numeric->isChecked())
+            s.deleteValue->setEnabled(false);
+    });
+    connect(s.numeric, &QCheckBox::toggled, this, [s](bool on) {
+        if (on)
+            s.box->setChecked(true);
+        s.deleteValue->setEnabled(!on);
+    });
+    connect(s.deleteValue, &QCheckBox::toggled, this, [s](bool on) {
+        s.value->setEnabled(!on);
+        s.numeric->setEnabled(!on);
+        if (on)
+            s.box->setChecked(true);
+    });
+}
+
+void SwitchPage::resetSwitch(SwitchBoxes &s)
+{
+    s.value->clear();
+    s.value->setEnabled(true);
+    for (QCheckBox *box : {s.box, s.numeric, s.deleteValue}) {
+        box->setChecked(false);
+        box->setEnabled(true);
+    }
+    s.value->setEnabled(false);
+    s.numeric->setEnabled(false);
+    s.deleteValue->setEnabled(false);
+}
+
+void SwitchPage::showSwitch(const SwitchForm &form, const QString &description, bool defaultChecked)
+{
+    for (EditorField *field : {m_description, m_keyname, m_valueName}) {
+        field->clear();
+        field->setEnabled(true);
+    }
+    m_default->setChecked(false);
+    m_default->setEnabled(true);
+    if (m_defaultChecked)
+        m_defaultChecked->setChecked(false);
+    resetSwitch(m_on);
+    resetSwitch(m_off);
+    m_lists->reset();
+
+    m_description->setText(description);
+    if (m_defaultChecked)
+        m_defaultChecked->setChecked(defaultChecked);
+    m_keyname->setText(form.keyname);
+    m_valueName->setText(form.valueName);
+    m_default->setChecked(form.defaultName);
+    const auto show = [](SwitchBoxes &s, const ValueSwitch &v) {
+        s.box->setChecked(v.set);
+        s.numeric->setChecked(v.numeric);
+        s.deleteValue->setChecked(v.deleteValue);
+        s.value->setText(v.value);
+    };
+    show(m_on, form.on);
+    show(m_off, form.off);
+    m_lists->load(form.listOn, form.listOff, form.onItems, form.offItems);
+    m_description->setFocus(Qt::OtherFocusReason);
+    m_description->selectAll();
+}
+
+void SwitchPage::readSwitch(SwitchForm &form) const
+{
+    form.keyname = m_keyname->text();
+    form.valueName = m_valueName->text();
+    form.defaultName = m_default->isChecked();
+    const auto read = [](const SwitchBoxes &s, ValueSwitch &v) {
+        v.set = s.box->isChecked();
+        v.value = s.value->text();
+        v.numeric = s.numeric->isChecked();
+        v.deleteValue = s.deleteValue->isChecked();
+    };
+    read(m_on, form.on);
+    read(m_off, form.off);
+    form.listOn = m_lists->listOn();
+    form.listOff = m_lists->listOff();
+    form.onItems = m_lists->items(0);
+    form.offItems = m_lists->items(1);
+}
+
+QString SwitchPage::description() const
+{
+    return m_description->text();
+}
+
+bool SwitchPage::defaultChecked() const
+{
+    return m_defaultChecked && m_defaultChecked->isChecked();
+}
+
+QWidget *SwitchPage::fieldWidget(int field) const
+{
+    switch (field) {
+    case SwitchForm::Description: return m_description;
+    case SwitchForm::Keyname: return m_keyname;
+    case SwitchForm::ValueName: return m_valueName;
+    case SwitchForm::OnValue: return m_on.value;
+    case SwitchForm::OffValue: return m_off.value;
+    case SwitchForm::ActionListOn: return m_lists->onBox();
+    case SwitchForm::ActionListOff: return m_lists->offBox();
+    default: return nullptr;
+    }
+}
+
+bool SwitchPage::itemEditorActive() const
+{
+    return m_lists->itemEditorActive();
+}
+
+bool SwitchPage::itemEditorAccept()
+{
+    if (!itemEditorActive())
+        return false;
+    m_lists->update();
+    return true;
+}
+
+bool SwitchPage::itemEditorEscape()
+{
+    if (!itemEditorActive())
+        return false;
+    m_lists->noUpdate();
+    return true;
+}
+
+void SwitchPage::pageClosed()
+{
+    m_lists->deactivate();
+}
+
+void SwitchPage::pickKey()
+{
+    if (!context().keyPicker)
+        return;
+    m_keyname->setText(PickKeyName(*context().keyPicker, NodeHiveName(context().session.node()), m_keyname->text(),
+                                   context().keyDisplay.activeKeyText()));
+    SelectAllText(m_keyname);
+}
+
+void SwitchPage::pickValue()
+{
+    if (!context().valuePicker)
+        return;
+    const ValuePick pick = PickValueName(*context().valuePicker, NodeHiveName(context().session.node()),
+                                         m_keyname->text(), m_valueName->text(), context().keyDisplay.activeKeyText());
+    m_valueName->setText(pick.field);
+    if (pick.answered) {
+        m_default->setChecked(pick.defaultName);
+        m_valueName->setEnabled(!pick.defaultName);
+    }
+    SelectAllText(m_valueName);
+}
+
+} // namespace kova

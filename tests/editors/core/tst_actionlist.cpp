@@ -1,0 +1,394 @@
+// Action list items and blocks, the item editor's reading and writing of one item, the number test,
+// list moves, and what the pickers are given and what their answers do.
+#include "editors/core/actionlist.h"
+#include "editors/core/editsession.h"
+#include "editors/core/listmoves.h"
+#include "editors/core/pickerglue.h"
+#include "editors/core/pickers.h"
+
+#include <QTest>
+
+using namespace kova;
+
+namespace {
+
+QString crlf(const char *text)
+{
+    QString s = QString::fromUtf8(text);
+    s.replace(u'\n', QStringLiteral("\r\n"));
+    return s;
+}
+
+// Pickers that answer from a script and remember what they were given.
+struct ScriptedPickers : KeyPicker, ValuePicker
+{
+    QString answer;
+    QStringList calls;
+    QString pickKey(const QString &root, const QString &startKey) override
+    {
+        calls << QStringLiteral("key %1 [%2]").arg(root, startKey);
+        return answer;
+    }
+    QString pickValue(const QString &root, const QString &preselect, const QString &key) override
+    {
+        calls << QStringLiteral("value %1 [%2] [%3]").arg(root, preselect, key);
+        return answer;
+    }
+};
+
+const QString kMachine = QStringLiteral("HKEY_LOCAL_MACHINE");
+
+} // namespace
+
+class TestActionList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readBlock_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<int>("endLine");
+        QTest::newRow("key and value")
+            << crlf("POLICY \"P\"\nACTIONLISTON\nKEYNAME \"K\"\nVALUENAME \"A\"\nVALUE \"x\"\n"
+                    "END ACTIONLISTON\nEND POLICY\n")
+            << QStringList{"KEYNAME \"K\"", "VALUENAME \"A\" VALUE \"x\""} << 6;
+        QTest::newRow("empty block") << crlf("POLICY \"P\"\nACTIONLISTON\nEND ACTIONLISTON\nEND POLICY\n")
+                                     << QStringList() << 3;
+        QTest::newRow("stray line joins the next item, trailing lines dropped")
+            << crlf("POLICY \"P\"\nACTIONLISTON\nEXTRA 1\nVALUENAME \"A\"\nVALUE NUMERIC 1\nVALUENAME \"B\"\n"
+                    "END ACTIONLISTON\nEND POLICY\n")
+            << QStringList{"EXTRA 1 VALUENAME \"A\" VALUE NUMERIC 1"} << 7;
+        QTest::newRow("no end line stops at the node's last line")
+            << crlf("POLICY \"P\"\nACTIONLISTON\nKEYNAME \"K\"\nEND POLICY\n") << QStringList{"KEYNAME \"K\""} << 4;
+    }
+    void readBlock()
+    {
+        QFETCH(QString, node);
+        QFETCH(QStringList, items);
+        QFETCH(int, endLine);
+        const QStringList lines = makeEditLines(node);
+        qsizetype i = 2;
+        QStringList list;
+        ReadActionListBlock(lines, i, list, u"END ACTIONLISTON");
+        QCOMPARE(list, items);
+        QCOMPARE(int(i), endLine);
+    }
+
+    void composeBlocks_data()
+    {
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<bool>("off");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("text");
+        const QStringList items{"KEYNAME \"K\"", "VALUENAME \"\" VALUE \"x\"", "VALUENAME \"D\" VALUE DELETE ",
+                                "VALUENAME \"N\" VALUE NUMERIC 12", "<new>"};
+        const char *block = "KEYNAME \"K\"\nVALUENAME \"\"\nVALUE \"x\"\nVALUENAME \"D\"\nVALUE DELETE\n"
+                            "VALUENAME \"N\"\nVALUE NUMERIC 12\n";
+        QTest::newRow("on") << true << false << items
+                            << crlf("ACTIONLISTON\n") + crlf(block) + crlf("END ACTIONLISTON\n");
+        QTest::newRow("off") << false << true << items
+                             << crlf("ACTIONLISTOFF\n") + crlf(block) + crlf("END ACTIONLISTOFF\n");
+        QTest::newRow("both") << true << true << QStringList()
+                              << crlf("ACTIONLISTON\nEND ACTIONLISTON\nACTIONLISTOFF\nEND ACTIONLISTOFF\n");
+        QTest::newRow("none") << false << false << items << QString();
+    }
+    void composeBlocks()
+    {
+        QFETCH(bool, on);
+        QFETCH(bool, off);
+        QFETCH(QStringList, items);
+        QFETCH(QString, text);
+        QCOMPARE(ComposeActionLists(on, off, items, items), text);
+    }
+
+    void blockRoundTrip()
+    {
+        const QString block = crlf("ACTIONLISTON\nKEYNAME \"Software\\X\"\nVALUENAME \"A\"\nVALUE NUMERIC 1\n"
+                                   "VALUENAME \"B\"\nVALUE DELETE\nVALUENAME \"C\"\nVALUE \"c c\"\nEND ACTIONLISTON\n");
+        const QStringList lines = makeEditLines(crlf("POLICY \"P\"\n") + block + crlf("END POLICY\n"));
+        qsizetype i = 2;
+        QStringList items;
+        ReadActionListBlock(lines, i, items, u"END ACTIONLISTON");
+        QCOMPARE(ComposeActionLists(true, false, items, {}), block);
+    }
+
+    // The item editor's reading of an item, and what Update writes back.
+    void itemForm_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<bool>("checkBoxPage");
+        QTest::addColumn<bool>("keyname");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("numeric");
+        QTest::addColumn<bool>("deleteValue");
+        QTest::addColumn<bool>("defaultName");
+        QTest::addColumn<QString>("composed");
+        QTest::newRow("new") << "<new>" << false << true << ""
+                             << "" << false << false << false << "KEYNAME \"\"";
+        QTest::newRow("key") << "KEYNAME \"Software\\X\"" << false << true << "Software\\X"
+                             << "" << false << false << false << "KEYNAME \"Software\\X\"";
+        QTest::newRow("text") << "VALUENAME \"A\" VALUE \"x y\"" << false << false << "A"
+                              << "x y" << false << false << false << "VALUENAME \"A\" VALUE \"x y\"";
+        QTest::newRow("default name") << "VALUENAME \"\" VALUE \"x\"" << false << false << ""
+                                      << "x" << false << false << true << "VALUENAME \"\" VALUE \"x\"";
+        QTest::newRow("delete") << "VALUENAME \"D\" VALUE DELETE " << false << false << "D"
+                                << "" << false << true << false << "VALUENAME \"D\" VALUE DELETE ";
+        QTest::newRow("numeric") << "VALUENAME \"N\" VALUE NUMERIC 5" << false << false << "N"
+                                 << "5" << true << false << false << "VALUENAME \"N\" VALUE NUMERIC 5";
+        QTest::newRow("quoted number, policy page keeps quotes")
+            << "VALUENAME \"N\" VALUE NUMERIC \"5\"" << false << false << "N"
+            << "\"5\"" << true << false << false << "VALUENAME \"N\" VALUE NUMERIC \"5\"";
+        QTest::newRow("quoted number, check box page unquotes")
+            << "VALUENAME \"N\" VALUE NUMERIC \"5\"" << true << false << "N"
+            << "5" << true << false << false << "VALUENAME \"N\" VALUE NUMERIC 5";
+    }
+    void itemForm()
+    {
+        QFETCH(QString, item);
+        QFETCH(bool, checkBoxPage);
+        QFETCH(bool, keyname);
+        QFETCH(QString, name);
+        QFETCH(QString, value);
+        QFETCH(bool, numeric);
+        QFETCH(bool, deleteValue);
+        QFETCH(bool, defaultName);
+        QFETCH(QString, composed);
+        const ActionItemForm f =
+            ActionItemForm::fromItem(item, checkBoxPage ? NumericItemValue::Unquoted : NumericItemValue::AsStored);
+        QCOMPARE(f.keyname, keyname);
+        QCOMPARE(f.name, name);
+        QCOMPARE(f.value, value);
+        QCOMPARE(f.numericValue, numeric);
+        QCOMPARE(f.deleteValue, deleteValue);
+        QCOMPARE(f.defaultName, defaultName);
+        if (!numeric || checkBoxPage)
+            QVERIFY(!f.validate());
+        QCOMPARE(f.compose(), composed);
+    }
+
+    void itemNumberIsChecked()
+    {
+        ActionItemForm f;
+        f.keyname = false;
+        f.name = QStringLiteral("N");
+        f.numericValue = true;
+        f.value = QStringLiteral("five");
+        const std::optional<FieldError> error = f.validate();
+        QVERIFY(error);
+        QCOMPARE(error->message, QStringLiteral("Value is not numeric"));
+        QCOMPARE(error->icon, Message::Icon::None); // the item editor's message is a plain box
+        QCOMPARE(error->field, int(ActionItemForm::Value));
+        f.keyname = true; // the numeric box does not count for a key
+        QVERIFY(!f.validate());
+        QCOMPARE(f.compose(), QStringLiteral("KEYNAME \"N\""));
+    }
+
+    void isNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("number");
+        QTest::newRow("plain") << "42"
+                               << "C" << true;
+        QTest::newRow("blanks and sign") << "  -7 "
+                                         << "C" << true;
+        QTest::newRow("plus") << "+7"
+                              << "C" << true;
+        QTest::newRow("decimal") << "2.5"
+                                 << "C" << true;
+        QTest::newRow("decimal comma in German") << "2,5"
+                                                 << "de_DE" << true;
+        QTest::newRow("point in German") << "2.5"
+                                         << "de_DE" << false;
+        QTest::newRow("empty") << ""
+                               << "C" << false;
+        QTest::newRow("blank") << "  "
+                               << "C" << false;
+        QTest::newRow("sign alone") << "-"
+                                    << "C" << false;
+        QTest::newRow("group separator") << "1,000"
+                                         << "en_US" << false;
+        QTest::newRow("exponent") << "1e3"
+                                  << "C" << false;
+        QTest::newRow("hexadecimal") << "0x10"
+                                     << "C" << false;
+        QTest::newRow("inner blank") << "1 2"
+                                     << "C" << false;
+        QTest::newRow("quoted") << "\"5\""
+                                << "C" << false;
+        QTest::newRow("two separators") << "1.2.3"
+                                        << "C" << false;
+        QTest::newRow("Arabic-Indic digits") << QString::fromUtf8("\u0663") << "C" << false;
+    }
+    void isNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, locale);
+        QFETCH(bool, number);
+        QCOMPARE(kova::isNumber(text, QLocale(locale)), number);
+    }
+
+    void moveTarget_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<int>("target");
+        QTest::newRow("down") << 3 << 0 << 1 << 1;
+        QTest::newRow("up") << 3 << 2 << 0 << 1;
+        QTest::newRow("last down") << 3 << 2 << 1 << -1;
+        QTest::newRow("first up") << 3 << 0 << 0 << -1;
+        QTest::newRow("one item") << 1 << 0 << 1 << -1;
+        QTest::newRow("no selection") << 3 << -1 << 1 << -1;
+        QTest::newRow("bad direction") << 3 << 1 << 2 << -1;
+    }
+    void moveTarget()
+    {
+        QFETCH(int, count);
+        QFETCH(int, selected);
+        QFETCH(int, direction);
+        QFETCH(int, target);
+        QCOMPARE(kova::moveTarget(count, selected, direction), target);
+    }
+
+    void startKey_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("startKey");
+        QTest::newRow("machine") << "HKEY_LOCAL_MACHINE\\Software\\X"
+                                 << "Software\\X";
+        QTest::newRow("user") << "HKEY_CURRENT_USER\\Software\\Y"
+                              << "Software\\Y";
+        QTest::newRow("key without hive") << "\\Software\\Z"
+                                          << "";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void startKey()
+    {
+        QFETCH(QString, display);
+        QFETCH(QString, startKey);
+        QCOMPARE(startKeyFromDisplay(display), startKey);
+    }
+
+    // PickKeyName: what the key picker is given, and what stays in the field.
+    void pickKey_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("empty field starts at the display") << ""
+                                                           << "Software\\New"
+                                                           << "key HKEY_LOCAL_MACHINE [Software\\Inherited]"
+                                                           << "Software\\New";
+        QTest::newRow("field starts at itself") << "Software\\Own"
+                                                << "Software\\Own\\Sub"
+                                                << "key HKEY_LOCAL_MACHINE [Software\\Own]"
+                                                << "Software\\Own\\Sub";
+        QTest::newRow("nothing chosen keeps the field") << "Software\\Own"
+                                                        << ""
+                                                        << "key HKEY_LOCAL_MACHINE [Software\\Own]"
+                                                        << "Software\\Own";
+    }
+    void pickKey()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, answer);
+        QFETCH(QString, call);
+        QFETCH(QString, result);
+        ScriptedPickers pickers;
+        pickers.answer = answer;
+        QCOMPARE(PickKeyName(pickers, kMachine, field, QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Inherited")),
+                 result);
+        QCOMPARE(pickers.calls, QStringList{call});
+    }
+
+    void pickValue_data()
+    {
+        QTest::addColumn<QString>("keyField");
+        QTest::addColumn<QString>("valueField");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<bool>("answered");
+        QTest::addColumn<bool>("defaultName");
+        QTest::newRow("name") << "Software\\K"
+                              << "Old"
+                              << "New"
+                              << "value HKEY_LOCAL_MACHINE [Old] [Software\\K]"
+                              << "New" << true << false;
+        QTest::newRow("(Default) empties the field") << "Software\\K"
+                                                     << "Old"
+                                                     << "(Default)"
+                                                     << "value HKEY_LOCAL_MACHINE [Old] [Software\\K]"
+                                                     << "" << true << true;
+        QTest::newRow("no key: the display's") << ""
+                                               << ""
+                                               << ""
+                                               << "value HKEY_LOCAL_MACHINE [] [Software\\Inherited]"
+                                               << "" << false << false;
+        QTest::newRow("nothing chosen keeps the old name") << "K"
+                                                           << "Old"
+                                                           << ""
+                                                           << "value HKEY_LOCAL_MACHINE [Old] [K]"
+                                                           << "Old" << true << false;
+    }
+    void pickValue()
+    {
+        QFETCH(QString, keyField);
+        QFETCH(QString, valueField);
+        QFETCH(QString, answer);
+        QFETCH(QString, call);
+        QFETCH(QString, result);
+        QFETCH(bool, answered);
+        QFETCH(bool, defaultName);
+        ScriptedPickers pickers;
+        pickers.answer = answer;
+        const ValuePick pick = PickValueName(pickers, kMachine, keyField, valueField,
+                                             QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Inherited"));
+        QCOMPARE(pickers.calls, QStringList{call});
+        QCOMPARE(pick.field, result);
+        QCOMPARE(pick.answered, answered);
+        QCOMPARE(pick.defaultName, defaultName);
+    }
+
+    // The item pickers look for the nearest KEYNAME item above the selected one first.
+    void pickItem_data()
+    {
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("itemField");
+        QTest::addColumn<QString>("keyCall");
+        QTest::addColumn<QString>("valueCall");
+        QTest::newRow("nearest key above") << 3 << ""
+                                           << "key HKEY_CURRENT_USER [Second]"
+                                           << "value HKEY_CURRENT_USER [] [Second]";
+        QTest::newRow("the item's own name for a key") << 3 << "Mine"
+                                                       << "key HKEY_CURRENT_USER [Mine]"
+                                                       << "value HKEY_CURRENT_USER [Mine] [Second]";
+        QTest::newRow("none above: the page's key") << 0 << ""
+                                                    << "key HKEY_CURRENT_USER [PageKey]"
+                                                    << "value HKEY_CURRENT_USER [] [PageKey]";
+    }
+    void pickItem()
+    {
+        QFETCH(int, selected);
+        QFETCH(QString, itemField);
+        QFETCH(QString, keyCall);
+        QFETCH(QString, valueCall);
+        const QStringList items{"VALUENAME \"A\" VALUE \"1\"", "KEYNAME \"First\"", "KEYNAME \"Second\"",
+                                "VALUENAME \"B\" VALUE \"2\""};
+        const QString user = QStringLiteral("HKEY_CURRENT_USER");
+        ScriptedPickers pickers;
+        QCOMPARE(PickItemKeyName(pickers, user, items, selected, QStringLiteral("PageKey"), itemField, QString()),
+                 itemField);
+        PickItemValueName(pickers, user, items, selected, QStringLiteral("PageKey"), itemField, QString());
+        QCOMPARE(pickers.calls, (QStringList{keyCall, valueCall}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestActionList)
+#include "tst_actionlist.moc"

@@ -1,0 +1,104 @@
+// Every category, policy, check box and text part of the real templates: "Ok" without edits gives a
+// text that, opened and committed again, stays the same; "Cancel" leaves the node byte for byte.
+#include "document/loader.h"
+#include "document/nodetext.h"
+#include "document/templatedocument.h"
+#include "editors/core/categoryform.h"
+#include "editors/core/checkboxform.h"
+#include "editors/core/editsession.h"
+#include "editors/core/policyform.h"
+#include "editors/core/textform.h"
+
+#include "scriptedprompter.h"
+#include "testfiles.h"
+
+#include <QFileInfo>
+#include <QTest>
+
+using namespace kova;
+
+namespace {
+
+struct Composed
+{
+    bool valid = false;
+    QString text;
+    QString caption;
+};
+
+// What "Ok" without edits would store for a page's lines.
+Composed composeUnchanged(EditorKind kind, const QStringList &lines)
+{
+    const auto take = [](const auto &form) { return Composed{!form.validate(), form.compose(), form.caption()}; };
+    switch (kind) {
+    case EditorKind::Category: return take(CategoryForm::load(lines));
+    case EditorKind::Policy: return take(PolicyForm::load(lines));
+    case EditorKind::CheckBox: return take(CheckBoxForm::load(lines));
+    case EditorKind::Text: {
+        const TextForm f = TextForm::load(lines);
+        return {true, f.compose(), f.caption()};
+    }
+    default: return {};
+    }
+}
+
+} // namespace
+
+class TestEditorCorpus : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void okIsIdempotentAndCancelKeepsTheNode_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QStringList files = test::corpusFiles(QStringLiteral("adm"));
+        if (files.isEmpty())
+            QSKIP("the shared corpus is not beside this checkout");
+        for (const QString &f : files)
+            QTest::newRow(qPrintable(QFileInfo(f).fileName())) << f;
+    }
+    void okIsIdempotentAndCancelKeepsTheNode()
+    {
+        QFETCH(QString, path);
+        test::ScriptedPrompter prompter;
+        prompter.allowAnything(Answer::Yes);
+        TemplateDocument document;
+        QVERIFY(Vullen(document, path, prompter, {false, true}).loaded());
+        EditSession session(document);
+        int edited = 0;
+        QList<TemplateNode *> nodes;
+        document.root()->forEach([&](TemplateNode *n) { nodes.append(n); });
+        for (TemplateNode *node : std::as_const(nodes)) {
+            const QString before = document.nodeText(node);
+            const QString caption = node->text;
+            const std::optional<EditorKind> kind = session.begin(node);
+            if (!kind)
+                continue;
+            QCOMPARE(session.EditLines(), makeEditLines(before));
+            session.cancel();
+            QCOMPARE(document.nodeText(node), before);
+            QCOMPARE(node->text, caption);
+            if (*kind != EditorKind::Category && *kind != EditorKind::Policy && *kind != EditorKind::CheckBox &&
+                *kind != EditorKind::Text)
+                continue;
+
+            const Composed first = composeUnchanged(*kind, makeEditLines(before));
+            if (!first.valid)
+                continue; // the page would refuse "Ok" and keep the node
+            QVERIFY(session.begin(node));
+            session.commit(first.text, first.caption);
+            QCOMPARE(document.nodeText(node), first.text);
+            QCOMPARE(node->text, first.caption);
+            const Composed second = composeUnchanged(*kind, makeEditLines(first.text));
+            QVERIFY2(second.valid, qPrintable(first.text));
+            QCOMPARE(second.text, first.text);
+            QCOMPARE(second.caption, first.caption);
+            ++edited;
+        }
+        QVERIFY(document.isModified() || edited == 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEditorCorpus)
+#include "tst_editorcorpus.moc"

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "appfixture.h"
+#include "templatefixtures.h"
+
+#include "editors/editorpage.h"
+#include "editors/editorpages.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTest>
+
+namespace kova::test {
+
+// A template with a node of every kind the pages edit, in both classes.
+inline const QByteArray kPagesTemplate = R"(CLASS MACHINE
+CATEGORY "Desktop"
+KEYNAME "Software\Desktop"
+POLICY "Hide clock"
+KEYNAME "Software\Policies\Clock"
+VALUENAME "HideClock"
+VALUEON NUMERIC 1
+VALUEOFF NUMERIC 0
+ACTIONLISTON
+KEYNAME "Software\Policies\Clock\Extra"
+VALUENAME "Mode"
+VALUE "quiet"
+END ACTIONLISTON
+PART "Show seconds" CHECKBOX
+DEFCHECKED
+VALUENAME "Seconds"
+VALUEON DELETE
+END PART
+PART "Read the manual" TEXT
+END PART
+PART "Style" DROPDOWNLIST
+VALUENAME "Style"
+ITEMLIST
+NAME "A" VALUE "a"
+END ITEMLIST
+END PART
+END POLICY
+POLICY "Plain"
+VALUENAME ""
+END POLICY
+END CATEGORY
+CLASS USER
+CATEGORY "Start"
+END CATEGORY
+)";
+
+// A real main window on kPagesTemplate, activated so that the keys reach it.
+struct PageFixture : AppFixture
+{
+    MainWindow &w;
+
+    PageFixture() : w(start(file(QStringLiteral("pages.adm"), kPagesTemplate)))
+    {
+        w.document().setModified(false);
+        w.activateWindow();
+        QTest::qWaitForWindowActive(&w);
+    }
+
+    TemplateNode *node(const char *caption) const { return findNode(w.document(), QString::fromUtf8(caption)); }
+    // Selects the node in the tree and opens its page as a double click would.
+    EditorPage *edit(const char *caption)
+    {
+        w.treePanel()->selectNode(node(caption));
+        w.treePanel()->editSelected();
+        return w.editors().isOpen() ? w.editors().page(w.editors().session().kind()) : nullptr;
+    }
+    template<typename T = QWidget>
+    T *field(EditorPage *page, const char *name) const
+    {
+        return page->findChild<T *>(QString::fromLatin1(name));
+    }
+    QString slot(const char *caption) const { return w.document().nodeText(node(caption)); }
+};
+
+inline QString crlfText(const char *text)
+{
+    QString s = QString::fromUtf8(text);
+    s.replace(u'\n', QStringLiteral("\r\n"));
+    return s;
+}
+
+} // namespace kova::test
