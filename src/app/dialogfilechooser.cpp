@@ -15,6 +15,15 @@ QStringList DialogFileChooser::filtersFor(FileRequest::Mode mode)
 QString DialogFileChooser::chooseFile(const FileRequest &request)
 {
     QFileDialog dialog(m_parent, request.title);
+    if (request.mode == FileRequest::Mode::Folder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+        if (!request.proposedName.isEmpty())
+            dialog.setDirectory(request.proposedName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    }
     const QStringList filters = filtersFor(request.mode);
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.first());

@@ -19,6 +19,7 @@ MainActions::MainActions(QMainWindow *window) : QObject(window)
     add(m_file, QStringLiteral("M_Open"), QStringLiteral("Open"), QStringLiteral("Ctrl+O"));
     add(m_file, QStringLiteral("M_Save"), QStringLiteral("Save"), QStringLiteral("Ctrl+S"));
     add(m_file, QStringLiteral("M_SaveAs"), QStringLiteral("Save As"), QStringLiteral("Ctrl+A"));
+    add(m_file, QStringLiteral("M_ExportAdmx"), QStringLiteral("Export as ADMX..."));
     add(m_file, QStringLiteral("M_Print"), QStringLiteral("Print Template"));
     m_bestand.append(m_file->addSeparator());
     m_bestand.first()->setObjectName(QStringLiteral("Bestand0"));
@@ -135,7 +136,7 @@ void MainActions::showRecentFiles(const QStringList &captions)
 
 void MainActions::setDocumentCommandsEnabled(bool on)
 {
-    for (const char *name : {"M_Poledit", "M_TEdit", "M_Save", "M_SaveAs", "M_Print"})
+    for (const char *name : {"M_Poledit", "M_TEdit", "M_Save", "M_SaveAs", "M_ExportAdmx", "M_Print"})
         m_items.value(QString::fromLatin1(name))->setEnabled(on);
 }
 

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "aboutpanel.h"
+#include "admxexportcommand.h"
 #include "mainactions.h"
 #include "templatetreeview.h"
 #include "textmodebridge.h"
@@ -55,6 +56,7 @@ MainWindow::MainWindow(Prompter &prompter, FileChooser &chooser, Preferences &pr
     connectActions();
     connectController();
     m_textModeBridge = new TextModeBridge(*this);
+    new AdmxExportCommand(*this, chooser);
 }
 
 MainWindow::~MainWindow() = default;

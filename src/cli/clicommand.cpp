@@ -31,8 +31,16 @@ int runCli(const QStringList &argv, const std::vector<CliCommand> &commands)
         return usage(commands, "unknown command '" + name + "'");
 
     Invocation invocation;
-    for (const QString &arg : argv.mid(2)) {
-        if (arg.startsWith("--")) {
+    const QStringList rest = argv.mid(2);
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        const QString &arg = rest.at(i);
+        const qsizetype equals = arg.indexOf(u'=');
+        const QString option = equals < 0 ? arg : arg.first(equals);
+        if (arg.startsWith("--") && command->valueOptions.contains(option)) {
+            if (equals < 0 && i + 1 >= rest.size())
+                return usage(commands, "option '" + arg + "' needs a value");
+            invocation.values.insert(option, equals < 0 ? rest.at(++i) : arg.mid(equals + 1));
+        } else if (arg.startsWith("--")) {
             if (!command->allowedFlags.contains(arg))
                 return usage(commands, "unknown option '" + arg + "' for " + name);
             invocation.flags.insert(arg);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -14,9 +15,11 @@ enum ExitCode { Success = 0, Failure = 1, Fatal = 2, Usage = 64 };
 
 struct Invocation
 {
-    QStringList arguments; // positional arguments after the command name
-    QSet<QString> flags;   // "--strings", ...
+    QStringList arguments;          // positional arguments after the command name
+    QSet<QString> flags;            // "--strings", ...
+    QHash<QString, QString> values; // "--language" -> "en-US", for options that take a value
     bool has(const QString &flag) const { return flags.contains(flag); }
+    QString value(const QString &option, const QString &otherwise) const { return values.value(option, otherwise); }
 };
 
 struct CliCommand
@@ -28,6 +31,8 @@ struct CliCommand
     // Flags that may not be given together.
     QStringList exclusiveFlags;
     std::function<int(const Invocation &)> run;
+    // Options followed by a value ("--language en-US" or "--language=en-US").
+    QStringList valueOptions = {};
 };
 
 // Parses argv against the commands and runs the one named; prints the usage text and returns Usage

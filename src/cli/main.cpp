@@ -1,4 +1,5 @@
 // kova-cli: the template engine without the window, for administrators' scripts.
+#include "admxcommands.h"
 #include "clicommand.h"
 #include "registrycommands.h"
 #include "templatecommands.h"
@@ -22,6 +23,8 @@ int main(int argc, char *argv[])
     }
     std::vector<kova::cli::CliCommand> commands = kova::cli::templateCommands();
     for (kova::cli::CliCommand &command : kova::cli::registryCommands(registry))
+        commands.push_back(std::move(command));
+    for (kova::cli::CliCommand &command : kova::cli::admxCommands())
         commands.push_back(std::move(command));
     return kova::cli::runCli(arguments, commands);
 }

@@ -5,10 +5,11 @@
 namespace kova {
 
 // What a file dialog is asked for. Opening offers "Policy Template Files (*.adm)" and "Registry files
-// (*.reg)", saving the first only; the first filter is preselected and proposedName is offered.
+// (*.reg)", saving the first only; the first filter is preselected and proposedName is offered. Folder
+// asks for an existing folder (proposedName is the one to start in).
 struct FileRequest
 {
-    enum class Mode { Open, Save };
+    enum class Mode { Open, Save, Folder };
 
     QString title;
     Mode mode = Mode::Open;

@@ -1,6 +1,7 @@
 // kova-cli as a black box: exit statuses, messages on standard error, no output file on failure.
 #include "testfiles.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +105,61 @@ private slots:
         const Run r = kovaCli({"normalize", file("ok.adm", "CLASS USER\n"), m_dir.filePath("missing/dir/o.adm")});
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.endsWith(QStringLiteral("\nTry to save your file with a different name\n")));
+    }
+
+    void exportAdmx_data()
+    {
+        QTest::addColumn<QByteArray>("part");
+        QTest::addColumn<QStringList>("flags");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QString>("adml");
+        const QByteArray host = "PART \"Host\" EDITTEXT\nVALUENAME \"H\"\nEND PART\n";
+        QTest::newRow("defaults") << host << QStringList{} << 0 << ""
+                                  << "en-US/x.adml";
+        QTest::newRow("names and language")
+            << host << QStringList{"--namespace", "Kova.Test", "--prefix=kt", "--language", "de-DE"} << 0 << ""
+            << "de-DE/x.adml";
+        QTest::newRow("warning on standard error")
+            << QByteArray("PART \"Host\" EDITTEXT\nVALUENAME \"H\"\nOEMCONVERT\nEND PART\n") << QStringList{} << 0
+            << "warning: Pol: Host: The statement OEMCONVERT has no ADMX equivalent and was left out.\n"
+            << "en-US/x.adml";
+        QTest::newRow("newer statement refused")
+            << QByteArray("EXPLAIN \"x\"\n") << QStringList{} << 1 << "Error in line  5\nFile not loaded\n"
+            << QString();
+        QTest::newRow("newer statement accepted")
+            << QByteArray("EXPLAIN \"x\"\n") << QStringList{"--newer-statements"} << 0 << ""
+            << "en-US/x.adml";
+        QTest::newRow("prefix without value")
+            << host << QStringList{"--prefix"} << 64 << "kova-cli: option '--prefix' needs a value\n"
+            << QString();
+        QTest::newRow("bad prefix") << host << QStringList{"--prefix", "a b"} << 64
+                                    << "kova-cli: the prefix 'a b' must be a name of letters, digits, '_', '-' and "
+                                       "'.'\n"
+                                    << QString();
+    }
+    void exportAdmx()
+    {
+        QFETCH(QByteArray, part);
+        QFETCH(QStringList, flags);
+        QFETCH(int, code);
+        QFETCH(QString, err);
+        QFETCH(QString, adml);
+        QTemporaryDir out;
+        const QString in = file("x.adm", "CLASS MACHINE\nCATEGORY \"Cat\"\nKEYNAME \"Software\\Kova\"\nPOLICY "
+                                         "\"Pol\"\n" +
+                                             part + "END POLICY\nEND CATEGORY\n");
+        const Run r = kovaCli(QStringList{"export-admx", in, out.path()} + flags);
+        QCOMPARE(r.code, code);
+        // A usage fault names its cause first.
+        QVERIFY2(code == 64 ? r.err.startsWith(err) : r.err == err, qPrintable(r.err));
+        QCOMPARE(QDir(out.path()).isEmpty(), adml.isEmpty());
+        if (!adml.isEmpty()) {
+            QVERIFY(QFile::exists(out.filePath("x.admx")));
+            QVERIFY(QFile::exists(out.filePath(adml)));
+        }
+        if (flags.contains(QStringLiteral("--prefix=kt")))
+            QVERIFY(kova::test::readBytes(out.filePath("x.admx")).contains("prefix=\"kt\" namespace=\"Kova.Test\""));
     }
 
     void usage_data()

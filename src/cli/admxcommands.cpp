@@ -1,0 +1,75 @@
+#include "admxcommands.h"
+
+#include "stderrprompter.h"
+
+#include "admx/admxexport.h"
+#include "document/loader.h"
+#include "document/templatedocument.h"
+
+#include <cstdio>
+
+namespace kova::cli {
+
+namespace {
+
+const QString kRemoveConditionals = QStringLiteral("--remove-conditionals");
+const QString kNewerStatements = QStringLiteral("--newer-statements");
+const QString kNamespace = QStringLiteral("--namespace");
+const QString kPrefix = QStringLiteral("--prefix");
+const QString kLanguage = QStringLiteral("--language");
+
+void printLine(const QString &text)
+{
+    std::fputs((text + u'\n').toLocal8Bit().constData(), stderr);
+}
+
+int exportAdmx(const Invocation &inv)
+{
+    const QString input = inv.arguments.at(0);
+    admx::ExportOptions options = admx::defaultOptions(input);
+    options.targetNamespace = inv.value(kNamespace, options.targetNamespace);
+    options.prefix = inv.value(kPrefix, options.prefix);
+    options.language = inv.value(kLanguage, options.language);
+    if (const QString problem = admx::checkOptions(options); !problem.isEmpty()) {
+        printLine(QStringLiteral("kova-cli: ") + problem);
+        return Usage;
+    }
+
+    TemplateDocument document;
+    const Answer conditionals = inv.has(kRemoveConditionals) ? Answer::Yes : Answer::No;
+    StderrPrompter prompter([conditionals](const Message &) { return conditionals; });
+    LoadOptions loadOptions;
+    loadOptions.newerStatements = inv.has(kNewerStatements);
+    const LoadResult loaded = Vullen(document, input, prompter, loadOptions);
+    if (loaded.status == LoadResult::Status::Fatal)
+        return Fatal;
+    if (!loaded.loaded())
+        return Failure;
+
+    const admx::WriteResult written = admx::writeAdmxFiles(document, inv.arguments.at(1), options);
+    for (const admx::Warning &w : written.warnings)
+        printLine(QStringLiteral("warning: ") + admx::formatWarning(w));
+    if (!written.ok) {
+        printLine(written.error);
+        return Failure;
+    }
+    return Success;
+}
+
+} // namespace
+
+std::vector<CliCommand> admxCommands()
+{
+    return {
+        {QStringLiteral("export-admx"),
+         QStringLiteral("export-admx INPUT.adm OUTDIR [--namespace NS] [--prefix P] [--language en-US] "
+                        "[--newer-statements] [--remove-conditionals]"),
+         2,
+         {kRemoveConditionals, kNewerStatements},
+         {},
+         exportAdmx,
+         {kNamespace, kPrefix, kLanguage}},
+    };
+}
+
+} // namespace kova::cli
