@@ -31,8 +31,14 @@ int runCli(const QStringList &argv, const std::vector<CliCommand> &commands)
         return usage(commands, "unknown command '" + name + "'");
 
     Invocation invocation;
-    for (const QString &arg : argv.mid(2)) {
-        if (arg.startsWith("--")) {
+    const QStringList args = argv.mid(2);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if (command->valueOptions.contains(arg)) {
+            if (i + 1 >= args.size())
+                return usage(commands, "option '" + arg + "' needs a value");
+            invocation.values.insert(arg, args.at(++i));
+        } else if (arg.startsWith("--")) {
             if (!command->allowedFlags.contains(arg))
                 return usage(commands, "unknown option '" + arg + "' for " + name);
             invocation.flags.insert(arg);

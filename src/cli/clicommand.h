@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -14,8 +15,9 @@ enum ExitCode { Success = 0, Failure = 1, Fatal = 2, Usage = 64 };
 
 struct Invocation
 {
-    QStringList arguments; // positional arguments after the command name
-    QSet<QString> flags;   // "--strings", ...
+    QStringList arguments;          // positional arguments after the command name
+    QSet<QString> flags;            // "--strings", ...
+    QHash<QString, QString> values; // options given with a value: "--editor" -> its PATH
     bool has(const QString &flag) const { return flags.contains(flag); }
 };
 
@@ -28,6 +30,8 @@ struct CliCommand
     // Flags that may not be given together.
     QStringList exclusiveFlags;
     std::function<int(const Invocation &)> run;
+    // Options that take the next argument as their value ("--editor PATH").
+    QStringList valueOptions = {};
 };
 
 // Parses argv against the commands and runs the one named; prints the usage text and returns Usage
