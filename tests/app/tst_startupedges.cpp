@@ -47,9 +47,8 @@ private slots:
         f.window->StartUp(f.file(name, text));
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
         QVERIFY(f.window->document().root());
-        QApplication::setActiveWindow(f.window.get());
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(f.window->treePanel()->treeView()));
+        // The widget that takes the keyboard when the window is active (whenever the desktop makes it so).
+        QCOMPARE(f.window->focusWidget(), static_cast<QWidget *>(f.window->treePanel()->treeView()));
     }
 
     // Ended by a signal while its Policies question waits for an answer (the scratch files of the
