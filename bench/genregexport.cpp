@@ -1,8 +1,10 @@
 // Writes a large registry export for the conversion benchmark.
-//   genregexport OUTPUT SIZE_MB ansi|utf16
+//   genregexport OUTPUT SIZE_MB ansi|utf16 [odd-quote]
 // ansi: 8-bit "REGEDIT4" text; utf16: UTF-16LE with a byte-order mark, "Windows Registry Editor Version
 // 5.00", as regedit writes it. Keys of both hives with string, DWORD, large DWORD, binary and
-// continued hex(2) values, in the proportions real exports have.
+// continued hex(2) values, in the proportions real exports have. odd-quote: the first value holds one
+// unbalanced escaped quote, so the conversion joins the rest of the file to it looking for the closing
+// quote (and fails at the end).
 #include "document/encoding.h"
 
 #include <QCoreApplication>
@@ -14,10 +16,13 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 4 || (args.at(3) != QLatin1String("ansi") && args.at(3) != QLatin1String("utf16"))) {
-        std::fputs("usage: genregexport OUTPUT SIZE_MB ansi|utf16\n", stderr);
+    if (args.size() < 4 || args.size() > 5 ||
+        (args.at(3) != QLatin1String("ansi") && args.at(3) != QLatin1String("utf16")) ||
+        (args.size() == 5 && args.at(4) != QLatin1String("odd-quote"))) {
+        std::fputs("usage: genregexport OUTPUT SIZE_MB ansi|utf16 [odd-quote]\n", stderr);
         return 64;
     }
+    const bool oddQuote = args.size() == 5;
     const bool utf16 = args.at(3) == QLatin1String("utf16");
     const qint64 target = args.at(2).toLongLong() * 1024 * 1024;
     QFile out(args.at(1));
@@ -37,6 +42,8 @@ int main(int argc, char *argv[])
     for (int key = 0; out.size() < target; ++key) {
         const QString hive = key % 3 == 0 ? QStringLiteral("HKEY_CURRENT_USER") : QStringLiteral("HKEY_LOCAL_MACHINE");
         chunk += QStringLiteral("[%1\\Software\\Bench Vendor\\Product %2\\Settings]\r\n").arg(hive).arg(key);
+        if (key == 0 && oddQuote)
+            chunk += QStringLiteral("\"Cmd\"=\"say \\\"hi\"\r\n");
         chunk += QStringLiteral("@=\"Product %1\"\r\n").arg(key);
         chunk += QStringLiteral("\"InstallDir\"=\"C:\\\\Program Files\\\\Bench Vendor\\\\Product %1\"\r\n").arg(key);
         chunk += QStringLiteral("\"Caf\u00e9 Name\"=\"Gr\u00fc\u00dfe \\\"quoted\\\" text\"\r\n");

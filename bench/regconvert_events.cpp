@@ -2,7 +2,7 @@
 //   regconvert_events EXPORT.reg
 // Converts the export three times: without an event hook, with QCoreApplication::processEvents on
 // every line, with a 10 ms timer running all along (so there are events to deliver), and with the
-// same pump throttled by throttledEventPump.
+// same pump throttled by kova::Throttle.
 #include "document/prompter.h"
 #include "document/tempfiles.h"
 #include "registry/core/regconversion.h"
@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -22,23 +23,37 @@ public:
     kova::Answer ask(const kova::Message &) override { return kova::Answer::No; }
 };
 
-double convertOnce(const QString &input, const std::function<void()> &pump, qint64 *turns)
+// Counts the turns a conversion offers and passes them to pump (when there is one).
+class PumpHost : public kova::ConversionHost
+{
+public:
+    PumpHost(const std::function<void()> &pump, bool throttled) : m_pump(pump), m_throttled(throttled) {}
+    void progress(qint64, qint64) override
+    {
+        ++turns;
+        if (m_pump && (!m_throttled || m_throttle.due()))
+            m_pump();
+    }
+    qint64 turns = 0;
+
+private:
+    std::function<void()> m_pump;
+    bool m_throttled;
+    kova::Throttle m_throttle;
+};
+
+double convertOnce(const QString &input, const std::function<void()> &pump, bool throttled, qint64 *turns)
 {
     NoPrompter prompter;
     kova::TempFiles temp;
-    kova::RegConversionHooks hooks;
-    *turns = 0;
-    hooks.processEvents = [&] {
-        ++*turns;
-        if (pump)
-            pump();
-    };
+    PumpHost host(pump, throttled);
     QString path = input;
     QElapsedTimer timer;
     timer.start();
-    const bool ok = kova::ConvertRegFile(path, prompter, temp, hooks);
+    const bool ok = kova::ConvertRegFile(path, prompter, temp, host);
     const double seconds = timer.nsecsElapsed() / 1e9;
     temp.removeAll();
+    *turns = host.turns;
     return ok ? seconds : -1;
 }
 
@@ -54,19 +69,17 @@ int main(int argc, char *argv[])
     const QString input = QString::fromLocal8Bit(argv[1]);
     const double mb = QFileInfo(input).size() / (1024.0 * 1024.0);
     qint64 turns = 0;
-    const double bare = convertOnce(input, nullptr, &turns);
-    const double pumped = convertOnce(
-        input, [] { QCoreApplication::processEvents(); }, &turns);
+    const auto pump = [] { QCoreApplication::processEvents(); };
+    const double bare = convertOnce(input, nullptr, false, &turns);
+    const double pumped = convertOnce(input, pump, false, &turns);
     int ticks = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
     ticker.start(10);
-    const double busy = convertOnce(
-        input, [] { QCoreApplication::processEvents(); }, &turns);
+    const double busy = convertOnce(input, pump, false, &turns);
     const int busyTicks = ticks;
     ticks = 0;
-    const double throttled =
-        convertOnce(input, kova::throttledEventPump([] { QCoreApplication::processEvents(); }), &turns);
+    const double throttled = convertOnce(input, pump, true, &turns);
     std::printf("%.1f MB, %lld lines\n", mb, static_cast<long long>(turns));
     std::printf("no event hook:              %6.2f s  %6.1f MB/s\n", bare, mb / bare);
     std::printf("processEvents per line:     %6.2f s  %6.1f MB/s  (+%.0f ns per line)\n", pumped, mb / pumped,

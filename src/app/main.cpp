@@ -7,8 +7,10 @@
 #include "app/singleinstance.h"
 
 #include "app/registrywiring.h"
+#include "app/terminationwiring.h"
 
 #include "document/preferences.h"
+#include "document/terminationwatch.h"
 #include "registry/core/clsreg.h"
 #include "registry/core/registrylocation.h"
 
@@ -46,6 +48,8 @@ int main(int argc, char *argv[])
     prompter.setParent(&window);
     chooser.setParent(&window);
     kova::connectRegistry(window, registry);
+    kova::TerminationWatch termination;
+    kova::connectTermination(window, termination);
     QObject::connect(&window, &kova::MainWindow::fatalFault, &app, [] { QCoreApplication::exit(2); });
     window.show();
     window.StartUp(kova::joinCommandLine(arguments));

@@ -170,7 +170,8 @@ void MainWindow::StartUp(const QString &commandLine)
     if (!commandLine.isEmpty()) {
         const QString file = Unquote(commandLine);
         m_document.setPath(file);
-        m_controller.LoadDocument(file, false);
+        if (m_controller.LoadDocument(file, false).loaded())
+            m_treePanel->treeView()->setFocus(); // as after Open
     }
     if (!m_fatal) {
         call(hooks.refreshRegistryBrowser);

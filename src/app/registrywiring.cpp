@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QProgressBar>
+#include <QStatusBar>
 
 namespace kova {
 
@@ -27,9 +29,81 @@ private:
     MainWindow &m_window;
 };
 
+// The window's side of one conversion: the wait cursor, the recent list, and for a large export a
+// progress bar in the status bar, moved (and the window repainted) about every 15 ms.
+class WindowConversionHost : public ConversionHost
+{
+public:
+    WindowConversionHost(MainWindow &window, qint64 progressBarFrom)
+        : m_window(window), m_progressBarFrom(progressBarFrom)
+    {}
+    ~WindowConversionHost() override { removeBar(); }
+    WindowConversionHost(const WindowConversionHost &) = delete;
+    WindowConversionHost &operator=(const WindowConversionHost &) = delete;
+
+    void setBusy(bool busy) override
+    {
+        if (busy) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        } else {
+            removeBar();
+            QApplication::restoreOverrideCursor();
+        }
+    }
+    void progress(qint64 done, qint64 total) override
+    {
+        if (!m_throttle.due())
+            return;
+        if (!m_bar && total >= m_progressBarFrom)
+            showBar();
+        if (m_bar)
+            m_bar->setValue(total > 0 ? int(done * Steps / total) : Steps);
+        QCoreApplication::processEvents();
+    }
+    void addRecentFile(const QString &path) override { m_window.controller().recentFiles().AddRecentFile(path); }
+    void removeRecentFile(const QString &path) override { m_window.controller().recentFiles().RemoveRecentFile(path); }
+
+private:
+    static constexpr int Steps = 1000;
+
+    void showBar()
+    {
+        // The window may have no status bar of its own; one made here goes again with the bar.
+        m_ownStatusBar = !m_window.findChild<QStatusBar *>(QString(), Qt::FindDirectChildrenOnly);
+        m_bar = new QProgressBar;
+        m_bar->setRange(0, Steps);
+        m_bar->setTextVisible(false);
+        QStatusBar *statusBar = m_window.statusBar();
+        m_statusBarWasHidden = statusBar->isHidden();
+        statusBar->addPermanentWidget(m_bar, 1);
+        statusBar->show();
+    }
+    void removeBar()
+    {
+        if (!m_bar)
+            return;
+        if (m_ownStatusBar) {
+            QStatusBar *made = m_window.statusBar();
+            m_window.setStatusBar(nullptr); // would delete it later, leaving it a while among the window's children
+            delete made;                    // and the bar with it
+        } else {
+            delete m_bar;
+            m_window.statusBar()->setHidden(m_statusBarWasHidden);
+        }
+        m_bar = nullptr;
+    }
+
+    MainWindow &m_window;
+    qint64 m_progressBarFrom;
+    Throttle m_throttle;
+    QProgressBar *m_bar = nullptr;
+    bool m_ownStatusBar = false;
+    bool m_statusBarWasHidden = false;
+};
+
 } // namespace
 
-void connectRegistry(MainWindow &window, clsReg &reg)
+void connectRegistry(MainWindow &window, clsReg &reg, qint64 progressBarFrom)
 {
     // An association that cannot be written (a read-only store, a locked-down machine) must not
     // keep the program from starting, nor greet the user with a box at every start: it is reported
@@ -40,23 +114,15 @@ void connectRegistry(MainWindow &window, clsReg &reg)
     };
 
     DocumentController &controller = window.controller();
-    controller.setRegConverter([&window, &controller](const QString &regPath) -> std::optional<QString> {
-        RegConversionHooks hooks;
-        hooks.processEvents = throttledEventPump([] { QCoreApplication::processEvents(); });
-        hooks.setBusy = [](bool busy) {
-            if (busy)
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-            else
-                QApplication::restoreOverrideCursor();
-        };
-        hooks.addRecentFile = [&controller](const QString &p) { controller.recentFiles().AddRecentFile(p); };
-        hooks.removeRecentFile = [&controller](const QString &p) { controller.recentFiles().RemoveRecentFile(p); };
-        QString path = regPath;
-        const InputBlocker blocker(window);
-        if (!ConvertRegFile(path, window.prompter(), controller.tempFiles(), hooks))
-            return std::nullopt;
-        return path;
-    });
+    controller.setRegConverter(
+        [&window, &controller, progressBarFrom](const QString &regPath) -> std::optional<QString> {
+            QString path = regPath;
+            const InputBlocker blocker(window);
+            WindowConversionHost host(window, progressBarFrom);
+            if (!ConvertRegFile(path, window.prompter(), controller.tempFiles(), host))
+                return std::nullopt;
+            return path;
+        });
 }
 
 } // namespace kova

@@ -6,6 +6,7 @@
 #include "document/loader.h"
 #include "document/tempfiles.h"
 #include "document/templatedocument.h"
+#include "document/terminationwatch.h"
 #include "document/writer.h"
 #include "registry/core/clsreg.h"
 #include "registry/core/fileassociations.h"
@@ -30,12 +31,27 @@ const QString kMoveToPolicies = QStringLiteral("--move-to-policies");
 const QString kKeepKeys = QStringLiteral("--keep-keys");
 const QString kRaw = QStringLiteral("--raw");
 const QString kStrings = QStringLiteral("--strings");
+const QString kEditor = QStringLiteral("--editor");
 
-// Removes the run's temporary files however the command ends.
-struct TempFilesGuard
+// Removes the run's temporary files however the command ends: on return, and when a signal tells the
+// program to end (stop() is called wherever the work can be left).
+class TempFilesGuard : public ConversionHost
 {
+public:
     TempFiles files;
-    ~TempFilesGuard() { files.removeAll(); }
+    ~TempFilesGuard() override { files.removeAll(); }
+
+    void stopIfTold()
+    {
+        if (const int signal = TerminationWatch::pending()) {
+            files.removeAll();
+            TerminationWatch::endProcess(signal);
+        }
+    }
+    void progress(qint64, qint64) override { stopIfTold(); }
+
+private:
+    TerminationWatch m_watch;
 };
 
 // Puts the conversion's own output at output: renamed into place when both lie on one file system
@@ -75,15 +91,22 @@ int convert(const Invocation &inv)
 {
     const QString output = inv.arguments.at(1);
     // The Policies question is answered by the flags; any other question (the loader's) with No.
-    const bool move = inv.has(kMoveToPolicies);
-    StderrPrompter prompter([move](const Message &m) {
-        return move && m.text.startsWith(QLatin1StringView("KOVA can convert")) ? Answer::Yes : Answer::No;
+    std::optional<Answer> policies;
+    if (inv.has(kMoveToPolicies))
+        policies = Answer::Yes;
+    else if (inv.has(kKeepKeys))
+        policies = Answer::No;
+    StderrPrompter prompter([policies](const Message &m) -> std::optional<Answer> {
+        if (m.text.startsWith(QLatin1StringView("KOVA can convert")))
+            return policies;
+        return std::nullopt;
     });
 
     TempFilesGuard temp;
     QString path = inv.arguments.at(0);
-    if (!ConvertRegFile(path, prompter, temp.files))
+    if (!ConvertRegFile(path, prompter, temp.files, temp))
         return Failure;
+    temp.stopIfTold();
 
     if (inv.has(kRaw))
         return moveResult(path, output, prompter) ? Success : Failure;
@@ -94,23 +117,54 @@ int convert(const Invocation &inv)
         return Fatal;
     if (!loaded.loaded())
         return Failure;
+    temp.stopIfTold(); // before the output is written
     document.setPath(output);
     document.setStringsOption(inv.has(kStrings));
     return WriteTemplate(document, prompter) ? Success : Failure;
 }
 
-// The program the associations name: the editor beside kova-cli.
-QString editorPath()
+bool isProgram(const QFileInfo &file)
 {
-    const QFileInfo self(currentExecutablePath());
-    return QDir::toNativeSeparators(self.absoluteDir().filePath(QStringLiteral("kova")));
+    return file.isFile() && file.isExecutable();
 }
 
-int associate(const RegistryLocation &location)
+// The editor the associations name: the one chosen with --editor; else the editor installed beside
+// kova-cli; else, for a kova-cli run from its build tree, the editor built there. Empty (and
+// problem says why) when there is none.
+QString findEditor(const Invocation &inv, QString *problem)
 {
+    if (inv.values.contains(kEditor)) {
+        const QFileInfo chosen(inv.values.value(kEditor));
+        if (isProgram(chosen))
+            return QDir::toNativeSeparators(chosen.absoluteFilePath());
+        *problem = QStringLiteral("%1 is not a program").arg(chosen.filePath());
+        return QString();
+    }
+    const QDir here = QFileInfo(currentExecutablePath()).absoluteDir();
+    const QString name = QStringLiteral("kova");
+    for (const QString &candidate :
+         {here.filePath(name), here.filePath(QStringLiteral(KOVA_EDITOR_FROM_CLI "/kova"))}) {
+        const QFileInfo file(candidate);
+        if (isProgram(file))
+            return QDir::toNativeSeparators(file.canonicalFilePath());
+    }
+    *problem = QStringLiteral("the editor is neither beside kova-cli in %1 nor in its build tree; name it with "
+                              "--editor PATH")
+                   .arg(QDir::toNativeSeparators(here.path()));
+    return QString();
+}
+
+int associate(const RegistryLocation &location, const Invocation &inv)
+{
+    QString problem;
+    const QString editor = findEditor(inv, &problem);
+    if (editor.isEmpty()) {
+        std::fprintf(stderr, "kova-cli: %s\n", qPrintable(problem));
+        return Failure;
+    }
     const std::unique_ptr<RegistryBackend> backend = makeRegistryBackend(location);
     clsReg reg(*backend);
-    const QList<AssociationFailure> failures = registerFileAssociations(reg, editorPath());
+    const QList<AssociationFailure> failures = registerFileAssociations(reg, editor);
     for (const AssociationFailure &f : failures) {
         std::fprintf(stderr, "%s: %s (%d, %s)\n", qPrintable(f.call), qPrintable(f.error.description()),
                      int(f.error.number()), qPrintable(f.error.source()));
@@ -122,7 +176,7 @@ int associate(const RegistryLocation &location)
 
 std::vector<CliCommand> registryCommands(const RegistryLocation &registry)
 {
-    return {
+    std::vector<CliCommand> commands = {
         {QStringLiteral("convert"),
          QStringLiteral("convert INPUT.reg OUTPUT.adm [--move-to-policies | --keep-keys] [--raw] [--strings]"),
          2,
@@ -130,12 +184,14 @@ std::vector<CliCommand> registryCommands(const RegistryLocation &registry)
          {kMoveToPolicies, kKeepKeys},
          convert},
         {QStringLiteral("associate"),
-         QStringLiteral("associate [--registry DIR]"),
+         QStringLiteral("associate [--registry DIR] [--editor PATH]"),
          0,
          {},
          {},
-         [registry](const Invocation &) { return associate(registry); }},
+         [registry](const Invocation &inv) { return associate(registry, inv); }},
     };
+    commands.back().valueOptions = {kEditor};
+    return commands;
 }
 
 } // namespace kova::cli

@@ -6,13 +6,15 @@ namespace kova::cli {
 
 Answer StderrPrompter::ask(const Message &message)
 {
+    if (message.buttons != Message::Buttons::Ok && m_rule) {
+        if (const std::optional<Answer> answer = m_rule(message))
+            return *answer;
+    }
     QString text = message.text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     std::fputs(text.toLocal8Bit().constData(), stderr);
     std::fputc('\n', stderr);
-    if (message.buttons == Message::Buttons::Ok)
-        return Answer::Ok;
-    return m_rule ? m_rule(message) : Answer::No;
+    return message.buttons == Message::Buttons::Ok ? Answer::Ok : Answer::No;
 }
 
 } // namespace kova::cli

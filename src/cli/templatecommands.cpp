@@ -24,11 +24,16 @@ int exitCodeOf(const LoadResult &result)
     return Failure;
 }
 
-// Loads as Open does; the conditional question is answered by --remove-conditionals.
+// Loads as Open does; --remove-conditionals answers the conditional question Yes. Without it the
+// question is printed and answered No.
 int load(TemplateDocument &document, const Invocation &inv)
 {
-    const Answer conditionals = inv.has(kRemoveConditionals) ? Answer::Yes : Answer::No;
-    StderrPrompter prompter([conditionals](const Message &) { return conditionals; });
+    const bool removeConditionals = inv.has(kRemoveConditionals);
+    StderrPrompter prompter([removeConditionals](const Message &) -> std::optional<Answer> {
+        if (removeConditionals)
+            return Answer::Yes;
+        return std::nullopt;
+    });
     LoadOptions options;
     options.newerStatements = inv.has(kNewerStatements);
     return exitCodeOf(Vullen(document, inv.arguments.at(0), prompter, options));

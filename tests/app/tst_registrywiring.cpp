@@ -9,11 +9,15 @@
 #include "registry/core/clsreg.h"
 #include "registry/core/registryfilestore.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QProgressBar>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 using namespace kova;
 using kova::test::AppFixture;
@@ -23,10 +27,10 @@ class TestRegistryWiring : public QObject
     Q_OBJECT
 
     // The window of f, connected to reg before its start-up runs.
-    MainWindow &startWired(AppFixture &f, clsReg &reg)
+    MainWindow &startWired(AppFixture &f, clsReg &reg, qint64 progressBarFrom = qint64(4) << 20)
     {
         f.window = std::make_unique<MainWindow>(f.prompter, f.chooser, f.preferences);
-        connectRegistry(*f.window, reg);
+        connectRegistry(*f.window, reg, progressBarFrom);
         f.window->show();
         f.window->StartUp(QString());
         return *f.window;
@@ -92,6 +96,69 @@ private slots:
         QVERIFY(test::findNode(doc, QStringLiteral("[HKEY_CURRENT_USER\\Control Panel\\Desktop]")));
         QVERIFY(w.isEnabled()); // input is blocked only while the conversion runs
         QCOMPARE(w.controller().recentFiles().items().value(0), export_);
+    }
+
+    // While an export converts the window shows the wait cursor, and for a large one a progress bar;
+    // both go when it ends, and no status bar is left behind.
+    void conversionShowsItsProgress_data()
+    {
+        QTest::addColumn<qint64>("margin"); // the size that shows a bar, less the export's size
+        QTest::addColumn<bool>("bar");
+        QTest::newRow("at the size for a bar") << qint64(0) << true;
+        QTest::newRow("below the size for a bar") << qint64(1) << false;
+    }
+    void conversionShowsItsProgress()
+    {
+        QFETCH(qint64, margin);
+        QFETCH(bool, bar);
+        AppFixture f;
+        RegistryFileStore store(f.dir.filePath(QStringLiteral("registry")));
+        clsReg reg(store);
+        const QByteArray text = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Policies\\P]\n\"A\"=\"1\"\n\"B\"=\"2\"\n";
+        MainWindow &w = startWired(f, reg, test::crlf(text).size() + margin);
+        const QString export_ = f.file(QStringLiteral("export.reg"), text);
+        f.chooser.expect(QStringLiteral("Open"), FileRequest::Mode::Open, export_);
+        // Runs at the first turn the conversion gives the event loop.
+        bool ran = false;
+        bool waitCursor = false;
+        bool barShown = false;
+        QTimer::singleShot(0, &w, [&] {
+            ran = true;
+            waitCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            const QProgressBar *b = w.findChild<QProgressBar *>();
+            barShown = b && b->isVisible();
+        });
+        w.controller().open();
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        QVERIFY(ran);
+        QVERIFY(waitCursor);
+        QCOMPARE(barShown, bar);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!w.findChild<QProgressBar *>());
+        QVERIFY(!w.findChild<QStatusBar *>(QString(), Qt::FindDirectChildrenOnly));
+        QVERIFY(w.isEnabled());
+    }
+
+    // A UTF-16 export that ends in half a character: said once, and opened without it.
+    void halfCharacterIsSaidOnce()
+    {
+        AppFixture f;
+        RegistryFileStore store(f.dir.filePath(QStringLiteral("registry")));
+        clsReg reg(store);
+        MainWindow &w = startWired(f, reg);
+        const QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n"
+                                            "[HKEY_CURRENT_USER\\Policies\\P]\r\n\"A\"=\"1\"\r\n");
+        QByteArray bytes = "\xff\xfe" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2) + "x";
+        const QString export_ = f.dir.filePath(QStringLiteral("cut.reg"));
+        QVERIFY(test::writeBytes(export_, bytes));
+        f.chooser.expect(QStringLiteral("Open"), FileRequest::Mode::Open, export_);
+        f.prompter.expect(QStringLiteral("Line 5: the file ends in half a character; its last byte (at offset %1) is "
+                                         "left out.")
+                              .arg(bytes.size() - 1),
+                          Message::Icon::Exclamation);
+        w.controller().open();
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        QVERIFY(test::findNode(w.document(), QStringLiteral("[HKEY_CURRENT_USER\\Policies\\P]")));
     }
 };
 

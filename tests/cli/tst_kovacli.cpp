@@ -56,8 +56,8 @@ private slots:
         QTest::newRow("fatal") << QByteArray("CLASS NOBODY\n") << QStringList{} << 2
                                << "Error in procedure Vullen in module modFill in line 1\n";
         QTest::newRow("conditionals kept: No") << conditional << QStringList{} << 1 << question;
-        QTest::newRow("conditionals removed: Yes")
-            << conditional << QStringList{"--remove-conditionals"} << 0 << question;
+        QTest::newRow("conditionals removed: Yes, answered silently")
+            << conditional << QStringList{"--remove-conditionals"} << 0 << "";
         QTest::newRow("explain refused") << QByteArray("CLASS USER\nEXPLAIN \"x\"\n") << QStringList{} << 1
                                          << "Error in line  2\nFile not loaded\n";
         QTest::newRow("explain accepted")

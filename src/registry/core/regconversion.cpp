@@ -4,7 +4,6 @@
 #include "document/prompter.h"
 #include "document/tempfiles.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <cstdio>
@@ -66,7 +65,7 @@ class LineReader
 {
 public:
     explicit LineReader(QStringView text) : m_text(text) {}
-    explicit LineReader(QByteArrayView windows1252) : m_bytes(windows1252)
+    explicit LineReader(QByteArrayView windows1252) : m_bytes(windows1252), m_eightBit(true)
     {
         const QByteArray all = [] {
             QByteArray b(256, Qt::Uninitialized);
@@ -81,6 +80,10 @@ public:
 
     bool atEnd() const { return m_pos >= m_text.size() && m_bytePos >= m_bytes.size(); }
     int lineNumber() const { return m_line; }
+    // How much has been read, of how much, in the export's units (bytes of an 8-bit export, characters
+    // of a decoded one).
+    qint64 done() const { return m_eightBit ? m_bytePos - (m_text.size() - m_pos) : m_pos; }
+    qint64 total() const { return m_eightBit ? m_bytes.size() : m_text.size(); }
     // The next line; valid until the following call.
     QStringView next()
     {
@@ -89,9 +92,14 @@ public:
         const qsizetype start = m_pos;
         const qsizetype size = m_text.size();
         // Line feeds end almost every line: find the next one, then look for a carriage return before it.
-        qsizetype lf = m_text.indexOf(u'\n', start);
-        if (lf < 0)
-            lf = size;
+        // The line feed found is kept while lines that end in a lone CR are taken before it, so a file
+        // of such lines is not searched to its end once per line.
+        if (m_lf < start) {
+            m_lf = m_text.indexOf(u'\n', start);
+            if (m_lf < 0)
+                m_lf = size;
+        }
+        const qsizetype lf = m_lf;
         const qsizetype cr = m_text.mid(start, lf - start).indexOf(u'\r');
         qsizetype end = lf;
         if (cr < 0) {
@@ -138,12 +146,15 @@ private:
         m_bytePos = end;
         m_text = m_buffer;
         m_pos = 0;
+        m_lf = -1;
     }
 
     QStringView m_text;
     qsizetype m_pos = 0;
+    qsizetype m_lf = -1; // the next line feed at or after m_pos, or the text's size; -1: not looked for
     int m_line = 0;
     QByteArrayView m_bytes;
+    bool m_eightBit = false;
     qsizetype m_bytePos = 0;
     QString m_buffer;
     char16_t m_table[256] = {};
@@ -248,8 +259,8 @@ const PoliciesRule kRules[] = {
 class Converter
 {
 public:
-    Converter(LineReader reader, bool utf16, Prompter &prompter, TempFiles &tempFiles, const RegConversionHooks &hooks)
-        : m_reader(std::move(reader)), m_utf16(utf16), m_prompter(prompter), m_tempFiles(tempFiles), m_hooks(hooks)
+    Converter(LineReader reader, bool utf16, Prompter &prompter, TempFiles &tempFiles, ConversionHost &host)
+        : m_reader(std::move(reader)), m_utf16(utf16), m_prompter(prompter), m_tempFiles(tempFiles), m_host(host)
     {}
 
     // Returns the result file's name; throws ConversionFailure.
@@ -263,18 +274,16 @@ public:
         m_discard->open();
 
         while (!m_reader.atEnd()) {
-            if (m_hooks.processEvents)
-                m_hooks.processEvents();
             QString &line = m_line; // reused: no allocation per line once it has grown
             line.resize(0);
-            line.append(trimSpaces(m_reader.next()));
+            line.append(trimSpaces(nextLine()));
             m_lineNumber = m_reader.lineNumber();
             while (line.endsWith(u'\\')) {
                 if (m_reader.atEnd())
                     throw ConversionFailure{
                         QStringLiteral("Line %1: the file ends where a continued line is expected.").arg(m_lineNumber)};
                 line.chop(1);
-                line.append(trimSpaces(m_reader.next()));
+                line.append(trimSpaces(nextLine()));
             }
             if (line.startsWith(u'@'))
                 line.replace(0, 1, QStringLiteral("\"(Default)\""));
@@ -293,6 +302,14 @@ public:
     }
 
 private:
+    // The next input line, after which the host hears how far the reading has come.
+    QStringView nextLine()
+    {
+        const QStringView line = m_reader.next();
+        m_host.progress(m_reader.done(), m_reader.total());
+        return line;
+    }
+
     std::unique_ptr<OutputFile> scratchFile()
     {
         QString error;
@@ -304,6 +321,11 @@ private:
 
     void keyLine(QString &line)
     {
+        // A NUL would end the line for most tools that read the template: it is left out of the
+        // category, and every value of the key is refused.
+        m_keyHasNul = line.contains(QChar(0));
+        if (m_keyHasNul)
+            line.remove(QChar(0));
         if (m_categoryOpen)
             m_current->line({u"end category"});
 
@@ -355,14 +377,23 @@ private:
 
     void valueLine(QString &line)
     {
-        while (line.count(u'"') % 2 != 0) {
+        // The parity is kept as lines are appended: one unbalanced quote may join the rest of the file,
+        // and counting the joined line again after every append would take time in its square.
+        qsizetype quotes = line.count(u'"');
+        while (quotes % 2 != 0) {
             if (m_reader.atEnd())
                 throw ConversionFailure{
                     QStringLiteral("Line %1: the file ends inside a quoted value.").arg(m_lineNumber)};
-            line.append(trimSpaces(m_reader.next()));
+            const QStringView more = trimSpaces(nextLine());
+            quotes += more.count(u'"');
+            line.append(more);
         }
         if (!m_current)
             throw ConversionFailure{QStringLiteral("Line %1: a value comes before the first key.").arg(m_lineNumber)};
+        if (m_keyHasNul || line.contains(QChar(0))) {
+            refuseNul(line);
+            return;
+        }
 
         QStringView name;
         QStringView data;
@@ -426,6 +457,22 @@ private:
         out.line({u"end policy"});
     }
 
+    // A value with a NUL anywhere in its line, or any value of a key with one in its name: its policy
+    // says why it was not converted, and names the value without the NULs.
+    void refuseNul(QString &line)
+    {
+        line.remove(QChar(0));
+        const qsizetype split = line.indexOf(QLatin1StringView("\"="));
+        const QStringView name = split >= 0 ? QStringView(line).left(split + 1) : QStringView();
+        const QStringView bare = name.size() >= 2 ? name.mid(1, name.size() - 2) : QStringView();
+        m_current->line({u"policy ", name});
+        m_current->line(
+            {u"part \"Entry ", bare,
+             u" not converted because value contains a NUL character which cannot be used in templates\" text"});
+        m_current->line({u"end part"});
+        m_current->line({u"end policy"});
+    }
+
     // The result is the machine file followed by the user file. The machine file's bytes are moved
     // into the result file by renaming rather than copied, which halves the writing for large exports.
     QString writeResult()
@@ -474,12 +521,13 @@ private:
     bool m_utf16;
     Prompter &m_prompter;
     TempFiles &m_tempFiles;
-    const RegConversionHooks &m_hooks;
+    ConversionHost &m_host;
     std::unique_ptr<OutputFile> m_machine, m_user, m_discard;
     OutputFile *m_current = nullptr;
     bool m_machineClass = false;
     bool m_userClass = false;
     bool m_categoryOpen = false;
+    bool m_keyHasNul = false;
     bool m_asked = false;
     bool m_moveToPolicies = false;
     int m_lineNumber = 0;
@@ -488,29 +536,24 @@ private:
 
 } // namespace
 
-std::function<void()> throttledEventPump(std::function<void()> pump, int intervalMs)
+namespace {
+
+// The line the last character of text stands on (CR LF, LF and a lone CR end a line).
+qsizetype lastLineNumber(QStringView text)
 {
-    // Reading the clock is itself a system call on some virtual machines, so it is read only every
-    // CheckEvery turns; that many lines take far less than a millisecond.
-    constexpr unsigned CheckEvery = 64;
-    struct State
-    {
-        QElapsedTimer timer;
-        unsigned turns = 0;
-    };
-    auto state = std::make_shared<State>();
-    return [pump = std::move(pump), state, intervalMs] {
-        if (state->timer.isValid() && (++state->turns % CheckEvery != 0 || !state->timer.hasExpired(intervalMs)))
-            return;
-        state->timer.start();
-        pump();
-    };
+    qsizetype line = 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
+            ++line;
+    }
+    return line;
 }
 
-bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, const RegConversionHooks &hooks)
+} // namespace
+
+bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, ConversionHost &host)
 {
-    if (hooks.setBusy)
-        hooks.setBusy(true);
+    host.setBusy(true);
     QString failure;
     try {
         QFile input(path);
@@ -529,33 +572,47 @@ bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, con
         // 8-bit exports stay 8-bit byte for byte. An export with a byte-order mark (regedit writes
         // UTF-16LE) is decoded first, and written 8-bit when every character fits, else as UTF-16LE
         // rather than lose any.
-        const bool unicode =
-            bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bytes.startsWith("\xEF\xBB\xBF");
+        const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+        const bool unicode = wide || bytes.startsWith("\xEF\xBB\xBF");
         QString text;
         bool utf16 = false;
         if (unicode) {
-            text = decodeText(bytes, nullptr);
+            // A UTF-16 export cut after an odd number of bytes ends in half a character. That byte
+            // is left out (the user is told where), so it neither becomes a replacement character
+            // nor decides the output's encoding.
+            const bool halfCharacter = wide && bytes.size() % 2 != 0;
+            text = decodeText(QByteArrayView(bytes).first(bytes.size() - (halfCharacter ? 1 : 0)), nullptr);
+            if (halfCharacter) {
+                prompter.tell(QStringLiteral("Line %1: the file ends in half a character; its last byte (at offset "
+                                             "%2) is left out.")
+                                  .arg(lastLineNumber(text))
+                                  .arg(bytes.size() - 1),
+                              Message::Icon::Exclamation);
+            }
             bytes = QByteArray();
             input.close();
             utf16 = !canEncodeWindows1252(text);
         }
         Converter converter(unicode ? LineReader(QStringView(text)) : LineReader(QByteArrayView(bytes)), utf16,
-                            prompter, tempFiles, hooks);
+                            prompter, tempFiles, host);
         const QString result = converter.run();
-        if (hooks.addRecentFile)
-            hooks.addRecentFile(path);
+        host.addRecentFile(path);
         path = result;
     } catch (const ConversionFailure &f) {
         failure = f.description;
     }
-    if (hooks.setBusy)
-        hooks.setBusy(false);
+    host.setBusy(false);
     if (failure.isNull())
         return true;
     prompter.tell(failure, Message::Icon::Exclamation);
-    if (hooks.removeRecentFile)
-        hooks.removeRecentFile(path);
+    host.removeRecentFile(path);
     return false;
+}
+
+bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles)
+{
+    ConversionHost quiet;
+    return ConvertRegFile(path, prompter, tempFiles, quiet);
 }
 
 } // namespace kova

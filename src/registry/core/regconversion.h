@@ -1,32 +1,55 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
-
-#include <functional>
 
 namespace kova {
 
 class Prompter;
 class TempFiles;
 
-// What the caller of ConvertRegFile lends it. Every hook may be left empty.
-struct RegConversionHooks
+// What a conversion reports to the program that runs it. Every method does nothing unless overridden.
+class ConversionHost
 {
-    // Called once per input line so the window can repaint during a long conversion (the application
-    // passes a call of QCoreApplication::processEvents).
-    std::function<void()> processEvents;
-    // true at the start, false at the end on every path: the application shows the wait cursor.
-    std::function<void(bool busy)> setBusy;
+public:
+    virtual ~ConversionHost() = default;
+
+    // true at the start, false at the end, on every path: the application shows the wait cursor.
+    virtual void setBusy(bool busy) { (void)busy; }
+    // Called after every line read, with how much of the export has been read: done of total, both in
+    // the export's own units (bytes of an 8-bit export, characters of a Unicode one). The application
+    // moves its progress bar and lets pending events run here, so the window repaints.
+    virtual void progress(qint64 done, qint64 total)
+    {
+        (void)done;
+        (void)total;
+    }
     // The recent-files list: the export's own name goes on it after a conversion and off it after a failure.
-    std::function<void(const QString &path)> addRecentFile;
-    std::function<void(const QString &path)> removeRecentFile;
+    virtual void addRecentFile(const QString &path) { (void)path; }
+    virtual void removeRecentFile(const QString &path) { (void)path; }
 };
 
-// A processEvents hook that lets pump run on the first call and then at most once per interval (the
-// clock is looked at every 64 calls): the conversion still offers the window a turn on every line, but
-// a large export does not pay for an event-loop pass per line. The window repaints about every interval
-// milliseconds.
-std::function<void()> throttledEventPump(std::function<void()> pump, int intervalMs = 15);
+// Lets work that is offered a turn on every line run on the first turn and then at most once per
+// interval. The clock is looked at only every 64 turns: reading it is itself a system call on some
+// virtual machines, and 64 lines take far less than a millisecond.
+class Throttle
+{
+public:
+    explicit Throttle(int intervalMs = 15) : m_intervalMs(intervalMs) {}
+    bool due()
+    {
+        if (m_timer.isValid() && (++m_turns % CheckEvery != 0 || !m_timer.hasExpired(m_intervalMs)))
+            return false;
+        m_timer.start();
+        return true;
+    }
+
+private:
+    static constexpr unsigned CheckEvery = 64;
+    QElapsedTimer m_timer;
+    unsigned m_turns = 0;
+    int m_intervalMs;
+};
 
 // Converts the registry export at path into an ADM template in a new temporary file.
 //
@@ -34,15 +57,21 @@ std::function<void()> throttledEventPump(std::function<void()> pump, int interva
 // KEYNAME, every value a policy with one part (edittext for a string, numeric for a DWORD up to 9999,
 // a text part saying why for anything else that cannot be used); machine categories come before user
 // categories, other hives are dropped. The first key line below Software (and not below Policies) asks,
-// once, whether to move such keys into the Policies branch.
+// once, whether to move such keys into the Policies branch. A value holding a NUL character, and every
+// value of a key whose name holds one, is refused like any other value that cannot be used; the NUL
+// itself never reaches the template.
 //
 // 8-bit exports are Windows-1252; exports with a byte-order mark (regedit writes UTF-16LE) are decoded
-// first. The scratch files and the result come from NewTempFile and stay listed in tempFiles.
+// first. A UTF-16 export that ends in half a character is converted without that byte, after a message
+// saying so. The scratch files and the result come from NewTempFile and stay listed in tempFiles.
+// Every step costs time in proportion to the export's size, whatever it holds.
 //
 // On success path holds the result file's name and true is returned; the caller loads it, deletes it,
 // leaves the document untitled and marks it modified. On failure the message has been shown through
 // prompter (exclamation icon), the export is taken off the recent list, path is unchanged and false is
 // returned.
-bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, const RegConversionHooks &hooks = {});
+bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, ConversionHost &host);
+// The same for a caller that keeps no recent list and shows no progress.
+bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles);
 
 } // namespace kova

@@ -1,10 +1,15 @@
 // kova-cli convert and associate, from the outside: exit status, output file, messages.
 #include "testfiles.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+
+#include <signal.h>
 
 using kova::test::crlf;
 
@@ -16,19 +21,41 @@ struct Result
     QByteArray err;
 };
 
-Result runCli(const QStringList &args, const QString &tmp)
+Result runCli(const QStringList &args, const QString &tmp, const QString &program = QStringLiteral(KOVA_CLI))
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TMPDIR"), tmp);
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(KOVA_CLI), args);
+    p.start(program, args);
     if (!p.waitForFinished(60000))
         return {};
     return {p.exitCode(), p.readAllStandardError()};
 }
 
 const QByteArray kExport = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Demo]\r\n\"Name\"=\"x\"\r\n";
+const QByteArray kQuestion = "KOVA can convert (some) entries into managable entries for use with GPO.\n\n"
+                             "Do you want to convert those entries?\n";
+
+// The conversion's temporary files in dir.
+QStringList tempFilesIn(const QString &dir)
+{
+    return QDir(dir).entryList({QStringLiteral("ADM*.tmp")}, QDir::Files);
+}
+
+// A copy of kova-cli at dir/relative (an installed or a build-tree layout), beside a stand-in editor at
+// dir/editor when editor is not empty.
+bool layOut(const QString &dir, const QString &relative, const QString &editor)
+{
+    const QString cli = dir + u'/' + relative;
+    if (!QDir().mkpath(QFileInfo(cli).path()) || !QFile::copy(QStringLiteral(KOVA_CLI), cli))
+        return false;
+    if (editor.isEmpty())
+        return true;
+    const QString program = dir + u'/' + editor;
+    return QDir().mkpath(QFileInfo(program).path()) && kova::test::writeBytes(program, "#!/bin/sh\n") &&
+           QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
 
 } // namespace
 
@@ -50,25 +77,75 @@ private slots:
 
     void convertRaw_data()
     {
+        QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QStringList>("flags");
+        QTest::addColumn<QByteArray>("err");
         QTest::addColumn<QByteArray>("category");
-        QTest::newRow("keys kept (default)") << QStringList() << QByteArray("[HKEY_CURRENT_USER\\Software\\Demo]");
-        QTest::newRow("--keep-keys") << QStringList{"--keep-keys"} << QByteArray("[HKEY_CURRENT_USER\\Software\\Demo]");
-        QTest::newRow("--move-to-policies")
-            << QStringList{"--move-to-policies"} << QByteArray("[HKEY_CURRENT_USER\\Software\\Policies\\Demo]");
+        const QByteArray kept = "[HKEY_CURRENT_USER\\Software\\Demo]";
+        QTest::newRow("unanswered question: printed, answered No") << kExport << QStringList() << kQuestion << kept;
+        QTest::newRow("--keep-keys answers silently") << kExport << QStringList{"--keep-keys"} << QByteArray() << kept;
+        QTest::newRow("--move-to-policies answers silently")
+            << kExport << QStringList{"--move-to-policies"} << QByteArray()
+            << QByteArray("[HKEY_CURRENT_USER\\Software\\Policies\\Demo]");
+        // UTF-16LE cut in the middle of its last character: said, dropped, and the output stays 8-bit
+        QByteArray wide = "\xff\xfe";
+        for (char c : kExport)
+            wide += QByteArray(1, c) + '\0';
+        wide += 'x';
+        QTest::newRow("half a character at the end")
+            << wide << QStringList{"--keep-keys"}
+            << "Line 5: the file ends in half a character; its last byte (at offset " +
+                   QByteArray::number(wide.size() - 1) + ") is left out.\n"
+            << kept;
     }
     void convertRaw()
     {
+        QFETCH(QByteArray, input);
         QFETCH(QStringList, flags);
+        QFETCH(QByteArray, err);
         QFETCH(QByteArray, category);
         QFile::remove(path("out.adm"));
-        const Result r = runCli(QStringList{"convert", path("in.reg"), path("out.adm"), "--raw"} + flags, path("tmp"));
+        QVERIFY(kova::test::writeBytes(path("any.reg"), input));
+        const Result r = runCli(QStringList{"convert", path("any.reg"), path("out.adm"), "--raw"} + flags, path("tmp"));
+        QCOMPARE(r.err, err);
         QCOMPARE(r.exitCode, 0);
-        // the Policies question is printed and answered by the flags
-        QCOMPARE(r.err, QByteArray("KOVA can convert (some) entries into managable entries for use with GPO.\n\n"
-                                   "Do you want to convert those entries?\n"));
         QVERIFY(kova::test::readBytes(path("out.adm")).startsWith(crlf("class user\ncategory \"" + category + "\"\n")));
         QVERIFY(QDir(path("tmp")).isEmpty()); // no scratch file left behind
+    }
+
+    // Ended by a signal while it works, kova-cli removes its temporary files, and the caller sees it
+    // ended by that signal.
+    void signalRemovesTempFiles_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void signalRemovesTempFiles()
+    {
+        QFETCH(int, signal);
+        // Large enough that converting, loading and writing take a good while.
+        QByteArray big = "REGEDIT4\r\n";
+        for (int key = 0; big.size() < 8 * 1024 * 1024; ++key)
+            big += "[HKEY_LOCAL_MACHINE\\Software\\Policies\\K" + QByteArray::number(key) +
+                   "]\r\n\"A\"=\"text\"\r\n\"B\"=dword:00000010\r\n\"C\"=hex:01,02\r\n";
+        QVERIFY(kova::test::writeBytes(path("big.reg"), big));
+        const QString tmp = path(QStringLiteral("sig%1").arg(signal).toLatin1().constData());
+        QVERIFY(QDir().mkpath(tmp));
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TMPDIR"), tmp);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(KOVA_CLI), {"convert", path("big.reg"), path("big.adm")});
+        QVERIFY(p.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(!tempFilesIn(tmp).isEmpty() || p.state() == QProcess::NotRunning, 20000);
+        QCOMPARE(p.state(), QProcess::Running);
+        QCOMPARE(::kill(pid_t(p.processId()), signal), 0);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(tempFilesIn(tmp), QStringList());
+        QVERIFY(!QFile::exists(path("big.adm")));
     }
 
     void convertWritesLikeSaveAs()
@@ -111,7 +188,9 @@ private slots:
 
     void associateWritesTheChosenStore()
     {
-        const Result r = runCli({"--registry", path("store"), "associate"}, path("tmp"));
+        QVERIFY(layOut(path("chosen"), QStringLiteral("kova-cli"), QStringLiteral("kova")));
+        const Result r =
+            runCli({"--registry", path("store"), "associate", "--editor", path("chosen/kova")}, path("tmp"));
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.err.isEmpty());
         const QByteArray system = kova::test::readBytes(path("store/system.reg"));
@@ -120,10 +199,68 @@ private slots:
         // an unreadable store: every call fails, the program says which and exits 1
         QVERIFY(QDir().mkpath(path("broken")));
         QVERIFY(kova::test::writeBytes(path("broken/system.reg"), "not a store\n"));
-        const Result broken = runCli({"associate", "--registry", path("broken")}, path("tmp"));
+        const Result broken =
+            runCli({"associate", "--registry", path("broken"), "--editor", path("chosen/kova")}, path("tmp"));
         QCOMPARE(broken.exitCode, 1);
         QVERIFY(broken.err.contains("system.reg cannot be read: line 1"));
         QCOMPARE(kova::test::readBytes(path("broken/system.reg")), QByteArray("not a store\n"));
+    }
+
+    // The editor the associations name, wherever kova-cli lies; with none to be found nothing is written.
+    void associateNamesTheEditor_data()
+    {
+        QTest::addColumn<QString>("cli");      // where kova-cli lies in a fresh folder
+        QTest::addColumn<QString>("editor");   // where a program named kova lies there ("": none)
+        QTest::addColumn<QString>("option");   // --editor's value, in the folder ("": not given)
+        QTest::addColumn<QString>("expected"); // the program registered ("": kova-cli fails, writes nothing)
+        QTest::newRow("installed: beside kova-cli") << "bin/kova-cli"
+                                                    << "bin/kova"
+                                                    << ""
+                                                    << "bin/kova";
+        QTest::newRow("build tree: the editor's own folder") << "src/cli/kova-cli"
+                                                             << "src/app/kova"
+                                                             << ""
+                                                             << "src/app/kova";
+        QTest::newRow("--editor chooses") << "bin/kova-cli"
+                                          << "opt/kova"
+                                          << "opt/kova"
+                                          << "opt/kova";
+        QTest::newRow("none found") << "bin/kova-cli"
+                                    << ""
+                                    << ""
+                                    << "";
+        QTest::newRow("a folder named kova is no editor") << "bin/kova-cli"
+                                                          << "bin/kova/x"
+                                                          << ""
+                                                          << "";
+        QTest::newRow("--editor names no program") << "bin/kova-cli"
+                                                   << "bin/kova"
+                                                   << "opt/nothing"
+                                                   << "";
+    }
+    void associateNamesTheEditor()
+    {
+        QFETCH(QString, cli);
+        QFETCH(QString, editor);
+        QFETCH(QString, option);
+        QFETCH(QString, expected);
+        QTemporaryDir prefix;
+        QVERIFY(layOut(prefix.path(), cli, editor));
+        QStringList args{"associate", "--registry", prefix.filePath("store")};
+        if (!option.isEmpty())
+            args << "--editor" << prefix.filePath(option);
+        const Result r = runCli(args, path("tmp"), prefix.filePath(cli));
+        if (expected.isEmpty()) {
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY2(r.err.startsWith("kova-cli: "), r.err.constData());
+            QVERIFY(!QFile::exists(prefix.filePath("store")));
+            return;
+        }
+        QVERIFY2(r.err.isEmpty(), r.err.constData());
+        QCOMPARE(r.exitCode, 0);
+        const QByteArray program = QFile::encodeName(QFileInfo(prefix.filePath(expected)).canonicalFilePath());
+        QVERIFY2(kova::test::readBytes(prefix.filePath("store/system.reg")).contains("\"" + program + " %1\""),
+                 program.constData());
     }
 };
 

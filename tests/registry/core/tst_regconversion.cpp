@@ -3,13 +3,18 @@
 #include "document/loader.h"
 #include "document/tempfiles.h"
 #include "document/templatedocument.h"
+#include "document/writer.h"
 #include "registry/core/regconversion.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <optional>
 
 using namespace kova;
 using kova::test::crlf;
@@ -31,8 +36,32 @@ struct Run
     QStringList removed;
     QList<bool> busy;
     int eventTurns = 0;
+    QList<qint64> done; // how far the reading had come at each turn
+    qint64 total = -1;
     TempFiles temp;
 };
+
+// Records what the conversion tells its host.
+class RecordingHost : public ConversionHost
+{
+public:
+    explicit RecordingHost(Run &run) : m_run(run) {}
+    void setBusy(bool busy) override { m_run.busy.append(busy); }
+    void progress(qint64 done, qint64 total) override
+    {
+        ++m_run.eventTurns;
+        m_run.done.append(done);
+        m_run.total = total;
+    }
+    void addRecentFile(const QString &path) override { m_run.added.append(path); }
+    void removeRecentFile(const QString &path) override { m_run.removed.append(path); }
+
+private:
+    Run &m_run;
+};
+
+const QString kNulReason =
+    QStringLiteral(" not converted because value contains a NUL character which cannot be used in templates");
 
 } // namespace
 
@@ -54,13 +83,9 @@ private:
 
     void convertFile(Run &run, const QString &input, Prompter &prompter)
     {
-        RegConversionHooks hooks;
-        hooks.addRecentFile = [&](const QString &p) { run.added.append(p); };
-        hooks.removeRecentFile = [&](const QString &p) { run.removed.append(p); };
-        hooks.setBusy = [&](bool busy) { run.busy.append(busy); };
-        hooks.processEvents = [&] { ++run.eventTurns; };
+        RecordingHost host(run);
         run.path = input;
-        run.converted = ConvertRegFile(run.path, prompter, run.temp, hooks);
+        run.converted = ConvertRegFile(run.path, prompter, run.temp, host);
         if (run.converted)
             run.output = test::readBytes(run.path);
     }
@@ -68,6 +93,24 @@ private:
     void convert(Run &run, const QByteArray &bytes, Prompter &prompter)
     {
         convertFile(run, writeInput(bytes), prompter);
+    }
+
+    // What Save As writes for the converted template (strings: the "Strings" option); nothing when
+    // the loader refuses it.
+    std::optional<QByteArray> saveAs(const QString &converted, bool strings)
+    {
+        TemplateDocument document;
+        ScriptedPrompter quiet;
+        quiet.allowAnything(Answer::No);
+        if (!Vullen(document, converted, quiet).loaded())
+            return std::nullopt;
+        const QString out = m_inputs.filePath(QStringLiteral("saved.adm"));
+        QFile::remove(out);
+        document.setPath(out);
+        document.setStringsOption(strings);
+        if (!WriteTemplate(document, quiet))
+            return std::nullopt;
+        return test::readBytes(out);
     }
 
 private slots:
@@ -123,6 +166,9 @@ private slots:
         QVERIFY(run.removed.isEmpty());
         QCOMPARE(run.busy, (QList<bool>{true, false}));
         QCOMPARE(run.eventTurns, 7);
+        QCOMPARE(run.total, input.size());
+        QCOMPARE(run.done.last(), input.size());
+        QVERIFY(std::is_sorted(run.done.begin(), run.done.end()));
         // machine, user and discard scratch files, then the result; all temporary, all listed
         const QStringList temp = run.temp.paths();
         QCOMPARE(temp.size(), 4);
@@ -285,6 +331,31 @@ private slots:
                           "templates\" text\n"
                           "end part\nend policy\nend category\n")
             << true;
+        // <NUL> stands for a NUL byte in the input.
+        const QByteArray nulRefusal = "\" text\nend part\nend policy\n";
+        QTest::newRow("NUL in a value")
+            << QByteArray(
+                   "[HKEY_CURRENT_USER\\P]\n\"A\"=\"x<NUL>y\"\n\"N<NUL>m\"=dword:1\n\"H\"=hex:00,<NUL>\n\"C\"=\"1\"\n")
+            << 0
+            << "class user\ncategory \"[HKEY_CURRENT_USER\\P]\"\nkeyname \"P\"\n"
+               "policy \"A\"\npart \"Entry A" +
+                   kNulReason.toLatin1() + nulRefusal + "policy \"Nm\"\npart \"Entry Nm" + kNulReason.toLatin1() +
+                   nulRefusal + "policy \"H\"\npart \"Entry H" + kNulReason.toLatin1() + nulRefusal +
+                   "policy \"C\"\npart \"C\" edittext\nvaluename \"C\"\ndefault \"1\"\nend part\nend policy\n"
+                   "end category\n"
+            << true;
+        QTest::newRow("NUL in a key name")
+            << QByteArray("[HKEY_CURRENT_USER\\P\\K<NUL>ey]\n\"A\"=\"1\"\n\"B\"=dword:2\n[HKEY_CURRENT_USER\\P\\Next]\n"
+                          "\"C\"=\"1\"\n")
+            << 0
+            << "class user\ncategory \"[HKEY_CURRENT_USER\\P\\Key]\"\nkeyname \"P\\Key\"\n"
+               "policy \"A\"\npart \"Entry A" +
+                   kNulReason.toLatin1() + nulRefusal + "policy \"B\"\npart \"Entry B" + kNulReason.toLatin1() +
+                   nulRefusal +
+                   "end category\ncategory \"[HKEY_CURRENT_USER\\P\\Next]\"\nkeyname \"P\\Next\"\n"
+                   "policy \"C\"\npart \"C\" edittext\nvaluename \"C\"\ndefault \"1\"\nend part\nend policy\n"
+                   "end category\n"
+            << true;
         QTest::newRow("8-bit text stays byte for byte")
             << QByteArray("[HKEY_CURRENT_USER\\P\\Caf\xe9]\n\"N\xe4me\"=\"\x80 \xff\"\n") << 0
             << QByteArray(
@@ -304,7 +375,7 @@ private slots:
             prompter.expect(kQuestion, Message::Icon::Exclamation, Message::Buttons::YesNo,
                             answer == 1 ? Answer::Yes : Answer::No);
         Run run;
-        convert(run, crlf(input), prompter);
+        convert(run, crlf(input).replace("<NUL>", QByteArray(1, '\0')), prompter);
         QVERIFY(run.converted);
         QCOMPARE(run.output, crlf(expected));
         KOVA_VERIFY_PROMPTS_DONE(prompter);
@@ -391,6 +462,98 @@ private slots:
         QVERIFY(Vullen(document, run.path, prompter).loaded());
     }
 
+    // A UTF-16 export cut after an odd number of bytes: the user is told where, the half character is
+    // left out, and the output is 8-bit when the rest fits, as for an intact file.
+    void halfCharacter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("encoding"); // TextEncoding of the export
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("eightBitOutput");
+        const QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\P]\r\n"
+                                            "\"A\"=\"caf\u00e9\"\r\n");
+        const int size = 2 + 2 * int(text.size()); // with the byte-order mark
+        const auto at = [](int line, int offset) {
+            return QStringLiteral("Line %1: the file ends in half a character; its last byte (at offset %2) is "
+                                  "left out.")
+                .arg(line)
+                .arg(offset);
+        };
+        QTest::newRow("UTF-16LE, ends after a line end") << text << int(TextEncoding::Utf16LE) << at(5, size) << true;
+        QTest::newRow("UTF-16BE, ends after a line end") << text << int(TextEncoding::Utf16BE) << at(5, size) << true;
+        QTest::newRow("ends inside the last line")
+            << text + QStringLiteral("; x") << int(TextEncoding::Utf16LE) << at(5, size + 6) << true;
+        QTest::newRow("a character beyond 8 bits keeps UTF-16")
+            << text + QStringLiteral("\"B\"=\"\u4e2d\"") << int(TextEncoding::Utf16LE) << at(5, size + 14) << false;
+        QTest::newRow("intact: no message") << text << int(TextEncoding::Utf16LE) << QString() << true;
+    }
+    void halfCharacter()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, encoding);
+        QFETCH(QString, message);
+        QFETCH(bool, eightBitOutput);
+        TextEncoding chosen = TextEncoding(encoding);
+        QByteArray bytes = encodeText(text, chosen);
+        QCOMPARE(chosen, TextEncoding(encoding));
+        if (!message.isEmpty())
+            bytes += encoding == int(TextEncoding::Utf16LE) ? '\x41' : '\0'; // half of an "A"
+        ScriptedPrompter prompter;
+        if (!message.isEmpty())
+            prompter.expect(message, Message::Icon::Exclamation);
+        Run run;
+        convert(run, bytes, prompter);
+        QVERIFY(run.converted);
+        KOVA_VERIFY_PROMPTS_DONE(prompter);
+        QCOMPARE(!run.output.startsWith("\xff\xfe"), eightBitOutput);
+        TextEncoding read = TextEncoding::Windows1252;
+        const QString output = decodeText(run.output, &read);
+        QVERIFY(output.contains(QStringLiteral("default \"caf\u00e9\"\r\nend part\r\nend policy\r\n")));
+        QVERIFY(!output.contains(QChar(0xFFFD)));
+    }
+
+    // Every export of the corpus converts, raw and written as Save As writes it, to what kova-cli
+    // wrote before (data/corpus-reg-outputs.tsv holds the outputs' SHA-256).
+    void corpusOutputsAsBefore_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("recorded"); // raw, raw-policies, saveas, saveas-policies-strings
+        const QStringList files = test::corpusFiles(QStringLiteral("reg"));
+        if (files.isEmpty())
+            QSKIP("the shared corpus is not there");
+        QHash<QString, QStringList> recorded;
+        const QList<QByteArray> lines =
+            test::readBytes(QStringLiteral(KOVA_TEST_DATA "/corpus-reg-outputs.tsv")).split('\n');
+        for (const QByteArray &line : lines) {
+            const QList<QByteArray> fields = line.split('\t');
+            if (fields.size() == 3)
+                recorded[QString::fromUtf8(fields.at(0))].append(QString::fromLatin1(fields.at(2)));
+        }
+        for (const QString &f : files)
+            QTest::newRow(qPrintable(QFileInfo(f).fileName())) << f << recorded.value(QFileInfo(f).fileName());
+    }
+    void corpusOutputsAsBefore()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, recorded);
+        QVERIFY2(recorded.size() == 4, "no recorded outputs for this export");
+        const auto hash = [](const std::optional<QByteArray> &bytes) {
+            return bytes ? QString::fromLatin1(QCryptographicHash::hash(*bytes, QCryptographicHash::Sha256).toHex())
+                         : QStringLiteral("-");
+        };
+        QStringList outputs;
+        for (const bool move : {false, true}) {
+            ScriptedPrompter prompter;
+            prompter.allowAnything(move ? Answer::Yes : Answer::No);
+            Run run;
+            convertFile(run, file, prompter);
+            outputs.append(hash(run.converted ? std::optional(run.output) : std::nullopt));
+            outputs.append(hash(run.converted ? saveAs(run.path, move) : std::nullopt));
+            run.temp.removeAll();
+        }
+        QCOMPARE(outputs, (QStringList{recorded.at(0), recorded.at(2), recorded.at(1), recorded.at(3)}));
+    }
+
     void lineEnds_data()
     {
         QTest::addColumn<QByteArray>("ending");
@@ -441,19 +604,19 @@ private slots:
                                   "default \"\x80 \xe9 C:\\x\"\r\n"));
     }
 
-    void throttledPumpRunsAtMostOncePerInterval()
+    void throttleIsDueAtMostOncePerInterval()
     {
-        int pumped = 0;
-        const auto hook = throttledEventPump([&] { ++pumped; }, 40);
-        hook();
-        QCOMPARE(pumped, 1); // the first turn runs at once
+        Throttle throttle(40);
+        int due = 0;
+        due += throttle.due();
+        QCOMPARE(due, 1); // the first turn runs at once
         for (int i = 0; i < 1000; ++i)
-            hook();
-        QCOMPARE(pumped, 1);
+            due += throttle.due();
+        QCOMPARE(due, 1);
         QTest::qSleep(60);
         for (int i = 0; i < 64; ++i) // the clock is looked at every 64 turns
-            hook();
-        QCOMPARE(pumped, 2);
+            due += throttle.due();
+        QCOMPARE(due, 2);
     }
 
     void corpus_data()
