@@ -5,7 +5,6 @@
 
 #include "document/prompter.h"
 #include "editors/core/editsession.h"
-#include "editors/core/listmoves.h"
 #include "editors/core/nodekeys.h"
 #include "editors/core/pickerglue.h"
 
@@ -29,16 +28,6 @@ namespace {
 
 const QString kDefaultTip = QStringLiteral("Check this to use the value name (Default)");
 
-// Clears the flag on every way out of MoveListItem.
-struct MoveGuard
-{
-    bool &flag;
-    explicit MoveGuard(bool &f) : flag(f) { flag = true; }
-    ~MoveGuard() { flag = false; }
-    MoveGuard(const MoveGuard &) = delete;
-    MoveGuard &operator=(const MoveGuard &) = delete;
-};
-
 QCheckBox *checkBox(const QString &caption, const QString &name)
 {
     auto *box = new QCheckBox(caption);
@@ -57,9 +46,10 @@ QPushButton *button(const QString &caption, const QString &name)
 
 ActionListEditor::ActionListEditor(EditorContext &context, NumericItemValue numericItems, MenuOn menuOn,
                                    QWidget *parent)
-    : QWidget(parent), m_context(context), m_numericItems(numericItems),
-      m_menuOn(menuOn), m_boxes{checkBox(QStringLiteral("Action lis ON"), QStringLiteral("ActionListOn")),
-                                checkBox(QStringLiteral("Action lis OFF"), QStringLiteral("ActionListOff"))},
+    : QWidget(parent), m_context(context),
+      m_numericItems(numericItems), m_boxes{checkBox(QStringLiteral("Action lis ON"), QStringLiteral("ActionListOn")),
+                                            checkBox(QStringLiteral("Action lis OFF"),
+                                                     QStringLiteral("ActionListOff"))},
       m_edit{button(QStringLiteral("Edit"), QStringLiteral("EditOn")),
              button(QStringLiteral("Edit"), QStringLiteral("EditOff"))},
       m_frame(new QGroupBox), m_stack(new QStackedLayout), m_lists{new QListWidget, new QListWidget},
@@ -71,7 +61,7 @@ ActionListEditor::ActionListEditor(EditorContext &context, NumericItemValue nume
       m_numeric(checkBox(QStringLiteral("Numeric value"), QStringLiteral("ItemNumeric"))),
       m_default(checkBox(QStringLiteral("(Default)"), QStringLiteral("ItemDefault"))),
       m_update(button(QStringLiteral("Update"), QStringLiteral("Update"))),
-      m_noUpdate(button(QStringLiteral("No Update"), QStringLiteral("NoUpdate"))), m_menu(new QMenu(this))
+      m_noUpdate(button(QStringLiteral("No Update"), QStringLiteral("NoUpdate"))), m_menu(makeListMenu(*this, this))
 {
     m_frame->setObjectName(QStringLiteral("ListFrame"));
     m_itemFrame->setObjectName(QStringLiteral("ItemEditor"));
@@ -87,10 +77,6 @@ ActionListEditor::ActionListEditor(EditorContext &context, NumericItemValue nume
     m_down->setToolTip(QStringLiteral("Move the entry down (Ctrl+Down)"));
     m_default->setToolTip(kDefaultTip);
     m_itemSelect->setEnabled(false);
-    m_menu->setObjectName(QStringLiteral("ItemMenu"));
-    m_menu->addAction(QStringLiteral("Edit entry"), this, &ActionListEditor::editEntry);
-    m_menu->addAction(QStringLiteral("Add Entry"), this, &ActionListEditor::addEntry);
-    m_menu->addAction(QStringLiteral("Delete Entry"), this, &ActionListEditor::deleteEntry);
 
     // The boxes with their Edit buttons.
     auto *boxes = new QHBoxLayout;
@@ -106,10 +92,8 @@ ActionListEditor::ActionListEditor(EditorContext &context, NumericItemValue nume
         m_lists[i]->setObjectName(i == 0 ? QStringLiteral("OnList") : QStringLiteral("OffList"));
         m_lists[i]->setToolTip(QStringLiteral(
             "Double-click an entry to edit it; Insert adds one, Delete removes one; right-click for the menu"));
-        m_lists[i]->installEventFilter(this);
-        m_lists[i]->viewport()->installEventFilter(this);
+        new ListKeys(m_lists[i], *this, menuOn, ListKeys::Keys::All, m_frame);
         m_stack->addWidget(m_lists[i]);
-        connect(m_lists[i], &QListWidget::itemDoubleClicked, this, [this] { OpenItemEditor(); });
     }
     auto *arrows = new QVBoxLayout;
     arrows->addWidget(m_up);
@@ -179,8 +163,8 @@ ActionListEditor::ActionListEditor(EditorContext &context, NumericItemValue nume
         m_value->setEnabled(true);
     });
     connect(m_default, &QCheckBox::toggled, m_name, &QWidget::setDisabled);
-    connect(m_up, &QToolButton::clicked, this, [this] { MoveListItem(0); });
-    connect(m_down, &QToolButton::clicked, this, [this] { MoveListItem(1); });
+    connect(m_up, &QToolButton::clicked, this, [this] { moveEntry(0); });
+    connect(m_down, &QToolButton::clicked, this, [this] { moveEntry(1); });
     connect(m_update, &QPushButton::clicked, this, &ActionListEditor::update);
     connect(m_noUpdate, &QPushButton::clicked, this, &ActionListEditor::noUpdate);
     connect(m_itemSelect, &QPushButton::clicked, this, &ActionListEditor::selectItemName);
@@ -269,11 +253,6 @@ bool ActionListEditor::itemEditorActive() const
 QListWidget *ActionListEditor::listOnShow() const
 {
     return m_lists[m_context.session.CurrentActionList == 1 ? 1 : 0];
-}
-
-bool ActionListEditor::hasSelection(const QListWidget *list) const
-{
-    return list->currentItem() && list->currentItem()->isSelected();
 }
 
 void ActionListEditor::ShowActionList(int which)
@@ -420,25 +399,9 @@ void ActionListEditor::deleteEntry()
         delete list->takeItem(list->currentRow());
 }
 
-void ActionListEditor::MoveListItem(int direction)
+void ActionListEditor::moveEntry(int direction)
 {
-    EditSession &session = m_context.session;
-    if (session.MoveInProgress)
-        return;
-    const MoveGuard guard(session.MoveInProgress);
-    QListWidget *list = listOnShow();
-    const int selected = hasSelection(list) ? list->currentRow() : -1;
-    if (list->count() < 2 || selected < 0 || (direction != 0 && direction != 1))
-        return;
-    list->setEnabled(false);
-    const int target = moveTarget(list->count(), selected, direction);
-    if (target >= 0) {
-        QListWidgetItem *item = list->takeItem(selected);
-        list->insertItem(target, item);
-        list->setCurrentRow(target);
-    }
-    list->setEnabled(true);
-    list->setFocus(Qt::OtherFocusReason);
+    MoveListItem(listOnShow(), m_context.session.MoveInProgress, direction);
 }
 
 QString ActionListEditor::root() const
@@ -472,47 +435,9 @@ void ActionListEditor::selectItemName()
     SelectAllText(m_name);
 }
 
-void ActionListEditor::openMenuAt(const QPoint &globalPos)
+void ActionListEditor::openMenu(const QPoint &globalPos)
 {
     m_menu->popup(globalPos);
-}
-
-bool ActionListEditor::eventFilter(QObject *watched, QEvent *event)
-{
-    const bool onList = watched == m_lists[0] || watched == m_lists[1];
-    const bool onViewport = watched == m_lists[0]->viewport() || watched == m_lists[1]->viewport();
-    if (onList && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const bool ctrl = key->modifiers() & Qt::ControlModifier;
-        if (ctrl && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
-            MoveListItem(key->key() == Qt::Key_Up ? 0 : 1);
-            return true;
-        }
-        if (key->key() == Qt::Key_Insert) {
-            addEntry();
-            return true;
-        }
-        if (key->key() == Qt::Key_Delete) {
-            deleteEntry();
-            return true;
-        }
-    }
-    if (onList && event->type() == QEvent::KeyRelease) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_M && (key->modifiers() & Qt::ControlModifier) &&
-            (key->modifiers() & Qt::AltModifier)) {
-            // 480 and 840 twips right of and below the frame's corner.
-            openMenuAt(m_frame->mapToGlobal(QPoint(32, 56)));
-            return true;
-        }
-    }
-    if (onViewport && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        const QEvent::Type opening = m_menuOn == MenuOn::Press ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease;
-        if (mouse->button() == Qt::RightButton && event->type() == opening)
-            openMenuAt(mouse->globalPosition().toPoint());
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace kova

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "listcommands.h"
+
 #include "editors/core/actionlist.h"
 
 #include <QWidget>
@@ -23,13 +25,12 @@ struct EditorContext;
 // boxes with their "Edit" buttons, the list frame that shows one list at a time with its arrow
 // buttons, the item editor below it, and the item menu. The item editor is the page's nested
 // state: while it is active the lists cannot be changed otherwise and the page cannot close.
-class ActionListEditor : public QWidget
+class ActionListEditor : public QWidget, public ListCommands
 {
     Q_OBJECT
 
 public:
-    // Which mouse event opens the item menu on the lists.
-    enum class MenuOn { Press, Release };
+    using MenuOn = ListKeys::MenuOn;
 
     ActionListEditor(EditorContext &context, NumericItemValue numericItems, MenuOn menuOn, QWidget *parent = nullptr);
 
@@ -59,28 +60,23 @@ public:
     void OpenItemEditor();
     bool update();
     void noUpdate();
-    void editEntry();
-    void addEntry();
-    void deleteEntry();
-    void MoveListItem(int direction);
+    void editEntry() override;
+    void addEntry() override;
+    void deleteEntry() override;
+    void moveEntry(int direction) override;
+    void openMenu(const QPoint &globalPos) override;
     void selectItemName();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QListWidget *listOnShow() const;
-    bool hasSelection(const QListWidget *list) const;
     void setItemEditorEnabled(bool enabled);
     void leaveItemEditor();
     void applyOption();
     ActionItemForm itemForm() const;
-    void openMenuAt(const QPoint &globalPos);
     QString root() const;
 
     EditorContext &m_context;
     NumericItemValue m_numericItems;
-    MenuOn m_menuOn;
     QLineEdit *m_keyField = nullptr;
 
     QCheckBox *m_boxes[2];

@@ -3,36 +3,28 @@
 #include "editorfield.h"
 
 #include "editors/core/categoryform.h"
-#include "editors/core/editsession.h"
-#include "editors/core/nodekeys.h"
-#include "editors/core/pickerglue.h"
-
-#include <QPushButton>
 
 namespace kova {
 
 CategoryPage::CategoryPage(EditorContext &context, QWidget *parent)
     : EditorPage(EditorKind::Category, context, parent),
-      m_keySelect(makeSelectButton(QStringLiteral("KeySelect"), Picker::Key)),
-      m_description(addField(QStringLiteral("&Description"), QStringLiteral("Description"))),
-      m_keyname(addField(QStringLiteral("&Keyname"), QStringLiteral("Keyname"), m_keySelect))
+      m_description(addField(QStringLiteral("&Description"), QStringLiteral("Description")))
 {
-    setTabChain({m_description, m_keyname, m_keySelect});
-    connect(m_keySelect, &QPushButton::clicked, this, &CategoryPage::pickKey);
+    setTabChain(QList<QWidget *>{m_description} + addKeyFields(false).widgets());
 }
 
 void CategoryPage::load(const QStringList &editLines)
 {
     const CategoryForm form = CategoryForm::load(editLines);
     m_description->setText(form.description);
-    m_keyname->setText(form.keyname);
+    showKeyFields(form.keyname, QString(), std::nullopt);
     m_description->setFocus(Qt::OtherFocusReason);
     m_description->selectAll();
 }
 
 EditorPage::Composition CategoryPage::compose() const
 {
-    const CategoryForm form{m_description->text(), m_keyname->text()};
+    const CategoryForm form{m_description->text(), keyFields().keyname->text()};
     if (auto error = form.validate())
         return {error, {}, {}};
     return {std::nullopt, form.compose(), form.caption()};
@@ -40,16 +32,7 @@ EditorPage::Composition CategoryPage::compose() const
 
 QWidget *CategoryPage::fieldWidget(int field) const
 {
-    return field == CategoryForm::Keyname ? m_keyname : m_description;
-}
-
-void CategoryPage::pickKey()
-{
-    if (!context().keyPicker)
-        return;
-    m_keyname->setText(PickKeyName(*context().keyPicker, NodeHiveName(context().session.node()), m_keyname->text(),
-                                   context().keyDisplay.activeKeyText()));
-    SelectAllText(m_keyname);
+    return field == CategoryForm::Keyname ? static_cast<QWidget *>(keyFields().keyname) : m_description;
 }
 
 } // namespace kova

@@ -2,8 +2,6 @@
 
 #include "editorpage.h"
 
-class QPushButton;
-
 namespace kova {
 
 // The "&Category" page: a CATEGORY node's name and its own key.
@@ -20,11 +18,7 @@ protected:
     QWidget *fieldWidget(int field) const override;
 
 private:
-    void pickKey();
-
-    QPushButton *m_keySelect;
     EditorField *m_description;
-    EditorField *m_keyname;
 };
 
 } // namespace kova

@@ -4,7 +4,10 @@
 
 #include "document/prompter.h"
 #include "editors/core/editsession.h"
+#include "editors/core/nodekeys.h"
+#include "editors/core/pickerglue.h"
 
+#include <QCheckBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -130,6 +133,77 @@ void EditorPage::setTabChain(const QList<QWidget *> &widgets)
     chain << m_ok << m_cancel;
     for (qsizetype i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain.at(i - 1), chain.at(i));
+}
+
+QList<QWidget *> EditorPage::KeyFields::widgets() const
+{
+    QList<QWidget *> list{keyname, keySelect};
+    if (valueName)
+        list << valueName << valueSelect << defaultName;
+    return list;
+}
+
+const EditorPage::KeyFields &EditorPage::addKeyFields(bool withValueName)
+{
+    m_keys.keySelect = makeSelectButton(QStringLiteral("KeySelect"), Picker::Key);
+    m_keys.keyname = addField(QStringLiteral("&Keyname"), QStringLiteral("Keyname"), m_keys.keySelect);
+    connect(m_keys.keySelect, &QPushButton::clicked, this, &EditorPage::pickKey);
+    if (!withValueName)
+        return m_keys;
+    m_keys.valueSelect = makeSelectButton(QStringLiteral("ValueSelect"), Picker::Value);
+    m_keys.defaultName = new QCheckBox(QStringLiteral("(Default)"));
+    m_keys.defaultName->setObjectName(QStringLiteral("DefaultName"));
+    m_keys.defaultName->setToolTip(QStringLiteral("Check this to use the value name (Default)"));
+    auto *beside = new QWidget;
+    auto *besideLayout = new QHBoxLayout(beside);
+    besideLayout->setContentsMargins(0, 0, 0, 0);
+    besideLayout->addWidget(m_keys.valueSelect);
+    besideLayout->addWidget(m_keys.defaultName);
+    m_keys.valueName = addField(QStringLiteral("Value &name"), QStringLiteral("ValueName"), beside);
+    connect(m_keys.defaultName, &QCheckBox::toggled, m_keys.valueName, &QWidget::setDisabled);
+    connect(m_keys.valueSelect, &QPushButton::clicked, this, &EditorPage::pickValue);
+    return m_keys;
+}
+
+void EditorPage::showKeyFields(const QString &keyname, const QString &valueName, std::optional<bool> defaultName)
+{
+    m_keys.keyname->setText(keyname);
+    m_keys.keyname->setEnabled(true);
+    if (!m_keys.valueName)
+        return;
+    m_keys.valueName->setText(valueName);
+    if (defaultName)
+        m_keys.defaultName->setChecked(*defaultName);
+    m_keys.defaultName->setEnabled(true);
+    m_keys.valueName->setEnabled(!m_keys.defaultName->isChecked());
+}
+
+QString EditorPage::inheritedKey() const
+{
+    return m_context.keyDisplay.activeKeyText();
+}
+
+void EditorPage::pickKey()
+{
+    if (!m_context.keyPicker)
+        return;
+    m_keys.keyname->setText(PickKeyName(*m_context.keyPicker, NodeHiveName(m_context.session.node()),
+                                        m_keys.keyname->text(), inheritedKey()));
+    SelectAllText(m_keys.keyname);
+}
+
+void EditorPage::pickValue()
+{
+    if (!m_context.valuePicker)
+        return;
+    const ValuePick pick = PickValueName(*m_context.valuePicker, NodeHiveName(m_context.session.node()),
+                                         m_keys.keyname->text(), m_keys.valueName->text(), inheritedKey());
+    m_keys.valueName->setText(pick.field);
+    if (pick.answered) {
+        m_keys.defaultName->setChecked(pick.defaultName);
+        m_keys.valueName->setEnabled(!pick.defaultName);
+    }
+    SelectAllText(m_keys.valueName);
 }
 
 bool EditorPage::refuseWhileItemEditor()

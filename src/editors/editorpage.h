@@ -9,6 +9,7 @@
 
 #include <optional>
 
+class QCheckBox;
 class QFormLayout;
 class QLabel;
 class QPushButton;
@@ -75,6 +76,26 @@ protected:
     enum class Picker { Key, Value };
     QPushButton *makeSelectButton(const QString &name, Picker picker);
 
+    // Keyname with its "Select" and, when asked for, Value name with its "Select" and the "(Default)"
+    // box: rows of the page's form, with the pickers' glue and the (Default) box's reaction.
+    struct KeyFields
+    {
+        EditorField *keyname = nullptr;
+        QPushButton *keySelect = nullptr;
+        EditorField *valueName = nullptr;
+        QPushButton *valueSelect = nullptr;
+        QCheckBox *defaultName = nullptr;
+        // In visual order, for the tab chain.
+        QList<QWidget *> widgets() const;
+    };
+    const KeyFields &addKeyFields(bool withValueName);
+    const KeyFields &keyFields() const { return m_keys; }
+    // The loader's part: the texts set, the fields enabled, and the (Default) box set or cleared
+    // when the node says (left as it was otherwise).
+    void showKeyFields(const QString &keyname, const QString &valueName, std::optional<bool> defaultName);
+    // The key a node without its own inherits: the active key display's text.
+    QString inheritedKey() const;
+
     // Keyboard focus follows the fields' visual order: widgets in order, then "Ok" and "Cancel".
     void setTabChain(const QList<QWidget *> &widgets);
     // Whether the refusal to close while an item editor is active was shown.
@@ -82,6 +103,9 @@ protected:
     void showFieldError(const FieldError &error);
 
 private:
+    void pickKey();
+    void pickValue();
+
     EditorKind m_kind;
     EditorContext &m_context;
     QLabel *m_heading;
@@ -90,6 +114,7 @@ private:
     QPushButton *m_ok;
     QPushButton *m_cancel;
     QList<std::pair<QPushButton *, Picker>> m_selectButtons;
+    KeyFields m_keys;
 };
 
 } // namespace kova

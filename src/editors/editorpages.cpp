@@ -2,9 +2,13 @@
 
 #include "categorypage.h"
 #include "checkboxpage.h"
+#include "dropdownpage.h"
 #include "editorpage.h"
+#include "listboxpage.h"
+#include "numericpage.h"
 #include "policypage.h"
 #include "textpage.h"
+#include "textpartpage.h"
 
 #include "document/templatenode.h"
 
@@ -36,6 +40,11 @@ void EditorPages::buildPages()
     install(new CategoryPage(m_context));
     install(new PolicyPage(m_context));
     install(new CheckBoxPage(m_context));
+    install(new TextPartPage(TextPartForm::Kind::Combobox, m_context));
+    install(new DropdownPage(m_context));
+    install(new TextPartPage(TextPartForm::Kind::Edittext, m_context));
+    install(new ListboxPage(m_context));
+    install(new NumericPage(m_context));
     install(new TextPage(m_context));
 }
 
@@ -48,8 +57,7 @@ void EditorPages::EditNode(TemplateNode *node)
 {
     if (m_session.isOpen() || !node)
         return;
-    TemplateNode *target = node;
-    const std::optional<EditorKind> kind = m_session.begin(target);
+    const std::optional<EditorKind> kind = m_session.begin(node);
     if (!kind)
         return;
     EditorPage *p = page(*kind);
@@ -57,7 +65,7 @@ void EditorPages::EditNode(TemplateNode *node)
         m_session.cancel();
         return;
     }
-    p->open(m_session.EditLines(), target->text);
+    p->open(m_session.EditLines(), node->text);
     m_host.openEditorPage(editorTab(*kind));
     p->focusFirstField();
 }

@@ -2,10 +2,6 @@
 
 #include "editorfield.h"
 
-#include "editors/core/editsession.h"
-#include "editors/core/nodekeys.h"
-#include "editors/core/pickerglue.h"
-
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -19,10 +15,7 @@
 namespace kova {
 
 SwitchPage::SwitchPage(EditorKind kind, EditorContext &context, const Options &options, QWidget *parent)
-    : EditorPage(kind, context, parent), m_keySelect(makeSelectButton(QStringLiteral("KeySelect"), Picker::Key)),
-      m_valueSelect(makeSelectButton(QStringLiteral("ValueSelect"), Picker::Value)),
-      m_default(new QCheckBox(QStringLiteral("(Default)"))),
-      m_lists(new ActionListEditor(context, options.numericItems, options.menuOn))
+    : EditorPage(kind, context, parent), m_lists(new ActionListEditor(context, options.numericItems, options.menuOn))
 {
     m_description = addField(QStringLiteral("&Description"), QStringLiteral("Description"));
     if (options.defaultChecked) {
@@ -30,15 +23,7 @@ SwitchPage::SwitchPage(EditorKind kind, EditorContext &context, const Options &o
         m_defaultChecked->setObjectName(QStringLiteral("DefaultChecked"));
         form()->addRow(QString(), m_defaultChecked);
     }
-    m_keyname = addField(QStringLiteral("&Keyname"), QStringLiteral("Keyname"), m_keySelect);
-    m_default->setObjectName(QStringLiteral("DefaultName"));
-    m_default->setToolTip(QStringLiteral("Check this to use the value name (Default)"));
-    auto *valueSide = new QWidget;
-    auto *valueSideLayout = new QHBoxLayout(valueSide);
-    valueSideLayout->setContentsMargins(0, 0, 0, 0);
-    valueSideLayout->addWidget(m_valueSelect);
-    valueSideLayout->addWidget(m_default);
-    m_valueName = addField(QStringLiteral("Value &name"), QStringLiteral("ValueName"), valueSide);
+    const KeyFields &keys = addKeyFields(true);
 
     auto *switches = new QHBoxLayout;
     switches->addWidget(
@@ -47,21 +32,18 @@ SwitchPage::SwitchPage(EditorKind kind, EditorContext &context, const Options &o
         makeSwitchGroup(m_off, QStringLiteral("Value OFF"), QStringLiteral("Va&lue"), QStringLiteral("Off")));
     body()->addLayout(switches);
     body()->addWidget(m_lists, 1);
-    m_lists->setKeyField(m_keyname);
+    m_lists->setKeyField(keys.keyname);
 
     QList<QWidget *> chain{m_description};
     if (m_defaultChecked)
         chain << m_defaultChecked;
-    chain << m_keyname << m_keySelect << m_valueName << m_valueSelect << m_default;
+    chain << keys.widgets();
     for (const SwitchBoxes *s : {&m_on, &m_off})
         chain << s->box << s->value << s->numeric << s->deleteValue;
     setTabChain(chain + m_lists->tabChain());
 
     connectReactions(m_on);
     connectReactions(m_off);
-    connect(m_default, &QCheckBox::toggled, m_valueName, &QWidget::setDisabled);
-    connect(m_keySelect, &QPushButton::clicked, this, &SwitchPage::pickKey);
-    connect(m_valueSelect, &QPushButton::clicked, this, &SwitchPage::pickValue);
 }
 
 QWidget *SwitchPage::makeSwitchGroup(SwitchBoxes &s, const QString &caption, const QString &valueCaption,
@@ -129,12 +111,8 @@ void SwitchPage::resetSwitch(SwitchBoxes &s)
 
 void SwitchPage::showSwitch(const SwitchForm &form, const QString &description, bool defaultChecked)
 {
-    for (EditorField *field : {m_description, m_keyname, m_valueName}) {
-        field->clear();
-        field->setEnabled(true);
-    }
-    m_default->setChecked(false);
-    m_default->setEnabled(true);
+    m_description->clear();
+    m_description->setEnabled(true);
     if (m_defaultChecked)
         m_defaultChecked->setChecked(false);
     resetSwitch(m_on);
@@ -144,9 +122,7 @@ void SwitchPage::showSwitch(const SwitchForm &form, const QString &description, 
     m_description->setText(description);
     if (m_defaultChecked)
         m_defaultChecked->setChecked(defaultChecked);
-    m_keyname->setText(form.keyname);
-    m_valueName->setText(form.valueName);
-    m_default->setChecked(form.defaultName);
+    showKeyFields(form.keyname, form.valueName, form.defaultName);
     const auto show = [](SwitchBoxes &s, const ValueSwitch &v) {
         s.box->setChecked(v.set);
         s.numeric->setChecked(v.numeric);
@@ -162,9 +138,9 @@ void SwitchPage::showSwitch(const SwitchForm &form, const QString &description, 
 
 void SwitchPage::readSwitch(SwitchForm &form) const
 {
-    form.keyname = m_keyname->text();
-    form.valueName = m_valueName->text();
-    form.defaultName = m_default->isChecked();
+    form.keyname = keyFields().keyname->text();
+    form.valueName = keyFields().valueName->text();
+    form.defaultName = keyFields().defaultName->isChecked();
     const auto read = [](const SwitchBoxes &s, ValueSwitch &v) {
         v.set = s.box->isChecked();
         v.value = s.value->text();
@@ -193,8 +169,8 @@ QWidget *SwitchPage::fieldWidget(int field) const
 {
     switch (field) {
     case SwitchForm::Description: return m_description;
-    case SwitchForm::Keyname: return m_keyname;
-    case SwitchForm::ValueName: return m_valueName;
+    case SwitchForm::Keyname: return keyFields().keyname;
+    case SwitchForm::ValueName: return keyFields().valueName;
     case SwitchForm::OnValue: return m_on.value;
     case SwitchForm::OffValue: return m_off.value;
     case SwitchForm::ActionListOn: return m_lists->onBox();
@@ -227,29 +203,6 @@ bool SwitchPage::itemEditorEscape()
 void SwitchPage::pageClosed()
 {
     m_lists->deactivate();
-}
-
-void SwitchPage::pickKey()
-{
-    if (!context().keyPicker)
-        return;
-    m_keyname->setText(PickKeyName(*context().keyPicker, NodeHiveName(context().session.node()), m_keyname->text(),
-                                   context().keyDisplay.activeKeyText()));
-    SelectAllText(m_keyname);
-}
-
-void SwitchPage::pickValue()
-{
-    if (!context().valuePicker)
-        return;
-    const ValuePick pick = PickValueName(*context().valuePicker, NodeHiveName(context().session.node()),
-                                         m_keyname->text(), m_valueName->text(), context().keyDisplay.activeKeyText());
-    m_valueName->setText(pick.field);
-    if (pick.answered) {
-        m_default->setChecked(pick.defaultName);
-        m_valueName->setEnabled(!pick.defaultName);
-    }
-    SelectAllText(m_valueName);
 }
 
 } // namespace kova

@@ -56,16 +56,9 @@ private:
                              const QString &prefix);
     void connectReactions(SwitchBoxes &s);
     void resetSwitch(SwitchBoxes &s);
-    void pickKey();
-    void pickValue();
 
     EditorField *m_description;
     QCheckBox *m_defaultChecked = nullptr;
-    EditorField *m_keyname;
-    QPushButton *m_keySelect;
-    EditorField *m_valueName;
-    QPushButton *m_valueSelect;
-    QCheckBox *m_default;
     SwitchBoxes m_on;
     SwitchBoxes m_off;
     ActionListEditor *m_lists;

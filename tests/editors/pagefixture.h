@@ -56,12 +56,13 @@ END CATEGORY
 struct PageFixture : AppFixture
 {
     MainWindow &w;
+    bool active = false; // the window took the keyboard focus
 
     PageFixture() : w(start(file(QStringLiteral("pages.adm"), kPagesTemplate)))
     {
         w.document().setModified(false);
         w.activateWindow();
-        QTest::qWaitForWindowActive(&w);
+        active = QTest::qWaitForWindowActive(&w);
     }
 
     TemplateNode *node(const char *caption) const { return findNode(w.document(), QString::fromUtf8(caption)); }

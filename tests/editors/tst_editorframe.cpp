@@ -32,6 +32,7 @@ private slots:
         QTest::newRow("policy") << "Hide clock" << 2;
         QTest::newRow("check box") << "Show seconds" << 3;
         QTest::newRow("text") << "Read the manual" << 9;
+        QTest::newRow("drop-down list") << "Style" << 5;
         QTest::newRow("root") << "Computer" << -1;
         QTest::newRow("class") << "Machine" << -1;
     }
@@ -68,16 +69,10 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), f.w.treePanel()->treeView());
     }
 
-    void kindWithoutAPageYetOpensNothing()
-    {
-        PageFixture f;
-        QVERIFY(!f.edit("Style"));
-        QVERIFY(!f.w.controller().EditScreenOpen(false));
-    }
-
     void treeKeysAndMenuOpenThePage()
     {
         PageFixture f;
+        QVERIFY(f.active);
         TemplateTreeView *tree = f.w.treePanel()->treeView();
         f.w.treePanel()->selectNode(f.node("Desktop"));
         tree->setFocus();

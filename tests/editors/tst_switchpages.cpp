@@ -191,7 +191,7 @@ private slots:
         QCOMPARE(on->item(0)->text(), QStringLiteral("KEYNAME \"Software\\Policies\\Clock\\Extra\""));
 
         on->setCurrentRow(2);
-        lists->MoveListItem(0);
+        lists->moveEntry(0);
         QCOMPARE(on->currentRow(), 1);
         page->okButton()->click();
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);

@@ -1,13 +1,18 @@
-// Every category, policy, check box and text part of the real templates: "Ok" without edits gives a
+// Every node of every page kind in the real templates: "Ok" without edits gives a
 // text that, opened and committed again, stays the same; "Cancel" leaves the node byte for byte.
 #include "document/loader.h"
 #include "document/nodetext.h"
 #include "document/templatedocument.h"
 #include "editors/core/categoryform.h"
 #include "editors/core/checkboxform.h"
+#include "editors/core/dropdownform.h"
 #include "editors/core/editsession.h"
+#include "editors/core/listboxform.h"
+#include "editors/core/nodekeys.h"
+#include "editors/core/numericform.h"
 #include "editors/core/policyform.h"
 #include "editors/core/textform.h"
+#include "editors/core/textpartform.h"
 
 #include "scriptedprompter.h"
 #include "testfiles.h"
@@ -26,20 +31,28 @@ struct Composed
     QString caption;
 };
 
-// What "Ok" without edits would store for a page's lines.
-Composed composeUnchanged(EditorKind kind, const QStringList &lines)
+// What "Ok" without edits would store for a page's lines; inherited is the key the node inherits.
+Composed composeUnchanged(EditorKind kind, const QStringList &lines, const QString &inherited)
 {
     const auto take = [](const auto &form) { return Composed{!form.validate(), form.compose(), form.caption()}; };
+    const auto takeWithKey = [&inherited](const auto &form) {
+        return Composed{!form.validate(inherited), form.compose(), form.caption()};
+    };
     switch (kind) {
     case EditorKind::Category: return take(CategoryForm::load(lines));
     case EditorKind::Policy: return take(PolicyForm::load(lines));
     case EditorKind::CheckBox: return take(CheckBoxForm::load(lines));
+    case EditorKind::Combobox: return takeWithKey(TextPartForm::load(TextPartForm::Kind::Combobox, lines));
+    case EditorKind::Edittext: return takeWithKey(TextPartForm::load(TextPartForm::Kind::Edittext, lines));
+    case EditorKind::Dropdown: return takeWithKey(DropdownForm::load(lines));
+    case EditorKind::Listbox: return takeWithKey(ListboxForm::load(lines));
+    case EditorKind::Numeric: return takeWithKey(NumericForm::load(lines));
     case EditorKind::Text: {
         const TextForm f = TextForm::load(lines);
         return {true, f.compose(), f.caption()};
     }
-    default: return {};
     }
+    return {};
 }
 
 } // namespace
@@ -79,18 +92,15 @@ private slots:
             session.cancel();
             QCOMPARE(document.nodeText(node), before);
             QCOMPARE(node->text, caption);
-            if (*kind != EditorKind::Category && *kind != EditorKind::Policy && *kind != EditorKind::CheckBox &&
-                *kind != EditorKind::Text)
-                continue;
-
-            const Composed first = composeUnchanged(*kind, makeEditLines(before));
+            const QString inherited = ActiveKeyPath(document, node);
+            const Composed first = composeUnchanged(*kind, makeEditLines(before), inherited);
             if (!first.valid)
                 continue; // the page would refuse "Ok" and keep the node
             QVERIFY(session.begin(node));
             session.commit(first.text, first.caption);
             QCOMPARE(document.nodeText(node), first.text);
             QCOMPARE(node->text, first.caption);
-            const Composed second = composeUnchanged(*kind, makeEditLines(first.text));
+            const Composed second = composeUnchanged(*kind, makeEditLines(first.text), inherited);
             QVERIFY2(second.valid, qPrintable(first.text));
             QCOMPARE(second.text, first.text);
             QCOMPARE(second.caption, first.caption);

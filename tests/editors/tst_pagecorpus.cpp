@@ -1,0 +1,74 @@
+// Real templates through the real pages: for every node a page edits, "Cancel" leaves it byte for
+// byte, and "Ok" without edits gives a text that a second "Ok" leaves as it is.
+#include "pagefixture.h"
+
+#include "testfiles.h"
+
+#include <QFileInfo>
+
+using namespace kova;
+using kova::test::PageFixture;
+
+class TestPageCorpus : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void okTwiceChangesNothing_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QStringList files = test::corpusFiles(QStringLiteral("adm"));
+        if (files.isEmpty())
+            QSKIP("the shared corpus is not beside this checkout");
+        // One of each family of templates, the largest among them.
+        for (const char *name : {"eladkarako__MicrosoftEdgePolicyTemplates__windows_adm_en-US_msedge.adm",
+                                 "p0w3rsh3ll__SEC505__Day2-Hardening_ADM_Templates_Firefox-FrontMotion.ADM",
+                                 "openfin__runtime-group-policy-template__openfin.adm",
+                                 "p0w3rsh3ll__SEC505__Day2_ADM_Templates_SANS_Windows_Explorer_Annoyances.ADM"})
+            for (const QString &f : files)
+                if (QFileInfo(f).fileName() == QLatin1String(name))
+                    QTest::newRow(name) << f;
+    }
+    void okTwiceChangesNothing()
+    {
+        QFETCH(QString, path);
+        PageFixture f;
+        f.prompter.allowAnything(Answer::Yes);
+        f.w.controller().setNewerStatements(true);
+        QVERIFY(f.w.controller().LoadDocument(path, false).loaded());
+        QList<TemplateNode *> nodes;
+        f.w.document().root()->forEach([&](TemplateNode *n) { nodes.append(n); });
+        int committed = 0;
+        for (TemplateNode *node : std::as_const(nodes)) {
+            const QString before = f.w.document().nodeText(node);
+            f.w.treePanel()->selectNode(node);
+            f.w.editors().EditNode(node);
+            if (!f.w.editors().isOpen())
+                continue;
+            EditorPage *page = f.w.editors().page(f.w.editors().session().kind());
+            page->cancelButton()->click();
+            QCOMPARE(f.w.document().nodeText(node), before);
+            f.w.editors().EditNode(node);
+            const int messages = int(f.prompter.messages().size());
+            page->okButton()->click();
+            if (f.w.editors().isOpen()) { // refused: the node must be as it was
+                QVERIFY(f.prompter.messages().size() > messages);
+                page->cancelButton()->click();
+                QCOMPARE(f.w.document().nodeText(node), before);
+                continue;
+            }
+            const QString first = f.w.document().nodeText(node);
+            f.w.editors().EditNode(node);
+            page->okButton()->click();
+            QVERIFY(!f.w.editors().isOpen());
+            QCOMPARE(f.w.document().nodeText(node), first);
+            ++committed;
+        }
+        QVERIFY(committed > 0);
+    }
+};
+
+QTEST_MAIN(TestPageCorpus)
+#include "tst_pagecorpus.moc"
