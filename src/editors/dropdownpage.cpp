@@ -140,7 +140,7 @@ QWidget *DropdownPage::makeItemFrame()
         return box;
     };
     auto *lists = new QHBoxLayout;
-    lists->addLayout(column(QStringLiteral("Na&me"), m_items, m_itemUp, m_itemDown), 1);
+    lists->addLayout(column(QStringLiteral("Name"), m_items, m_itemUp, m_itemDown), 1);
     lists->addLayout(column(QStringLiteral("Action li&st"), m_actions, m_actionUp, m_actionDown), 1);
     auto *layout = new QVBoxLayout(m_frame);
     layout->addLayout(lists, 1);
@@ -169,9 +169,8 @@ QWidget *DropdownPage::makeEntryEditor()
     options->addWidget(m_select);
     options->addStretch(1);
     grid->addLayout(options, 0, 0, 1, 3);
-    auto *nameLabel = new QLabel(QStringLiteral("&Entry name"));
+    auto *nameLabel = new QLabel(QStringLiteral("Na&me"));
     nameLabel->setBuddy(m_name);
-    m_name->setAccessibleName(QStringLiteral("Name"));
     auto *valueLabel = new QLabel(QStringLiteral("Valu&e"));
     valueLabel->setBuddy(m_value);
     grid->addWidget(nameLabel, 1, 0);
