@@ -1,7 +1,5 @@
 #pragma once
 
-#include "bulkmemory.h"
-
 #include <QByteArray>
 #include <QString>
 
@@ -21,14 +19,19 @@ enum class TextEncoding {
 // Decodes a whole file: a UTF-16 (LE/BE) or UTF-8 byte-order mark selects that encoding, anything
 // else is Windows-1252. The byte-order mark is not part of the text.
 QString decodeText(QByteArrayView bytes, TextEncoding *encoding = nullptr);
-// The same into a working buffer, whose old contents are replaced.
-void decodeTextInto(QByteArrayView bytes, BulkVector<char16_t> &text, TextEncoding *encoding = nullptr);
+// The same into the caller's buffer, which has room for decodedSizeLimit(bytes) units; returns the
+// units written.
+qsizetype decodedSizeLimit(QByteArrayView bytes);
+qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encoding = nullptr);
 
 // Encodes text for writing, byte-order mark included. When a character cannot be written in
 // Windows-1252 the text is written as UTF-16LE instead; encoding then tells which was used.
 QByteArray encodeText(QStringView text, TextEncoding &encoding);
-// The same into a working buffer, whose old contents are replaced.
-void encodeTextInto(QStringView text, TextEncoding &encoding, BulkVector<char> &bytes);
+// The same in two steps, into the caller's buffer: encodedSizeLimit settles the encoding as
+// encodeText does and tells the room the bytes need; encodeTextTo fills it and returns the bytes
+// written.
+qsizetype encodedSizeLimit(QStringView text, TextEncoding &encoding);
+qsizetype encodeTextTo(QStringView text, TextEncoding encoding, char *bytes);
 
 // Windows-1252 one way and back. The five bytes the code page leaves undefined map to the control
 // characters of the same value, so every byte value survives a read and a write.

@@ -25,7 +25,7 @@ public:
     // --- the model ---
     TemplateNode *root() const { return m_root.get(); }
     const NodeTextTable &texts() const { return m_texts; }
-    QString nodeText(const TemplateNode *node) const { return m_texts.at(node->slot()).toString(); }
+    QString nodeText(const TemplateNode *node) const { return m_texts.text(node->slot()); }
     // Stores a node's new own lines (an editor's commit) and sets the modified flag.
     void setNodeText(TemplateNode *node, QStringView text);
     // Renames a node in the tree (an editor's commit).
