@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 namespace kova {
 
@@ -28,34 +27,15 @@ int windows1252Byte(char16_t c)
     return -1;
 }
 
-// Whether any of the eight bytes of word lies in 0x80..0x9F (bit 7 set, bits 6 and 5 clear). The
-// shifts move each byte's bits 6 and 5 up to its own bit 7, so bytes never mix.
-bool hasHighControl(quint64 word)
-{
-    constexpr quint64 topBits = 0x8080808080808080ull;
-    return (word & ~(word << 1) & ~(word << 2) & topBits) != 0;
-}
-
 // Latin-1 is right for every byte but 0x80..0x9F; those are rare, so they are mended after a fast
 // Latin-1 conversion: text holds the Latin-1 reading of bytes.
 void mendHighControls(QByteArrayView bytes, char16_t *text)
 {
     const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype n = bytes.size();
-    const auto mend = [&](qsizetype from, qsizetype to) {
-        for (qsizetype i = from; i < to; ++i)
-            if ((in[i] & 0xE0) == 0x80)
-                text[i] = kHighControls[in[i] - 0x80];
-    };
-    // Eight bytes at a time: GCC did not vectorise the byte-by-byte test (8 instructions a byte).
-    qsizetype i = 0;
-    for (; i + 8 <= n; i += 8) {
-        quint64 word;
-        std::memcpy(&word, in + i, sizeof word);
-        if (hasHighControl(word))
-            mend(i, i + 8);
-    }
-    mend(i, n);
+    for (qsizetype i = 0; i < n; ++i)
+        if ((in[i] & 0xE0) == 0x80)
+            text[i] = kHighControls[in[i] - 0x80];
 }
 
 // How a file's bytes are read: the encoding its byte-order mark selects, and the bytes after the mark.

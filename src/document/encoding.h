@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <cstring>
 #include <vector>
 
 namespace kova {
@@ -39,41 +38,16 @@ QString fromWindows1252(QByteArrayView bytes);
 bool canEncodeWindows1252(QStringView text);
 QByteArray toWindows1252(QStringView text);
 
-// The first position at or after from whose character is at most CR (so possibly a line end), or
-// the text's size. Four characters are tested at a time: subtracting 0x000E from every 16-bit lane
-// sets a lane's top bit when the lane held less than 0x000E, and "& ~word" drops the lanes whose own
-// top bit was set already; a borrow can only mark lanes above a real hit, so the test is exact.
-inline qsizetype skipAboveCr(QStringView text, qsizetype from)
-{
-    const char16_t *data = text.utf16();
-    const qsizetype n = text.size();
-    constexpr quint64 lanesOfE = 0x000E000E000E000Eull;
-    constexpr quint64 topBits = 0x8000800080008000ull;
-    while (from + 4 <= n) {
-        quint64 word;
-        std::memcpy(&word, data + from, sizeof word);
-        if (((word - lanesOfE) & ~word & topBits) != 0)
-            break;
-        from += 4;
-    }
-    while (from < n && data[from] > u'\r')
-        ++from;
-    return from;
-}
-
 // Calls visit(line) for every line of a text: CR LF, LF and a lone CR all end a line; a final line
 // end adds no empty line.
 template<typename F>
 void forEachTextLine(QStringView text, F &&visit)
 {
-    const QChar *data = text.data();
+    const char16_t *data = text.utf16();
     const qsizetype n = text.size();
     qsizetype start = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        i = skipAboveCr(text, i);
-        if (i == n)
-            break;
-        const char16_t c = data[i].unicode();
+        const char16_t c = data[i];
         if (c != u'\r' && c != u'\n')
             continue;
         visit(text.mid(start, i - start));
