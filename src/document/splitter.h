@@ -27,7 +27,7 @@ struct Token
 };
 
 // Memory for the token list, which runs to tens of megabytes on a large template and is dropped
-// soon after: it comes from the loader's bulk memory (splitter.cpp).
+// soon after: it comes from the bulk memory (bulkmemory.h), as the loader's other buffers do.
 struct TokenMemory
 {
     using value_type = Token;

@@ -160,6 +160,10 @@ private slots:
         assigned = copy;
         QVERIFY(assigned == copy);
         QCOMPARE(assigned.highestSlot(), 2);
+        // A text read out of a table is the reader's own: it outlives the table's memory.
+        const QString held = assigned.text(1);
+        assigned.clear();
+        QCOMPARE(held, QStringLiteral("CLASS MACHINE\r\n"));
     }
 
     // The document takes the loader's table by moving it: the texts must not move with it.
