@@ -4,6 +4,7 @@
 //
 //   bench_template [--rounds N]            run everything
 //   bench_template --measure load|write FILE   one measurement in this process (used internally)
+//   bench_template --generate FILE         write the generated template to FILE (for other tools)
 #include "document/loader.h"
 #include "document/prompter.h"
 #include "document/templatedocument.h"
@@ -202,6 +203,10 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == u"--measure")
         return measure(args[2], args[3]);
+    if (args.size() == 3 && args[1] == u"--generate") {
+        QFile file(args[2]);
+        return file.open(QIODevice::WriteOnly) && file.write(generateTemplate()) >= 0 ? 0 : 1;
+    }
     const int rounds = args.size() == 3 && args[1] == u"--rounds" ? args[2].toInt() : 3;
 
     QTemporaryDir dir;

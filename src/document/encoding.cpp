@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 namespace kova {
 
@@ -28,91 +27,53 @@ int windows1252Byte(char16_t c)
     return -1;
 }
 
-// Whether any of the eight bytes of word lies in 0x80..0x9F (bit 7 set, bits 6 and 5 clear). The
-// shifts move each byte's bits 6 and 5 up to its own bit 7, so bytes never mix.
-bool hasHighControl(quint64 word)
-{
-    constexpr quint64 topBits = 0x8080808080808080ull;
-    return (word & ~(word << 1) & ~(word << 2) & topBits) != 0;
-}
-
 // Latin-1 is right for every byte but 0x80..0x9F; those are rare, so they are mended after a fast
 // Latin-1 conversion: text holds the Latin-1 reading of bytes.
 void mendHighControls(QByteArrayView bytes, char16_t *text)
 {
     const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype n = bytes.size();
-    const auto mend = [&](qsizetype from, qsizetype to) {
-        for (qsizetype i = from; i < to; ++i)
-            if ((in[i] & 0xE0) == 0x80)
-                text[i] = kHighControls[in[i] - 0x80];
-    };
-    // Eight bytes at a time: GCC did not vectorise the byte-by-byte test (8 instructions a byte).
-    qsizetype i = 0;
-    for (; i + 8 <= n; i += 8) {
-        quint64 word;
-        std::memcpy(&word, in + i, sizeof word);
-        if (hasHighControl(word))
-            mend(i, i + 8);
-    }
-    mend(i, n);
+    for (qsizetype i = 0; i < n; ++i)
+        if ((in[i] & 0xE0) == 0x80)
+            text[i] = kHighControls[in[i] - 0x80];
 }
 
-// Decodes a whole file into the buffer room(n) hands out for at most n units; returns the units
-// written.
-template<typename Room>
-qsizetype decodeTo(QByteArrayView bytes, TextEncoding &found, Room &&room)
+// How a file's bytes are read: the encoding its byte-order mark selects, and the bytes after the mark.
+struct Decoding
 {
+    TextEncoding encoding = TextEncoding::Windows1252;
     QStringConverter::Encoding converter = QStringConverter::Latin1;
-    found = TextEncoding::Windows1252;
-    if (bytes.startsWith("\xFF\xFE")) {
-        found = TextEncoding::Utf16LE;
-        converter = QStringConverter::Utf16LE;
-        bytes = bytes.sliced(2);
-    } else if (bytes.startsWith("\xFE\xFF")) {
-        found = TextEncoding::Utf16BE;
-        converter = QStringConverter::Utf16BE;
-        bytes = bytes.sliced(2);
-    } else if (bytes.startsWith("\xEF\xBB\xBF")) {
-        found = TextEncoding::Utf8;
-        converter = QStringConverter::Utf8;
-        bytes = bytes.sliced(3);
-    }
-    QStringDecoder decoder(converter, QStringConverter::Flag::Stateless);
-    char16_t *out = room(decoder.requiredSpace(bytes.size()));
-    const QChar *end = decoder.appendToBuffer(reinterpret_cast<QChar *>(out), bytes);
-    if (found == TextEncoding::Windows1252)
-        mendHighControls(bytes, out);
-    return end - reinterpret_cast<QChar *>(out);
+    QByteArrayView body;
+};
+
+Decoding decodingOf(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xFF\xFE"))
+        return {TextEncoding::Utf16LE, QStringConverter::Utf16LE, bytes.sliced(2)};
+    if (bytes.startsWith("\xFE\xFF"))
+        return {TextEncoding::Utf16BE, QStringConverter::Utf16BE, bytes.sliced(2)};
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return {TextEncoding::Utf8, QStringConverter::Utf8, bytes.sliced(3)};
+    return {TextEncoding::Windows1252, QStringConverter::Latin1, bytes};
 }
 
-// Encodes text into the buffer room(n) hands out for at most n bytes; returns the bytes written.
-template<typename Room>
-qsizetype encodeTo(QStringView text, TextEncoding &encoding, Room &&room)
+bool isAscii(QStringView text)
 {
     char16_t any = 0;
     for (QChar c : text)
         any |= c.unicode();
-    if (encoding == TextEncoding::Windows1252 && any >= 0x80 && !canEncodeWindows1252(text))
-        encoding = TextEncoding::Utf16LE;
-    QStringConverter::Encoding converter = QStringConverter::Latin1;
+    return any < 0x80;
+}
+
+QStringConverter::Encoding converterOf(TextEncoding encoding)
+{
     switch (encoding) {
-    case TextEncoding::Windows1252:
-        if (any >= 0x80) {
-            char *out = room(text.size());
-            for (QChar c : text)
-                *out++ = char(windows1252Byte(c.unicode()));
-            return text.size();
-        }
-        break; // plain ASCII, the common case: Latin-1 is the same and fast
-    case TextEncoding::Utf8: converter = QStringConverter::Utf8; break;
-    case TextEncoding::Utf16LE: converter = QStringConverter::Utf16LE; break;
-    case TextEncoding::Utf16BE: converter = QStringConverter::Utf16BE; break;
+    case TextEncoding::Windows1252: break;
+    case TextEncoding::Utf8: return QStringConverter::Utf8;
+    case TextEncoding::Utf16LE: return QStringConverter::Utf16LE;
+    case TextEncoding::Utf16BE: return QStringConverter::Utf16BE;
     }
-    QStringEncoder encoder(converter, encoding == TextEncoding::Windows1252 ? QStringConverter::Flag::Stateless
-                                                                            : QStringConverter::Flag::WriteBom);
-    char *out = room(encoder.requiredSpace(text.size()));
-    return encoder.appendToBuffer(out, text) - out;
+    return QStringConverter::Latin1; // the same as Windows-1252 for plain ASCII
 }
 
 } // namespace
@@ -137,10 +98,7 @@ bool canEncodeWindows1252(QStringView text)
 
 QByteArray toWindows1252(QStringView text)
 {
-    char16_t any = 0;
-    for (QChar c : text)
-        any |= c.unicode();
-    if (any < 0x80)
+    if (isAscii(text))
         return text.toLatin1(); // plain ASCII, the common case
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char *out = bytes.data();
@@ -151,50 +109,60 @@ QByteArray toWindows1252(QStringView text)
     return bytes;
 }
 
+qsizetype decodedSizeLimit(QByteArrayView bytes)
+{
+    const Decoding decoding = decodingOf(bytes);
+    return QStringDecoder(decoding.converter, QStringConverter::Flag::Stateless).requiredSpace(decoding.body.size());
+}
+
+qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encoding)
+{
+    const Decoding decoding = decodingOf(bytes);
+    QStringDecoder decoder(decoding.converter, QStringConverter::Flag::Stateless);
+    const QChar *end = decoder.appendToBuffer(reinterpret_cast<QChar *>(text), decoding.body);
+    if (decoding.encoding == TextEncoding::Windows1252)
+        mendHighControls(decoding.body, text);
+    if (encoding)
+        *encoding = decoding.encoding;
+    return end - reinterpret_cast<QChar *>(text);
+}
+
 QString decodeText(QByteArrayView bytes, TextEncoding *encoding)
 {
-    QString text;
-    TextEncoding found;
-    const qsizetype n = decodeTo(bytes, found, [&](qsizetype room) {
-        text.resize(room);
-        return reinterpret_cast<char16_t *>(text.data());
-    });
-    text.truncate(n);
-    if (encoding)
-        *encoding = found;
+    QString text(decodedSizeLimit(bytes), Qt::Uninitialized);
+    text.truncate(decodeTextTo(bytes, reinterpret_cast<char16_t *>(text.data()), encoding));
     return text;
 }
 
-void decodeTextInto(QByteArrayView bytes, BulkVector<char16_t> &text, TextEncoding *encoding)
+qsizetype encodedSizeLimit(QStringView text, TextEncoding &encoding)
 {
-    TextEncoding found;
-    const qsizetype n = decodeTo(bytes, found, [&](qsizetype room) {
-        text.resize(size_t(room));
-        return text.data();
-    });
-    text.resize(size_t(n));
-    if (encoding)
-        *encoding = found;
+    if (encoding == TextEncoding::Windows1252) {
+        if (isAscii(text) || canEncodeWindows1252(text))
+            return text.size();
+        encoding = TextEncoding::Utf16LE;
+    }
+    return QStringEncoder(converterOf(encoding), QStringConverter::Flag::WriteBom).requiredSpace(text.size());
+}
+
+qsizetype encodeTextTo(QStringView text, TextEncoding encoding, char *bytes)
+{
+    if (encoding == TextEncoding::Windows1252 && !isAscii(text)) {
+        char *out = bytes;
+        for (QChar c : text)
+            *out++ = char(windows1252Byte(c.unicode()));
+        return out - bytes;
+    }
+    QStringEncoder encoder(converterOf(encoding), encoding == TextEncoding::Windows1252
+                                                      ? QStringConverter::Flag::Stateless
+                                                      : QStringConverter::Flag::WriteBom);
+    return encoder.appendToBuffer(bytes, text) - bytes;
 }
 
 QByteArray encodeText(QStringView text, TextEncoding &encoding)
 {
-    QByteArray bytes;
-    const qsizetype n = encodeTo(text, encoding, [&](qsizetype room) {
-        bytes.resize(room);
-        return bytes.data();
-    });
-    bytes.truncate(n);
+    QByteArray bytes(encodedSizeLimit(text, encoding), Qt::Uninitialized);
+    bytes.truncate(encodeTextTo(text, encoding, bytes.data()));
     return bytes;
-}
-
-void encodeTextInto(QStringView text, TextEncoding &encoding, BulkVector<char> &bytes)
-{
-    const qsizetype n = encodeTo(text, encoding, [&](qsizetype room) {
-        bytes.resize(size_t(room));
-        return bytes.data();
-    });
-    bytes.resize(size_t(n));
 }
 
 std::vector<QStringView> splitTextLines(QStringView text)

@@ -1,11 +1,8 @@
 #pragma once
 
-#include "bulkmemory.h"
-
 #include <QByteArray>
 #include <QString>
 
-#include <cstring>
 #include <vector>
 
 namespace kova {
@@ -21,14 +18,19 @@ enum class TextEncoding {
 // Decodes a whole file: a UTF-16 (LE/BE) or UTF-8 byte-order mark selects that encoding, anything
 // else is Windows-1252. The byte-order mark is not part of the text.
 QString decodeText(QByteArrayView bytes, TextEncoding *encoding = nullptr);
-// The same into a working buffer, whose old contents are replaced.
-void decodeTextInto(QByteArrayView bytes, BulkVector<char16_t> &text, TextEncoding *encoding = nullptr);
+// The same into the caller's buffer, which has room for decodedSizeLimit(bytes) units; returns the
+// units written.
+qsizetype decodedSizeLimit(QByteArrayView bytes);
+qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encoding = nullptr);
 
 // Encodes text for writing, byte-order mark included. When a character cannot be written in
 // Windows-1252 the text is written as UTF-16LE instead; encoding then tells which was used.
 QByteArray encodeText(QStringView text, TextEncoding &encoding);
-// The same into a working buffer, whose old contents are replaced.
-void encodeTextInto(QStringView text, TextEncoding &encoding, BulkVector<char> &bytes);
+// The same in two steps, into the caller's buffer: encodedSizeLimit settles the encoding as
+// encodeText does and tells the room the bytes need; encodeTextTo fills it and returns the bytes
+// written.
+qsizetype encodedSizeLimit(QStringView text, TextEncoding &encoding);
+qsizetype encodeTextTo(QStringView text, TextEncoding encoding, char *bytes);
 
 // Windows-1252 one way and back. The five bytes the code page leaves undefined map to the control
 // characters of the same value, so every byte value survives a read and a write.
@@ -36,41 +38,16 @@ QString fromWindows1252(QByteArrayView bytes);
 bool canEncodeWindows1252(QStringView text);
 QByteArray toWindows1252(QStringView text);
 
-// The first position at or after from whose character is at most CR (so possibly a line end), or
-// the text's size. Four characters are tested at a time: subtracting 0x000E from every 16-bit lane
-// sets a lane's top bit when the lane held less than 0x000E, and "& ~word" drops the lanes whose own
-// top bit was set already; a borrow can only mark lanes above a real hit, so the test is exact.
-inline qsizetype skipAboveCr(QStringView text, qsizetype from)
-{
-    const char16_t *data = text.utf16();
-    const qsizetype n = text.size();
-    constexpr quint64 lanesOfE = 0x000E000E000E000Eull;
-    constexpr quint64 topBits = 0x8000800080008000ull;
-    while (from + 4 <= n) {
-        quint64 word;
-        std::memcpy(&word, data + from, sizeof word);
-        if (((word - lanesOfE) & ~word & topBits) != 0)
-            break;
-        from += 4;
-    }
-    while (from < n && data[from] > u'\r')
-        ++from;
-    return from;
-}
-
 // Calls visit(line) for every line of a text: CR LF, LF and a lone CR all end a line; a final line
 // end adds no empty line.
 template<typename F>
 void forEachTextLine(QStringView text, F &&visit)
 {
-    const QChar *data = text.data();
+    const char16_t *data = text.utf16();
     const qsizetype n = text.size();
     qsizetype start = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        i = skipAboveCr(text, i);
-        if (i == n)
-            break;
-        const char16_t c = data[i].unicode();
+        const char16_t c = data[i];
         if (c != u'\r' && c != u'\n')
             continue;
         visit(text.mid(start, i - start));

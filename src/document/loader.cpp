@@ -1,5 +1,6 @@
 #include "loader.h"
 
+#include "bulkmemory.h"
 #include "encoding.h"
 #include "keywordtable.h"
 #include "nodetext.h"
@@ -165,7 +166,7 @@ private:
 
     Step readSections(QStringView text);
     Step rebuildStatements(TokenStream &stream);
-    bool writeStatements(const BulkVector<Token> &tokens);
+    bool writeStatements(const TokenList &tokens);
     bool buildTree();
 
     Step syntaxError(const QString &text, int line);
@@ -245,7 +246,7 @@ Load::Step Load::fileNotLoaded()
 
 Load::Step Load::rebuildStatements(TokenStream &stream)
 {
-    BulkVector<Token> &tokens = stream.tokens;
+    TokenList &tokens = stream.tokens;
     const size_t n = tokens.size();
     const QString errorInLine = QStringLiteral("Error in line ");
     const QString errorInLineBadName = QStringLiteral("Error in line");
@@ -374,7 +375,7 @@ Load::Step Load::rebuildStatements(TokenStream &stream)
     return Step::Ok;
 }
 
-bool Load::writeStatements(const BulkVector<Token> &tokens)
+bool Load::writeStatements(const TokenList &tokens)
 {
     // Every text is written once, into a buffer of the exact size.
     size_t units = 0;
@@ -545,9 +546,9 @@ LoadResult Load::run(TemplateDocument &document, BulkVector<char16_t> text, Text
 LoadResult loadTemplateBytes(TemplateDocument &document, QByteArray bytes, Prompter &prompter,
                              const LoadOptions &options)
 {
-    BulkVector<char16_t> text;
     TextEncoding encoding = TextEncoding::Windows1252;
-    decodeTextInto(bytes, text, &encoding);
+    BulkVector<char16_t> text(size_t(decodedSizeLimit(bytes)));
+    text.resize(size_t(decodeTextTo(bytes, text.data(), &encoding)));
     bytes = QByteArray();
     Load load(prompter, options);
     return load.run(document, std::move(text), encoding);
@@ -593,7 +594,9 @@ LoadResult Vullen(TemplateDocument &document, const QString &path, Prompter &pro
             return {};
         }
         file.close();
-        decodeTextInto(QByteArrayView(bytes.data(), qsizetype(bytes.size())), text, &encoding);
+        const QByteArrayView view(bytes.data(), qsizetype(bytes.size()));
+        text.resize(size_t(decodedSizeLimit(view)));
+        text.resize(size_t(decodeTextTo(view, text.data(), &encoding)));
     }
     Load load(prompter, options);
     return load.run(document, std::move(text), encoding);

@@ -4,42 +4,6 @@
 
 namespace kova {
 
-QString MakeNodeKey(int n)
-{
-    // One key per node of a large template: write the digits straight into the one allocation.
-    char16_t digits[12];
-    int count = 0;
-    unsigned v = n < 0 ? 0u - unsigned(n) : unsigned(n);
-    do {
-        digits[count++] = char16_t(u'0' + v % 10);
-        v /= 10;
-    } while (v > 0);
-    if (n < 0)
-        digits[count++] = u'-';
-    QString key(count + 1, Qt::Uninitialized);
-    QChar *out = key.data();
-    *out++ = u'K';
-    while (count > 0)
-        *out++ = QChar(digits[--count]);
-    return key;
-}
-
-int NodeSlotOf(const QString &key)
-{
-    // Called for every line the writer and loader handle: parse the decimal digits directly.
-    const qsizetype n = key.size();
-    if (n < 2 || n > 10)
-        return 0;
-    int slot = 0;
-    for (qsizetype i = 1; i < n; ++i) {
-        const char16_t c = key[i].unicode();
-        if (c < u'0' || c > u'9')
-            return 0;
-        slot = slot * 10 + (c - u'0');
-    }
-    return slot;
-}
-
 void AppendNodeLine(QString &slotText, QStringView line)
 {
     const QStringView trimmed = trimmedView(line);

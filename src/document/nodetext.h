@@ -25,12 +25,6 @@ void forEachStoredLine(QStringView text, F &&visit)
     }
 }
 
-// "K" followed by n in decimal, without leading zeros.
-QString MakeNodeKey(int n);
-
-// The number after the "K" of a node key; 0 when the key holds no number.
-int NodeSlotOf(const QString &key);
-
 // Appends the trimmed line and CR LF to a slot's text; an empty trimmed line adds nothing.
 void AppendNodeLine(QString &slotText, QStringView line);
 

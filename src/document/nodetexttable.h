@@ -1,19 +1,23 @@
 #pragma once
 
-#include "bulkmemory.h"
-
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 namespace kova {
+
+// The key of the node in slot n: "K" followed by n in decimal, without leading zeros.
+QString MakeNodeKey(int n);
+
+// The number after the "K" of a node key; 0 when the key holds no number.
+int NodeSlotOf(const QString &key);
 
 // The own ADM lines of every node, indexed by the number in the node's key (1-based; slot 0 unused).
 // Each stored line is trimmed and followed by CR LF; the table grows to the highest number in use.
 //
 // The texts live side by side in a few large blocks rather than one string each: a large template has
 // tens of thousands of slots, and as many small allocations cost a load more than the copying does.
-// A view from at() stays valid until the table next changes.
 class NodeTextTable
 {
 public:
@@ -30,8 +34,8 @@ public:
     void growTo(int slot);
     void clear();
 
-    // Out-of-range slots read as empty text.
-    QStringView at(int slot) const;
+    // A slot's text, a copy of its own; out-of-range slots read as empty text.
+    QString text(int slot) const { return view(slot).toString(); }
     void set(int slot, QStringView text);
     // Adds the trimmed line and CR LF; an empty trimmed line adds nothing.
     void appendLine(int slot, QStringView line);
@@ -42,15 +46,26 @@ public:
     bool operator==(const NodeTextTable &other) const;
 
 private:
+    // The writer reads every slot of an unchanged table and copies nothing: it reads views, through
+    // nodetextviews.h. A view is valid only until the table next changes.
+    friend class NodeTextViews;
+    QStringView view(int slot) const;
+
     struct Span
     {
         char16_t *data = nullptr;
         qint32 size = 0;
         qint32 room = 0; // free units right behind the text that belong to it
     };
+    struct Release
+    {
+        size_t units;
+        void operator()(char16_t *memory) const noexcept;
+    };
     struct Block
     {
-        BulkVector<char16_t> units; // sized once and never moved, as the spans point into it
+        std::unique_ptr<char16_t[], Release> units; // never moved, as the spans point into it
+        size_t size = 0;
         size_t used = 0;
     };
 

@@ -1,5 +1,6 @@
 #include "splitter.h"
 
+#include "bulkmemory.h"
 #include "encoding.h"
 #include "keywordtable.h"
 #include "prompter.h"
@@ -10,6 +11,16 @@
 #include <string_view>
 
 namespace kova {
+
+Token *TokenMemory::allocate(std::size_t n)
+{
+    return static_cast<Token *>(allocateBulk(n * sizeof(Token)));
+}
+
+void TokenMemory::deallocate(Token *tokens, std::size_t n) noexcept
+{
+    releaseBulk(tokens, n * sizeof(Token));
+}
 
 namespace {
 

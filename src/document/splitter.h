@@ -1,11 +1,12 @@
 #pragma once
 
-#include "bulkmemory.h"
-
 #include <QString>
 
+#include <cstddef>
 #include <deque>
 #include <optional>
+#include <type_traits>
+#include <vector>
 
 namespace kova {
 
@@ -25,12 +26,29 @@ struct Token
     qint32 line;
 };
 
+// Memory for the token list, which runs to tens of megabytes on a large template and is dropped
+// soon after: it comes from the bulk memory (bulkmemory.h), as the loader's other buffers do.
+struct TokenMemory
+{
+    using value_type = Token;
+    template<typename U>
+    struct rebind // for the token list alone
+    {
+        static_assert(std::is_same_v<U, Token>);
+        using other = TokenMemory;
+    };
+    Token *allocate(std::size_t n);
+    void deallocate(Token *tokens, std::size_t n) noexcept;
+    friend bool operator==(const TokenMemory &, const TokenMemory &) { return true; }
+};
+using TokenList = std::vector<Token, TokenMemory>;
+
 // The body of a template cut into tokens: keywords upper case, numbers as written, every name and
 // value a quoted text. Token texts point into the body text, the string and keyword tables, or the
 // stream's own store, so all of those must outlive the stream.
 struct TokenStream
 {
-    BulkVector<Token> tokens;
+    TokenList tokens;
     std::deque<QString> owned;
 };
 

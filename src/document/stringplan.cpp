@@ -1,7 +1,7 @@
 #include "stringplan.h"
 
 #include "nodetext.h"
-#include "nodetexttable.h"
+#include "nodetextviews.h"
 #include "stringviews.h"
 #include "writer.h"
 
@@ -204,7 +204,7 @@ StringPlan planStrings(const NodeTextTable &texts)
     plan.firstLineOfSlot.resize(size_t(texts.highestSlot()) + 2);
     for (int slot = 1; slot <= texts.highestSlot(); ++slot) {
         plan.firstLineOfSlot[size_t(slot)] = plan.lines.size();
-        const QStringView slotText = texts.at(slot);
+        const QStringView slotText = NodeTextViews::at(texts, slot);
         forEachStoredLine(slotText, [&](QStringView line) {
             const QStringView quoted = firstQuoted(line);
             if (quoted.isNull())

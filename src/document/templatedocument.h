@@ -25,7 +25,7 @@ public:
     // --- the model ---
     TemplateNode *root() const { return m_root.get(); }
     const NodeTextTable &texts() const { return m_texts; }
-    QString nodeText(const TemplateNode *node) const { return m_texts.at(node->slot()).toString(); }
+    QString nodeText(const TemplateNode *node) const { return m_texts.text(node->slot()); }
     // Renames a node in the tree.
     void setNodeCaption(TemplateNode *node, const QString &caption);
     // An editor page's commit: the node's new caption and own lines as one change; sets the modified flag.

@@ -1,6 +1,6 @@
 #include "templatenode.h"
 
-#include "nodetext.h"
+#include "nodetexttable.h"
 
 #include <algorithm>
 

@@ -1,20 +1,52 @@
 #include "writer.h"
 
+#include "bulkmemory.h"
 #include "encoding.h"
 #include "filesave.h"
 #include "nodetext.h"
+#include "nodetextviews.h"
 #include "prompter.h"
 #include "stringplan.h"
 #include "stringviews.h"
 #include "templatedocument.h"
 
 #include <algorithm>
-#include <string>
-#include <string_view>
 
 namespace kova {
 
 namespace {
+
+// Text appended piece by piece into one buffer without QString::append's per-call cost: a write
+// appends millions of short pieces.
+class TextBuffer
+{
+public:
+    explicit TextBuffer(size_t capacity) { m_text.resize(std::max<size_t>(capacity, 16)); }
+
+    void append(QStringView piece)
+    {
+        reserveFor(size_t(piece.size()));
+        std::copy(piece.utf16(), piece.utf16() + piece.size(), m_text.data() + m_used);
+        m_used += size_t(piece.size());
+    }
+    void fill(QChar c, size_t count)
+    {
+        reserveFor(count);
+        std::fill_n(m_text.data() + m_used, count, c.unicode());
+        m_used += count;
+    }
+    QStringView view() const { return QStringView(m_text.data(), qsizetype(m_used)); }
+
+private:
+    void reserveFor(size_t more)
+    {
+        if (m_used + more > m_text.size())
+            m_text.resize(std::max(m_text.size() * 2, m_used + more));
+    }
+
+    BulkVector<char16_t> m_text;
+    size_t m_used = 0;
+};
 
 void writeLine(TextBuffer &out, QStringView line)
 {
@@ -96,63 +128,29 @@ private:
 
 } // namespace
 
-QString generatedStringName(const QString &entry, int position)
-{
-    return GeneratedName(entry.front(), position).view().toString();
-}
-
 namespace {
 
 // Appends line to out with its first quoted text replaced by reference.
-template<typename Out>
-void appendReplaced(Out &out, QStringView line, QStringView quoted, QStringView reference)
+void appendReplaced(TextBuffer &out, QStringView line, QStringView quoted, QStringView reference)
 {
     const qsizetype at = quoted.data() - line.data();
-    out.append(sv(line.left(at)));
-    out.append(sv(reference));
-    out.append(sv(line.mid(at + quoted.size())));
+    out.append(line.left(at));
+    out.append(reference);
+    out.append(line.mid(at + quoted.size()));
 }
 
 } // namespace
 
-GeneratedStringTable BuildStringTable(NodeTextTable &texts)
-{
-    const NodeTextTable original = texts; // keeps the viewed slot texts alive
-    StringPlan plan = planStrings(original);
-    std::u16string rewritten;
-    for (int slot = 1; slot <= original.highestSlot(); ++slot) {
-        const QStringView text = original.at(slot);
-        if (!text.contains(u'"'))
-            continue;
-        size_t quotedLine = plan.firstLineOfSlot[size_t(slot)];
-        rewritten.clear();
-        forEachStoredLine(text, [&](QStringView line) {
-            const QStringView quoted = firstQuoted(line);
-            const QuotedLine *planned = quoted.isNull() ? nullptr : &plan.lines[quotedLine++];
-            if (planned && planned->position > 0)
-                appendReplaced(rewritten, line, quoted, GeneratedName(planned->prefix, planned->position, true).view());
-            else
-                rewritten.append(sv(line));
-            rewritten.append(u"\r\n");
-        });
-        texts.set(slot, QStringView(rewritten.data(), qsizetype(rewritten.size())));
-    }
-    GeneratedStringTable table;
-    table.reserve(plan.table.size());
-    for (const TableEntry &entry : plan.table)
-        table.push_back(concat({QStringView(&entry.prefix, 1), entry.text}));
-    return table;
-}
-
 namespace {
 
-// WriteNode, and with a plan, each quoted text replaced by its reference as the line is written: the
-// same lines BuildStringTable followed by WriteNode give, without rewriting every slot first.
+// Appends one node and its branch to out, CR LF after every line: its own lines indented by depth,
+// its END line and whatever follows it held back until after the children. With a plan, each quoted
+// text is replaced by its reference as its line is written.
 void writeNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *node, int depth, const StringPlan *plan)
 {
     const size_t tabs = depth >= 2 ? size_t(depth - 1) : 0;
     const int slot = node->slot();
-    const QStringView text = texts.at(slot);
+    const QStringView text = NodeTextViews::at(texts, slot);
     // The plan already knows where the slot's quoted texts are: the next one is either in this line
     // or in a later one.
     const bool planned = plan && slot > 0 && size_t(slot) + 1 < plan->firstLineOfSlot.size();
@@ -200,18 +198,13 @@ void writeNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *
 
 } // namespace
 
-void WriteNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *node, int depth)
-{
-    writeNode(out, texts, node, depth, nullptr);
-}
-
 namespace {
 
 size_t renderedSizeGuess(const NodeTextTable &texts)
 {
     size_t size = 4096;
     for (int slot = 1; slot <= texts.highestSlot(); ++slot)
-        size += size_t(texts.at(slot).size());
+        size += size_t(NodeTextViews::at(texts, slot).size());
     return size + size / 4;
 }
 
@@ -270,7 +263,7 @@ QString renderTemplate(const TemplateDocument &document, bool strings)
 {
     TextBuffer out(renderedSizeGuess(document.texts()));
     render(out, document, strings);
-    return out.take();
+    return out.view().toString();
 }
 
 bool WriteTemplate(TemplateDocument &document, Prompter &prompter)
@@ -280,7 +273,8 @@ bool WriteTemplate(TemplateDocument &document, Prompter &prompter)
     {
         TextBuffer out(renderedSizeGuess(document.texts()));
         render(out, document, document.stringsOption());
-        encodeTextInto(out.view(), encoding, bytes);
+        bytes.resize(size_t(encodedSizeLimit(out.view(), encoding)));
+        bytes.resize(size_t(encodeTextTo(out.view(), encoding, bytes.data())));
     }
     QString error;
     if (!saveFileAtomically(document.path(), QByteArrayView(bytes.data(), qsizetype(bytes.size())), &error)) {

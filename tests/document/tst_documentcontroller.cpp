@@ -80,8 +80,8 @@ private slots:
         QCOMPARE(created.count(), 1);
         QCOMPARE(f.document.root()->text, QStringLiteral("Computer"));
         QCOMPARE(f.document.root()->childCount(), 2);
-        QCOMPARE(f.document.texts().at(2), QStringLiteral("CLASS MACHINE\r\n"));
-        QCOMPARE(f.document.texts().at(3), QStringLiteral("CLASS USER\r\n"));
+        QCOMPARE(f.document.texts().text(2), QStringLiteral("CLASS MACHINE\r\n"));
+        QCOMPARE(f.document.texts().text(3), QStringLiteral("CLASS USER\r\n"));
         QVERIFY(!f.document.isModified());
         QVERIFY(f.controller.commandState().documentCommands);
         QVERIFY(f.controller.commandState().overview);

@@ -60,15 +60,6 @@ private slots:
         QCOMPARE(name, partName);
     }
 
-    void keys()
-    {
-        QCOMPARE(MakeNodeKey(1), QStringLiteral("K1"));
-        QCOMPARE(MakeNodeKey(10203), QStringLiteral("K10203"));
-        QCOMPARE(NodeSlotOf(QStringLiteral("K42")), 42);
-        QCOMPARE(NodeSlotOf(MakeNodeKey(7)), 7);
-        QCOMPARE(NodeSlotOf(QStringLiteral("MACHINE")), 0);
-    }
-
     void appendAndSplit()
     {
         QString slot;

@@ -1,4 +1,5 @@
 #include "document/nodetexttable.h"
+#include "document/nodetextviews.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -12,7 +13,7 @@ QStringList contents(const NodeTextTable &table)
 {
     QStringList out;
     for (int slot = 0; slot <= table.highestSlot(); ++slot)
-        out.append(table.at(slot).toString());
+        out.append(table.text(slot));
     return out;
 }
 
@@ -40,12 +41,12 @@ private slots:
         NodeTextTable table;
         QVERIFY(table.isEmpty());
         QCOMPARE(table.highestSlot(), 0);
-        QVERIFY(table.at(0).isEmpty());
-        QVERIFY(table.at(-3).isEmpty());
-        QVERIFY(table.at(7).isEmpty());
+        QVERIFY(table.text(0).isEmpty());
+        QVERIFY(table.text(-3).isEmpty());
+        QVERIFY(table.text(7).isEmpty());
         table.growTo(3);
         QCOMPARE(table.highestSlot(), 3);
-        QVERIFY(table.at(2).isEmpty());
+        QVERIFY(table.text(2).isEmpty());
         table.clear();
         QVERIFY(table.isEmpty());
     }
@@ -99,7 +100,7 @@ private slots:
         table.appendLine(2, u"  KEYNAME \"Software\\A\"\t ");
         table.appendLine(2, u" \t ");
         table.appendLine(2, u"VALUENAME \"x\"");
-        QCOMPARE(table.at(2).toString(), QStringLiteral("KEYNAME \"Software\\A\"\r\nVALUENAME \"x\"\r\n"));
+        QCOMPARE(table.text(2), QStringLiteral("KEYNAME \"Software\\A\"\r\nVALUENAME \"x\"\r\n"));
         QCOMPARE(table.highestSlot(), 2);
     }
 
@@ -153,12 +154,16 @@ private slots:
         QVERIFY(copy == table);
         table.set(2, u"CATEGORY \"d\"\r\n");
         QVERIFY(!(copy == table));
-        QCOMPARE(copy.at(2).toString(), QStringLiteral("CATEGORY \"c\"\r\n"));
+        QCOMPARE(copy.text(2), QStringLiteral("CATEGORY \"c\"\r\n"));
         NodeTextTable assigned;
         assigned.append(5, u"X\r\n");
         assigned = copy;
         QVERIFY(assigned == copy);
         QCOMPARE(assigned.highestSlot(), 2);
+        // A text read out of a table is the reader's own: it outlives the table's memory.
+        const QString held = assigned.text(1);
+        assigned.clear();
+        QCOMPARE(held, QStringLiteral("CLASS MACHINE\r\n"));
     }
 
     // The document takes the loader's table by moving it: the texts must not move with it.
@@ -167,10 +172,19 @@ private slots:
         NodeTextTable table;
         for (int slot = 1; slot <= 2000; ++slot)
             table.append(slot, QString(50, QChar(u'A' + slot % 26)));
-        const QStringView before = table.at(1234);
+        const QStringView before = NodeTextViews::at(table, 1234);
         NodeTextTable moved(std::move(table));
-        QCOMPARE(moved.at(1234).data(), before.data());
-        QCOMPARE(moved.at(1234).toString(), QString(50, QChar(u'A' + 1234 % 26)));
+        QCOMPARE(NodeTextViews::at(moved, 1234).data(), before.data());
+        QCOMPARE(moved.text(1234), QString(50, QChar(u'A' + 1234 % 26)));
+    }
+
+    void nodeKeys()
+    {
+        QCOMPARE(MakeNodeKey(1), QStringLiteral("K1"));
+        QCOMPARE(MakeNodeKey(10203), QStringLiteral("K10203"));
+        QCOMPARE(NodeSlotOf(QStringLiteral("K42")), 42);
+        QCOMPARE(NodeSlotOf(MakeNodeKey(7)), 7);
+        QCOMPARE(NodeSlotOf(QStringLiteral("MACHINE")), 0);
     }
 };
 

@@ -155,7 +155,7 @@ private slots:
         KOVA_VERIFY_PROMPTS_DONE(prompter);
         QCOMPARE(document.isModified(), deleted);
         QCOMPARE(test::findNode(document, "Style") == nullptr, deleted);
-        QCOMPARE(document.texts().at(partSlot).isEmpty(), deleted);
+        QCOMPARE(document.texts().text(partSlot).isEmpty(), deleted);
     }
 
     void deletedBranchLeavesFileAndStringTable()

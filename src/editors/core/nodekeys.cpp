@@ -66,7 +66,7 @@ QString NodeOwnKeyName(QStringView slotText)
 
 QString NodeOwnKeyName(const TemplateDocument &document, int slot)
 {
-    return NodeOwnKeyName(document.texts().at(slot));
+    return NodeOwnKeyName(document.texts().text(slot));
 }
 
 QString ActiveKeyPath(const TemplateDocument &document, const TemplateNode *node)
