@@ -2,6 +2,7 @@
 
 #include "aboutpanel.h"
 #include "admxexportcommand.h"
+#include "historyactions.h"
 #include "mainactions.h"
 #include "templatetreeview.h"
 #include "textmodebridge.h"
@@ -10,6 +11,7 @@
 #include "document/keywordtable.h"
 #include "document/preferences.h"
 #include "editors/core/nodekeys.h"
+#include "history/templatehistory.h"
 #include "textedit/textmodecontroller.h"
 
 #include <QAbstractButton>
@@ -38,7 +40,9 @@ MainWindow::MainWindow(Prompter &prompter, FileChooser &chooser, Preferences &pr
     : QMainWindow(parent), m_prompter(prompter), m_controller(m_document, prompter, chooser, preferences),
       m_actions(new MainActions(this)), m_views(new QStackedWidget), m_tabs(new QTabWidget),
       m_treePanel(new TreePanel(m_document, prompter)), m_about(new AboutPanel),
-      m_editors(new EditorPages(m_document, prompter, *m_treePanel, *this, this))
+      m_editors(new EditorPages(m_document, prompter, *m_treePanel, *this, this)),
+      m_history(new TemplateHistory(m_document, this)),
+      m_historyActions(new HistoryActions(*m_history, this, m_actions->optionsMenu()->menuAction()))
 {
     setObjectName(QStringLiteral("MainWindow"));
     m_tabs->setObjectName(QStringLiteral("Tabs"));
@@ -53,6 +57,10 @@ MainWindow::MainWindow(Prompter &prompter, FileChooser &chooser, Preferences &pr
     resize(900, 640);
 
     m_editors->buildPages();
+    const auto screensChanged = [this] { m_historyActions->setEditScreenOpen(editScreenOpen()); };
+    connect(&m_editors->session(), &EditSession::opened, this, screensChanged);
+    connect(&m_editors->session(), &EditSession::closed, this, screensChanged);
+    connect(m_history, &TemplateHistory::stepApplied, this, &MainWindow::showHistoryStep);
     connectActions();
     connectController();
     m_textModeBridge = new TextModeBridge(*this);
@@ -215,7 +223,8 @@ void MainWindow::ShowAbout(bool withExit)
                 m_hiddenBars.append(bar);
                 bar->hide();
             }
-        for (QMenu *menu : {m_actions->fileMenu(), m_actions->optionsMenu(), m_actions->helpMenu(), m_editorMenu})
+        for (QMenu *menu : {m_actions->fileMenu(), m_historyActions->menu(), m_actions->optionsMenu(),
+                            m_actions->helpMenu(), m_editorMenu})
             if (menu)
                 menu->menuAction()->setVisible(false);
     }
@@ -244,6 +253,7 @@ void MainWindow::showMenusFor(const QWidget *view)
 {
     const bool text = m_textView && view == m_textView;
     m_actions->fileMenu()->menuAction()->setVisible(!text);
+    m_historyActions->menu()->menuAction()->setVisible(!text);
     m_actions->optionsMenu()->menuAction()->setVisible(!text);
     m_actions->helpMenu()->menuAction()->setVisible(true);
     if (m_editorMenu)
@@ -285,6 +295,14 @@ bool MainWindow::textModeShown() const
 bool MainWindow::applyTextMode()
 {
     return hooks.textModeUpdate && hooks.textModeUpdate();
+}
+
+// After an undo or redo the tree shows where the template changed.
+void MainWindow::showHistoryStep(TemplateNode *node)
+{
+    if (!m_document.root())
+        return;
+    m_treePanel->selectNode(node ? node : m_document.root());
 }
 
 void MainWindow::installEditorPage(int tab, QWidget *editorPage)
@@ -342,12 +360,17 @@ void MainWindow::showTextMode(bool on)
 {
     if (!m_textView)
         return;
+    if (on)
+        m_history->textModeEntered();
+    else
+        m_history->textModeLeft();
     QWidget *view = on ? m_textView : static_cast<QWidget *>(m_tabs);
     m_views->setCurrentWidget(view);
     m_actions->toolBar()->setVisible(!on);
     if (m_textToolBar)
         m_textToolBar->setVisible(on);
     showMenusFor(view);
+    m_historyActions->setEditScreenOpen(on || m_editors->isOpen());
     if (!on) {
         m_tabs->setCurrentIndex(Overview);
         focusTree();

@@ -17,6 +17,8 @@ class QToolBar;
 namespace kova {
 
 class AboutPanel;
+class HistoryActions;
+class TemplateHistory;
 class FileChooser;
 class MainActions;
 class Preferences;
@@ -83,6 +85,9 @@ public:
     void RunToolbarCommand(const QString &description);
     // The node pages and their editing state.
     EditorPages &editors() const { return *m_editors; }
+    // The edit history and its "&Edit" menu.
+    TemplateHistory &history() const { return *m_history; }
+    HistoryActions &historyActions() const { return *m_historyActions; }
     // Editor pages: a page in its tab, open page tab (tab 0 disabled, tree hidden) and CloseEditorPage
     // back to the tree.
     void installEditorPage(int tab, QWidget *page) override;
@@ -116,6 +121,7 @@ private:
     void focusTree();
     void showMenusFor(const QWidget *view);
     bool editScreenOpen() const override;
+    void showHistoryStep(TemplateNode *node);
     bool textModeShown() const override;
     bool applyTextMode() override;
     void call(const std::function<void()> &hook) const;
@@ -133,6 +139,8 @@ private:
     QMenu *m_editorMenu = nullptr;
     TextModeBridge *m_textModeBridge = nullptr;
     EditorPages *m_editors;
+    TemplateHistory *m_history;
+    HistoryActions *m_historyActions;
     int m_currentTab = 0;
     // What the about panel covers: 0 nothing, 1 the tab pages, 2 the text mode.
     int m_coveredView = 0;

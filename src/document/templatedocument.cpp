@@ -1,5 +1,7 @@
 #include "templatedocument.h"
 
+#include <utility>
+
 namespace kova {
 
 TemplateDocument::TemplateDocument(QObject *parent) : QObject(parent) {}
@@ -8,10 +10,13 @@ TemplateDocument::~TemplateDocument() = default;
 
 void TemplateDocument::commitNodeEdit(TemplateNode *node, const QString &caption, QStringView text)
 {
-    node->text = caption;
+    const QString oldCaption = std::exchange(node->text, caption);
+    const QString oldText = m_texts.text(node->slot());
     m_texts.set(node->slot(), text);
-    setModified(true);
     emit nodeChanged(node);
+    if (m_recorder)
+        m_recorder->nodeEdited(node, oldCaption, oldText);
+    setModified(true);
 }
 
 void TemplateDocument::setNodeCaption(TemplateNode *node, const QString &caption)
@@ -95,6 +100,8 @@ TemplateNode *TemplateDocument::insertNewNode(TemplateNode *parent, int row, std
     emit nodeAboutToBeInserted(parent, row);
     TemplateNode *inserted = parent->insertChild(row, std::move(node));
     emit nodeInserted(inserted);
+    if (m_recorder)
+        m_recorder->nodeInserted(inserted);
     setModified(true);
     return inserted;
 }
@@ -105,13 +112,50 @@ void TemplateDocument::removeNode(TemplateNode *node)
     if (!parent)
         return;
     const int row = node->row();
+    RemovedBranch branch = takeBranch(node);
+    if (m_recorder)
+        m_recorder->nodeRemoved(parent, row, std::move(branch));
+    setModified(true);
+}
+
+RemovedBranch TemplateDocument::takeBranch(TemplateNode *node)
+{
+    TemplateNode *parent = node->parent();
+    RemovedBranch branch;
+    if (!parent)
+        return branch;
+    const int row = node->row();
     emit nodeAboutToBeRemoved(node);
     // The branch's slots are emptied, so the writer and the string table no longer see them; their
     // numbers are not reused, as new nodes always take one above the highest slot.
-    node->forEach([this](TemplateNode *n) { m_texts.set(n->slot(), QStringView()); });
-    parent->takeChild(row);
+    node->forEach([&](TemplateNode *n) {
+        branch.texts.append({n->slot(), m_texts.text(n->slot())});
+        m_texts.set(n->slot(), QStringView());
+    });
+    branch.node = parent->takeChild(row);
     emit nodeRemoved(parent, row);
-    setModified(true);
+    return branch;
+}
+
+TemplateNode *TemplateDocument::restoreBranch(TemplateNode *parent, int row, RemovedBranch branch)
+{
+    for (const auto &[slot, text] : std::as_const(branch.texts)) {
+        m_texts.growTo(slot);
+        m_texts.set(slot, text);
+    }
+    row = std::clamp(row, 0, parent->childCount());
+    emit nodeAboutToBeInserted(parent, row);
+    TemplateNode *restored = parent->insertChild(row, std::move(branch.node));
+    emit nodeInserted(restored);
+    return restored;
+}
+
+void TemplateDocument::placeNode(TemplateNode *node, TemplateNode *newParent, int row)
+{
+    // moveNode counts row before the node leaves its place.
+    if (node->parent() == newParent && node->row() < row)
+        ++row;
+    moveNode(node, newParent, row);
 }
 
 void TemplateDocument::moveNode(TemplateNode *node, TemplateNode *newParent, int row)
@@ -127,6 +171,8 @@ void TemplateDocument::moveNode(TemplateNode *node, TemplateNode *newParent, int
         --row;
     newParent->insertChild(row, std::move(taken));
     emit nodeMoved(node);
+    if (m_recorder)
+        m_recorder->nodeMoved(node, oldParent, oldRow);
     setModified(true);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "changerecorder.h"
 #include "encoding.h"
 #include "nodetexttable.h"
 #include "templatenode.h"
@@ -55,6 +56,16 @@ public:
     void removeNode(TemplateNode *node);
     void moveNode(TemplateNode *node, TemplateNode *newParent, int row);
 
+    // --- taking changes back (the edit history) ---
+    // Takes a node's branch out of the tree, its slots emptied.
+    RemovedBranch takeBranch(TemplateNode *node);
+    // Puts a taken branch back at row of parent, with its slots' texts.
+    TemplateNode *restoreBranch(TemplateNode *parent, int row, RemovedBranch branch);
+    // Moves node so that it ends up at row of newParent (reported as a move).
+    void placeNode(TemplateNode *node, TemplateNode *newParent, int row);
+    // Every change above is reported here (none while this is null).
+    void setRecorder(ChangeRecorder *recorder) { m_recorder = recorder; }
+
     // --- document state ---
     QString path() const { return m_path; }
     void setPath(const QString &path);
@@ -92,6 +103,7 @@ private:
     QStringList m_keptStringEntries;
     QStringList m_keptSectionLines;
     QString m_path;
+    ChangeRecorder *m_recorder = nullptr;
     bool m_modified = false;
     bool m_strings = false;
     TextEncoding m_encoding = TextEncoding::Windows1252;

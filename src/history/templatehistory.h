@@ -1,0 +1,77 @@
+#pragma once
+
+#include "document/changerecorder.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QUndoStack;
+
+namespace kova {
+
+class HistoryStep;
+class TemplateDocument;
+
+// The edit history of the one template: every change the document reports becomes one step on a
+// QUndoStack, named for the user. The modified flag follows the history: back at the last saved
+// step it is cleared, past it set again. A load or New starts an empty history, except while the
+// raw text mode runs its own loads (its Update becomes one step of its own). The steps are kept
+// within a memory cap, the oldest dropped first.
+class TemplateHistory : public QObject, private ChangeRecorder
+{
+    Q_OBJECT
+
+public:
+    static constexpr qsizetype kMemoryCap = 64 * 1024 * 1024;
+
+    explicit TemplateHistory(TemplateDocument &document, QObject *parent = nullptr);
+    ~TemplateHistory() override;
+
+    QUndoStack &stack() const { return *m_stack; }
+    bool canUndo() const;
+    bool canRedo() const;
+    QString undoText() const;
+    QString redoText() const;
+    void undo();
+    void redo();
+    // What the steps keep in memory now.
+    qsizetype bytes() const;
+
+    // The raw text mode: its loads keep the history; leaving it records the change, if any.
+    void textModeEntered();
+    void textModeLeft();
+
+    // Cap for tests; the default is kMemoryCap.
+    void setMemoryCap(qsizetype bytes) { m_cap = bytes; }
+
+signals:
+    // Undo or redo changed the template; node is where the change happened (null: the whole template).
+    void stepApplied(kova::TemplateNode *node);
+    void changed();
+
+private:
+    class Command;
+
+    void nodeEdited(TemplateNode *node, const QString &oldCaption, const QString &oldText) override;
+    void nodeInserted(TemplateNode *node) override;
+    void nodeRemoved(TemplateNode *parent, int row, RemovedBranch branch) override;
+    void nodeMoved(TemplateNode *node, TemplateNode *oldParent, int oldRow) override;
+
+    void record(std::unique_ptr<HistoryStep> step);
+    void trimToCap();
+    void syncModified();
+    void onModifiedChanged(bool modified);
+    void onReset();
+
+    TemplateDocument &m_document;
+    QUndoStack *m_stack;
+    qsizetype m_cap = kMemoryCap;
+    bool m_replaying = false; // our own undo, redo or trim is changing the document
+    bool m_syncing = false;   // our own change of the modified flag
+    bool m_inTextMode = false;
+    QString m_textBefore;
+};
+
+} // namespace kova
