@@ -18,7 +18,10 @@ QIcon RegistryImages::icon(const QString &name) const
         {QStringLiteral("standaard"), QStyle::SP_FileIcon},
         {QStringLiteral("binair"), QStyle::SP_DriveHDIcon},
     };
-    return QApplication::style()->standardIcon(standard.value(name, QStyle::SP_FileIcon));
+    auto known = m_standard.constFind(name);
+    if (known == m_standard.cend())
+        known = m_standard.insert(name, QApplication::style()->standardIcon(standard.value(name, QStyle::SP_FileIcon)));
+    return *known;
 }
 
 } // namespace kova

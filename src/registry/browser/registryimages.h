@@ -17,6 +17,8 @@ public:
 
 private:
     QHash<QString, QIcon> m_icons;
+    // The standard pictures once looked up: a list of thousands of rows asks for the same few.
+    mutable QHash<QString, QIcon> m_standard;
 };
 
 } // namespace kova

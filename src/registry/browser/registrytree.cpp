@@ -70,7 +70,7 @@ WaitCursor::~WaitCursor()
     QApplication::restoreOverrideCursor();
 }
 
-ReadProgress::ReadProgress(QProgressBar *bar, int total) : m_bar(bar), m_every(std::max(1, total / 100))
+ReadProgress::ReadProgress(QProgressBar *bar, int total) : m_bar(bar)
 {
     if (m_bar) {
         m_bar->setRange(0, total);
@@ -78,9 +78,15 @@ ReadProgress::ReadProgress(QProgressBar *bar, int total) : m_bar(bar), m_every(s
     }
 }
 
+ReadProgress::~ReadProgress()
+{
+    if (m_bar)
+        m_bar->setValue(0);
+}
+
 void ReadProgress::step(int remaining)
 {
-    if (remaining % m_every != 0)
+    if (!m_throttle.due())
         return;
     if (m_bar)
         m_bar->setValue(remaining);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "registry/core/regconversion.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -87,17 +89,20 @@ public:
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
 
-// Moves a progress bar through a long read and lets the window repaint now and then (input waits
-// until the read is done). A null bar only lets the window repaint.
+// Moves a progress bar through a long read and lets the window repaint every few milliseconds
+// (input waits until the read is done); the bar ends at 0. A null bar only lets the window repaint.
 class ReadProgress
 {
 public:
     ReadProgress(QProgressBar *bar, int total);
+    ~ReadProgress();
+    ReadProgress(const ReadProgress &) = delete;
+    ReadProgress &operator=(const ReadProgress &) = delete;
     void step(int remaining);
 
 private:
     QProgressBar *m_bar;
-    int m_every;
+    Throttle m_throttle;
 };
 
 } // namespace kova

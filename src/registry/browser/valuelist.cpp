@@ -75,7 +75,7 @@ ValueList::ValueList(QTreeWidget *list, RegistryReader &reader, const RegistryIm
     m_list->header()->setSectionsClickable(true);
     m_list->header()->setStretchLastSection(false);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &ValueList::SortValueList);
-    m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
 }
 
 void ValueList::setUpColumns()
@@ -95,7 +95,7 @@ void ValueList::fitDataColumn()
 
 bool ValueList::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_list && event->type() == QEvent::Resize)
+    if (watched == m_list->viewport() && event->type() == QEvent::Resize)
         fitDataColumn();
     return QObject::eventFilter(watched, event);
 }
