@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -69,6 +70,12 @@ RegistryBrowser::RegistryBrowser(clsReg &reg, const ActiveKeySource &activeKey, 
     layout->addLayout(bottom);
 
     connect(m_command10, &QPushButton::clicked, this, &RegistryBrowser::RefreshRegistryBrowser);
+    // "Refresh" is the page's default button: Enter anywhere on the page presses it.
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *enter = new QShortcut(QKeySequence(key), this);
+        enter->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(enter, &QShortcut::activated, m_command10, &QPushButton::click);
+    }
     connect(m_treeReg, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { ShowKeyValues(item); });
     connect(m_reader, &RegistryReader::problemFound, this, &RegistryBrowser::showProblem);
 }

@@ -296,12 +296,26 @@ private slots:
         QCOMPARE(b.rows(1).first(), QStringLiteral("C:\\Expanded\\x"));
     }
 
+    void refreshWalksBackAndSeesNewKeys_data()
+    {
+        QTest::addColumn<bool>("byEnter");
+        QTest::newRow("Refresh button") << false;
+        QTest::newRow("Enter, the page's default") << true;
+    }
     void refreshWalksBackAndSeesNewKeys()
     {
+        QFETCH(bool, byEnter);
         Browser b;
         b.click(b.machineNode({"Software", "Policies"}));
         b.store.writeHive(QStringLiteral("system.reg"), kMachine + "\n[Software\\\\Added] 0\n");
-        b.page.Command10()->click();
+        if (byEnter) {
+            b.page.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&b.page));
+            b.page.TreeReg()->setFocus();
+            QTest::keyClick(b.page.TreeReg(), Qt::Key_Return);
+        } else {
+            b.page.Command10()->click();
+        }
         QCOMPARE(b.page.Label10()->text(), QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Policies"));
         QVERIFY(b.child(b.machineNode({"Software"}), "Added"));
         QCOMPARE(b.page.PB10()->value(), 0);
