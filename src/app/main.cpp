@@ -48,6 +48,7 @@ int main(int argc, char *argv[])
     prompter.setParent(&window);
     chooser.setParent(&window);
     kova::connectRegistry(window, registry);
+    kova::connectRegistryBrowser(window, registry);
     kova::TerminationWatch termination;
     kova::connectTermination(window, termination);
     QObject::connect(&window, &kova::MainWindow::fatalFault, &app, [] { QCoreApplication::exit(2); });

@@ -182,7 +182,7 @@ void MainWindow::StartUp(const QString &commandLine)
             m_treePanel->treeView()->setFocus(); // as after Open
     }
     if (!m_fatal) {
-        call(hooks.refreshRegistryBrowser);
+        emit registryBrowserRefreshDue();
         CenterWindow();
     }
     QApplication::restoreOverrideCursor();
@@ -275,11 +275,10 @@ void MainWindow::TabChanged(int previousTab)
     const int current = m_tabs->currentIndex();
     if (current == Overview)
         focusTree();
-    if (current == RegistryTab) {
-        call(hooks.registryPageEntered);
-    } else {
-        call(hooks.registryPageLeft);
-    }
+    if (current == RegistryTab)
+        emit registryPageEntered();
+    else
+        emit registryPageLeft();
 }
 
 bool MainWindow::editScreenOpen() const

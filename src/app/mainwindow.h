@@ -45,10 +45,6 @@ struct ShellHooks
     std::function<void()> checkForUpdate;
     std::function<void()> sendMail;
     std::function<void()> openWebSite;
-    // The registry browser: the "&Registry" page was entered or left; start-up's RefreshRegistryBrowser.
-    std::function<void()> registryPageEntered;
-    std::function<void()> registryPageLeft;
-    std::function<void()> refreshRegistryBrowser;
 };
 
 // The main window: a shell around the document controller, the tree panel, the tab pages, the about
@@ -109,6 +105,10 @@ public:
 signals:
     // A fatal load fault: the program must end at once (no closing questions).
     void fatalFault();
+    // The registry browser: its page was switched to or left; start-up wants its hives shown.
+    void registryPageEntered();
+    void registryPageLeft();
+    void registryBrowserRefreshDue();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

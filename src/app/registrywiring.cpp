@@ -3,13 +3,23 @@
 #include "mainwindow.h"
 
 #include "document/documentcontroller.h"
+#include "icons.h"
 #include "registry/core/fileassociations.h"
 #include "registry/core/regconversion.h"
+#include "treepanel.h"
+
+#include "registry/browser/frmregkey.h"
+#include "registry/browser/frmregval.h"
+#include "registry/browser/modalrunner.h"
+#include "registry/browser/registrybrowser.h"
+#include "registry/browser/registryimages.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTabWidget>
 
 namespace kova {
 
@@ -101,7 +111,63 @@ private:
     bool m_statusBarWasHidden = false;
 };
 
+class DialogLoop : public ModalRunner
+{
+public:
+    int run(QDialog &dialog) override { return dialog.exec(); }
+};
+
+class PanelKeySource : public ActiveKeySource
+{
+public:
+    explicit PanelKeySource(const TreePanel &panel) : m_panel(panel) {}
+    QString activeKeyText() const override { return m_panel.activeKeyText(); }
+
+private:
+    const TreePanel &m_panel;
+};
+
+// What the browser and the pickers need for as long as the window lives.
+class RegistryViews : public QObject
+{
+public:
+    RegistryViews(MainWindow &window, clsReg &reg, ModalRunner *runner)
+        : QObject(&window), keySource(*window.treePanel()), runner(runner ? *runner : loop),
+          keyPicker(reg, images, &window, this->runner), valuePicker(reg, images, &window, this->runner)
+    {
+        images.setIcon(QStringLiteral("machine"), kovaIcon(QStringLiteral("machine")));
+        images.setIcon(QStringLiteral("user"), kovaIcon(QStringLiteral("user")));
+        images.setIcon(QStringLiteral("closedfolder"), kovaIcon(QStringLiteral("category")));
+        images.setIcon(QStringLiteral("openfolder"), kovaIcon(QStringLiteral("open")));
+        images.setIcon(QStringLiteral("standaard"), QIcon::fromTheme(QStringLiteral("text-x-generic")));
+        images.setIcon(QStringLiteral("binair"), QIcon::fromTheme(QStringLiteral("application-octet-stream")));
+    }
+
+    RegistryImages images;
+    PanelKeySource keySource;
+    DialogLoop loop;
+    ModalRunner &runner;
+    RegistryKeyPicker keyPicker;
+    RegistryValuePicker valuePicker;
+};
+
 } // namespace
+
+RegistryBrowser *connectRegistryBrowser(MainWindow &window, clsReg &reg, ModalRunner *runner)
+{
+    auto *views = new RegistryViews(window, reg, runner);
+    auto *browser = new RegistryBrowser(reg, views->keySource, views->images);
+    const bool enabled = window.tabs()->isTabEnabled(MainWindow::RegistryTab);
+    window.installEditorPage(MainWindow::RegistryTab, browser);
+    window.tabs()->setTabEnabled(MainWindow::RegistryTab, enabled);
+    browser->setObjectName(QStringLiteral("Page%1").arg(MainWindow::RegistryTab));
+    QObject::connect(&window, &MainWindow::registryPageEntered, browser, &RegistryBrowser::pageEntered);
+    QObject::connect(&window, &MainWindow::registryPageLeft, browser, &RegistryBrowser::pageLeft);
+    QObject::connect(&window, &MainWindow::registryBrowserRefreshDue, browser,
+                     &RegistryBrowser::RefreshRegistryBrowser);
+    window.editors().setPickers(&views->keyPicker, &views->valuePicker);
+    return browser;
+}
 
 void connectRegistry(MainWindow &window, clsReg &reg, qint64 progressBarFrom)
 {

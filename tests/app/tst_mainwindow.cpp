@@ -56,7 +56,7 @@ private slots:
         QStringList order;
         f.window = std::make_unique<MainWindow>(f.prompter, f.chooser, f.preferences);
         f.window->hooks.registerFileAssociations = [&] { order << "associations"; };
-        f.window->hooks.refreshRegistryBrowser = [&] { order << "registry"; };
+        connect(f.window.get(), &MainWindow::registryBrowserRefreshDue, this, [&] { order << "registry"; });
         f.window->show();
         f.window->StartUp(QString());
         MainWindow &w = *f.window;
@@ -527,8 +527,8 @@ private slots:
         AppFixture f;
         f.start();
         QStringList called;
-        f.window->hooks.registryPageEntered = [&] { called << "entered"; };
-        f.window->hooks.registryPageLeft = [&] { called << "left"; };
+        connect(f.window.get(), &MainWindow::registryPageEntered, this, [&] { called << "entered"; });
+        connect(f.window.get(), &MainWindow::registryPageLeft, this, [&] { called << "left"; });
         f.item("M_New")->trigger();
         f.window->tabs()->setCurrentIndex(MainWindow::RegistryTab);
         f.window->tabs()->setCurrentIndex(MainWindow::Overview);
@@ -571,7 +571,7 @@ private slots:
         f.prompter.allowAnything(Answer::Ok);
         int refreshed = 0;
         f.window = std::make_unique<MainWindow>(f.prompter, f.chooser, f.preferences);
-        f.window->hooks.refreshRegistryBrowser = [&] { ++refreshed; };
+        connect(f.window.get(), &MainWindow::registryBrowserRefreshDue, this, [&] { ++refreshed; });
         QSignalSpy fatal(f.window.get(), &MainWindow::fatalFault);
         f.window->StartUp(path);
         QVERIFY(f.window->fatalOccurred());

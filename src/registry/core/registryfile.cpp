@@ -47,6 +47,8 @@ StoredKey &RegistryFileContents::obtain(const QString &path, const QString &stam
         return m_keys[*it];
     m_index.insert(folded, int(m_keys.size()));
     m_keys.append(StoredKey{path, stamp, {}, {}});
+    if (m_treeBuilt)
+        addToTree(path);
     return m_keys.last();
 }
 
@@ -55,6 +57,61 @@ void RegistryFileContents::clear()
     headerLines.clear();
     m_keys.clear();
     m_index.clear();
+    m_tree.clear();
+    m_treeBuilt = false;
+}
+
+void RegistryFileContents::addToTree(const QString &path) const
+{
+    // Walks down from the root; the first part not yet known and every part below it are new.
+    QString folded;
+    qsizetype start = 0;
+    const qsizetype size = path.size();
+    while (start <= size) {
+        qsizetype end = path.indexOf(u'\\', start);
+        if (end < 0)
+            end = size;
+        if (end > start) {
+            const QStringView part = QStringView(path).mid(start, end - start);
+            QString child = folded;
+            if (!child.isEmpty())
+                child += u'\\';
+            child += registryNameKey(part.toString());
+            if (!m_tree.contains(child)) {
+                m_tree[folded].append(part.toString());
+                m_tree.insert(child, QStringList());
+            }
+            folded = std::move(child);
+        }
+        start = end + 1;
+    }
+}
+
+void RegistryFileContents::buildTree() const
+{
+    if (m_treeBuilt)
+        return;
+    m_tree.clear();
+    m_tree.reserve(m_keys.size() + 1);
+    m_tree.insert(QString(), QStringList());
+    for (const StoredKey &key : m_keys)
+        addToTree(key.path);
+    m_treeBuilt = true;
+}
+
+bool RegistryFileContents::holdsKey(const QString &path) const
+{
+    buildTree();
+    return m_tree.contains(registryNameKey(path));
+}
+
+std::optional<QStringList> RegistryFileContents::childNames(const QString &path) const
+{
+    buildTree();
+    const auto it = m_tree.constFind(registryNameKey(path));
+    if (it == m_tree.cend())
+        return std::nullopt;
+    return *it;
 }
 
 namespace {

@@ -49,9 +49,24 @@ public:
     bool isEmpty() const { return m_keys.isEmpty(); }
     void clear();
 
+    // Whether the key itself or any key below it is held (a parent the file only implies); the empty
+    // path, the file's root, always is.
+    bool holdsKey(const QString &path) const;
+    // The names of the direct subkeys of path, stored or implied, as first spelled, in file order;
+    // nullopt when holdsKey is false.
+    std::optional<QStringList> childNames(const QString &path) const;
+
 private:
+    void addToTree(const QString &path) const;
+    void buildTree() const;
+
     QList<StoredKey> m_keys;
     QHash<QString, int> m_index; // case-folded path -> position in m_keys
+    // Case-folded path of every stored or implied key -> its direct subkeys. Built on the first
+    // question about the tree and kept up to date by obtain, so a browser expanding thousands of keys
+    // does not scan the whole file per key.
+    mutable QHash<QString, QStringList> m_tree;
+    mutable bool m_treeBuilt = false;
 };
 
 struct RegistryParseError

@@ -6,9 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLockFile>
 #include <QSaveFile>
-#include <QSet>
 
 #include <functional>
 
@@ -68,17 +68,9 @@ QString newKeyStamp()
     return QString::number(QDateTime::currentSecsSinceEpoch());
 }
 
-// Whether the contents hold the key itself or any key below it (a parent that the file only implies).
 bool keyPresent(const RegistryFileContents &contents, const QString &path)
 {
-    if (path.isEmpty() || contents.indexOf(path) >= 0)
-        return true;
-    const QString prefix = registryNameKey(path) + u'\\';
-    for (const StoredKey &key : contents.keys()) {
-        if (registryNameKey(key.path).startsWith(prefix))
-            return true;
-    }
-    return false;
+    return contents.holdsKey(path);
 }
 
 } // namespace
@@ -91,6 +83,34 @@ struct RegistryFileStore::HiveFile
     bool seedClasses = false; // a new file starts with the classes a fresh system defines
     FileStamp stamp;
     bool loaded = false;
+    // The value positions of the key asked about last, for keys with many values: a browser reads
+    // every value of one key in turn. Dropped whenever contents change.
+    // The error of the last read, while the file stays as it was then: a broken file is parsed once,
+    // not again at every question.
+    QString failure;
+    FileStamp failedStamp;
+    QString valuesOf; // case-folded key path; empty with valuePositions empty: none kept
+    QHash<QString, int> valuePositions;
+
+    void contentsChanged()
+    {
+        valuesOf.clear();
+        valuePositions.clear();
+    }
+    int valueIndex(const QString &foldedPath, const StoredKey &key, const QString &name)
+    {
+        if (key.values.size() < 32)
+            return key.valueIndex(name);
+        if (valuePositions.isEmpty() || valuesOf != foldedPath) {
+            valuePositions.clear();
+            valuePositions.reserve(key.values.size());
+            // Backwards, so that of two names that differ only in case the first one wins, as in a scan.
+            for (int i = int(key.values.size()) - 1; i >= 0; --i)
+                valuePositions.insert(registryNameKey(key.values.at(i).name), i);
+            valuesOf = foldedPath;
+        }
+        return valuePositions.value(registryNameKey(name), -1);
+    }
 };
 
 std::optional<QString> normalizeKeyPath(const QString &path)
@@ -147,6 +167,8 @@ void RegistryFileStore::load(HiveFile &file)
     const FileStamp stamp = stampOf(file.path);
     if (file.loaded && stamp == file.stamp)
         return;
+    if (!file.failure.isEmpty() && stamp == file.failedStamp)
+        throw RegistryBackendError(file.failure);
     RegistryFileContents contents;
     if (stamp.exists) {
         QFile f(file.path);
@@ -156,12 +178,15 @@ void RegistryFileStore::load(HiveFile &file)
         const QByteArray bytes = f.readAll();
         if (const auto error = parseRegistryFile(bytes, contents)) {
             file.loaded = false;
-            throw RegistryBackendError(QStringLiteral("The registry store %1 cannot be read: line %2: %3")
-                                           .arg(QDir::toNativeSeparators(file.path))
-                                           .arg(error->line)
-                                           .arg(error->reason));
+            file.failure = QStringLiteral("The registry store %1 cannot be read: line %2: %3")
+                               .arg(QDir::toNativeSeparators(file.path))
+                               .arg(error->line)
+                               .arg(error->reason);
+            file.failedStamp = stamp;
+            throw RegistryBackendError(file.failure);
         }
     }
+    file.failure.clear();
     if (!stamp.exists) {
         // A new store starts as a fresh system does: the machine hive already knows registry files.
         contents.headerLines = QStringList{RegistryFileContents::Signature, file.header};
@@ -175,6 +200,7 @@ void RegistryFileStore::load(HiveFile &file)
         contents.headerLines = QStringList{RegistryFileContents::Signature, file.header};
     }
     file.contents = std::move(contents);
+    file.contentsChanged();
     file.stamp = stamp;
     file.loaded = true;
 }
@@ -203,6 +229,7 @@ bool RegistryFileStore::modify(HiveFile &file, const std::function<bool(Registry
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
         return false;
     file.contents = std::move(changed);
+    file.contentsChanged();
     file.stamp = stampOf(file.path);
     return true;
 }
@@ -222,22 +249,7 @@ std::optional<QStringList> RegistryFileStore::subkeyNames(qint32 hive, const QSt
     if (!keyExists(hive, path))
         return std::nullopt;
     const Location at = locate(hive, path);
-    const QString prefix = at.path.isEmpty() ? QString() : registryNameKey(at.path) + u'\\';
-    QStringList names;
-    QSet<QString> seen;
-    for (const StoredKey &key : current(*at.file).keys()) {
-        if (!registryNameKey(key.path).startsWith(prefix))
-            continue;
-        const QString child = key.path.mid(prefix.size()).section(u'\\', 0, 0);
-        if (child.isEmpty())
-            continue;
-        const QString folded = registryNameKey(child);
-        if (!seen.contains(folded)) {
-            seen.insert(folded);
-            names.append(child);
-        }
-    }
-    return names;
+    return current(*at.file).childNames(at.path).value_or(QStringList());
 }
 
 std::optional<QStringList> RegistryFileStore::valueNames(qint32 hive, const QString &path)
@@ -261,7 +273,7 @@ std::optional<RegistryValue> RegistryFileStore::queryValue(qint32 hive, const QS
     const StoredKey *key = current(*at.file).find(at.path);
     if (!key)
         return std::nullopt;
-    const int i = key->valueIndex(name);
+    const int i = at.file->valueIndex(registryNameKey(at.path), *key, name);
     if (i < 0)
         return std::nullopt;
     return key->values.at(i).value;

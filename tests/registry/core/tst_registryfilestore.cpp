@@ -107,6 +107,70 @@ private slots:
         QCOMPARE(mine.queryValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("b")), text("4"));
     }
 
+    // The subkeys come from a tree of keys built once per file state: parents the file only implies,
+    // first spelling and file order, kept up to date by writes and rebuilt when another program
+    // changes the file.
+    void keyTreeFollowsTheFile()
+    {
+        QTemporaryDir dir;
+        RegistryFileStore store(dir.path());
+        const QString path = store.filePath(Hive::CurrentUser);
+        writeAll(path, "WINE REGISTRY Version 2\n\n[A\\\\B\\\\C] 0\n\n[a\\\\D] 0\n\n[X] 0\n");
+        const auto names = [&](const char *key) {
+            return store.subkeyNames(Hive::CurrentUser, QString::fromLatin1(key));
+        };
+        QCOMPARE(names(""), (QStringList{"A", "X"}));
+        QCOMPARE(names("a"), (QStringList{"B", "D"}));
+        QCOMPARE(names("A\\B\\C"), QStringList());
+        QCOMPARE(names("A\\Nope"), std::nullopt);
+        QVERIFY(store.keyExists(Hive::CurrentUser, QStringLiteral("a\\b")));
+        QVERIFY(store.createKey(Hive::CurrentUser, QStringLiteral("A\\E\\F")));
+        QCOMPARE(names("A"), (QStringList{"B", "D", "E"}));
+        QCOMPARE(names("A\\E"), QStringList{"F"});
+        writeAll(path, "WINE REGISTRY Version 2\n\n[Z] 0\n");
+        QCOMPARE(names(""), QStringList{"Z"});
+        QCOMPARE(names("A"), std::nullopt);
+    }
+
+    void valuesOfAKeyWithManyValues()
+    {
+        QTemporaryDir dir;
+        RegistryFileStore store(dir.path());
+        QByteArray file = "WINE REGISTRY Version 2\n\n[K] 0\n";
+        for (int i = 0; i < 40; ++i)
+            file += "\"Name" + QByteArray::number(i) + "\"=\"" + QByteArray::number(i) + "\"\n";
+        writeAll(store.filePath(Hive::CurrentUser), file);
+        for (int i : {0, 17, 39})
+            QCOMPARE(store.queryValue(Hive::CurrentUser, QStringLiteral("k"), QStringLiteral("NAME%1").arg(i)),
+                     text(QString::number(i)));
+        QCOMPARE(store.queryValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("Name40")), std::nullopt);
+        QVERIFY(store.setValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("name17"), text("new")));
+        QCOMPARE(store.queryValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("Name17")), text("new"));
+        QCOMPARE(store.valueNames(Hive::CurrentUser, QStringLiteral("K"))->size(), 40);
+    }
+
+    void brokenFileIsReportedUntilItIsMended()
+    {
+        QTemporaryDir dir;
+        RegistryFileStore store(dir.path());
+        const QString path = store.filePath(Hive::CurrentUser);
+        writeAll(path, "WINE REGISTRY Version 2\n\n[K] 0\n\"broken\n");
+        QStringList said;
+        for (int i = 0; i < 2; ++i) {
+            try {
+                store.keyExists(Hive::CurrentUser, QStringLiteral("K"));
+            } catch (const RegistryBackendError &e) {
+                said << e.description();
+            }
+        }
+        QCOMPARE(said.size(), 2);
+        QCOMPARE(said.at(0), said.at(1));
+        QVERIFY2(said.at(0).contains(QStringLiteral("line 4")), qPrintable(said.at(0)));
+        writeAll(path, "WINE REGISTRY Version 2\n\n[K] 0\n\"mended\"=\"1\"\n");
+        QVERIFY(store.keyExists(Hive::CurrentUser, QStringLiteral("K")));
+        QCOMPARE(store.valueNames(Hive::CurrentUser, QStringLiteral("K")), QStringList{"mended"});
+    }
+
     void unparsableFileIsNeverOverwritten()
     {
         QTemporaryDir dir;
