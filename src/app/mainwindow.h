@@ -19,6 +19,7 @@ namespace kova {
 class AboutPanel;
 class FileChooser;
 class MainActions;
+class OutsideTools;
 class Preferences;
 class Prompter;
 class TextModeBridge;
@@ -35,14 +36,6 @@ struct ShellHooks
     // wants to save while the text view is showing.
     std::function<void()> enterTextMode;
     std::function<bool()> textModeUpdate;
-    // Outside tools.
-    std::function<void()> launchPoledit;
-    std::function<void()> printTemplate;
-    std::function<void()> showHelp;
-    std::function<void()> showHistory;
-    std::function<void()> checkForUpdate;
-    std::function<void()> sendMail;
-    std::function<void()> openWebSite;
     // The registry browser: the "&Registry" page was entered or left; start-up's RefreshRegistryBrowser.
     std::function<void()> registryPageEntered;
     std::function<void()> registryPageLeft;
@@ -101,6 +94,12 @@ public:
 
     bool fatalOccurred() const { return m_fatal; }
 
+    // POLEDIT, printing, help, history, update check, mail and web, for the menus, the toolbars and
+    // the about panel; nullptr (the default) leaves their commands disabled. tools must outlive the
+    // window or be replaced first.
+    void setOutsideTools(OutsideTools *tools);
+    OutsideTools *outsideTools() const { return m_outsideTools; }
+
 signals:
     // A fatal load fault: the program must end at once (no closing questions).
     void fatalFault();
@@ -139,6 +138,7 @@ private:
     QList<QWidget *> m_hiddenBars;
     bool m_fatal = false;
     bool m_closing = false;
+    OutsideTools *m_outsideTools = nullptr;
 };
 
 } // namespace kova

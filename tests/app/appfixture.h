@@ -6,6 +6,7 @@
 
 #include "document/preferences.h"
 
+#include "recordingoutsidetools.h"
 #include "scriptedfilechooser.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
