@@ -28,12 +28,14 @@ void address(clsReg &registry, const QString &key, const QString &name)
     registry.setValueKey(name == u"*" ? QString() : name);
 }
 
+#ifndef Q_OS_WIN
 // The file name in dir, whatever the case of its letters on disk.
 QString fileIn(const QString &dir, const QString &name)
 {
     const QStringList found = QDir(dir).entryList({name}, QDir::Files | QDir::Readable, QDir::Name);
     return found.isEmpty() ? QString() : QDir(dir).absoluteFilePath(found.first());
 }
+#endif
 
 } // namespace
 

@@ -56,6 +56,7 @@ private slots:
         AppFixture f;
         QStringList order;
         f.window = std::make_unique<MainWindow>(f.prompter, f.chooser, f.preferences);
+        f.window->setOutsideTools(&f.tools);
         f.window->hooks.registerFileAssociations = [&] { order << "associations"; };
         f.window->hooks.refreshRegistryBrowser = [&] { order << "registry"; };
         f.window->show();
@@ -253,6 +254,7 @@ private slots:
     {
         AppFixture f;
         f.start();
+        f.window->setOutsideTools(nullptr);
         const char *const toolItems[] = {"M_Print", "M_Poledit", "M_Help", "M_History", "M_Update", "M_Mail", "M_Web"};
         for (const char *name : toolItems)
             QVERIFY2(!f.item(name)->isEnabled(), name);

@@ -366,6 +366,7 @@ private slots:
         SampleWindow f;
         QVERIFY(f.startOnSample());
         MainWindow &w = *f.window;
+        w.setOutsideTools(nullptr);
         f.item("M_TEdit")->trigger();
         for (const char *description : {"Print", "Help", "Mail", "Web"})
             QVERIFY2(!f.textButton(description)->isEnabled(), description);
