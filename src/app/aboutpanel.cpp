@@ -2,6 +2,8 @@
 
 #include "programinfo.h"
 
+#include "textedit/outsidetools.h"
+
 #include <QEnterEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -72,6 +74,22 @@ AboutPanel::AboutPanel(QWidget *parent) : QWidget(parent)
     connect(m_comment, &LinkLabel::clicked, this, &AboutPanel::mailRequested);
     connect(m_copyright, &LinkLabel::clicked, this, &AboutPanel::webRequested);
     connect(m_exit, &QPushButton::clicked, this, &AboutPanel::exitRequested);
+    connect(this, &AboutPanel::mailRequested, this, [this] {
+        if (m_tools)
+            m_tools->run(OutsideTools::Tool::Mail);
+    });
+    connect(this, &AboutPanel::webRequested, this, [this] {
+        if (m_tools)
+            m_tools->run(OutsideTools::Tool::Web);
+    });
+    setOutsideTools(nullptr);
+}
+
+void AboutPanel::setOutsideTools(OutsideTools *tools)
+{
+    m_tools = tools;
+    m_comment->setEnabled(hasTool(tools, OutsideTools::Tool::Mail));
+    m_copyright->setEnabled(hasTool(tools, OutsideTools::Tool::Web));
 }
 
 } // namespace kova

@@ -7,6 +7,8 @@ class QPushButton;
 
 namespace kova {
 
+class OutsideTools;
+
 // A label that acts as a link: underlined while the mouse is over it, clicked() on a press.
 class LinkLabel : public QLabel
 {
@@ -41,6 +43,9 @@ public:
     LinkLabel *commentLine() const { return m_comment; }
     LinkLabel *copyrightLine() const { return m_copyright; }
     QPushButton *exitButton() const { return m_exit; }
+    // The comment line sends mail and the copyright line opens the web site through tools; a line
+    // whose tool is absent (or without tools) is disabled.
+    void setOutsideTools(OutsideTools *tools);
 
 signals:
     void mailRequested();
@@ -52,6 +57,7 @@ private:
     LinkLabel *m_comment;
     LinkLabel *m_copyright;
     QPushButton *m_exit;
+    OutsideTools *m_tools = nullptr;
 };
 
 } // namespace kova

@@ -7,6 +7,7 @@
 #include "app/singleinstance.h"
 
 #include "app/registrywiring.h"
+#include "app/shelloutsidetools.h"
 #include "app/terminationwiring.h"
 
 #include "document/preferences.h"
@@ -49,6 +50,9 @@ int main(int argc, char *argv[])
     chooser.setParent(&window);
     kova::connectRegistry(window, registry);
     kova::connectRegistryBrowser(window, registry);
+    const QString registryStore = registryLocation.storeDirectory.isEmpty() ? kova::defaultRegistryStoreDirectory()
+                                                                            : registryLocation.storeDirectory;
+    new kova::ShellOutsideTools(window, &registry, kova::systemPlatform(), kova::programSetup(registryStore));
     kova::TerminationWatch termination;
     kova::connectTermination(window, termination);
     QObject::connect(&window, &kova::MainWindow::fatalFault, &app, [] { QCoreApplication::exit(2); });

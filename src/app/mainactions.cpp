@@ -2,6 +2,8 @@
 
 #include "icons.h"
 
+#include "textedit/outsidetools.h"
+
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
@@ -89,6 +91,7 @@ MainActions::MainActions(QMainWindow *window) : QObject(window)
               QStringLiteral("web"));
 
     showRecentFiles({});
+    connectOutsideTools();
     setDocumentCommandsEnabled(false);
     setTreeCommandsEnabled(false);
 }
@@ -134,10 +137,50 @@ void MainActions::showRecentFiles(const QStringList &captions)
     m_bestand[0]->setVisible(any);
 }
 
+namespace {
+using Tool = OutsideTools::Tool;
+// The menu items of the outside tools; POLEDIT and printing also need a document.
+struct ToolItem
+{
+    const char *name;
+    Tool tool;
+    bool needsDocument;
+};
+constexpr ToolItem kToolItems[] = {
+    {"M_Poledit", Tool::Poledit, true},  {"M_Print", Tool::Print, true},    {"M_Help", Tool::Help, false},
+    {"M_History", Tool::History, false}, {"M_Update", Tool::Update, false}, {"M_Mail", Tool::Mail, false},
+    {"M_Web", Tool::Web, false},
+};
+} // namespace
+
 void MainActions::setDocumentCommandsEnabled(bool on)
 {
-    for (const char *name : {"M_Poledit", "M_TEdit", "M_Save", "M_SaveAs", "M_ExportAdmx", "M_Print"})
+    m_documentCommands = on;
+    for (const char *name : {"M_TEdit", "M_Save", "M_SaveAs", "M_ExportAdmx"})
         m_items.value(QString::fromLatin1(name))->setEnabled(on);
+    enableOutsideTools();
+}
+
+void MainActions::setOutsideTools(OutsideTools *tools)
+{
+    m_tools = tools;
+    enableOutsideTools();
+}
+
+void MainActions::connectOutsideTools()
+{
+    for (const ToolItem &item : kToolItems)
+        connect(m_items.value(QString::fromLatin1(item.name)), &QAction::triggered, this, [this, tool = item.tool] {
+            if (m_tools)
+                m_tools->run(tool);
+        });
+}
+
+void MainActions::enableOutsideTools()
+{
+    for (const ToolItem &item : kToolItems)
+        m_items.value(QString::fromLatin1(item.name))
+            ->setEnabled(hasTool(m_tools, item.tool) && (m_documentCommands || !item.needsDocument));
 }
 
 void MainActions::setTreeCommandsEnabled(bool on)

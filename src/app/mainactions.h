@@ -11,6 +11,8 @@ class QToolBar;
 
 namespace kova {
 
+class OutsideTools;
+
 // The main window's menus ("&File", "Option&s", "&Help") and main toolbar. One action per operation;
 // a toolbar button shares its menu item's action and is found by its description ("New", "SaveAs",
 // "Poledit", ...). Menu items are named with the M_ prefix; the recent files are Bestand(0) (the
@@ -42,8 +44,14 @@ public:
     // The document commands (Save, Save As, Print, POLEDIT, text mode) and Expand/Collapse.
     void setDocumentCommandsEnabled(bool on);
     void setTreeCommandsEnabled(bool on);
+    // The outside tools the items of POLEDIT, printing, help, history, update, mail and web run
+    // (nullptr: none). An item whose tool is absent stays disabled.
+    void setOutsideTools(OutsideTools *tools);
 
 private:
+    void connectOutsideTools();
+    void enableOutsideTools();
+
     QAction *add(QMenu *menu, const QString &name, const QString &caption, const QString &shortcut = {});
     void addButton(const QString &description, const QString &toolTip, const QString &itemName, const QString &icon);
 
@@ -55,6 +63,8 @@ private:
     QMenu *m_file;
     QMenu *m_options;
     QMenu *m_help;
+    OutsideTools *m_tools = nullptr;
+    bool m_documentCommands = false;
 };
 
 } // namespace kova

@@ -78,25 +78,16 @@ void MainWindow::connectActions()
     on("M_Open", [this] { m_controller.open(); });
     on("M_Save", [this] { m_controller.save(); });
     on("M_SaveAs", [this] { m_controller.saveAs(); });
-    on("M_Print", [this] { call(hooks.printTemplate); });
     on("M_Exit", [this] { close(); });
     on("M_Expand", [this] { m_treePanel->expandAll(); });
     on("M_Collapse", [this] { m_treePanel->collapseAll(); });
     on("M_Strings", [this] { m_controller.toggleStrings(); });
     on("M_NewerStatements", [this](bool checked) { m_controller.setNewerStatements(checked); });
-    on("M_Poledit", [this] { call(hooks.launchPoledit); });
     on("M_TEdit", [this] { call(hooks.enterTextMode); });
-    on("M_Help", [this] { call(hooks.showHelp); });
     on("M_About", [this] { ShowAbout(true); });
-    on("M_History", [this] { call(hooks.showHistory); });
-    on("M_Update", [this] { call(hooks.checkForUpdate); });
-    on("M_Mail", [this] { call(hooks.sendMail); });
-    on("M_Web", [this] { call(hooks.openWebSite); });
     for (int i = 1; i <= 4; ++i)
         connect(m_actions->Bestand(i), &QAction::triggered, this, [this, i] { m_controller.openRecent(i); });
 
-    connect(m_about, &AboutPanel::mailRequested, this, [this] { call(hooks.sendMail); });
-    connect(m_about, &AboutPanel::webRequested, this, [this] { call(hooks.openWebSite); });
     connect(m_about, &AboutPanel::exitRequested, this, &MainWindow::HideAbout);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         const int previous = m_currentTab;
@@ -135,6 +126,13 @@ void MainWindow::call(const std::function<void()> &hook) const
 {
     if (hook)
         hook();
+}
+
+void MainWindow::setOutsideTools(OutsideTools *tools)
+{
+    m_outsideTools = tools;
+    m_actions->setOutsideTools(tools);
+    m_about->setOutsideTools(tools);
 }
 
 QWidget *MainWindow::page(int tab) const

@@ -21,6 +21,7 @@ class HistoryActions;
 class TemplateHistory;
 class FileChooser;
 class MainActions;
+class OutsideTools;
 class Preferences;
 class Prompter;
 class TextModeBridge;
@@ -37,14 +38,6 @@ struct ShellHooks
     // wants to save while the text view is showing.
     std::function<void()> enterTextMode;
     std::function<bool()> textModeUpdate;
-    // Outside tools.
-    std::function<void()> launchPoledit;
-    std::function<void()> printTemplate;
-    std::function<void()> showHelp;
-    std::function<void()> showHistory;
-    std::function<void()> checkForUpdate;
-    std::function<void()> sendMail;
-    std::function<void()> openWebSite;
 };
 
 // The main window: a shell around the document controller, the tree panel, the tab pages, the about
@@ -102,6 +95,12 @@ public:
 
     bool fatalOccurred() const { return m_fatal; }
 
+    // POLEDIT, printing, help, history, update check, mail and web, for the menus, the toolbars and
+    // the about panel; nullptr (the default) leaves their commands disabled. tools must outlive the
+    // window or be replaced first.
+    void setOutsideTools(OutsideTools *tools);
+    OutsideTools *outsideTools() const { return m_outsideTools; }
+
 signals:
     // A fatal load fault: the program must end at once (no closing questions).
     void fatalFault();
@@ -147,6 +146,7 @@ private:
     QList<QWidget *> m_hiddenBars;
     bool m_fatal = false;
     bool m_closing = false;
+    OutsideTools *m_outsideTools = nullptr;
 };
 
 } // namespace kova

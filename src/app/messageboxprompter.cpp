@@ -12,6 +12,7 @@ Answer MessageBoxPrompter::ask(const Message &message)
     box.setWindowTitle(programTitle());
     QString text = message.text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n'); // a lone carriage return breaks the line too
     box.setText(text);
     switch (message.icon) {
     case Message::Icon::None: box.setIcon(QMessageBox::NoIcon); break;

@@ -64,11 +64,10 @@ void TextModeBridge::setWaitCursor(bool wait)
         QApplication::restoreOverrideCursor();
 }
 
-// The same outside tools as the main window's menus: an empty hook leaves its text-mode button off.
-TextModeOutsideTools TextModeBridge::outsideTools()
+// The same outside tools as the main window's menus.
+OutsideTools *TextModeBridge::outsideTools()
 {
-    const ShellHooks &hooks = m_window.hooks;
-    return {hooks.printTemplate, hooks.showHelp, hooks.sendMail, hooks.openWebSite};
+    return m_window.outsideTools();
 }
 
 } // namespace kova

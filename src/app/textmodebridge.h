@@ -32,7 +32,7 @@ public:
     void UpdateCaption() override;
     void showTextView(bool textView) override;
     void setWaitCursor(bool wait) override;
-    TextModeOutsideTools outsideTools() override;
+    OutsideTools *outsideTools() override;
 
 private:
     MainWindow &m_window;

@@ -316,20 +316,20 @@ void TextModeController::focusSearchField()
 
 void TextModeController::enableOutsideTools()
 {
-    const TextModeOutsideTools tools = m_host.outsideTools();
-    const bool print = bool(tools.PrintTemplate);
+    const OutsideTools *tools = m_host.outsideTools();
+    const bool print = hasTool(tools, OutsideTools::Tool::Print);
     m_commands->toolButton(QStringLiteral("Print"))->setEnabled(print);
     m_commands->menuItem(QStringLiteral("M_EPrint"))->setEnabled(print);
-    m_commands->toolButton(QStringLiteral("Help"))->setEnabled(bool(tools.ShowHelp));
-    m_commands->toolButton(QStringLiteral("Mail"))->setEnabled(bool(tools.SendMail));
-    m_commands->toolButton(QStringLiteral("Web"))->setEnabled(bool(tools.OpenWebSite));
+    m_commands->toolButton(QStringLiteral("Help"))->setEnabled(hasTool(tools, OutsideTools::Tool::Help));
+    m_commands->toolButton(QStringLiteral("Mail"))->setEnabled(hasTool(tools, OutsideTools::Tool::Mail));
+    m_commands->toolButton(QStringLiteral("Web"))->setEnabled(hasTool(tools, OutsideTools::Tool::Web));
 }
 
 void TextModeController::runToolbarCommand(const QString &description)
 {
-    const auto call = [](const std::function<void()> &tool) {
-        if (tool)
-            tool();
+    const auto call = [this](OutsideTools::Tool tool) {
+        if (OutsideTools *tools = m_host.outsideTools())
+            tools->run(tool);
     };
     if (description == u"Update")
         TextModeUpdate();
@@ -342,13 +342,13 @@ void TextModeController::runToolbarCommand(const QString &description)
     else if (description == u"FindNext")
         FindNext();
     else if (description == u"Print")
-        call(m_host.outsideTools().PrintTemplate);
+        call(OutsideTools::Tool::Print);
     else if (description == u"Help")
-        call(m_host.outsideTools().ShowHelp);
+        call(OutsideTools::Tool::Help);
     else if (description == u"Mail")
-        call(m_host.outsideTools().SendMail);
+        call(OutsideTools::Tool::Mail);
     else if (description == u"Web")
-        call(m_host.outsideTools().OpenWebSite);
+        call(OutsideTools::Tool::Web);
 }
 
 void TextModeController::runMenuCommand(const QString &name)

@@ -1,26 +1,15 @@
 #pragma once
 
 #include "document/loader.h"
+#include "outsidetools.h"
 
 #include <QString>
-
-#include <functional>
 
 namespace kova {
 
 class Prompter;
 class TempFiles;
 class TemplateDocument;
-
-// The outside-tools operations the text-mode toolbar and menu reach. An empty function leaves its
-// button (and menu item) disabled until the window provides the operation.
-struct TextModeOutsideTools
-{
-    std::function<void()> PrintTemplate; // "Print" button and "Print Template" in the Editor menu
-    std::function<void()> ShowHelp;      // "Help" button
-    std::function<void()> SendMail;      // "Mail" button
-    std::function<void()> OpenWebSite;   // "Web" button
-};
 
 // What raw text mode needs from the main window that owns it. The window creates one
 // TextModeController with itself as the host, places the controller's page, Editor menu and toolbar
@@ -61,8 +50,9 @@ public:
     // The wait cursor on (true) or off (false); calls come in pairs, on first.
     virtual void setWaitCursor(bool wait) = 0;
 
-    // The outside tools available now; asked each time text mode is entered.
-    virtual TextModeOutsideTools outsideTools() { return {}; }
+    // The window's outside tools (Print, Help, Mail and Web reach them), or nullptr when it has none;
+    // asked each time text mode is entered and at each command.
+    virtual OutsideTools *outsideTools() { return nullptr; }
 };
 
 } // namespace kova

@@ -6,6 +6,7 @@
 
 #include "document/preferences.h"
 
+#include "recordingoutsidetools.h"
 #include "scriptedfilechooser.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
@@ -25,11 +26,14 @@ struct AppFixture
     Preferences preferences{dir.filePath(QStringLiteral("settings.ini"))};
     ScriptedPrompter prompter;
     ScriptedFileChooser chooser;
+    // The window's outside tools, as the program always has them; they only record their calls.
+    RecordingOutsideTools tools;
     std::unique_ptr<MainWindow> window;
 
     MainWindow &start(const QString &commandLine = QString())
     {
         window = std::make_unique<MainWindow>(prompter, chooser, preferences);
+        window->setOutsideTools(&tools);
         window->show();
         window->StartUp(commandLine);
         return *window;

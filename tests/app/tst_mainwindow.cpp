@@ -25,6 +25,7 @@
 
 using namespace kova;
 using kova::test::AppFixture;
+using kova::test::RecordingOutsideTools;
 
 namespace {
 
@@ -55,6 +56,7 @@ private slots:
         AppFixture f;
         QStringList order;
         f.window = std::make_unique<MainWindow>(f.prompter, f.chooser, f.preferences);
+        f.window->setOutsideTools(&f.tools);
         f.window->hooks.registerFileAssociations = [&] { order << "associations"; };
         connect(f.window.get(), &MainWindow::registryBrowserRefreshDue, this, [&] { order << "registry"; });
         f.window->show();
@@ -221,37 +223,59 @@ private slots:
     {
         AppFixture f;
         f.start();
-        int mails = 0;
-        f.window->hooks.sendMail = [&] { ++mails; };
+        RecordingOutsideTools tools;
+        f.window->setOutsideTools(&tools);
         f.window->RunToolbarCommand(QStringLiteral("new")); // matches nothing: case counts
         QVERIFY(f.window->isAboutShown());
         f.window->RunToolbarCommand(QStringLiteral("Mail"));
-        QCOMPARE(mails, 1);
+        QCOMPARE(tools.calls, QStringList{"mail"});
         f.window->RunToolbarCommand(QStringLiteral("New"));
         QVERIFY(!f.window->isAboutShown());
         QVERIFY(f.window->document().root());
     }
 
-    void laterCommandsCallTheirHooks()
+    void laterCommandsCallTheirTools()
     {
         AppFixture f;
         f.start();
         QStringList called;
-        ShellHooks &h = f.window->hooks;
-        h.printTemplate = [&] { called << "print"; };
-        h.launchPoledit = [&] { called << "poledit"; };
-        h.enterTextMode = [&] { called << "text"; };
-        h.showHelp = [&] { called << "help"; };
-        h.showHistory = [&] { called << "history"; };
-        h.checkForUpdate = [&] { called << "update"; };
-        h.openWebSite = [&] { called << "web"; };
+        f.window->hooks.enterTextMode = [&] { called << "text"; };
+        RecordingOutsideTools tools;
+        f.window->setOutsideTools(&tools);
         f.item("M_New")->trigger();
         for (const char *name : {"M_Print", "M_Poledit", "M_TEdit", "M_Help", "M_History", "M_Update", "M_Web"})
             f.item(name)->trigger();
-        QCOMPARE(called, (QStringList{"print", "poledit", "text", "help", "history", "update", "web"}));
-        f.window->hooks = ShellHooks{};
-        for (const char *name : {"M_Print", "M_Poledit", "M_TEdit", "M_Help", "M_History", "M_Update", "M_Web"})
-            f.item(name)->trigger(); // without hooks: nothing at all
+        QCOMPARE(called, QStringList{"text"});
+        QCOMPARE(tools.calls, (QStringList{"print", "poledit", "help", "history", "update", "web"}));
+    }
+
+    // A command whose tool is absent is disabled; POLEDIT and printing also wait for a document.
+    void commandsWithoutTheirToolAreDisabled()
+    {
+        AppFixture f;
+        f.start();
+        f.window->setOutsideTools(nullptr);
+        const char *const toolItems[] = {"M_Print", "M_Poledit", "M_Help", "M_History", "M_Update", "M_Mail", "M_Web"};
+        for (const char *name : toolItems)
+            QVERIFY2(!f.item(name)->isEnabled(), name);
+        QVERIFY(!f.window->aboutPanel()->commentLine()->isEnabled());
+
+        RecordingOutsideTools tools({OutsideTools::Tool::Print, OutsideTools::Tool::Help, OutsideTools::Tool::Mail});
+        f.window->setOutsideTools(&tools);
+        QVERIFY(!f.item("M_Print")->isEnabled()); // no document yet
+        QVERIFY(f.item("M_Help")->isEnabled());
+        QVERIFY(f.window->aboutPanel()->commentLine()->isEnabled());
+        QVERIFY(!f.window->aboutPanel()->copyrightLine()->isEnabled());
+        f.item("M_New")->trigger();
+        const QStringList enabled{"M_Print", "M_Help", "M_Mail"};
+        for (const char *name : toolItems)
+            QCOMPARE(f.item(name)->isEnabled(), enabled.contains(QLatin1String(name)));
+        for (const char *name : toolItems)
+            f.item(name)->trigger();
+        f.window->RunToolbarCommand(QStringLiteral("Web"));
+        QCOMPARE(tools.calls, (QStringList{"print", "help", "mail"}));
+        f.window->setOutsideTools(nullptr);
+        QVERIFY(!f.item("M_Print")->isEnabled());
     }
 
     void newDocument()
@@ -514,12 +538,11 @@ private slots:
     {
         AppFixture f;
         f.start();
-        QStringList called;
-        f.window->hooks.sendMail = [&] { called << "mail"; };
-        f.window->hooks.openWebSite = [&] { called << "web"; };
+        RecordingOutsideTools tools;
+        f.window->setOutsideTools(&tools);
         QTest::mouseClick(f.window->aboutPanel()->commentLine(), Qt::LeftButton);
         QTest::mouseClick(f.window->aboutPanel()->copyrightLine(), Qt::LeftButton);
-        QCOMPARE(called, (QStringList{"mail", "web"}));
+        QCOMPARE(tools.calls, (QStringList{"mail", "web"}));
     }
 
     void tabChangedCallsTheRegistryPage()

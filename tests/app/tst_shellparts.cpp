@@ -6,6 +6,7 @@
 
 #include "editors/core/nodekeys.h"
 
+#include "recordingoutsidetools.h"
 #include "scriptedprompter.h"
 
 #include <QEnterEvent>
@@ -86,6 +87,8 @@ private slots:
     {
         QFETCH(bool, comment);
         AboutPanel about;
+        kova::test::RecordingOutsideTools tools;
+        about.setOutsideTools(&tools);
         about.show();
         LinkLabel *line = comment ? about.commentLine() : about.copyrightLine();
         QSignalSpy mail(&about, &AboutPanel::mailRequested);
@@ -100,6 +103,7 @@ private slots:
         QTest::mouseClick(line, Qt::LeftButton);
         QCOMPARE(mail.count(), comment ? 1 : 0);
         QCOMPARE(web.count(), comment ? 0 : 1);
+        QCOMPARE(tools.calls, QStringList{comment ? "mail" : "web"});
     }
 
     void iconsNeverBlank_data()

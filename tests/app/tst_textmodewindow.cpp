@@ -23,6 +23,7 @@
 
 using namespace kova;
 using kova::test::AppFixture;
+using kova::test::RecordingOutsideTools;
 
 namespace {
 
@@ -365,22 +366,23 @@ private slots:
         SampleWindow f;
         QVERIFY(f.startOnSample());
         MainWindow &w = *f.window;
+        w.setOutsideTools(nullptr);
         f.item("M_TEdit")->trigger();
         for (const char *description : {"Print", "Help", "Mail", "Web"})
             QVERIFY2(!f.textButton(description)->isEnabled(), description);
         f.editorItem("M_NoUpdate")->trigger();
 
-        QStringList called;
-        w.hooks.printTemplate = [&] { called << "print"; };
-        w.hooks.sendMail = [&] { called << "mail"; };
+        RecordingOutsideTools tools({OutsideTools::Tool::Print, OutsideTools::Tool::Mail});
+        w.setOutsideTools(&tools);
         f.item("M_TEdit")->trigger();
         QVERIFY(f.textButton("Print")->isEnabled());
         QVERIFY(!f.textButton("Help")->isEnabled());
         QTest::mouseClick(f.textButton("Print"), Qt::LeftButton);
         QTest::mouseClick(f.textButton("Mail"), Qt::LeftButton);
         f.editorItem("M_EPrint")->trigger();
-        QCOMPARE(called, (QStringList{"print", "mail", "print"}));
+        QCOMPARE(tools.calls, (QStringList{"print", "mail", "print"}));
         QVERIFY(f.mode().isTextModeOn());
+        w.setOutsideTools(nullptr);
     }
 };
 

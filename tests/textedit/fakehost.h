@@ -37,7 +37,7 @@ public:
     void UpdateCaption() override;
     void showTextView(bool textView) override;
     void setWaitCursor(bool wait) override;
-    TextModeOutsideTools outsideTools() override { return m_tools; }
+    OutsideTools *outsideTools() override { return m_tools; }
 
     // Loads a template the way Open does (path set, then LoadDocument).
     bool open(const QString &path);
@@ -49,7 +49,7 @@ public:
     TemplateDocument m_document;
     ScriptedPrompter m_prompter;
     TempFiles m_tempFiles;
-    TextModeOutsideTools m_tools;
+    OutsideTools *m_tools = nullptr;
     bool m_editPageOpen = false;
     bool m_newerStatements = false; // the loader option for EXPLAIN, SUPPORTED and CLIENTEXT
     int m_waitDepth = 0;

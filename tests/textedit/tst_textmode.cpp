@@ -1,5 +1,6 @@
 #include "document/writer.h"
 #include "fakehost.h"
+#include "recordingoutsidetools.h"
 #include "testfiles.h"
 #include "textedit/admhighlighter.h"
 #include "textedit/admtexteditor.h"
@@ -832,17 +833,23 @@ private slots:
         QVERIFY(!mode().commands()->menuItem(QStringLiteral("M_EPrint"))->isEnabled());
         mode().TextModeNoUpdate();
 
-        QStringList calls;
-        m_host->m_tools.PrintTemplate = [&] { calls << QStringLiteral("print"); };
-        m_host->m_tools.ShowHelp = [&] { calls << QStringLiteral("help"); };
-        m_host->m_tools.SendMail = [&] { calls << QStringLiteral("mail"); };
-        m_host->m_tools.OpenWebSite = [&] { calls << QStringLiteral("web"); };
+        // Tools the window lacks stay off; the present ones run from the buttons and the menu.
+        test::RecordingOutsideTools tools({OutsideTools::Tool::Print, OutsideTools::Tool::Mail});
+        m_host->m_tools = &tools;
+        QVERIFY(mode().EnterTextMode());
+        QVERIFY(!mode().commands()->toolButton(QStringLiteral("Help"))->isEnabled());
+        QVERIFY(!mode().commands()->toolButton(QStringLiteral("Web"))->isEnabled());
+        QVERIFY(mode().commands()->menuItem(QStringLiteral("M_EPrint"))->isEnabled());
+        mode().TextModeNoUpdate();
+
+        tools.present = test::RecordingOutsideTools::allTools();
         QVERIFY(mode().EnterTextMode());
         for (const char *name : {"Print", "Help", "Mail", "Web"})
             mode().commands()->toolButton(QString::fromLatin1(name))->trigger();
         mode().commands()->menuItem(QStringLiteral("M_EPrint"))->trigger();
-        QCOMPARE(calls, (QStringList{"print", "help", "mail", "web", "print"}));
+        QCOMPARE(tools.calls, (QStringList{"print", "help", "mail", "web", "print"}));
         QVERIFY(mode().isTextModeOn());
+        m_host->m_tools = nullptr;
     }
 
     void printingFromTreeModeLoadsTheHiddenEditor()

@@ -1,0 +1,89 @@
+// Printing the largest corpus template to a PDF (the path taken without a printer), beside the time
+// to load that template in the same run (the machines are shared and noisy: watch the ratio).
+//
+//   QT_QPA_PLATFORM=offscreen bench_print [--rounds N] [FILE]
+#include "app/templateprinter.h"
+#include "document/loader.h"
+#include "document/prompter.h"
+#include "document/templatedocument.h"
+#include "document/writer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTextDocument>
+
+#include <cstdio>
+
+using namespace kova;
+
+namespace {
+
+class YesPrompter : public Prompter
+{
+public:
+    Answer ask(const Message &m) override { return m.buttons == Message::Buttons::Ok ? Answer::Ok : Answer::Yes; }
+};
+
+QString largestCorpusTemplate()
+{
+    const QFileInfoList files = QDir(QStringLiteral(KOVA_CORPUS_DIR "/adm")).entryInfoList(QDir::Files, QDir::Size);
+    return files.isEmpty() ? QString() : files.first().absoluteFilePath();
+}
+
+template<typename F>
+double best(int rounds, F &&run)
+{
+    double seconds = 1e9;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        seconds = std::min(seconds, timer.nsecsElapsed() / 1e9);
+    }
+    return seconds;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    int rounds = 1;
+    if (args.size() >= 2 && args.first() == u"--rounds") {
+        rounds = args.at(1).toInt();
+        args = args.mid(2);
+    }
+    const QString file = args.isEmpty() ? largestCorpusTemplate() : args.first();
+    if (file.isEmpty()) {
+        std::fprintf(stderr, "no template to measure\n");
+        return 1;
+    }
+    YesPrompter prompter;
+    TemplateDocument document;
+    const double load = best(rounds, [&] { Vullen(document, file, prompter, LoadOptions{false, true}); });
+    if (document.root() == nullptr) {
+        std::fprintf(stderr, "%s did not load\n", qPrintable(file));
+        return 1;
+    }
+    QTextDocument text;
+    text.setDefaultFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text.setPlainText(renderTemplate(document, false));
+    QTemporaryDir dir;
+    bool printed = true;
+    const double print = best(rounds, [&] {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        printed = printDocument(text, printer) && printed;
+    });
+    std::printf("%s: %d lines\n", qPrintable(QFileInfo(file).fileName()), text.blockCount());
+    std::printf("load  %.3f s\nprint %.3f s (PDF %lld bytes)%s\nratio print/load %.1f\n", load, print,
+                QFileInfo(dir.filePath(QStringLiteral("out.pdf"))).size(), printed ? "" : " FAILED", print / load);
+    return printed ? 0 : 1;
+}
