@@ -31,7 +31,7 @@ class TreePanel;
 // The operations other subsystems connect to the shell. An empty hook does nothing.
 struct ShellHooks
 {
-    // Start-up step 4: the file associations.
+    // The file associations, written at every start before the preferences are read.
     std::function<void()> registerFileAssociations;
     // Raw text mode: enter it ("Editor" button, "Edit file with text editor"), and take its text back
     // into the tree (true when that worked); the close sequence calls textModeUpdate when the user
