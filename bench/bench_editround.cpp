@@ -1,7 +1,8 @@
 // One edit round trip on a large template: select the last policy, open its page (EditNode), press
-// "Ok". It must cost the same on a small and on a large template, as it touches that node alone.
-// Printed beside the time of one load of the same file in the same run. Runs on the offscreen
-// platform with the real main window and scripted dialogs.
+// "Ok"; then undo and redo that commit, and a delete of the policy. Each must cost the same on a
+// small and on a large template, as it touches that node alone. Printed beside the time of one load
+// of the same file in the same run. Runs on the offscreen platform with the real main window and
+// scripted dialogs.
 //
 //   bench_editround [--rounds N]
 #include "app/mainwindow.h"
@@ -9,7 +10,9 @@
 #include "document/filechooser.h"
 #include "document/preferences.h"
 #include "document/prompter.h"
+#include "document/treeoperations.h"
 #include "editors/editorpage.h"
+#include "history/templatehistory.h"
 
 #include <QApplication>
 #include <QDir>
@@ -70,8 +73,24 @@ struct Figures
 {
     double load = 0;
     double round = 0;
+    double undoRedoCommit = 0;
+    double undoRedoDelete = 0;
     int nodes = 0;
 };
+
+// The best of rounds runs of run, in seconds.
+template<typename F>
+double best(int rounds, F &&run)
+{
+    double fastest = 1e9;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        fastest = std::min(fastest, timer.nsecsElapsed() / 1e9);
+    }
+    return fastest;
+}
 
 Figures measure(const QString &file, int rounds)
 {
@@ -104,6 +123,16 @@ Figures measure(const QString &file, int rounds)
         if (window.editors().isOpen())
             return {};
     }
+    TemplateHistory &history = window.history();
+    f.undoRedoCommit = best(rounds, [&] {
+        history.undo();
+        history.redo();
+    });
+    DeleteNode(window.document(), policy, prompter);
+    f.undoRedoDelete = best(rounds, [&] {
+        history.undo();
+        history.redo();
+    });
     return f;
 }
 
@@ -123,6 +152,8 @@ void report(const char *name, const QString &file, int rounds)
     }
     std::printf("%-34s %7d nodes   load %8.2f ms   edit round trip %6.3f ms = %.4f of a load\n", name, f.nodes,
                 f.load * 1e3, f.round * 1e3, f.round / f.load);
+    std::printf("%-34s undo+redo of the commit %6.3f ms = %.4f, of a delete %6.3f ms = %.4f of a load\n", "",
+                f.undoRedoCommit * 1e3, f.undoRedoCommit / f.load, f.undoRedoDelete * 1e3, f.undoRedoDelete / f.load);
 }
 
 } // namespace

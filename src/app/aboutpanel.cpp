@@ -1,5 +1,6 @@
 #include "aboutpanel.h"
 
+#include "icons.h"
 #include "programinfo.h"
 
 #include "textedit/outsidetools.h"
@@ -43,6 +44,8 @@ void LinkLabel::mousePressEvent(QMouseEvent *event)
 AboutPanel::AboutPanel(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("AboutPanel"));
+    m_icon = new QLabel;
+    m_icon->setPixmap(programIcon().pixmap(64, 64));
     auto *title = new QLabel(programTitle());
     QFont big = title->font();
     big.setPointSizeF(big.pointSizeF() * 2.2);
@@ -63,6 +66,7 @@ AboutPanel::AboutPanel(QWidget *parent) : QWidget(parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addStretch(1);
+    layout->addWidget(m_icon, 0, Qt::AlignHCenter);
     for (QLabel *line : std::as_const(m_lines)) {
         line->setAlignment(Qt::AlignHCenter);
         layout->addWidget(line);

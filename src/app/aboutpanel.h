@@ -40,6 +40,7 @@ public:
     explicit AboutPanel(QWidget *parent = nullptr);
 
     QList<QLabel *> lines() const { return m_lines; }
+    QLabel *iconLabel() const { return m_icon; }
     LinkLabel *commentLine() const { return m_comment; }
     LinkLabel *copyrightLine() const { return m_copyright; }
     QPushButton *exitButton() const { return m_exit; }
@@ -53,6 +54,7 @@ signals:
     void exitRequested();
 
 private:
+    QLabel *m_icon;
     QList<QLabel *> m_lines;
     LinkLabel *m_comment;
     LinkLabel *m_copyright;

@@ -70,4 +70,13 @@ QIcon kovaIcon(const QString &name)
     return icon;
 }
 
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/kova/program/%1x%1/apps/io.github.brenlow.Kova.png").arg(size),
+                     QSize(size, size));
+    return icon;
+}
+
 } // namespace kova

@@ -13,4 +13,8 @@ void setUpIconTheme();
 // theme's icon when there is one, else our own picture from the resources. Never a blank icon.
 QIcon kovaIcon(const QString &name);
 
+// The program's own icon (the window's, the about panel's), in every size it is drawn at. The same
+// pictures are installed into the hicolor theme for the launcher.
+QIcon programIcon();
+
 } // namespace kova

@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/dialogfilechooser.h"
+#include "app/helpoption.h"
 #include "app/icons.h"
 #include "app/mainwindow.h"
 #include "app/messageboxprompter.h"
@@ -21,12 +22,18 @@
 
 int main(int argc, char *argv[])
 {
+    if (const auto text = kova::informationRequest(argc, argv)) {
+        std::fputs(text->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
     // kova-cli uses the same names, so both find the same registry store by default.
     QApplication::setOrganizationName(QStringLiteral("Brenlow"));
     QApplication::setApplicationName(kova::programTitle());
     QApplication::setApplicationVersion(kova::programVersion());
     kova::setUpIconTheme();
+    QApplication::setWindowIcon(kova::programIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.brenlow.Kova"));
 
     kova::MessageBoxPrompter prompter;
     kova::SingleInstance instance;

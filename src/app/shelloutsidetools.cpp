@@ -8,22 +8,37 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace kova {
+
+namespace {
+
+// Beside the program (Windows, the build tree); an installed Linux program finds its pages under
+// share/kova, as programs' data does not belong in bin/.
+QString pagePath(const QString &programFolder, const QString &name)
+{
+    const QString beside = QDir(programFolder).filePath(name);
+    if (QFileInfo::exists(beside))
+        return beside;
+    return QDir::cleanPath(programFolder + QStringLiteral("/../share/kova/") + name);
+}
+
+} // namespace
 
 QString helpFilePath(const QString &programFolder)
 {
 #ifdef Q_OS_WIN
     return QDir(programFolder).filePath(QStringLiteral("default.chm"));
 #else
-    return QDir(programFolder).filePath(QStringLiteral("default.htm"));
+    return pagePath(programFolder, QStringLiteral("default.htm"));
 #endif
 }
 
 QString historyFilePath(const QString &programFolder)
 {
-    return QDir(programFolder).filePath(QStringLiteral("updates.htm"));
+    return pagePath(programFolder, QStringLiteral("updates.htm"));
 }
 
 OutsidePlatform systemPlatform()

@@ -6,16 +6,35 @@ namespace kova::cli {
 
 namespace {
 
+QString usageText(const std::vector<CliCommand> &commands)
+{
+    QString text = QStringLiteral("usage:\n");
+    for (const CliCommand &c : commands)
+        text += "  kova-cli " + c.synopsis + u'\n';
+    return text + QStringLiteral("  kova-cli --help | --version\n");
+}
+
 int usage(const std::vector<CliCommand> &commands, const QString &problem)
 {
     QString text;
     if (!problem.isEmpty())
         text += "kova-cli: " + problem + u'\n';
-    text += QStringLiteral("usage:\n");
-    for (const CliCommand &c : commands)
-        text += "  kova-cli " + c.synopsis + u'\n';
+    text += usageText(commands);
     std::fputs(text.toLocal8Bit().constData(), stderr);
     return Usage;
+}
+
+// The answer to --help, on standard output: the usage and what the exit status means.
+int help(const std::vector<CliCommand> &commands)
+{
+    const QString text = usageText(commands) +
+                         QStringLiteral("\n"
+                                        "--registry DIR, accepted by every command, picks the registry store\n"
+                                        "(system.reg and user.reg in the Wine format).\n"
+                                        "Exit status: 0 success, 1 the load or write failed, 2 a fatal fault in the\n"
+                                        "template, 64 bad usage. See kova-cli(1).\n");
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    return Success;
 }
 
 } // namespace
@@ -25,6 +44,12 @@ int runCli(const QStringList &argv, const std::vector<CliCommand> &commands)
     if (argv.size() < 2)
         return usage(commands, QString());
     const QString name = argv.at(1);
+    if (argv.size() == 2 && (name == u"--help" || name == u"-h"))
+        return help(commands);
+    if (argv.size() == 2 && name == u"--version") {
+        std::fputs("kova-cli " KOVA_VERSION "\n", stdout);
+        return Success;
+    }
     const auto command =
         std::find_if(commands.begin(), commands.end(), [&](const CliCommand &c) { return c.name == name; });
     if (command == commands.end())

@@ -146,6 +146,10 @@ private slots:
         QFETCH(QString, target);
         ToolsWindow f;
         MainWindow &w = f.startTools();
+        // The build tree's layout: the pages beside the program.
+        QDir().mkpath(f.programFolder);
+        for (const char *page : {"default.htm", "updates.htm"})
+            QVERIFY(test::writeBytes(QDir(f.programFolder).filePath(QString::fromLatin1(page)), "<html/>"));
         const QString what = how.section(u':', 1);
         if (how.startsWith(u"key:")) {
             w.activateWindow();
@@ -163,6 +167,16 @@ private slots:
                                   ? QUrl::fromLocalFile(QDir(f.programFolder).filePath(target.mid(8)))
                                   : QUrl(target);
         QCOMPARE(f.shell->opened, QList<QUrl>{expected});
+    }
+
+    // An installed program finds its pages under share/kova beside its bin folder.
+    void installedPagesAreUnderShare()
+    {
+        ToolsWindow f;
+        MainWindow &w = f.startTools();
+        w.actions().item(QStringLiteral("M_History"))->trigger();
+        QCOMPARE(f.shell->opened,
+                 QList<QUrl>{QUrl::fromLocalFile(QDir::cleanPath(f.programFolder + "/../share/kova/updates.htm"))});
     }
 
     void poleditIsFound_data()

@@ -77,6 +77,19 @@ private slots:
         QVERIFY(about.lines().at(2)->text().contains(QStringLiteral("Windows 95/98/ME/NT/2000/XP/7/8/10 && 11")));
     }
 
+    // The program icon is drawn sharp at each theme size (no scaled-down 256 px picture), and the about
+    // panel shows it.
+    void programIconSizes()
+    {
+        const QIcon icon = programIcon();
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            QVERIFY2(icon.availableSizes().contains(QSize(size, size)), qPrintable(QString::number(size)));
+            QCOMPARE(icon.pixmap(size).size(), QSize(size, size));
+        }
+        AboutPanel about;
+        QVERIFY(!about.iconLabel()->pixmap().isNull());
+    }
+
     void linkLines_data()
     {
         QTest::addColumn<bool>("comment");
