@@ -191,16 +191,51 @@ private:
     NodeTextTable m_texts;
 };
 
+// Under the newer statements a [strings] line whose value ends in a backslash goes on in the next
+// line when that one is indented, as template generators write long texts: the backslash and the
+// next line's leading blanks go, the pieces are joined as they stand.
+bool endsInContinuation(QStringView line)
+{
+    return trimmedView(line).endsWith(u'\\');
+}
+
+bool isIndented(QStringView line)
+{
+    return !line.isEmpty() && (line.front() == u' ' || line.front() == u'\t');
+}
+
 Load::Step Load::readSections(QStringView text)
 {
     // The body runs up to the first section line; every line after it belongs to some section.
     QString section;
     m_body = text;
     bool fatal = false;
+    QString continued; // a string line ending in a backslash, waiting for its next piece
+    const auto addEntry = [&](QString entry) {
+        if (!NormaliseStringEntry(entry, m_prompter)) {
+            fatal = true;
+            return;
+        }
+        m_strings.append(entry);
+        if (entry.startsWith(u"ieak_", Qt::CaseInsensitive))
+            m_keptStrings.append(entry);
+    };
     forEachTextLine(text, [&](QStringView line) {
         if (fatal)
             return;
         const QStringView trimmed = trimmedView(line);
+        if (!continued.isNull()) {
+            if (isIndented(line) && !trimmed.isEmpty()) {
+                continued.chop(1); // the backslash
+                continued += trimmed;
+                if (!endsInContinuation(continued))
+                    addEntry(std::exchange(continued, QString()));
+                return;
+            }
+            addEntry(std::exchange(continued, QString()));
+            if (fatal)
+                return;
+        }
         if (trimmed.startsWith(u'[')) {
             if (section.isEmpty())
                 m_body = text.first(line.data() - text.data());
@@ -211,16 +246,14 @@ Load::Step Load::readSections(QStringView text)
         if (section != u"[strings]") {
             m_keptSections.append(line.toString());
         } else if (!trimmed.isEmpty() && !trimmed.startsWith(u';') && !trimmed.startsWith(u'[')) {
-            QString entry = trimmed.toString();
-            if (!NormaliseStringEntry(entry, m_prompter)) {
-                fatal = true;
-                return;
-            }
-            m_strings.append(entry);
-            if (entry.startsWith(u"ieak_", Qt::CaseInsensitive))
-                m_keptStrings.append(entry);
+            if (m_options.newerStatements && endsInContinuation(trimmed))
+                continued = trimmed.toString();
+            else
+                addEntry(trimmed.toString());
         }
     });
+    if (!continued.isNull() && !fatal)
+        addEntry(std::exchange(continued, QString()));
     if (fatal)
         return Step::Fatal;
     m_strings.SortStringTable();
