@@ -6,6 +6,8 @@
 #include "document/templatedocument.h"
 #include "document/writer.h"
 
+#include <cstdio>
+
 namespace kova::cli {
 
 namespace {
@@ -24,15 +26,18 @@ int exitCodeOf(const LoadResult &result)
     return Failure;
 }
 
-// Loads as Open does; --remove-conditionals answers the conditional question Yes. Without it the
-// question is printed and answered No.
+// Loads as Open does; --remove-conditionals answers the conditional question Yes. Without it one
+// line says what was found and which flag removes it, and the load fails.
 int load(TemplateDocument &document, const Invocation &inv)
 {
     const bool removeConditionals = inv.has(kRemoveConditionals);
     StderrPrompter prompter([removeConditionals](const Message &) -> std::optional<Answer> {
         if (removeConditionals)
             return Answer::Yes;
-        return std::nullopt;
+        std::fputs("kova-cli: conditional statements found (#IF, #IFDEF, #IFNDEF, #ELSE, #ENDIF, SOFT, VERSION); "
+                   "--remove-conditionals removes them\n",
+                   stderr);
+        return Answer::No;
     });
     LoadOptions options;
     options.newerStatements = inv.has(kNewerStatements);

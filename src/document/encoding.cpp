@@ -54,6 +54,8 @@ Decoding decodingOf(QByteArrayView bytes)
         return {TextEncoding::Utf16BE, QStringConverter::Utf16BE, bytes.sliced(2)};
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return {TextEncoding::Utf8, QStringConverter::Utf8, bytes.sliced(3)};
+    if (isMultiByteUtf8(bytes))
+        return {TextEncoding::Utf8WithoutMark, QStringConverter::Utf8, bytes};
     return {TextEncoding::Windows1252, QStringConverter::Latin1, bytes};
 }
 
@@ -69,7 +71,8 @@ QStringConverter::Encoding converterOf(TextEncoding encoding)
 {
     switch (encoding) {
     case TextEncoding::Windows1252: break;
-    case TextEncoding::Utf8: return QStringConverter::Utf8;
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8WithoutMark: return QStringConverter::Utf8;
     case TextEncoding::Utf16LE: return QStringConverter::Utf16LE;
     case TextEncoding::Utf16BE: return QStringConverter::Utf16BE;
     }
@@ -77,6 +80,48 @@ QStringConverter::Encoding converterOf(TextEncoding encoding)
 }
 
 } // namespace
+
+bool isMultiByteUtf8(QByteArrayView bytes)
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
+    bool multiByte = false;
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char b = in[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        // The lead byte gives the length and the range the first continuation byte must be in.
+        int length = 0;
+        unsigned char low = 0x80, high = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            length = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            length = 3;
+            if (b == 0xE0)
+                low = 0xA0; // no overlong forms
+            else if (b == 0xED)
+                high = 0x9F; // no surrogates
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            length = 4;
+            if (b == 0xF0)
+                low = 0x90;
+            else if (b == 0xF4)
+                high = 0x8F; // nothing past U+10FFFF
+        } else {
+            return false;
+        }
+        if (n - i < length || in[i + 1] < low || in[i + 1] > high)
+            return false;
+        for (int k = 2; k < length; ++k)
+            if ((in[i + k] & 0xC0) != 0x80)
+                return false;
+        multiByte = true;
+        i += length;
+    }
+    return multiByte;
+}
 
 QString fromWindows1252(QByteArrayView bytes)
 {
@@ -152,9 +197,9 @@ qsizetype encodeTextTo(QStringView text, TextEncoding encoding, char *bytes)
             *out++ = char(windows1252Byte(c.unicode()));
         return out - bytes;
     }
-    QStringEncoder encoder(converterOf(encoding), encoding == TextEncoding::Windows1252
-                                                      ? QStringConverter::Flag::Stateless
-                                                      : QStringConverter::Flag::WriteBom);
+    const bool mark = encoding != TextEncoding::Windows1252 && encoding != TextEncoding::Utf8WithoutMark;
+    QStringEncoder encoder(converterOf(encoding),
+                           mark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Stateless);
     return encoder.appendToBuffer(bytes, text) - bytes;
 }
 

@@ -9,14 +9,16 @@ namespace kova {
 
 // How a file's bytes became text, and so how the document is written back.
 enum class TextEncoding {
-    Windows1252, // no byte-order mark: 8-bit text, every byte value round-trips
-    Utf8,        // UTF-8 with a byte-order mark
-    Utf16LE,     // UTF-16 little endian with a byte-order mark
-    Utf16BE,     // UTF-16 big endian with a byte-order mark
+    Windows1252,     // no byte-order mark: 8-bit text, every byte value round-trips
+    Utf8,            // UTF-8 with a byte-order mark
+    Utf8WithoutMark, // valid UTF-8 holding multi-byte sequences, no byte-order mark
+    Utf16LE,         // UTF-16 little endian with a byte-order mark
+    Utf16BE,         // UTF-16 big endian with a byte-order mark
 };
 
-// Decodes a whole file: a UTF-16 (LE/BE) or UTF-8 byte-order mark selects that encoding, anything
-// else is Windows-1252. The byte-order mark is not part of the text.
+// Decodes a whole file: a UTF-16 (LE/BE) or UTF-8 byte-order mark selects that encoding; without a
+// mark, valid UTF-8 with at least one multi-byte sequence is UTF-8, anything else (plain ASCII
+// included) Windows-1252. The byte-order mark is not part of the text.
 QString decodeText(QByteArrayView bytes, TextEncoding *encoding = nullptr);
 // The same into the caller's buffer, which has room for decodedSizeLimit(bytes) units; returns the
 // units written.
@@ -31,6 +33,10 @@ QByteArray encodeText(QStringView text, TextEncoding &encoding);
 // written.
 qsizetype encodedSizeLimit(QStringView text, TextEncoding &encoding);
 qsizetype encodeTextTo(QStringView text, TextEncoding encoding, char *bytes);
+
+// Whether bytes are well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF)
+// with at least one multi-byte sequence.
+bool isMultiByteUtf8(QByteArrayView bytes);
 
 // Windows-1252 one way and back. The five bytes the code page leaves undefined map to the control
 // characters of the same value, so every byte value survives a read and a write.

@@ -47,15 +47,14 @@ private slots:
         QTest::addColumn<QString>("err");
         const QByteArray conditional = "CLASS MACHINE\n#if version >= 4\nCATEGORY \"c\"\n#endif\n";
         const QString question = QStringLiteral(
-            "The file you tried to open contains conditional statements like:\n#IF, #IFDEF, #IFNDEF, #ELSE, #ENDIF, "
-            "SOFT, VERSION\nThis program doen't support conditional statements.\n\nRemove this type of statements?\n"
-            "(Don't forget to make a backup of your originial template)\n");
+            "kova-cli: conditional statements found (#IF, #IFDEF, #IFNDEF, #ELSE, #ENDIF, SOFT, VERSION); "
+            "--remove-conditionals removes them\n");
         QTest::newRow("good") << QByteArray("CLASS USER\n") << QStringList{} << 0 << "";
         QTest::newRow("syntax error") << QByteArray("CLASS USER\nPOLICY 3\n") << QStringList{} << 1
                                       << "Error in line 2\nFile not loaded\n";
         QTest::newRow("fatal") << QByteArray("CLASS NOBODY\n") << QStringList{} << 2
                                << "Error in procedure Vullen in module modFill in line 1\n";
-        QTest::newRow("conditionals kept: No") << conditional << QStringList{} << 1 << question;
+        QTest::newRow("conditionals kept: one line, exit 1") << conditional << QStringList{} << 1 << question;
         QTest::newRow("conditionals removed: Yes, answered silently")
             << conditional << QStringList{"--remove-conditionals"} << 0 << "";
         QTest::newRow("explain refused") << QByteArray("CLASS USER\nEXPLAIN \"x\"\n") << QStringList{} << 1

@@ -40,8 +40,25 @@ private slots:
         QTest::newRow("utf-8") << QByteArray("\xEF\xBB\xBF"
                                              "A\xE2\x82\xAC")
                                << TextEncoding::Utf8 << QStringLiteral("A\u20AC");
-        QTest::newRow("utf-8 without mark is 8-bit")
-            << QByteArray("A\xE2\x82\xAC") << TextEncoding::Windows1252 << QStringLiteral("A\u00E2\u201A\u00AC");
+        QTest::newRow("utf-8 without mark")
+            << QByteArray("A\xE2\x82\xAC") << TextEncoding::Utf8WithoutMark << QStringLiteral("A\u20AC");
+        QTest::newRow("utf-8 without mark: Russian and Chinese")
+            << QByteArray("\xD0\x9F\xD1\x80\xD0\xB8 \xE4\xB8\xAD\xE6\x96\x87") << TextEncoding::Utf8WithoutMark
+            << QStringLiteral("\u041F\u0440\u0438 \u4E2D\u6587");
+        QTest::newRow("utf-8 without mark: four-byte sequence")
+            << QByteArray("x\xF0\x9F\x98\x80") << TextEncoding::Utf8WithoutMark << QStringLiteral("x\U0001F600");
+        QTest::newRow("plain ascii is 8-bit")
+            << QByteArray("CLASS USER") << TextEncoding::Windows1252 << QStringLiteral("CLASS USER");
+        QTest::newRow("lone lead byte is 8-bit") << QByteArray("Caf\xC3 \xE2\x82\xAC") << TextEncoding::Windows1252
+                                                 << QStringLiteral("Caf\u00C3 \u00E2\u201A\u00AC");
+        QTest::newRow("sequence cut at the end is 8-bit") << QByteArray("\xC3\xA9\xE2\x82") << TextEncoding::Windows1252
+                                                          << QStringLiteral("\u00C3\u00A9\u00E2\u201A");
+        QTest::newRow("overlong form is 8-bit")
+            << QByteArray("\xC0\xAF") << TextEncoding::Windows1252 << QStringLiteral("\u00C0\u00AF");
+        QTest::newRow("encoded surrogate is 8-bit")
+            << QByteArray("\xED\xA0\x80") << TextEncoding::Windows1252 << QStringLiteral("\u00ED\u00A0\u20AC");
+        QTest::newRow("past U+10FFFF is 8-bit") << QByteArray("\xF4\x90\x80\x80") << TextEncoding::Windows1252
+                                                << QStringLiteral("\u00F4\u0090\u20AC\u20AC");
     }
     void byteOrderMarks()
     {

@@ -205,6 +205,7 @@ private slots:
                                          QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2)
                                   << TextEncoding::Utf16LE;
         QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8() << TextEncoding::Utf8;
+        QTest::newRow("utf-8 without mark") << text.toUtf8() << TextEncoding::Utf8WithoutMark;
         QTest::newRow("windows-1252") << QByteArray("CLASS USER\nCATEGORY \"Caf\xE9 \x80\"\rEND CATEGORY")
                                       << TextEncoding::Windows1252;
     }
