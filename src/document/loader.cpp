@@ -162,6 +162,7 @@ private:
     {
         quint32 at;
         quint32 size;
+        qint32 line; // the file line of its first token; 0 for an added CLASS line
     };
 
     Step readSections(QStringView text);
@@ -441,7 +442,7 @@ bool Load::writeStatements(const TokenList &tokens)
                 const Token &t = tokens[size_t(k)];
                 out = std::copy(t.data, t.data + t.size, out);
             }
-            m_statements.push_back({quint32(start - begin), quint32(out - start)});
+            m_statements.push_back({quint32(start - begin), quint32(out - start), tokens[size_t(run.first)].line});
         }
     }
     m_runs = BulkVector<TokenRun>(); // not "= {}", which would keep the memory
@@ -451,10 +452,15 @@ bool Load::writeStatements(const TokenList &tokens)
 bool Load::buildTree()
 {
     int nodeCount = 0;
+    int line = 0; // of the statement at hand
     const auto newNode = [&](TemplateNode *parent, const QString &kind, QString text, const QString &image) {
         auto node = std::make_unique<TemplateNode>(kind, std::move(text), image);
         node->setSlot(++nodeCount);
         m_texts.growTo(nodeCount);
+        if (m_options.nodeLines) {
+            m_options.nodeLines->resize(size_t(nodeCount) + 1);
+            m_options.nodeLines->back() = line;
+        }
         return parent ? parent->appendChild(std::move(node)) : (m_root = std::move(node)).get();
     };
     const QString machineCaption = QStringLiteral("Machine");
@@ -495,6 +501,7 @@ bool Load::buildTree()
     const QStringView all(m_statementText.data(), qsizetype(m_statementText.size()));
     for (const Statement &st : m_statements) {
         const QStringView text = all.sliced(st.at, st.size);
+        line = st.line;
         const qsizetype blank = text.indexOf(u' ');
         const QStringView keyword = blank < 0 ? text : text.first(blank);
         const QStringView argument = blank < 0 ? QStringView() : text.sliced(blank + 1);

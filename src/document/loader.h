@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <vector>
+
 namespace kova {
 
 class Prompter;
@@ -15,6 +17,9 @@ struct LoadOptions
     // Accept EXPLAIN and SUPPORTED (each followed by a text) and CLIENTEXT (followed by a token) as
     // statements, as newer templates use them outside conditional blocks.
     bool newerStatements = false;
+    // When set, receives for every slot the file line of the statement that made its node (0 for
+    // the root and an added class); index 0 is unused.
+    std::vector<int> *nodeLines = nullptr;
 };
 
 struct LoadResult

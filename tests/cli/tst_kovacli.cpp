@@ -12,6 +12,7 @@ struct Run
 {
     int code = -1;
     QString err;
+    QByteArray out;
 };
 
 Run kovaCli(const QStringList &args)
@@ -20,7 +21,7 @@ Run kovaCli(const QStringList &args)
     p.start(QStringLiteral(KOVA_CLI), args);
     if (!p.waitForFinished(60000))
         return {};
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError()), p.readAllStandardOutput()};
 }
 
 } // namespace
@@ -71,6 +72,50 @@ private slots:
         const Run r = kovaCli(QStringList{"check", file("c.adm", text)} + flags);
         QCOMPARE(r.err, err);
         QCOMPARE(r.code, code);
+    }
+
+    void tree_data()
+    {
+        QTest::addColumn<QStringList>("flags");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("indented lines") << QStringList{} << 0
+                                        << QStringLiteral(
+                                               "ROOT\tComputer\n"
+                                               "  CLASS\tMachine\n"
+                                               "    CATEGORY\tDesktop\tHKEY_LOCAL_MACHINE\\Software\\X\n"
+                                               "      POLICY\tIcons\tHKEY_LOCAL_MACHINE\\Software\\X\n"
+                                               "        PART\tGr\u00F6\u00DFe\tHKEY_LOCAL_MACHINE\\Software\\Y\n"
+                                               "  CLASS\tUser\n");
+        QTest::newRow("json, one object a node")
+            << QStringList{"--json"} << 0
+            << QStringLiteral(
+                   "{\"caption\":\"Computer\",\"key\":\"\",\"kind\":\"ROOT\",\"line\":null,\"valueName\":\"\"}\n"
+                   "{\"caption\":\"Machine\",\"key\":\"\",\"kind\":\"CLASS\",\"line\":2,\"valueName\":\"\"}\n"
+                   "{\"caption\":\"Desktop\",\"key\":\"HKEY_LOCAL_MACHINE\\\\Software\\\\X\",\"kind\":\"CATEGORY\","
+                   "\"line\":3,\"valueName\":\"\"}\n"
+                   "{\"caption\":\"Icons\",\"key\":\"HKEY_LOCAL_MACHINE\\\\Software\\\\X\",\"kind\":\"POLICY\","
+                   "\"line\":5,\"valueName\":\"Hide\"}\n"
+                   "{\"caption\":\"Gr\u00F6\u00DFe\",\"key\":\"HKEY_LOCAL_MACHINE\\\\Software\\\\Y\",\"kind\":\"PART\","
+                   "\"line\":10,\"valueName\":\"Size\"}\n"
+                   "{\"caption\":\"User\",\"key\":\"\",\"kind\":\"CLASS\",\"line\":null,\"valueName\":\"\"}\n");
+        QTest::newRow("conditionals refused") << QStringList{"--json", "--newer-statements"} << 1 << QString();
+    }
+    void tree()
+    {
+        QFETCH(QStringList, flags);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        QByteArray text =
+            "; listing\nCLASS MACHINE\nCATEGORY \"Desktop\"\nKEYNAME \"Software\\X\"\nPOLICY \"Icons\"\n"
+            "VALUENAME \"Hide\"\nACTIONLISTON\nVALUENAME \"Other\" VALUE NUMERIC 1\nEND ACTIONLISTON\n"
+            "PART \"Gr\xC3\xB6\xC3\x9F"
+            "e\" NUMERIC\nKEYNAME \"Software\\Y\"\nVALUENAME \"Size\"\nEND PART\nEND POLICY\nEND CATEGORY\n";
+        if (code != 0)
+            text += "#if version >= 4\n#endif\n";
+        const Run r = kovaCli(QStringList{"tree", file("t.adm", text)} + flags);
+        QCOMPARE(r.code, code);
+        QCOMPARE(QString::fromUtf8(r.out), out);
     }
 
     void normalizeWritesTheSaveAsResult()
