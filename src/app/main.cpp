@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/messageboxprompter.h"
 #include "app/programinfo.h"
+#include "app/recoverykeeper.h"
 #include "app/singleinstance.h"
 
 #include "app/registrywiring.h"
@@ -50,9 +51,13 @@ int main(int argc, char *argv[])
     kova::connectRegistry(window, registry);
     kova::TerminationWatch termination;
     kova::connectTermination(window, termination);
+    auto *recovery = new kova::RecoveryKeeper(window, kova::RecoveryCopy::defaultDirectory());
     QObject::connect(&window, &kova::MainWindow::fatalFault, &app, [] { QCoreApplication::exit(2); });
     window.show();
     window.StartUp(kova::joinCommandLine(arguments));
+    if (window.fatalOccurred())
+        return 2;
+    recovery->offerRecovered();
     if (window.fatalOccurred())
         return 2;
     return app.exec();
