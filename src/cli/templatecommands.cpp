@@ -23,6 +23,7 @@ const QString kRemoveConditionals = QStringLiteral("--remove-conditionals");
 const QString kNewerStatements = QStringLiteral("--newer-statements");
 const QString kStrings = QStringLiteral("--strings");
 const QString kJson = QStringLiteral("--json");
+const QString kEncoding = QStringLiteral("--encoding");
 
 int exitCodeOf(const LoadResult &result)
 {
@@ -50,6 +51,18 @@ int load(TemplateDocument &document, const Invocation &inv, std::vector<int> *no
     LoadOptions options;
     options.newerStatements = inv.has(kNewerStatements);
     options.nodeLines = nodeLines;
+    if (inv.values.contains(kEncoding)) {
+        options.encoding = encodingFromName(inv.values.value(kEncoding));
+        if (!options.encoding) {
+            QStringList known;
+            for (TextEncoding encoding : availableEncodings())
+                known.append(encodingName(encoding));
+            std::fputs(qPrintable(QStringLiteral("kova-cli: unknown encoding '") + inv.values.value(kEncoding) +
+                                  QStringLiteral("'; known: ") + known.join(QStringLiteral(", ")) + u'\n'),
+                       stderr);
+            return Usage;
+        }
+    }
     return exitCodeOf(Vullen(document, inv.arguments.at(0), prompter, options));
 }
 
@@ -123,23 +136,27 @@ std::vector<CliCommand> templateCommands()
 {
     return {
         {QStringLiteral("check"),
-         QStringLiteral("check FILE [--remove-conditionals] [--newer-statements]"),
+         QStringLiteral("check FILE [--remove-conditionals] [--newer-statements] [--encoding NAME]"),
          1,
          {kRemoveConditionals, kNewerStatements},
          {},
-         check},
+         check,
+         {kEncoding}},
         {QStringLiteral("normalize"),
-         QStringLiteral("normalize INPUT OUTPUT [--strings] [--remove-conditionals] [--newer-statements]"),
+         QStringLiteral(
+             "normalize INPUT OUTPUT [--strings] [--remove-conditionals] [--newer-statements] [--encoding NAME]"),
          2,
          {kStrings, kRemoveConditionals, kNewerStatements},
          {},
-         normalize},
+         normalize,
+         {kEncoding}},
         {QStringLiteral("tree"),
-         QStringLiteral("tree FILE [--json] [--remove-conditionals] [--newer-statements]"),
+         QStringLiteral("tree FILE [--json] [--remove-conditionals] [--newer-statements] [--encoding NAME]"),
          1,
          {kJson, kRemoveConditionals, kNewerStatements},
          {},
-         tree},
+         tree,
+         {kEncoding}},
     };
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace kova {
@@ -14,7 +15,39 @@ enum class TextEncoding {
     Utf8WithoutMark, // valid UTF-8 holding multi-byte sequences, no byte-order mark
     Utf16LE,         // UTF-16 little endian with a byte-order mark
     Utf16BE,         // UTF-16 big endian with a byte-order mark
+    // Code pages the user chooses (they carry no mark), most used first.
+    Windows1251, // Cyrillic
+    Windows932,  // Japanese, Shift-JIS
+    Windows936,  // Simplified Chinese, GBK
+    Windows950,  // Traditional Chinese, Big5
+    Windows949,  // Korean
+    Windows1250, // Central European
+    Windows1253, // Greek
+    Windows1254, // Turkish
+    Windows1255, // Hebrew
+    Windows1256, // Arabic
+    Windows1257, // Baltic
+    Windows1258, // Vietnamese
+    Windows874,  // Thai
 };
+
+// Every encoding a document can be read and written in on this machine (code pages the system's
+// converters lack are left out), in menu order: Windows-1252, the Unicode forms, the code pages.
+std::vector<TextEncoding> availableEncodings();
+// The name for command lines and settings ("windows-1252", "utf-8", "cp1251", ...), and a label for
+// people ("Cyrillic (cp1251)").
+QString encodingName(TextEncoding encoding);
+QString encodingLabel(TextEncoding encoding);
+// The encoding a name stands for (its own name or a common alias, case ignored); nullopt for none
+// available here.
+std::optional<TextEncoding> encodingFromName(QStringView name);
+// A code page the user chose: no byte-order mark, no fallback when a character does not fit.
+bool isCodePage(TextEncoding encoding);
+// Decodes bytes in the encoding given, whatever they look like (a UTF byte-order mark is dropped).
+// In a single-byte code page every byte value survives a read and a write.
+QString decodeTextAs(QByteArrayView bytes, TextEncoding encoding);
+// The position of the first character of text that encoding cannot write, or -1.
+qsizetype firstUnencodable(QStringView text, TextEncoding encoding);
 
 // Decodes a whole file: a UTF-16 (LE/BE) or UTF-8 byte-order mark selects that encoding; without a
 // mark, valid UTF-8 with at least one multi-byte sequence is UTF-8, anything else (plain ASCII

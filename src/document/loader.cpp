@@ -583,12 +583,30 @@ LoadResult Load::run(TemplateDocument &document, BulkVector<char16_t> text, Text
 
 } // namespace
 
+namespace {
+
+// The file's text in the encoding the options name, or else the one its bytes suggest.
+void decodeInto(QByteArrayView bytes, const LoadOptions &options, BulkVector<char16_t> &text, TextEncoding &encoding)
+{
+    if (options.encoding) {
+        const QString decoded = decodeTextAs(bytes, *options.encoding);
+        text.resize(size_t(decoded.size()));
+        std::copy_n(reinterpret_cast<const char16_t *>(decoded.utf16()), decoded.size(), text.data());
+        encoding = *options.encoding;
+        return;
+    }
+    text.resize(size_t(decodedSizeLimit(bytes)));
+    text.resize(size_t(decodeTextTo(bytes, text.data(), &encoding)));
+}
+
+} // namespace
+
 LoadResult loadTemplateBytes(TemplateDocument &document, QByteArray bytes, Prompter &prompter,
                              const LoadOptions &options)
 {
     TextEncoding encoding = TextEncoding::Windows1252;
-    BulkVector<char16_t> text(size_t(decodedSizeLimit(bytes)));
-    text.resize(size_t(decodeTextTo(bytes, text.data(), &encoding)));
+    BulkVector<char16_t> text;
+    decodeInto(bytes, options, text, encoding);
     bytes = QByteArray();
     Load load(prompter, options);
     return load.run(document, std::move(text), encoding);
@@ -634,9 +652,7 @@ LoadResult Vullen(TemplateDocument &document, const QString &path, Prompter &pro
             return {};
         }
         file.close();
-        const QByteArrayView view(bytes.data(), qsizetype(bytes.size()));
-        text.resize(size_t(decodedSizeLimit(view)));
-        text.resize(size_t(decodeTextTo(view, text.data(), &encoding)));
+        decodeInto(QByteArrayView(bytes.data(), qsizetype(bytes.size())), options, text, encoding);
     }
     Load load(prompter, options);
     return load.run(document, std::move(text), encoding);

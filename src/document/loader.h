@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include "encoding.h"
+
+#include <optional>
 #include <vector>
 
 namespace kova {
@@ -20,6 +23,8 @@ struct LoadOptions
     // When set, receives for every slot the file line of the statement that made its node (0 for
     // the root and an added class); index 0 is unused.
     std::vector<int> *nodeLines = nullptr;
+    // Read the file in this encoding instead of the one its bytes suggest (Reopen with Encoding).
+    std::optional<TextEncoding> encoding = std::nullopt;
 };
 
 struct LoadResult

@@ -118,6 +118,37 @@ private slots:
         QCOMPARE(QString::fromUtf8(r.out), out);
     }
 
+    void encodingOption_data()
+    {
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out"); // the tree's first category line
+        QTest::newRow("cp1251") << "cp1251" << 0 << "    CATEGORY\t\u041F\u0440\u0438";
+        QTest::newRow("default reads Windows-1252") << QString() << 0 << "    CATEGORY\t\u00CF\u00F0\u00E8";
+        QTest::newRow("unknown name") << "klingon" << 64 << QString();
+    }
+    void encodingOption()
+    {
+        QFETCH(QString, encoding);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        const QByteArray text = "CLASS MACHINE\r\n\tCATEGORY \"\xCF\xF0\xE8\"\r\n\tEND CATEGORY\r\nCLASS USER\r\n";
+        const QString in = m_dir.filePath("cyr.adm");
+        QVERIFY(kova::test::writeBytes(in, text));
+        const QStringList option = encoding.isEmpty() ? QStringList{} : QStringList{"--encoding", encoding};
+        const Run tree = kovaCli(QStringList{"tree", in} + option);
+        QCOMPARE(tree.code, code);
+        if (code != 0) {
+            QVERIFY(tree.err.startsWith("kova-cli: unknown encoding 'klingon'; known: windows-1252, utf-8"));
+            return;
+        }
+        QCOMPARE(QString::fromUtf8(tree.out).split(u'\n').value(2), out);
+        // Written back in the encoding it was read in, byte for byte.
+        const QString written = m_dir.filePath("cyr.out.adm");
+        QCOMPARE(kovaCli(QStringList{"normalize", in, written} + option).code, 0);
+        QCOMPARE(kova::test::readBytes(written), text);
+    }
+
     void normalizeWritesTheSaveAsResult()
     {
         const QString in = QStringLiteral(KOVA_SOURCE_DIR "/tests/document/data/golden/statements.adm");
