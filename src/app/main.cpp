@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/dialogfilechooser.h"
+#include "app/encodingmenu.h"
 #include "app/icons.h"
 #include "app/mainwindow.h"
 #include "app/messageboxprompter.h"
@@ -51,6 +52,7 @@ int main(int argc, char *argv[])
     kova::connectRegistry(window, registry);
     kova::TerminationWatch termination;
     kova::connectTermination(window, termination);
+    new kova::EncodingMenu(window, preferences);
     auto *recovery = new kova::RecoveryKeeper(window, kova::RecoveryCopy::defaultDirectory());
     QObject::connect(&window, &kova::MainWindow::fatalFault, &app, [] { QCoreApplication::exit(2); });
     window.show();
