@@ -26,10 +26,22 @@ EncodingMenu::EncodingMenu(MainWindow &window, Preferences &preferences)
         action->setData(name);
         connect(action, &QAction::triggered, this, [this, name] { reopenWith(name); });
     }
+    m_saveMenu = new QMenu(QStringLiteral("Save As with E&ncoding"), &window);
+    m_saveMenu->setObjectName(QStringLiteral("M_SaveAsEncoding"));
+    for (TextEncoding encoding : {TextEncoding::Utf16LE, TextEncoding::Utf8WithoutMark}) {
+        const QString name = encodingName(encoding);
+        QAction *action = m_saveMenu->addAction(encodingLabel(encoding));
+        action->setData(name);
+        connect(action, &QAction::triggered, this, [this, name] { saveAsWith(name); });
+    }
+    m_saveEightBit = m_saveMenu->addAction(QString());
+    connect(m_saveEightBit, &QAction::triggered, this, [this] { saveAsWith(m_saveEightBit->data().toString()); });
+
     QMenu *file = window.actions().fileMenu();
     const QList<QAction *> items = file->actions();
-    // Below Open, where a reader looks for it.
+    // Below Open and Save As, where a reader looks for them.
     file->insertMenu(items.size() > 2 ? items.at(2) : nullptr, m_menu);
+    file->insertMenu(items.size() > 4 ? items.at(4) : nullptr, m_saveMenu);
 
     m_status = new QLabel(&window);
     m_status->setObjectName(QStringLiteral("EncodingStatus"));
@@ -45,7 +57,30 @@ void EncodingMenu::showEncoding()
 {
     const TemplateDocument &document = m_window.document();
     m_menu->setEnabled(!document.path().trimmed().isEmpty());
+    m_saveMenu->setEnabled(document.root() != nullptr);
+    const TextEncoding eightBit = isCodePage(document.encoding()) ? document.encoding() : TextEncoding::Windows1252;
+    m_saveEightBit->setText(encodingLabel(eightBit));
+    m_saveEightBit->setData(encodingName(eightBit));
     m_status->setText(document.root() ? encodingLabel(document.encoding()) : QString());
+}
+
+bool EncodingMenu::saveAsWith(const QString &name)
+{
+    const std::optional<TextEncoding> encoding = encodingFromName(name);
+    TemplateDocument &document = m_window.document();
+    if (!encoding || !document.root())
+        return false;
+    const TextEncoding before = document.encoding();
+    document.setEncoding(*encoding);
+    if (!m_window.controller().saveAs()) {
+        document.setEncoding(before);
+        showEncoding();
+        return false;
+    }
+    // A code page is not recognised from the bytes: the file keeps it as its chosen encoding.
+    m_preferences.setEncodingFor(document.path(), isCodePage(document.encoding()) ? name : QString());
+    showEncoding();
+    return true;
 }
 
 bool EncodingMenu::reopenWith(const QString &name)

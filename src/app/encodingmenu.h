@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class QAction;
 class QLabel;
 class QMenu;
 
@@ -12,7 +13,8 @@ class Preferences;
 
 // File, "Reopen with Encoding": reads the open file again in the encoding picked (the encodings this
 // machine can convert, most used first) and remembers the choice for that file, so that later opens
-// and saves use it. The status bar shows the document's encoding.
+// and saves use it. "Save As with Encoding" writes the document in another encoding. The status bar
+// shows the document's encoding.
 class EncodingMenu : public QObject
 {
     Q_OBJECT
@@ -21,6 +23,11 @@ public:
     EncodingMenu(MainWindow &window, Preferences &preferences);
 
     QMenu *menu() const { return m_menu; }
+    // File, "Save As with Encoding": UTF-16LE, UTF-8 or the 8-bit code page (the document's own, or
+    // Windows-1252), then Save As.
+    QMenu *saveMenu() const { return m_saveMenu; }
+    // Save As in encoding; the document keeps its old encoding when nothing was saved.
+    bool saveAsWith(const QString &encodingName);
     QLabel *statusLabel() const { return m_status; }
     // Reopens the current file in the encoding named (see encodingName); false when nothing was
     // loaded.
@@ -32,6 +39,8 @@ private:
     MainWindow &m_window;
     Preferences &m_preferences;
     QMenu *m_menu;
+    QMenu *m_saveMenu;
+    QAction *m_saveEightBit;
     QLabel *m_status;
 };
 

@@ -62,6 +62,42 @@ private slots:
         QCOMPARE(test::readBytes(path), bytes);
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
     }
+
+    void saveAsWithEncoding_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        const QString text =
+            QStringLiteral("CLASS MACHINE\r\n\tCATEGORY \"Caf\u00E9\"\r\n\tEND CATEGORY\r\nCLASS USER\r\n");
+        QTest::newRow("utf-16le") << "utf-16le"
+                                  << QByteArray("\xFF\xFE") +
+                                         QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        QTest::newRow("utf-8") << "utf-8" << text.toUtf8();
+        QTest::newRow("8-bit") << "windows-1252" << text.toLatin1();
+    }
+    void saveAsWithEncoding()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        AppFixture f;
+        const QString source = f.dir.filePath(QStringLiteral("in.adm"));
+        QVERIFY(test::writeBytes(
+            source, QByteArray("CLASS MACHINE\r\n\tCATEGORY \"Caf\xE9\"\r\n\tEND CATEGORY\r\nCLASS USER\r\n")));
+        f.start(source);
+        auto *menu = new EncodingMenu(*f.window, f.preferences);
+        const QString target = f.dir.filePath(QStringLiteral("out.adm"));
+        f.chooser.expect(QStringLiteral("Save file as"), FileRequest::Mode::Save, target);
+        QAction *item = nullptr;
+        for (QAction *a : menu->saveMenu()->actions())
+            if (a->data().toString() == name)
+                item = a;
+        QVERIFY(item);
+        item->trigger();
+        QCOMPARE(test::readBytes(target), bytes);
+        QCOMPARE(encodingName(f.window->document().encoding()), name);
+        QCOMPARE(menu->statusLabel()->text(), encodingLabel(f.window->document().encoding()));
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+    }
 };
 
 QTEST_MAIN(TestEncodingMenu)
