@@ -1,10 +1,12 @@
 #include "app/commandline.h"
 #include "app/dialogfilechooser.h"
 #include "app/helpoption.h"
+#include "app/encodingmenu.h"
 #include "app/icons.h"
 #include "app/mainwindow.h"
 #include "app/messageboxprompter.h"
 #include "app/programinfo.h"
+#include "app/recoverykeeper.h"
 #include "app/singleinstance.h"
 
 #include "app/registrywiring.h"
@@ -62,9 +64,14 @@ int main(int argc, char *argv[])
     new kova::ShellOutsideTools(window, &registry, kova::systemPlatform(), kova::programSetup(registryStore));
     kova::TerminationWatch termination;
     kova::connectTermination(window, termination);
+    new kova::EncodingMenu(window, preferences);
+    auto *recovery = new kova::RecoveryKeeper(window, kova::RecoveryCopy::defaultDirectory());
     QObject::connect(&window, &kova::MainWindow::fatalFault, &app, [] { QCoreApplication::exit(2); });
     window.show();
     window.StartUp(kova::joinCommandLine(arguments));
+    if (window.fatalOccurred())
+        return 2;
+    recovery->offerRecovered();
     if (window.fatalOccurred())
         return 2;
     return app.exec();

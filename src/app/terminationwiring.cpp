@@ -1,6 +1,7 @@
 #include "terminationwiring.h"
 
 #include "mainwindow.h"
+#include "recoverykeeper.h"
 
 #include "document/terminationwatch.h"
 
@@ -13,6 +14,8 @@ void connectTermination(MainWindow &window, TerminationWatch &watch)
 
 void leaveOnSignal(MainWindow &window)
 {
+    if (RecoveryKeeper *keeper = window.findChild<RecoveryKeeper *>(QString(), Qt::FindDirectChildrenOnly))
+        keeper->keepNow();
     window.controller().tempFiles().removeAll();
 }
 

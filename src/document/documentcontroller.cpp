@@ -124,8 +124,9 @@ LoadResult DocumentController::LoadDocument(const QString &path, bool reportLine
         loadPath = *temporary;
     }
 
-    const LoadResult result =
-        Vullen(m_document, loadPath, m_prompter, LoadOptions{reportLine, m_preferences.newerStatements()});
+    LoadOptions options{reportLine, m_preferences.newerStatements()};
+    options.encoding = encodingFromName(m_preferences.encodingFor(loadPath)); // Reopen with Encoding
+    const LoadResult result = Vullen(m_document, loadPath, m_prompter, options);
     if (result.status == LoadResult::Status::Fatal) {
         emit fatalFault();
         return result;

@@ -3,20 +3,55 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace kova {
 
 // How a file's bytes became text, and so how the document is written back.
 enum class TextEncoding {
-    Windows1252, // no byte-order mark: 8-bit text, every byte value round-trips
-    Utf8,        // UTF-8 with a byte-order mark
-    Utf16LE,     // UTF-16 little endian with a byte-order mark
-    Utf16BE,     // UTF-16 big endian with a byte-order mark
+    Windows1252,     // no byte-order mark: 8-bit text, every byte value round-trips
+    Utf8,            // UTF-8 with a byte-order mark
+    Utf8WithoutMark, // valid UTF-8 holding multi-byte sequences, no byte-order mark
+    Utf16LE,         // UTF-16 little endian with a byte-order mark
+    Utf16BE,         // UTF-16 big endian with a byte-order mark
+    // Code pages the user chooses (they carry no mark), most used first.
+    Windows1251, // Cyrillic
+    Windows932,  // Japanese, Shift-JIS
+    Windows936,  // Simplified Chinese, GBK
+    Windows950,  // Traditional Chinese, Big5
+    Windows949,  // Korean
+    Windows1250, // Central European
+    Windows1253, // Greek
+    Windows1254, // Turkish
+    Windows1255, // Hebrew
+    Windows1256, // Arabic
+    Windows1257, // Baltic
+    Windows1258, // Vietnamese
+    Windows874,  // Thai
 };
 
-// Decodes a whole file: a UTF-16 (LE/BE) or UTF-8 byte-order mark selects that encoding, anything
-// else is Windows-1252. The byte-order mark is not part of the text.
+// Every encoding a document can be read and written in on this machine (code pages the system's
+// converters lack are left out), in menu order: Windows-1252, the Unicode forms, the code pages.
+std::vector<TextEncoding> availableEncodings();
+// The name for command lines and settings ("windows-1252", "utf-8", "cp1251", ...), and a label for
+// people ("Cyrillic (cp1251)").
+QString encodingName(TextEncoding encoding);
+QString encodingLabel(TextEncoding encoding);
+// The encoding a name stands for (its own name or a common alias, case ignored); nullopt for none
+// available here.
+std::optional<TextEncoding> encodingFromName(QStringView name);
+// A code page the user chose: no byte-order mark, no fallback when a character does not fit.
+bool isCodePage(TextEncoding encoding);
+// Decodes bytes in the encoding given, whatever they look like (a UTF byte-order mark is dropped).
+// In a single-byte code page every byte value survives a read and a write.
+QString decodeTextAs(QByteArrayView bytes, TextEncoding encoding);
+// The position of the first character of text that encoding cannot write, or -1.
+qsizetype firstUnencodable(QStringView text, TextEncoding encoding);
+
+// Decodes a whole file: a UTF-16 (LE/BE) or UTF-8 byte-order mark selects that encoding; without a
+// mark, valid UTF-8 with at least one multi-byte sequence is UTF-8, anything else (plain ASCII
+// included) Windows-1252. The byte-order mark is not part of the text.
 QString decodeText(QByteArrayView bytes, TextEncoding *encoding = nullptr);
 // The same into the caller's buffer, which has room for decodedSizeLimit(bytes) units; returns the
 // units written.
@@ -31,6 +66,10 @@ QByteArray encodeText(QStringView text, TextEncoding &encoding);
 // written.
 qsizetype encodedSizeLimit(QStringView text, TextEncoding &encoding);
 qsizetype encodeTextTo(QStringView text, TextEncoding encoding, char *bytes);
+
+// Whether bytes are well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF)
+// with at least one multi-byte sequence.
+bool isMultiByteUtf8(QByteArrayView bytes);
 
 // Windows-1252 one way and back. The five bytes the code page leaves undefined map to the control
 // characters of the same value, so every byte value survives a read and a write.

@@ -162,6 +162,7 @@ private:
     {
         quint32 at;
         quint32 size;
+        qint32 line; // the file line of its first token; 0 for an added CLASS line
     };
 
     Step readSections(QStringView text);
@@ -191,16 +192,51 @@ private:
     NodeTextTable m_texts;
 };
 
+// Under the newer statements a [strings] line whose value ends in a backslash goes on in the next
+// line when that one is indented, as template generators write long texts: the backslash and the
+// next line's leading blanks go, the pieces are joined as they stand.
+bool endsInContinuation(QStringView line)
+{
+    return trimmedView(line).endsWith(u'\\');
+}
+
+bool isIndented(QStringView line)
+{
+    return !line.isEmpty() && (line.front() == u' ' || line.front() == u'\t');
+}
+
 Load::Step Load::readSections(QStringView text)
 {
     // The body runs up to the first section line; every line after it belongs to some section.
     QString section;
     m_body = text;
     bool fatal = false;
+    QString continued; // a string line ending in a backslash, waiting for its next piece
+    const auto addEntry = [&](QString entry) {
+        if (!NormaliseStringEntry(entry, m_prompter)) {
+            fatal = true;
+            return;
+        }
+        m_strings.append(entry);
+        if (entry.startsWith(u"ieak_", Qt::CaseInsensitive))
+            m_keptStrings.append(entry);
+    };
     forEachTextLine(text, [&](QStringView line) {
         if (fatal)
             return;
         const QStringView trimmed = trimmedView(line);
+        if (!continued.isNull()) {
+            if (isIndented(line) && !trimmed.isEmpty()) {
+                continued.chop(1); // the backslash
+                continued += trimmed;
+                if (!endsInContinuation(continued))
+                    addEntry(std::exchange(continued, QString()));
+                return;
+            }
+            addEntry(std::exchange(continued, QString()));
+            if (fatal)
+                return;
+        }
         if (trimmed.startsWith(u'[')) {
             if (section.isEmpty())
                 m_body = text.first(line.data() - text.data());
@@ -211,16 +247,14 @@ Load::Step Load::readSections(QStringView text)
         if (section != u"[strings]") {
             m_keptSections.append(line.toString());
         } else if (!trimmed.isEmpty() && !trimmed.startsWith(u';') && !trimmed.startsWith(u'[')) {
-            QString entry = trimmed.toString();
-            if (!NormaliseStringEntry(entry, m_prompter)) {
-                fatal = true;
-                return;
-            }
-            m_strings.append(entry);
-            if (entry.startsWith(u"ieak_", Qt::CaseInsensitive))
-                m_keptStrings.append(entry);
+            if (m_options.newerStatements && endsInContinuation(trimmed))
+                continued = trimmed.toString();
+            else
+                addEntry(trimmed.toString());
         }
     });
+    if (!continued.isNull() && !fatal)
+        addEntry(std::exchange(continued, QString()));
     if (fatal)
         return Step::Fatal;
     m_strings.SortStringTable();
@@ -408,7 +442,7 @@ bool Load::writeStatements(const TokenList &tokens)
                 const Token &t = tokens[size_t(k)];
                 out = std::copy(t.data, t.data + t.size, out);
             }
-            m_statements.push_back({quint32(start - begin), quint32(out - start)});
+            m_statements.push_back({quint32(start - begin), quint32(out - start), tokens[size_t(run.first)].line});
         }
     }
     m_runs = BulkVector<TokenRun>(); // not "= {}", which would keep the memory
@@ -418,10 +452,15 @@ bool Load::writeStatements(const TokenList &tokens)
 bool Load::buildTree()
 {
     int nodeCount = 0;
+    int line = 0; // of the statement at hand
     const auto newNode = [&](TemplateNode *parent, const QString &kind, QString text, const QString &image) {
         auto node = std::make_unique<TemplateNode>(kind, std::move(text), image);
         node->setSlot(++nodeCount);
         m_texts.growTo(nodeCount);
+        if (m_options.nodeLines) {
+            m_options.nodeLines->resize(size_t(nodeCount) + 1);
+            m_options.nodeLines->back() = line;
+        }
         return parent ? parent->appendChild(std::move(node)) : (m_root = std::move(node)).get();
     };
     const QString machineCaption = QStringLiteral("Machine");
@@ -462,6 +501,7 @@ bool Load::buildTree()
     const QStringView all(m_statementText.data(), qsizetype(m_statementText.size()));
     for (const Statement &st : m_statements) {
         const QStringView text = all.sliced(st.at, st.size);
+        line = st.line;
         const qsizetype blank = text.indexOf(u' ');
         const QStringView keyword = blank < 0 ? text : text.first(blank);
         const QStringView argument = blank < 0 ? QStringView() : text.sliced(blank + 1);
@@ -543,12 +583,30 @@ LoadResult Load::run(TemplateDocument &document, BulkVector<char16_t> text, Text
 
 } // namespace
 
+namespace {
+
+// The file's text in the encoding the options name, or else the one its bytes suggest.
+void decodeInto(QByteArrayView bytes, const LoadOptions &options, BulkVector<char16_t> &text, TextEncoding &encoding)
+{
+    if (options.encoding) {
+        const QString decoded = decodeTextAs(bytes, *options.encoding);
+        text.resize(size_t(decoded.size()));
+        std::copy_n(reinterpret_cast<const char16_t *>(decoded.utf16()), decoded.size(), text.data());
+        encoding = *options.encoding;
+        return;
+    }
+    text.resize(size_t(decodedSizeLimit(bytes)));
+    text.resize(size_t(decodeTextTo(bytes, text.data(), &encoding)));
+}
+
+} // namespace
+
 LoadResult loadTemplateBytes(TemplateDocument &document, QByteArray bytes, Prompter &prompter,
                              const LoadOptions &options)
 {
     TextEncoding encoding = TextEncoding::Windows1252;
-    BulkVector<char16_t> text(size_t(decodedSizeLimit(bytes)));
-    text.resize(size_t(decodeTextTo(bytes, text.data(), &encoding)));
+    BulkVector<char16_t> text;
+    decodeInto(bytes, options, text, encoding);
     bytes = QByteArray();
     Load load(prompter, options);
     return load.run(document, std::move(text), encoding);
@@ -594,9 +652,7 @@ LoadResult Vullen(TemplateDocument &document, const QString &path, Prompter &pro
             return {};
         }
         file.close();
-        const QByteArrayView view(bytes.data(), qsizetype(bytes.size()));
-        text.resize(size_t(decodedSizeLimit(view)));
-        text.resize(size_t(decodeTextTo(view, text.data(), &encoding)));
+        decodeInto(QByteArrayView(bytes.data(), qsizetype(bytes.size())), options, text, encoding);
     }
     Load load(prompter, options);
     return load.run(document, std::move(text), encoding);

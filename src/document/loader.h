@@ -3,6 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include "encoding.h"
+
+#include <optional>
+#include <vector>
+
 namespace kova {
 
 class Prompter;
@@ -15,6 +20,11 @@ struct LoadOptions
     // Accept EXPLAIN and SUPPORTED (each followed by a text) and CLIENTEXT (followed by a token) as
     // statements, as newer templates use them outside conditional blocks.
     bool newerStatements = false;
+    // When set, receives for every slot the file line of the statement that made its node (0 for
+    // the root and an added class); index 0 is unused.
+    std::vector<int> *nodeLines = nullptr;
+    // Read the file in this encoding instead of the one its bytes suggest (Reopen with Encoding).
+    std::optional<TextEncoding> encoding = std::nullopt;
 };
 
 struct LoadResult

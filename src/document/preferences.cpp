@@ -39,6 +39,25 @@ void Preferences::setStrings(bool on)
     setText(kStrings, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
+// A file's key: its path as hexadecimal UTF-8, since a settings key cannot hold every character.
+static QString encodingKey(const QString &path)
+{
+    return QStringLiteral("Encoding_") + QString::fromLatin1(path.toUtf8().toHex());
+}
+
+QString Preferences::encodingFor(const QString &path) const
+{
+    return text(encodingKey(path));
+}
+
+void Preferences::setEncodingFor(const QString &path, const QString &name)
+{
+    if (name.isEmpty())
+        m_settings->remove(kGroup + u'/' + encodingKey(path));
+    else
+        setText(encodingKey(path), name);
+}
+
 bool Preferences::newerStatements() const
 {
     return text(kNewerStatements) == u"1";

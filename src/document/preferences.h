@@ -33,6 +33,10 @@ public:
     QString recentFile(int item) const;
     void setRecentFile(int item, const QString &path);
 
+    // The encoding chosen for a file with Reopen with Encoding (its name), "" when none was.
+    QString encodingFor(const QString &path) const;
+    void setEncodingFor(const QString &path, const QString &name);
+
     void sync();
 
 private:

@@ -273,6 +273,17 @@ bool WriteTemplate(TemplateDocument &document, Prompter &prompter)
     {
         TextBuffer out(renderedSizeGuess(document.texts()));
         render(out, document, document.stringsOption());
+        // A code page the user chose gets no fallback: a character it cannot hold stops the save.
+        if (isCodePage(encoding)) {
+            if (const qsizetype at = firstUnencodable(out.view(), encoding); at >= 0) {
+                const qsizetype n = out.view()[at].isHighSurrogate() && at + 1 < out.view().size() ? 2 : 1;
+                prompter.tell(QStringLiteral("The character \"") + out.view().sliced(at, n).toString() +
+                                  QStringLiteral("\" cannot be written in ") + encodingLabel(encoding) +
+                                  QStringLiteral(".\r\nNothing was saved."),
+                              Message::Icon::Exclamation);
+                return false;
+            }
+        }
         bytes.resize(size_t(encodedSizeLimit(out.view(), encoding)));
         bytes.resize(size_t(encodeTextTo(out.view(), encoding, bytes.data())));
     }

@@ -115,13 +115,19 @@ bool TextModeController::EnterTextMode()
         return false;
     }
     document.setPath(tempFile);
+    // The text travels through the temporary files in a form the loader recognises by itself; a
+    // code page the user chose is the document's again once the text is taken back.
+    m_encoding = document.encoding();
+    if (isCodePage(m_encoding))
+        document.setEncoding(TextEncoding::Utf8);
     if (!WriteTemplate(document, m_host.prompter())) {
+        document.setEncoding(m_encoding);
         document.setPath(m_savedFileName);
         m_host.UpdateCaption();
         return false;
     }
-    m_encoding = document.encoding();
-
+    if (!isCodePage(m_encoding))
+        m_encoding = document.encoding(); // the writer may have widened Windows-1252 to UTF-16LE
     {
         QScopedValueRollback<bool> loading(m_loading, true);
         document.clear();
@@ -152,7 +158,7 @@ bool TextModeController::TextModeUpdate()
     bool written = false;
     if (!editedFile.isEmpty()) {
         const QString fileText = concat({fileTextFromEditor(editorText()), u"\r\n"});
-        TextEncoding encoding = m_encoding;
+        TextEncoding encoding = isCodePage(m_encoding) ? TextEncoding::Utf8 : m_encoding;
         written = saveFileAtomically(editedFile, encodeText(fileText, encoding), &error);
     }
     if (!written) {
@@ -167,6 +173,8 @@ bool TextModeController::TextModeUpdate()
     if (result.status == LoadResult::Status::Fatal)
         return false; // the window ends the program
     if (result.loaded()) {
+        if (isCodePage(m_encoding))
+            document.setEncoding(m_encoding);
         document.setPath(m_savedFileName);
         m_host.UpdateCaption();
         leaveTextMode();
@@ -195,6 +203,8 @@ void TextModeController::TextModeNoUpdate()
     const LoadResult result = m_host.LoadDocument(document.path(), false);
     if (result.status == LoadResult::Status::Fatal)
         return; // the window ends the program
+    if (result.loaded() && isCodePage(m_encoding))
+        document.setEncoding(m_encoding);
     document.setPath(m_savedFileName);
     m_host.UpdateCaption();
     leaveTextMode();

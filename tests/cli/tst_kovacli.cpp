@@ -12,6 +12,7 @@ struct Run
 {
     int code = -1;
     QString err;
+    QByteArray out;
 };
 
 Run kovaCli(const QStringList &args)
@@ -20,7 +21,7 @@ Run kovaCli(const QStringList &args)
     p.start(QStringLiteral(KOVA_CLI), args);
     if (!p.waitForFinished(60000))
         return {};
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError())};
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError()), p.readAllStandardOutput()};
 }
 
 } // namespace
@@ -47,15 +48,14 @@ private slots:
         QTest::addColumn<QString>("err");
         const QByteArray conditional = "CLASS MACHINE\n#if version >= 4\nCATEGORY \"c\"\n#endif\n";
         const QString question = QStringLiteral(
-            "The file you tried to open contains conditional statements like:\n#IF, #IFDEF, #IFNDEF, #ELSE, #ENDIF, "
-            "SOFT, VERSION\nThis program doen't support conditional statements.\n\nRemove this type of statements?\n"
-            "(Don't forget to make a backup of your originial template)\n");
+            "kova-cli: conditional statements found (#IF, #IFDEF, #IFNDEF, #ELSE, #ENDIF, SOFT, VERSION); "
+            "--remove-conditionals removes them\n");
         QTest::newRow("good") << QByteArray("CLASS USER\n") << QStringList{} << 0 << "";
         QTest::newRow("syntax error") << QByteArray("CLASS USER\nPOLICY 3\n") << QStringList{} << 1
                                       << "Error in line 2\nFile not loaded\n";
         QTest::newRow("fatal") << QByteArray("CLASS NOBODY\n") << QStringList{} << 2
                                << "Error in procedure Vullen in module modFill in line 1\n";
-        QTest::newRow("conditionals kept: No") << conditional << QStringList{} << 1 << question;
+        QTest::newRow("conditionals kept: one line, exit 1") << conditional << QStringList{} << 1 << question;
         QTest::newRow("conditionals removed: Yes, answered silently")
             << conditional << QStringList{"--remove-conditionals"} << 0 << "";
         QTest::newRow("explain refused") << QByteArray("CLASS USER\nEXPLAIN \"x\"\n") << QStringList{} << 1
@@ -72,6 +72,81 @@ private slots:
         const Run r = kovaCli(QStringList{"check", file("c.adm", text)} + flags);
         QCOMPARE(r.err, err);
         QCOMPARE(r.code, code);
+    }
+
+    void tree_data()
+    {
+        QTest::addColumn<QStringList>("flags");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("indented lines") << QStringList{} << 0
+                                        << QStringLiteral(
+                                               "ROOT\tComputer\n"
+                                               "  CLASS\tMachine\n"
+                                               "    CATEGORY\tDesktop\tHKEY_LOCAL_MACHINE\\Software\\X\n"
+                                               "      POLICY\tIcons\tHKEY_LOCAL_MACHINE\\Software\\X\n"
+                                               "        PART\tGr\u00F6\u00DFe\tHKEY_LOCAL_MACHINE\\Software\\Y\n"
+                                               "  CLASS\tUser\n");
+        QTest::newRow("json, one object a node")
+            << QStringList{"--json"} << 0
+            << QStringLiteral(
+                   "{\"caption\":\"Computer\",\"key\":\"\",\"kind\":\"ROOT\",\"line\":null,\"valueName\":\"\"}\n"
+                   "{\"caption\":\"Machine\",\"key\":\"\",\"kind\":\"CLASS\",\"line\":2,\"valueName\":\"\"}\n"
+                   "{\"caption\":\"Desktop\",\"key\":\"HKEY_LOCAL_MACHINE\\\\Software\\\\X\",\"kind\":\"CATEGORY\","
+                   "\"line\":3,\"valueName\":\"\"}\n"
+                   "{\"caption\":\"Icons\",\"key\":\"HKEY_LOCAL_MACHINE\\\\Software\\\\X\",\"kind\":\"POLICY\","
+                   "\"line\":5,\"valueName\":\"Hide\"}\n"
+                   "{\"caption\":\"Gr\u00F6\u00DFe\",\"key\":\"HKEY_LOCAL_MACHINE\\\\Software\\\\Y\",\"kind\":\"PART\","
+                   "\"line\":10,\"valueName\":\"Size\"}\n"
+                   "{\"caption\":\"User\",\"key\":\"\",\"kind\":\"CLASS\",\"line\":null,\"valueName\":\"\"}\n");
+        QTest::newRow("conditionals refused") << QStringList{"--json", "--newer-statements"} << 1 << QString();
+    }
+    void tree()
+    {
+        QFETCH(QStringList, flags);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        QByteArray text =
+            "; listing\nCLASS MACHINE\nCATEGORY \"Desktop\"\nKEYNAME \"Software\\X\"\nPOLICY \"Icons\"\n"
+            "VALUENAME \"Hide\"\nACTIONLISTON\nVALUENAME \"Other\" VALUE NUMERIC 1\nEND ACTIONLISTON\n"
+            "PART \"Gr\xC3\xB6\xC3\x9F"
+            "e\" NUMERIC\nKEYNAME \"Software\\Y\"\nVALUENAME \"Size\"\nEND PART\nEND POLICY\nEND CATEGORY\n";
+        if (code != 0)
+            text += "#if version >= 4\n#endif\n";
+        const Run r = kovaCli(QStringList{"tree", file("t.adm", text)} + flags);
+        QCOMPARE(r.code, code);
+        QCOMPARE(QString::fromUtf8(r.out), out);
+    }
+
+    void encodingOption_data()
+    {
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out"); // the tree's first category line
+        QTest::newRow("cp1251") << "cp1251" << 0 << "    CATEGORY\t\u041F\u0440\u0438";
+        QTest::newRow("default reads Windows-1252") << QString() << 0 << "    CATEGORY\t\u00CF\u00F0\u00E8";
+        QTest::newRow("unknown name") << "klingon" << 64 << QString();
+    }
+    void encodingOption()
+    {
+        QFETCH(QString, encoding);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        const QByteArray text = "CLASS MACHINE\r\n\tCATEGORY \"\xCF\xF0\xE8\"\r\n\tEND CATEGORY\r\nCLASS USER\r\n";
+        const QString in = m_dir.filePath("cyr.adm");
+        QVERIFY(kova::test::writeBytes(in, text));
+        const QStringList option = encoding.isEmpty() ? QStringList{} : QStringList{"--encoding", encoding};
+        const Run tree = kovaCli(QStringList{"tree", in} + option);
+        QCOMPARE(tree.code, code);
+        if (code != 0) {
+            QVERIFY(tree.err.startsWith("kova-cli: unknown encoding 'klingon'; known: windows-1252, utf-8"));
+            return;
+        }
+        QCOMPARE(QString::fromUtf8(tree.out).split(u'\n').value(2), out);
+        // Written back in the encoding it was read in, byte for byte.
+        const QString written = m_dir.filePath("cyr.out.adm");
+        QCOMPARE(kovaCli(QStringList{"normalize", in, written} + option).code, 0);
+        QCOMPARE(kova::test::readBytes(written), text);
     }
 
     void normalizeWritesTheSaveAsResult()

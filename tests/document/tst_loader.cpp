@@ -1,6 +1,7 @@
 #include "document/loader.h"
 #include "document/templatedocument.h"
 #include "scriptedprompter.h"
+#include "templatefixtures.h"
 #include "testfiles.h"
 
 #include <QSignalSpy>
@@ -204,6 +205,7 @@ private slots:
                                          QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2)
                                   << TextEncoding::Utf16LE;
         QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8() << TextEncoding::Utf8;
+        QTest::newRow("utf-8 without mark") << text.toUtf8() << TextEncoding::Utf8WithoutMark;
         QTest::newRow("windows-1252") << QByteArray("CLASS USER\nCATEGORY \"Caf\xE9 \x80\"\rEND CATEGORY")
                                       << TextEncoding::Windows1252;
     }
@@ -235,6 +237,64 @@ private slots:
         QCOMPARE(unreadable.size(), 1);
         QCOMPARE(unreadable.first().first().toString(), path);
         QVERIFY(!doc.root());
+    }
+
+    // A [strings] value ending in a backslash goes on in the next, indented line under the newer
+    // statements: the backslash and the next line's leading blanks go.
+    void continuedStrings_data()
+    {
+        QTest::addColumn<QByteArray>("strings");
+        QTest::addColumn<bool>("newer");
+        QTest::addColumn<QString>("caption"); // empty: the load is fatal
+        QTest::newRow("two pieces") << QByteArray("N=\"one \\\n    two\"\n") << true << "one two";
+        QTest::newRow("three pieces, TAB indent") << QByteArray("N=\"a\\\n\tb\\\n  c\"\n") << true << "abc";
+        QTest::newRow("closing quote alone") << QByteArray("N=\"a\\\n    \"\n") << true << "a";
+        QTest::newRow("next line not indented: no continuation")
+            << QByteArray("N=Software\\X\\\nM=\"m\"\n") << true << "Software\\X\\";
+        QTest::newRow("last line of the file") << QByteArray("N=a\\") << true << "a\\";
+        QTest::newRow("blank line ends it") << QByteArray("N=a b\\\n\n    M=\"m\"\n") << true << "a b\\";
+        QTest::newRow("classic: the continuation line is an invalid entry")
+            << QByteArray("N=\"one \\\n    two\"\n") << false << QString();
+    }
+    void continuedStrings()
+    {
+        QFETCH(QByteArray, strings);
+        QFETCH(bool, newer);
+        QFETCH(QString, caption);
+        ScriptedPrompter prompter;
+        if (caption.isEmpty())
+            prompter.expect({QStringLiteral("The [strings] section contains invalid entries\r\nThe program could "
+                                            "not evaluate the following line:\r\ntwo\""),
+                             Message::Icon::Critical, Message::Buttons::Ok});
+        TemplateDocument doc;
+        LoadOptions options;
+        options.newerStatements = newer;
+        const LoadResult result = loadTemplateBytes(
+            doc, test::crlf("CLASS USER\nCATEGORY !!N\nEND CATEGORY\n[strings]\n" + strings), prompter, options);
+        KOVA_VERIFY_PROMPTS_DONE(prompter);
+        QCOMPARE(result.status, caption.isEmpty() ? LoadResult::Status::Fatal : LoadResult::Status::Loaded);
+        if (!caption.isEmpty())
+            QCOMPARE(doc.root()->child(1)->child(0)->text, caption);
+    }
+
+    void generatedTemplateWithContinuedStrings()
+    {
+        ScriptedPrompter prompter;
+        TemplateDocument doc;
+        LoadOptions options;
+        options.newerStatements = true;
+        QVERIFY(Vullen(doc, QStringLiteral(KOVA_TEST_DATA "/generated/continued.adm"), prompter, options).loaded());
+        const TemplateNode *category = doc.root()->child(0)->child(0);
+        QCOMPARE(category->text, QStringLiteral("Vendor Browser"));
+        QCOMPARE(test::childTexts(category), (QStringList{"Configure the home page URL", "Proxy server mode"}));
+        QVERIFY(doc.nodeText(category->child(0))
+                    .contains(QStringLiteral("EXPLAIN \"Sets the default home page URL. \\n\\nAn updated template will "
+                                             "list newer options.\\n\\nIf you disable this setting, users choose "
+                                             "their own home page.\"\r\n")));
+        QVERIFY(
+            doc.nodeText(category->child(1))
+                .contains(QStringLiteral("EXPLAIN \"Chooses how the browser connects:\\ndirect or system proxy.\"\r\n"
+                                         "KEYNAME \"Software\\Vendor\\\"\r\n")));
     }
 
     void readsFromDisk()

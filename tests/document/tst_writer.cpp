@@ -125,6 +125,73 @@ private slots:
         QCOMPARE(doc.texts(), before); // the model keeps its literal texts
     }
 
+    // A UTF-8 template without a mark is written back as UTF-8 without a mark, byte for byte, and a
+    // name typed into it is written as UTF-8 too.
+    void utf8WithoutMarkRoundTrips()
+    {
+        const QByteArray source = "CLASS MACHINE\r\n\tCATEGORY \"\xD0\x9F\xD1\x80\xD0\xB8\"\r\n\tKEYNAME "
+                                  "\"Software\\\xE4\xB8\xAD\"\r\n\tEND CATEGORY\r\nCLASS USER\r\n";
+        ScriptedPrompter prompter;
+        TemplateDocument doc;
+        QVERIFY(loadTemplateBytes(doc, source, prompter).loaded());
+        QCOMPARE(doc.encoding(), TextEncoding::Utf8WithoutMark);
+        QTemporaryDir dir;
+        doc.setPath(dir.filePath("out.adm"));
+        QVERIFY(WriteTemplate(doc, prompter));
+        QCOMPARE(test::readBytes(doc.path()), source);
+
+        TemplateNode *category = doc.root()->child(0)->child(0);
+        doc.commitNodeEdit(category, QStringLiteral("\u00E9t\u00E9"),
+                           u"CATEGORY \"\u00E9t\u00E9\"\r\nEND CATEGORY\r\n");
+        QVERIFY(WriteTemplate(doc, prompter));
+        QVERIFY(test::readBytes(doc.path()).contains("CATEGORY \"\xC3\xA9t\xC3\xA9\""));
+        QCOMPARE(doc.encoding(), TextEncoding::Utf8WithoutMark);
+    }
+
+    // A code page the user chose is kept on writing; a character it cannot hold stops the save
+    // with a message and nothing written.
+    void codePageKeptOrSaveRefused_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("fits") << QStringLiteral("\u0416\u0443\u043A") << true;
+        QTest::newRow("does not fit") << QStringLiteral("\u0416\u4E2D") << false;
+    }
+    void codePageKeptOrSaveRefused()
+    {
+        QFETCH(QString, caption);
+        QFETCH(bool, saved);
+        const std::optional<TextEncoding> cp1251 = encodingFromName(u"cp1251");
+        if (!cp1251)
+            QSKIP("cp1251 is not convertible on this machine");
+        ScriptedPrompter prompter;
+        TemplateDocument doc;
+        LoadOptions options;
+        options.encoding = cp1251;
+        QVERIFY(loadTemplateBytes(doc,
+                                  "CLASS MACHINE\r\n\tCATEGORY \"\xCF\xF0\xE8\"\r\n\tEND CATEGORY\r\nCLASS USER\r\n",
+                                  prompter, options)
+                    .loaded());
+        TemplateNode *category = doc.root()->child(0)->child(0);
+        QCOMPARE(category->text, QStringLiteral("\u041F\u0440\u0438"));
+        doc.commitNodeEdit(category, caption,
+                           QStringLiteral("CATEGORY \"") + caption + QStringLiteral("\"\r\nEND CATEGORY\r\n"));
+        QTemporaryDir dir;
+        doc.setPath(dir.filePath("out.adm"));
+        if (!saved)
+            prompter.expect(QStringLiteral("The character \"\u4E2D\" cannot be written in Cyrillic (cp1251).\r\n"
+                                           "Nothing was saved."),
+                            Message::Icon::Exclamation);
+        QCOMPARE(WriteTemplate(doc, prompter), saved);
+        KOVA_VERIFY_PROMPTS_DONE(prompter);
+        QCOMPARE(QFile::exists(doc.path()), saved);
+        QCOMPARE(doc.isModified(), !saved);
+        QCOMPARE(doc.encoding(), *cp1251);
+        if (saved)
+            QCOMPARE(test::readBytes(doc.path()),
+                     QByteArray("CLASS MACHINE\r\n\tCATEGORY \"\xC6\xF3\xEA\"\r\n\tEND CATEGORY\r\nCLASS USER\r\n"));
+    }
+
     // An END does not change the node that takes the following lines, so the KEYNAME after the inner
     // END CATEGORY still belongs to the part and is written with it.
     void indentationAndHeldBackLines()

@@ -1,0 +1,111 @@
+#include "recoverykeeper.h"
+
+#include "mainwindow.h"
+
+#include "document/filesave.h"
+#include "document/prompter.h"
+#include "document/tempfiles.h"
+#include "document/templatedocument.h"
+#include "textedit/textmodecontroller.h"
+
+#include <QFile>
+
+namespace kova {
+
+RecoveryKeeper::RecoveryKeeper(MainWindow &window, const QString &directory)
+    : QObject(&window), m_window(window), m_copy(directory)
+{
+    TemplateDocument &document = window.document();
+    m_path = document.path();
+    connect(&document, &TemplateDocument::pathChanged, this, [this](const QString &path) {
+        if (!path.contains(QStringLiteral(".tmp"), Qt::CaseInsensitive))
+            m_path = path;
+    });
+    connect(&document, &TemplateDocument::aboutToReset, this, &RecoveryKeeper::takeWork);
+    const auto dropWork = [this] {
+        m_work.clear();
+        m_haveWork = m_workUnsaved = false;
+    };
+    connect(&window.controller(), &DocumentController::documentLoaded, this, dropWork);
+    connect(&window.controller(), &DocumentController::documentCreated, this, dropWork);
+    connect(&window, &MainWindow::fatalFault, this, [this] {
+        if (workIsUnsaved())
+            write(m_work);
+    });
+}
+
+bool RecoveryKeeper::hasUnsavedWork() const
+{
+    if (m_window.document().isModified())
+        return true;
+    // Text mode holds the template as text and the document empty; the flag it had is kept aside.
+    const TextModeController *mode = m_window.textMode();
+    return mode && mode->isTextModeOn() && (mode->savedModified() || mode->isTextChanged());
+}
+
+void RecoveryKeeper::takeWork()
+{
+    // Entering text mode writes the template (which clears the modified flag) and then empties the
+    // document: what it held is taken then, and whether it was unsaved work is settled when it is
+    // needed, by the text mode's own record.
+    const TextModeController *mode = m_window.textMode();
+    const bool textMode = mode && (mode->isTextModeOn() || mode->isLoading());
+    const TemplateDocument &document = m_window.document();
+    if (!document.root() || (!document.isModified() && !textMode))
+        return;
+    m_work = RecoveryCopy::render(document);
+    m_haveWork = true;
+    m_workUnsaved = document.isModified();
+}
+
+bool RecoveryKeeper::workIsUnsaved() const
+{
+    return m_haveWork && (m_workUnsaved || hasUnsavedWork());
+}
+
+void RecoveryKeeper::write(QByteArrayView bytes)
+{
+    // Nobody may be there to read a message: a copy that cannot be written is given up silently.
+    m_copy.write(bytes, m_path);
+}
+
+void RecoveryKeeper::keepNow()
+{
+    if (m_window.document().root()) {
+        if (hasUnsavedWork())
+            write(RecoveryCopy::render(m_window.document()));
+    } else if (workIsUnsaved()) {
+        write(m_work);
+    }
+}
+
+void RecoveryKeeper::offerRecovered()
+{
+    if (!m_copy.exists())
+        return;
+    const QString source = m_copy.sourcePath();
+    const QString name = source.isEmpty() ? QStringLiteral("an untitled template") : source;
+    const Answer answer = m_window.prompter().ask(
+        {QStringLiteral("Kova ended while ") + name + QStringLiteral(" had unsaved changes. Open the recovered copy?"),
+         Message::Icon::Exclamation, Message::Buttons::YesNo});
+    // The copy goes before it is loaded: one that cannot be loaded is not offered at every start.
+    QString loadPath;
+    if (answer == Answer::Yes) {
+        DocumentController &controller = m_window.controller();
+        loadPath = NewTempFile(controller.tempFiles());
+        if (!loadPath.isEmpty() && (!QFile::remove(loadPath) || !QFile::copy(m_copy.filePath(), loadPath)))
+            loadPath.clear();
+    }
+    m_copy.remove();
+    if (loadPath.isEmpty())
+        return;
+    DocumentController &controller = m_window.controller();
+    if (!controller.LoadDocument(loadPath, false).loaded())
+        return;
+    TemplateDocument &document = m_window.document();
+    document.setPath(source);
+    document.setModified(true);
+    controller.UpdateCaption();
+}
+
+} // namespace kova

@@ -1,0 +1,72 @@
+#include "recoverycopy.h"
+
+#include "encoding.h"
+#include "filesave.h"
+#include "templatedocument.h"
+#include "writer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+namespace kova {
+
+namespace {
+
+const QString kCopyName = QStringLiteral("recovered.adm");
+const QString kPathName = QStringLiteral("recovered.path");
+
+} // namespace
+
+QString RecoveryCopy::defaultDirectory()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/recovery");
+}
+
+QByteArray RecoveryCopy::render(const TemplateDocument &document)
+{
+    TextEncoding encoding = document.encoding();
+    return encodeText(renderTemplate(document, false), encoding);
+}
+
+bool RecoveryCopy::write(QByteArrayView bytes, const QString &sourcePath, QString *error) const
+{
+    if (!QDir().mkpath(m_directory)) {
+        if (error)
+            *error = QStringLiteral("Cannot create ") + m_directory;
+        return false;
+    }
+    // The path last: a copy without its path file is no copy (exists() looks for both).
+    const QDir dir(m_directory);
+    QFile::remove(dir.filePath(kPathName));
+    return saveFileAtomically(dir.filePath(kCopyName), bytes, error) &&
+           saveFileAtomically(dir.filePath(kPathName), sourcePath.toUtf8(), error);
+}
+
+bool RecoveryCopy::exists() const
+{
+    const QDir dir(m_directory);
+    return QFile::exists(dir.filePath(kCopyName)) && QFile::exists(dir.filePath(kPathName));
+}
+
+QString RecoveryCopy::filePath() const
+{
+    return QDir(m_directory).filePath(kCopyName);
+}
+
+QString RecoveryCopy::sourcePath() const
+{
+    QFile file(QDir(m_directory).filePath(kPathName));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+void RecoveryCopy::remove() const
+{
+    const QDir dir(m_directory);
+    QFile::remove(dir.filePath(kPathName));
+    QFile::remove(dir.filePath(kCopyName));
+}
+
+} // namespace kova

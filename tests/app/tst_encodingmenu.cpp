@@ -1,0 +1,104 @@
+// File, "Reopen with Encoding" and the encoding in the status bar.
+#include "appfixture.h"
+#include "templatefixtures.h"
+
+#include "app/encodingmenu.h"
+
+#include "document/encoding.h"
+#include "document/templatedocument.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+using namespace kova;
+using kova::test::AppFixture;
+
+class TestEncodingMenu : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reopenWithEncoding_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("cp1251") << "cp1251" << QStringLiteral("\u041F\u0440\u0438") << "Cyrillic (cp1251)";
+        QTest::newRow("cp1253") << "cp1253" << QStringLiteral("\u039F\u03C0\u03B8") << "Greek (cp1253)";
+        QTest::newRow("back to windows-1252")
+            << "windows-1252" << QStringLiteral("\u00CF\u00F0\u00E8") << "Western (Windows-1252)";
+    }
+    void reopenWithEncoding()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, status);
+        if (!encodingFromName(name))
+            QSKIP("not convertible on this machine");
+        AppFixture f;
+        const QByteArray bytes = "CLASS MACHINE\r\n\tCATEGORY \"\xCF\xF0\xE8\"\r\n\tEND CATEGORY\r\nCLASS USER\r\n";
+        const QString path = f.dir.filePath(QStringLiteral("cyr.adm"));
+        QVERIFY(test::writeBytes(path, bytes));
+        f.start(path);
+        auto *menu = new EncodingMenu(*f.window, f.preferences);
+        QCOMPARE(menu->statusLabel()->text(), QStringLiteral("Western (Windows-1252)"));
+        QAction *item = nullptr;
+        for (QAction *a : menu->menu()->actions())
+            if (a->data().toString() == name)
+                item = a;
+        QVERIFY(item);
+        QVERIFY(menu->menu()->isEnabled());
+        item->trigger();
+        const TemplateDocument &doc = f.window->document();
+        QCOMPARE(test::childTexts(doc.root()->child(0)), QStringList{caption});
+        QCOMPARE(menu->statusLabel()->text(), status);
+        QCOMPARE(f.preferences.encodingFor(path), name);
+
+        // Remembered for the file: opened again, it is read the same way, and saved byte for byte.
+        QVERIFY(f.window->controller().LoadDocument(path, false).loaded());
+        QCOMPARE(test::childTexts(doc.root()->child(0)), QStringList{caption});
+        QVERIFY(f.window->controller().save());
+        QCOMPARE(test::readBytes(path), bytes);
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+    }
+
+    void saveAsWithEncoding_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        const QString text =
+            QStringLiteral("CLASS MACHINE\r\n\tCATEGORY \"Caf\u00E9\"\r\n\tEND CATEGORY\r\nCLASS USER\r\n");
+        QTest::newRow("utf-16le") << "utf-16le"
+                                  << QByteArray("\xFF\xFE") +
+                                         QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        QTest::newRow("utf-8") << "utf-8" << text.toUtf8();
+        QTest::newRow("8-bit") << "windows-1252" << text.toLatin1();
+    }
+    void saveAsWithEncoding()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        AppFixture f;
+        const QString source = f.dir.filePath(QStringLiteral("in.adm"));
+        QVERIFY(test::writeBytes(
+            source, QByteArray("CLASS MACHINE\r\n\tCATEGORY \"Caf\xE9\"\r\n\tEND CATEGORY\r\nCLASS USER\r\n")));
+        f.start(source);
+        auto *menu = new EncodingMenu(*f.window, f.preferences);
+        const QString target = f.dir.filePath(QStringLiteral("out.adm"));
+        f.chooser.expect(QStringLiteral("Save file as"), FileRequest::Mode::Save, target);
+        QAction *item = nullptr;
+        for (QAction *a : menu->saveMenu()->actions())
+            if (a->data().toString() == name)
+                item = a;
+        QVERIFY(item);
+        item->trigger();
+        QCOMPARE(test::readBytes(target), bytes);
+        QCOMPARE(encodingName(f.window->document().encoding()), name);
+        QCOMPARE(menu->statusLabel()->text(), encodingLabel(f.window->document().encoding()));
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+    }
+};
+
+QTEST_MAIN(TestEncodingMenu)
+#include "tst_encodingmenu.moc"

@@ -1,0 +1,148 @@
+// The recovered copy: kept when a fatal load fault or a termination signal ends the editor with
+// unsaved work, offered and removed at the next start.
+#include "appfixture.h"
+#include "templatefixtures.h"
+
+#include "app/recoverykeeper.h"
+#include "app/terminationwiring.h"
+
+#include "document/recoverycopy.h"
+#include "document/templatedocument.h"
+#include "textedit/admtexteditor.h"
+#include "textedit/textmodecontroller.h"
+
+#include <QTest>
+
+using namespace kova;
+using kova::test::AppFixture;
+
+Q_DECLARE_METATYPE(kova::Answer)
+
+namespace {
+
+const QString kSample = QStringLiteral(KOVA_SOURCE_DIR "/examples/sample.adm");
+
+struct RecoveryWindow : AppFixture
+{
+    QString path;
+    RecoveryKeeper *keeper = nullptr;
+
+    // The sample template loaded from the command line, with a keeper over the window.
+    bool startOnSample()
+    {
+        path = dir.filePath(QStringLiteral("sample.adm"));
+        if (!QFile::copy(kSample, path))
+            return false;
+        start(path);
+        keeper = new RecoveryKeeper(*window, recoveryDir());
+        return window->document().root();
+    }
+    QString recoveryDir() { return dir.filePath(QStringLiteral("recovery")); }
+    TemplateDocument &document() { return window->document(); }
+};
+
+} // namespace
+
+class TestRecovery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fatalFaultKeepsUnsavedWork_data()
+    {
+        QTest::addColumn<bool>("modify");
+        QTest::addColumn<bool>("textMode");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("text mode update, document modified") << true << true << true;
+        QTest::newRow("text mode update, only the text changed") << false << true << true;
+        QTest::newRow("load over a modified document") << true << false << true;
+        QTest::newRow("load over an unmodified document") << false << false << false;
+    }
+    void fatalFaultKeepsUnsavedWork()
+    {
+        QFETCH(bool, modify);
+        QFETCH(bool, textMode);
+        QFETCH(bool, kept);
+        RecoveryWindow f;
+        QVERIFY(f.startOnSample());
+        if (modify)
+            f.window->controller().toggleStrings();
+        QCOMPARE(f.document().isModified(), modify);
+        const QByteArray work = RecoveryCopy::render(f.document());
+        const QByteArray broken = "CLASS MACHINE\nCATEGORY \"never closed\n";
+        f.prompter.expect(QStringLiteral("Error in function Splitter in modFill"), Message::Icon::Critical);
+        if (textMode) {
+            QVERIFY(f.window->textMode()->EnterTextMode());
+            f.window->textMode()->editor()->selectAll();
+            f.window->textMode()->editor()->insertPlainText(QString::fromLatin1(broken));
+            QVERIFY(!f.window->textMode()->TextModeUpdate());
+        } else {
+            QCOMPARE(f.window->controller().LoadDocument(f.file("broken.adm", broken), false).status,
+                     LoadResult::Status::Fatal);
+        }
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        QVERIFY(f.window->fatalOccurred());
+        const RecoveryCopy &copy = f.keeper->copy();
+        QCOMPARE(copy.exists(), kept);
+        if (kept) {
+            QCOMPARE(test::readBytes(copy.filePath()), work);
+            QCOMPARE(copy.sourcePath(), f.path);
+        }
+    }
+
+    void terminationSignalKeepsUnsavedWork_data()
+    {
+        QTest::addColumn<bool>("modify");
+        QTest::newRow("modified") << true;
+        QTest::newRow("unmodified") << false;
+    }
+    void terminationSignalKeepsUnsavedWork()
+    {
+        QFETCH(bool, modify);
+        RecoveryWindow f;
+        QVERIFY(f.startOnSample());
+        if (modify)
+            f.window->controller().toggleStrings();
+        leaveOnSignal(*f.window);
+        QCOMPARE(f.keeper->copy().exists(), modify);
+        if (modify)
+            QCOMPARE(test::readBytes(f.keeper->copy().filePath()), RecoveryCopy::render(f.document()));
+    }
+
+    void offerAtStart_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("yes, with a path") << QStringLiteral("/srv/templates/site.adm") << Answer::Yes;
+        QTest::newRow("yes, untitled") << QString() << Answer::Yes;
+        QTest::newRow("no") << QStringLiteral("/srv/templates/site.adm") << Answer::No;
+    }
+    void offerAtStart()
+    {
+        QFETCH(QString, source);
+        QFETCH(Answer, answer);
+        AppFixture f;
+        const RecoveryCopy copy(f.dir.filePath(QStringLiteral("recovery")));
+        QVERIFY(copy.write("CLASS MACHINE\r\n\tCATEGORY \"Recovered\"\r\n\tEND CATEGORY\r\nCLASS USER\r\n", source));
+        f.start();
+        RecoveryKeeper keeper(*f.window, f.dir.filePath(QStringLiteral("recovery")));
+        f.prompter.expect(QStringLiteral("Kova ended while ") +
+                              (source.isEmpty() ? QStringLiteral("an untitled template") : source) +
+                              QStringLiteral(" had unsaved changes. Open the recovered copy?"),
+                          Message::Icon::Exclamation, Message::Buttons::YesNo, answer);
+        keeper.offerRecovered();
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        QVERIFY(!copy.exists());
+        const TemplateDocument &doc = f.window->document();
+        if (answer == Answer::Yes) {
+            QCOMPARE(test::childTexts(doc.root()->child(0)), QStringList{"Recovered"});
+            QCOMPARE(doc.path(), source);
+            QVERIFY(doc.isModified());
+        } else {
+            QVERIFY(!doc.root());
+        }
+    }
+};
+
+QTEST_MAIN(TestRecovery)
+#include "tst_recovery.moc"
