@@ -1,8 +1,6 @@
 #include "historysteps.h"
 
-#include "document/loader.h"
 #include "document/nodetext.h"
-#include "document/prompter.h"
 #include "document/templatedocument.h"
 #include "editors/core/editorkind.h"
 
@@ -14,13 +12,6 @@ QString quoted(const QString &noun, const QString &caption)
 {
     return QStringLiteral("%1 '%2'").arg(noun, caption);
 }
-
-// The writer's own text loads without a word; should it not, nothing is shown in the middle of an undo.
-class SilentPrompter : public Prompter
-{
-public:
-    Answer ask(const Message &m) override { return m.buttons == Message::Buttons::Ok ? Answer::Ok : Answer::No; }
-};
 
 qsizetype branchBytes(const RemovedBranch &branch)
 {
@@ -48,10 +39,10 @@ QString nodeNoun(const TemplateDocument &document, const TemplateNode *node)
 
 EditStep::EditStep(TemplateNode *node, QString noun, QString oldCaption, QString oldText, QString newCaption,
                    QString newText)
-    : m_node(node), m_noun(std::move(noun)), m_caption{std::move(oldCaption), std::move(newCaption)},
-      m_text{std::move(oldText), std::move(newText)}
-{
-}
+    : m_node(node),
+      m_noun(std::move(noun)), m_caption{std::move(oldCaption), std::move(newCaption)}, m_text{std::move(oldText),
+                                                                                               std::move(newText)}
+{}
 
 void EditStep::undo(TemplateDocument &document)
 {
@@ -75,8 +66,7 @@ QString EditStep::name() const
 
 InsertStep::InsertStep(TemplateNode *node, QString noun)
     : m_node(node), m_parent(node->parent()), m_row(node->row()), m_noun(std::move(noun))
-{
-}
+{}
 
 void InsertStep::undo(TemplateDocument &document)
 {
@@ -104,10 +94,9 @@ QString InsertStep::name() const
 }
 
 RemoveStep::RemoveStep(TemplateNode *parent, int row, RemovedBranch branch, QString noun)
-    : m_parent(parent), m_row(row), m_node(branch.node.get()), m_noun(std::move(noun)),
-      m_caption(branch.node->text), m_branch(std::move(branch))
-{
-}
+    : m_parent(parent), m_row(row), m_node(branch.node.get()), m_noun(std::move(noun)), m_caption(branch.node->text),
+      m_branch(std::move(branch))
+{}
 
 void RemoveStep::undo(TemplateDocument &document)
 {
@@ -136,8 +125,7 @@ QString RemoveStep::name() const
 
 MoveStep::MoveStep(TemplateNode *node, TemplateNode *oldParent, int oldRow, QString noun)
     : m_node(node), m_parent{oldParent, node->parent()}, m_row{oldRow, node->row()}, m_noun(std::move(noun))
-{
-}
+{}
 
 void MoveStep::undo(TemplateDocument &document)
 {
@@ -152,34 +140,6 @@ void MoveStep::redo(TemplateDocument &document)
 QString MoveStep::name() const
 {
     return QStringLiteral("Move ") + quoted(m_noun, m_node->text);
-}
-
-TextModeStep::TextModeStep(const QString &before, const QString &after, TextEncoding encoding)
-    : m_text{qCompress(before.toUtf8()), qCompress(after.toUtf8())}, m_encoding(encoding)
-{
-}
-
-void TextModeStep::load(TemplateDocument &document, const QByteArray &compressed)
-{
-    SilentPrompter prompter;
-    // A byte-order mark tells the loader the text is UTF-8; the file keeps the encoding it had.
-    loadTemplateBytes(document, "\xEF\xBB\xBF" + qUncompress(compressed), prompter, {false, true});
-    document.setEncoding(m_encoding);
-}
-
-void TextModeStep::undo(TemplateDocument &document)
-{
-    load(document, m_text[0]);
-}
-
-void TextModeStep::redo(TemplateDocument &document)
-{
-    load(document, m_text[1]);
-}
-
-QString TextModeStep::name() const
-{
-    return QStringLiteral("Edit the template as text");
 }
 
 } // namespace kova

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "document/changerecorder.h"
-#include "document/encoding.h"
 
-#include <QByteArray>
 #include <QString>
 
 namespace kova {
@@ -30,7 +28,8 @@ public:
 class EditStep : public HistoryStep
 {
 public:
-    EditStep(TemplateNode *node, QString noun, QString oldCaption, QString oldText, QString newCaption, QString newText);
+    EditStep(TemplateNode *node, QString noun, QString oldCaption, QString oldText, QString newCaption,
+             QString newText);
     void undo(TemplateDocument &document) override;
     void redo(TemplateDocument &document) override;
     qsizetype bytes() const override;
@@ -99,25 +98,6 @@ private:
     TemplateNode *m_parent[2];
     int m_row[2];
     QString m_noun;
-};
-
-// Text mode left with Update: the whole template before and after, as the writer renders it,
-// compressed.
-class TextModeStep : public HistoryStep
-{
-public:
-    TextModeStep(const QString &before, const QString &after, TextEncoding encoding);
-    void undo(TemplateDocument &document) override;
-    void redo(TemplateDocument &document) override;
-    qsizetype bytes() const override { return m_text[0].size() + m_text[1].size(); }
-    TemplateNode *focus() const override { return nullptr; }
-    QString name() const override;
-
-private:
-    void load(TemplateDocument &document, const QByteArray &compressed);
-
-    QByteArray m_text[2];
-    TextEncoding m_encoding;
 };
 
 // "category", "policy", "check box", ... for a node, or for its first line; "node" for a kind without a page.

@@ -3,7 +3,6 @@
 #include "historysteps.h"
 
 #include "document/templatedocument.h"
-#include "document/writer.h"
 
 #include <QScopedValueRollback>
 #include <QUndoStack>
@@ -15,8 +14,7 @@ namespace kova {
 class TemplateHistory::Command : public QUndoCommand
 {
 public:
-    Command(TemplateHistory &history, std::shared_ptr<HistoryStep> step)
-        : m_history(history), m_step(std::move(step))
+    Command(TemplateHistory &history, std::shared_ptr<HistoryStep> step) : m_history(history), m_step(std::move(step))
     {
         setText(m_step->name());
     }
@@ -201,18 +199,16 @@ void TemplateHistory::onReset()
 void TemplateHistory::textModeEntered()
 {
     m_inTextMode = true;
-    m_textBefore = renderTemplate(m_document, false);
 }
 
+// Leaving text mode, by Update or No Update, loads the template anew: every node is a new object,
+// and the steps kept so far point at nodes that are gone. The history starts afresh.
 void TemplateHistory::textModeLeft()
 {
     if (!m_inTextMode)
         return;
     m_inTextMode = false;
-    const QString after = renderTemplate(m_document, false);
-    if (after != m_textBefore)
-        record(std::make_unique<TextModeStep>(m_textBefore, after, m_document.encoding()));
-    m_textBefore.clear();
+    m_stack->clear();
 }
 
 } // namespace kova

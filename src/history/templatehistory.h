@@ -16,9 +16,9 @@ class TemplateDocument;
 
 // The edit history of the one template: every change the document reports becomes one step on a
 // QUndoStack, named for the user. The modified flag follows the history: back at the last saved
-// step it is cleared, past it set again. A load or New starts an empty history, except while the
-// raw text mode runs its own loads (its Update becomes one step of its own). The steps are kept
-// within a memory cap, the oldest dropped first.
+// step it is cleared, past it set again. A load or New starts an empty history, and so does leaving
+// the raw text mode, which loads the template anew. The steps are kept within a memory cap, the
+// oldest dropped first.
 class TemplateHistory : public QObject, private ChangeRecorder
 {
     Q_OBJECT
@@ -39,7 +39,7 @@ public:
     // What the steps keep in memory now.
     qsizetype bytes() const;
 
-    // The raw text mode: its loads keep the history; leaving it records the change, if any.
+    // The raw text mode: its own loads are not a New; leaving it starts an empty history.
     void textModeEntered();
     void textModeLeft();
 
@@ -71,7 +71,6 @@ private:
     bool m_replaying = false; // our own undo, redo or trim is changing the document
     bool m_syncing = false;   // our own change of the modified flag
     bool m_inTextMode = false;
-    QString m_textBefore;
 };
 
 } // namespace kova
