@@ -49,7 +49,7 @@ private:
 };
 
 TemplateHistory::TemplateHistory(TemplateDocument &document, QObject *parent)
-    : QObject(parent), m_document(document), m_stack(new QUndoStack(this))
+    : QObject(parent), m_document(document), m_documentAlive(&document), m_stack(new QUndoStack(this))
 {
     m_document.setRecorder(this);
     connect(m_stack, &QUndoStack::indexChanged, this, [this] {
@@ -63,7 +63,8 @@ TemplateHistory::TemplateHistory(TemplateDocument &document, QObject *parent)
 
 TemplateHistory::~TemplateHistory()
 {
-    m_document.setRecorder(nullptr);
+    if (m_documentAlive)
+        m_documentAlive->setRecorder(nullptr);
 }
 
 bool TemplateHistory::canUndo() const

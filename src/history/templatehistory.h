@@ -3,6 +3,7 @@
 #include "document/changerecorder.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -66,6 +67,9 @@ private:
     void onReset();
 
     TemplateDocument &m_document;
+    // The window destroys its document before its children: the history must not reach a document
+    // that is gone.
+    QPointer<TemplateDocument> m_documentAlive;
     QUndoStack *m_stack;
     qsizetype m_cap = kMemoryCap;
     bool m_replaying = false; // our own undo, redo or trim is changing the document
