@@ -23,7 +23,8 @@ struct MoveGuard
 } // namespace
 
 ListKeys::ListKeys(QListWidget *list, ListCommands &commands, MenuOn menuOn, Keys keys, QWidget *menuAnchor)
-    : QObject(list), m_list(list), m_commands(commands), m_menuOn(menuOn), m_keys(keys), m_anchor(menuAnchor)
+    : QObject(list), m_list(list), m_viewport(list->viewport()), m_commands(commands), m_menuOn(menuOn), m_keys(keys),
+      m_anchor(menuAnchor)
 {
     list->installEventFilter(this);
     list->viewport()->installEventFilter(this);
@@ -56,7 +57,7 @@ bool ListKeys::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (watched == m_list->viewport() &&
+    if (watched == m_viewport &&
         (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         const QEvent::Type opening = m_menuOn == MenuOn::Press ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease;

@@ -39,6 +39,8 @@ protected:
 
 private:
     QListWidget *m_list;
+    // Kept, as events still arrive while the list is being taken down and can no longer be asked.
+    QWidget *m_viewport;
     ListCommands &m_commands;
     MenuOn m_menuOn;
     Keys m_keys;
