@@ -2,6 +2,7 @@
 
 #include "editorcontext.h"
 #include "editorfield.h"
+#include "pagewidgets.h"
 
 #include "document/prompter.h"
 #include "editors/core/editsession.h"
@@ -28,13 +29,6 @@ namespace {
 
 const QString kDefaultTip = QStringLiteral("Check this to use the value name (Default)");
 
-QCheckBox *checkBox(const QString &caption, const QString &name)
-{
-    auto *box = new QCheckBox(caption);
-    box->setObjectName(name);
-    return box;
-}
-
 QPushButton *button(const QString &caption, const QString &name)
 {
     auto *b = new QPushButton(caption);
@@ -47,19 +41,22 @@ QPushButton *button(const QString &caption, const QString &name)
 ActionListEditor::ActionListEditor(EditorContext &context, NumericItemValue numericItems, MenuOn menuOn,
                                    QWidget *parent)
     : QWidget(parent), m_context(context),
-      m_numericItems(numericItems), m_boxes{checkBox(QStringLiteral("Action lis ON"), QStringLiteral("ActionListOn")),
-                                            checkBox(QStringLiteral("Action lis OFF"),
-                                                     QStringLiteral("ActionListOff"))},
+      m_numericItems(numericItems), m_boxes{namedCheckBox(QStringLiteral("Action lis ON"),
+                                                          QStringLiteral("ActionListOn")),
+                                            namedCheckBox(QStringLiteral("Action lis OFF"),
+                                                          QStringLiteral("ActionListOff"))},
       m_edit{button(QStringLiteral("Edit"), QStringLiteral("EditOn")),
              button(QStringLiteral("Edit"), QStringLiteral("EditOff"))},
       m_frame(new QGroupBox), m_stack(new QStackedLayout), m_lists{new QListWidget, new QListWidget},
-      m_up(new QToolButton), m_down(new QToolButton), m_itemFrame(new QGroupBox),
-      m_optKey(new QRadioButton(QStringLiteral("Ke&yname"))), m_optValue(new QRadioButton(QStringLiteral("Valuename"))),
-      m_name(new EditorField(context.prompter)), m_value(new EditorField(context.prompter)),
+      m_up(arrowButton(Qt::UpArrow, QStringLiteral("MoveUp"), QStringLiteral("Move the entry up (Ctrl+Up)"))),
+      m_down(arrowButton(Qt::DownArrow, QStringLiteral("MoveDown"), QStringLiteral("Move the entry down (Ctrl+Down)"))),
+      m_itemFrame(new QGroupBox), m_optKey(new QRadioButton(QStringLiteral("Ke&yname"))),
+      m_optValue(new QRadioButton(QStringLiteral("Valuename"))), m_name(new EditorField(context.prompter)),
+      m_value(new EditorField(context.prompter)),
       m_itemSelect(button(QStringLiteral("Select"), QStringLiteral("ItemSelect"))),
-      m_delete(checkBox(QStringLiteral("Delete value"), QStringLiteral("ItemDelete"))),
-      m_numeric(checkBox(QStringLiteral("Numeric value"), QStringLiteral("ItemNumeric"))),
-      m_default(checkBox(QStringLiteral("(Default)"), QStringLiteral("ItemDefault"))),
+      m_delete(namedCheckBox(QStringLiteral("Delete value"), QStringLiteral("ItemDelete"))),
+      m_numeric(namedCheckBox(QStringLiteral("Numeric value"), QStringLiteral("ItemNumeric"))),
+      m_default(namedCheckBox(QStringLiteral("(Default)"), QStringLiteral("ItemDefault"))),
       m_update(button(QStringLiteral("Update"), QStringLiteral("Update"))),
       m_noUpdate(button(QStringLiteral("No Update"), QStringLiteral("NoUpdate"))), m_menu(makeListMenu(*this, this))
 {
@@ -69,12 +66,6 @@ ActionListEditor::ActionListEditor(EditorContext &context, NumericItemValue nume
     m_optValue->setObjectName(QStringLiteral("OptionValuename"));
     m_name->setObjectName(QStringLiteral("ItemName"));
     m_value->setObjectName(QStringLiteral("ItemValue"));
-    m_up->setObjectName(QStringLiteral("MoveUp"));
-    m_down->setObjectName(QStringLiteral("MoveDown"));
-    m_up->setArrowType(Qt::UpArrow);
-    m_down->setArrowType(Qt::DownArrow);
-    m_up->setToolTip(QStringLiteral("Move the entry up (Ctrl+Up)"));
-    m_down->setToolTip(QStringLiteral("Move the entry down (Ctrl+Down)"));
     m_default->setToolTip(kDefaultTip);
     m_itemSelect->setEnabled(false);
 
@@ -238,11 +229,7 @@ bool ActionListEditor::listOff() const
 
 QStringList ActionListEditor::items(int which) const
 {
-    QStringList texts;
-    const QListWidget *list = m_lists[which];
-    for (int i = 0; i < list->count(); ++i)
-        texts.append(list->item(i)->text());
-    return texts;
+    return itemTexts(m_lists[which]);
 }
 
 bool ActionListEditor::itemEditorActive() const

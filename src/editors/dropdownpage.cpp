@@ -1,6 +1,7 @@
 #include "dropdownpage.h"
 
 #include "editorfield.h"
+#include "pagewidgets.h"
 
 #include "document/prompter.h"
 #include "editors/core/actionlist.h"
@@ -27,30 +28,6 @@ namespace {
 
 // The action list an item owns travels with the item in the list.
 constexpr int kActionsRole = Qt::UserRole + 1;
-
-QCheckBox *checkBox(const QString &caption, const QString &name)
-{
-    auto *box = new QCheckBox(caption);
-    box->setObjectName(name);
-    return box;
-}
-
-QToolButton *arrow(Qt::ArrowType type, const QString &name, const QString &tip)
-{
-    auto *button = new QToolButton;
-    button->setObjectName(name);
-    button->setArrowType(type);
-    button->setToolTip(tip);
-    return button;
-}
-
-QStringList texts(const QListWidget *list)
-{
-    QStringList t;
-    for (int i = 0; i < list->count(); ++i)
-        t << list->item(i)->text();
-    return t;
-}
 
 } // namespace
 
@@ -85,19 +62,20 @@ private:
 DropdownPage::DropdownPage(EditorContext &context, QWidget *parent)
     : EditorPage(EditorKind::Dropdown, context, parent),
       m_description(addField(QStringLiteral("&Description"), QStringLiteral("Description"))),
-      m_required(checkBox(QStringLiteral("Required"), QStringLiteral("Required"))), m_frame(new QGroupBox),
+      m_required(namedCheckBox(QStringLiteral("Required"), QStringLiteral("Required"))), m_frame(new QGroupBox),
       m_items(new QListWidget), m_actions(new QListWidget),
-      m_itemUp(arrow(Qt::UpArrow, QStringLiteral("ItemUp"), QStringLiteral("Move the item up (Ctrl+Up)"))),
-      m_itemDown(arrow(Qt::DownArrow, QStringLiteral("ItemDown"), QStringLiteral("Move the item down (Ctrl+Down)"))),
-      m_actionUp(arrow(Qt::UpArrow, QStringLiteral("ActionUp"), QStringLiteral("Move the action up"))),
-      m_actionDown(arrow(Qt::DownArrow, QStringLiteral("ActionDown"), QStringLiteral("Move the action down"))),
+      m_itemUp(arrowButton(Qt::UpArrow, QStringLiteral("ItemUp"), QStringLiteral("Move the item up (Ctrl+Up)"))),
+      m_itemDown(
+          arrowButton(Qt::DownArrow, QStringLiteral("ItemDown"), QStringLiteral("Move the item down (Ctrl+Down)"))),
+      m_actionUp(arrowButton(Qt::UpArrow, QStringLiteral("ActionUp"), QStringLiteral("Move the action up"))),
+      m_actionDown(arrowButton(Qt::DownArrow, QStringLiteral("ActionDown"), QStringLiteral("Move the action down"))),
       m_optKey(new QRadioButton(QStringLiteral("Ke&yname"))), m_optValue(new QRadioButton(QStringLiteral("Valuename"))),
       m_select(new QPushButton(QStringLiteral("Select"))), m_name(makeField(QStringLiteral("EntryName"))),
-      m_entryDefault(checkBox(QStringLiteral("(Default)"), QStringLiteral("EntryDefault"))),
+      m_entryDefault(namedCheckBox(QStringLiteral("(Default)"), QStringLiteral("EntryDefault"))),
       m_value(makeField(QStringLiteral("EntryValue"))),
-      m_delete(checkBox(QStringLiteral("Delete value"), QStringLiteral("DeleteValue"))),
-      m_numeric(checkBox(QStringLiteral("Numeric value"), QStringLiteral("NumericValue"))),
-      m_defaultMark(checkBox(QStringLiteral("Default"), QStringLiteral("DefaultMark"))),
+      m_delete(namedCheckBox(QStringLiteral("Delete value"), QStringLiteral("DeleteValue"))),
+      m_numeric(namedCheckBox(QStringLiteral("Numeric value"), QStringLiteral("NumericValue"))),
+      m_defaultMark(namedCheckBox(QStringLiteral("Default"), QStringLiteral("DefaultMark"))),
       m_update(new QPushButton(QStringLiteral("Update"))), m_noUpdate(new QPushButton(QStringLiteral("No Update"))),
       m_itemCommands(std::make_unique<ItemCommands>(*this)), m_actionCommands(std::make_unique<ActionCommands>(*this))
 {
@@ -307,7 +285,7 @@ void DropdownPage::showActions(const QListWidgetItem *item)
 void DropdownPage::storeActions()
 {
     if (QListWidgetItem *item = m_items->currentItem())
-        item->setData(kActionsRole, texts(m_actions));
+        item->setData(kActionsRole, itemTexts(m_actions));
 }
 
 void DropdownPage::setArrowsEnabled(bool enabled)
@@ -525,7 +503,7 @@ void DropdownPage::noUpdate()
 
 void DropdownPage::selectName()
 {
-    const QStringList actions = texts(m_actions);
+    const QStringList actions = itemTexts(m_actions);
     const int selected = m_actions->currentRow();
     const QString root = NodeHiveName(context().session.node());
     const QString keyField = keyFields().keyname->text();

@@ -1,6 +1,7 @@
 #include "textpartpage.h"
 
 #include "editorfield.h"
+#include "pagewidgets.h"
 
 #include "editors/core/actionlist.h"
 #include "editors/core/editsession.h"
@@ -21,13 +22,6 @@ namespace kova {
 
 namespace {
 
-QCheckBox *checkBox(const QString &caption, const QString &name)
-{
-    auto *box = new QCheckBox(caption);
-    box->setObjectName(name);
-    return box;
-}
-
 // A check box with the "(NT Only)" note beside it.
 QWidget *withNtNote(QCheckBox *box)
 {
@@ -46,10 +40,10 @@ TextPartPage::TextPartPage(TextPartForm::Kind kind, EditorContext &context, QWid
     : EditorPage(kind == TextPartForm::Kind::Combobox ? EditorKind::Combobox : EditorKind::Edittext, context, parent),
       m_kind(kind), m_description(addField(QStringLiteral("&Description"), QStringLiteral("Description"))),
       m_default(nullptr), m_maxLength(nullptr),
-      m_required(checkBox(QStringLiteral("Required"), QStringLiteral("Required"))),
-      m_expandable(checkBox(QStringLiteral("Writes value to the registry with the data REG_EXPANDSZ"),
-                            QStringLiteral("Expandable"))),
-      m_oemConvert(checkBox(QStringLiteral("Map text from ANSI to OEM and back"), QStringLiteral("OemConvert")))
+      m_required(namedCheckBox(QStringLiteral("Required"), QStringLiteral("Required"))),
+      m_expandable(namedCheckBox(QStringLiteral("Writes value to the registry with the data REG_EXPANDSZ"),
+                                 QStringLiteral("Expandable"))),
+      m_oemConvert(namedCheckBox(QStringLiteral("Map text from ANSI to OEM and back"), QStringLiteral("OemConvert")))
 {
     const KeyFields &keys = addKeyFields(true);
     m_default = addField(QStringLiteral("Defa&ult"), QStringLiteral("DefaultText"));
@@ -75,15 +69,10 @@ QWidget *TextPartPage::makeSuggestionFrame()
     m_suggestions->setObjectName(QStringLiteral("Suggestions"));
     m_suggestions->setToolTip(QStringLiteral(
         "Suggestions: double-click one to edit it; Insert adds one, Delete removes one; right-click for the menu"));
-    m_up = new QToolButton;
-    m_up->setObjectName(QStringLiteral("MoveUp"));
-    m_up->setArrowType(Qt::UpArrow);
-    m_up->setToolTip(QStringLiteral("Move the suggestion up (Ctrl+Up)"));
-    m_down = new QToolButton;
-    m_down->setObjectName(QStringLiteral("MoveDown"));
-    m_down->setArrowType(Qt::DownArrow);
-    m_down->setToolTip(QStringLiteral("Move the suggestion down (Ctrl+Down)"));
-    m_noSort = checkBox(QStringLiteral("Don't sort suggestions"), QStringLiteral("NoSort"));
+    m_up = arrowButton(Qt::UpArrow, QStringLiteral("MoveUp"), QStringLiteral("Move the suggestion up (Ctrl+Up)"));
+    m_down =
+        arrowButton(Qt::DownArrow, QStringLiteral("MoveDown"), QStringLiteral("Move the suggestion down (Ctrl+Down)"));
+    m_noSort = namedCheckBox(QStringLiteral("Don't sort suggestions"), QStringLiteral("NoSort"));
     m_entry = makeField(QStringLiteral("SuggestionEntry"));
     m_entry->setAccessibleName(QStringLiteral("Suggestion"));
     m_update = new QPushButton(QStringLiteral("Update"));
@@ -155,8 +144,7 @@ EditorPage::Composition TextPartPage::compose() const
     form.oemConvert = m_oemConvert->isChecked();
     if (m_frame) {
         form.noSort = m_noSort->isChecked();
-        for (int i = 0; i < m_suggestions->count(); ++i)
-            form.suggestions.append(m_suggestions->item(i)->text());
+        form.suggestions = itemTexts(m_suggestions);
     }
     if (auto error = form.validate(inheritedKey()))
         return {error, {}, {}};
