@@ -58,15 +58,7 @@ DropdownForm DropdownForm::load(const QStringList &lines)
     const qsizetype n = lines.size();
     for (qsizetype i = 1; i < n; ++i) {
         const QString &line = lines.at(i);
-        const auto rest = [&line](qsizetype keyword) { return line.mid(keyword).trimmed(); };
-        if (line.startsWith(u"PART"))
-            f.description = Unquote(rest(4)).trimmed();
-        if (line.startsWith(u"KEYNAME"))
-            f.keyname = Unquote(rest(7)).trimmed();
-        if (line.startsWith(u"VALUENAME")) {
-            f.valueName = Unquote(rest(9)).trimmed();
-            f.defaultName = f.valueName.isEmpty();
-        }
+        f.readLine(line);
         if (line.startsWith(u"REQUIRED"))
             f.required = true;
         if (!line.startsWith(u"ITEMLIST"))
@@ -100,6 +92,7 @@ DropdownForm DropdownForm::load(const QStringList &lines)
             }
         }
     }
+    f.trimFields();
     return f;
 }
 
@@ -107,9 +100,9 @@ std::optional<FieldError> DropdownForm::validate(const QString &inheritedKey) co
 {
     if (description.trimmed().isEmpty())
         return FieldError{Description, QStringLiteral("Dropdownlist name is empty")};
-    if (keyname.trimmed().isEmpty() && inheritedKey.isEmpty())
+    if (keyMissing(inheritedKey))
         return FieldError{Keyname, QStringLiteral("Keyname not defined on this or a higher level")};
-    if (valueName.trimmed().isEmpty() && !defaultName.value_or(false))
+    if (valueNameMissing())
         return FieldError{ValueName, QStringLiteral("Value name empty")};
     if (items.isEmpty())
         return FieldError{ItemList, QStringLiteral("Minimum of one item required in list")};
@@ -121,12 +114,7 @@ QString DropdownForm::compose() const
     QString text = QStringLiteral("PART ") + Quote(description) + QStringLiteral(" DROPDOWNLIST\r\n");
     if (required)
         text += QStringLiteral("REQUIRED\r\n");
-    if (!keyname.trimmed().isEmpty())
-        text += QStringLiteral("KEYNAME ") + Quote(keyname) + QStringLiteral("\r\n");
-    if (defaultName.value_or(false))
-        text += QStringLiteral("VALUENAME \"\"\r\n");
-    else if (!valueName.trimmed().isEmpty())
-        text += QStringLiteral("VALUENAME ") + Quote(valueName) + QStringLiteral("\r\n");
+    text += keyLines();
     text += QStringLiteral("ITEMLIST\r\n");
     for (const DropdownItem &item : items) {
         appendSplit(text, item.text);

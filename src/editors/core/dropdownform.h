@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fieldrules.h"
+#include "partkey.h"
 
 #include <QList>
 #include <QStringList>
@@ -20,14 +21,10 @@ struct DropdownItem
 };
 
 // The Dropdown page's fields.
-struct DropdownForm
+struct DropdownForm : PartKey
 {
     enum Field { Description = 1, Keyname, ValueName, ItemList };
 
-    QString description;
-    QString keyname;
-    QString valueName;
-    std::optional<bool> defaultName; // only a VALUENAME line sets or clears the "(Default)" box
     bool required = false;
     QList<DropdownItem> items;
 
@@ -35,7 +32,6 @@ struct DropdownForm
     std::optional<FieldError> validate(const QString &inheritedKey) const;
     // REQUIRED comes before KEYNAME; each item is written as its NAME line and its VALUE line.
     QString compose() const;
-    QString caption() const { return description.trimmed(); }
 };
 
 // The entry editor of the Dropdown page, editing an item or an action entry.

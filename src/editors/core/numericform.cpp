@@ -25,14 +25,7 @@ NumericForm NumericForm::load(const QStringList &lines)
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QString &line = lines.at(i);
         const auto rest = [&line](qsizetype keyword) { return line.mid(keyword).trimmed(); };
-        if (line.startsWith(u"PART"))
-            f.description = Unquote(rest(4)).trimmed();
-        if (line.startsWith(u"KEYNAME"))
-            f.keyname = Unquote(rest(7)).trimmed();
-        if (line.startsWith(u"VALUENAME")) {
-            f.valueName = Unquote(rest(9)).trimmed();
-            f.defaultName = f.valueName.isEmpty();
-        }
+        f.readLine(line);
         if (line.startsWith(u"MIN"))
             f.min = rest(3);
         if (line.startsWith(u"MAX"))
@@ -46,6 +39,7 @@ NumericForm NumericForm::load(const QStringList &lines)
         if (line.startsWith(u"TXTCONVERT"))
             f.textConvert = true;
     }
+    f.trimFields();
     return f;
 }
 
@@ -53,9 +47,9 @@ std::optional<FieldError> NumericForm::validate(const QString &inheritedKey, con
 {
     if (description.trimmed().isEmpty())
         return FieldError{Description, QStringLiteral("Description name is empty")};
-    if (keyname.trimmed().isEmpty() && inheritedKey.isEmpty())
+    if (keyMissing(inheritedKey))
         return FieldError{Keyname, QStringLiteral("Keyname not defined on this or a higher level")};
-    if (valueName.trimmed().isEmpty() && !defaultName.value_or(false))
+    if (valueNameMissing())
         return FieldError{ValueName, QStringLiteral("Value name is empty")};
 
     struct Number
@@ -87,12 +81,7 @@ QString NumericForm::compose() const
 {
     const auto line = [](const QString &text) { return text + QStringLiteral("\r\n"); };
     QString text = line(QStringLiteral("PART ") + Quote(description) + QStringLiteral(" NUMERIC"));
-    if (!keyname.trimmed().isEmpty())
-        text += line(QStringLiteral("KEYNAME ") + Quote(keyname));
-    if (defaultName.value_or(false))
-        text += line(QStringLiteral("VALUENAME \"\""));
-    else if (!valueName.trimmed().isEmpty())
-        text += line(QStringLiteral("VALUENAME ") + Quote(valueName));
+    text += keyLines();
     if (required)
         text += line(QStringLiteral("REQUIRED"));
     if (textConvert)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fieldrules.h"
+#include "partkey.h"
 
 #include <QStringList>
 
@@ -10,14 +11,10 @@ namespace kova {
 
 // The Numeric page's fields. The four numbers are kept as typed: the checks convert them, the
 // composed text carries the text.
-struct NumericForm
+struct NumericForm : PartKey
 {
     enum Field { Description = 1, Keyname, ValueName, Min, Max, Spin, Default };
 
-    QString description;
-    QString keyname;
-    QString valueName;
-    std::optional<bool> defaultName; // only a VALUENAME line sets or clears the "(Default)" box
     QString min;
     QString max;
     QString spin;
@@ -28,7 +25,6 @@ struct NumericForm
     static NumericForm load(const QStringList &editLines);
     std::optional<FieldError> validate(const QString &inheritedKey, const QLocale &locale = QLocale()) const;
     QString compose() const;
-    QString caption() const { return description.trimmed(); }
 };
 
 // A number that passed the number test as the checks see it: rounded to the nearest whole number,

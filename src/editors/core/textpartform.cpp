@@ -22,14 +22,7 @@ TextPartForm TextPartForm::load(Kind kind, const QStringList &lines)
     const bool combobox = kind == Kind::Combobox;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QString &line = lines.at(i);
-        if (line.startsWith(u"PART"))
-            f.description = Unquote(rest(line, 4));
-        if (line.startsWith(u"KEYNAME"))
-            f.keyname = Unquote(rest(line, 7));
-        if (line.startsWith(u"VALUENAME")) {
-            f.valueName = Unquote(rest(line, 9));
-            f.defaultName = f.valueName.isEmpty();
-        }
+        f.readLine(line);
         if (line.startsWith(u"DEFAULT"))
             f.defaultText = Unquote(rest(line, 7));
         if (line.startsWith(u"MAXLEN"))
@@ -47,8 +40,9 @@ TextPartForm TextPartForm::load(Kind kind, const QStringList &lines)
                 f.suggestions.append(Unquote(lines.at(i)));
         }
     }
-    for (QString *field : {&f.description, &f.keyname, &f.valueName, &f.defaultText, &f.maxLength})
-        *field = field->trimmed();
+    f.trimFields();
+    f.defaultText = f.defaultText.trimmed();
+    f.maxLength = f.maxLength.trimmed();
     return f;
 }
 
@@ -56,9 +50,9 @@ std::optional<FieldError> TextPartForm::validate(const QString &inheritedKey) co
 {
     if (description.trimmed().isEmpty())
         return FieldError{Description, QStringLiteral("Description name is empty")};
-    if (keyname.trimmed().isEmpty() && inheritedKey.isEmpty())
+    if (keyMissing(inheritedKey))
         return FieldError{Keyname, QStringLiteral("Keyname not defined on this or a higher level")};
-    if (valueName.trimmed().isEmpty() && !defaultName.value_or(false))
+    if (valueNameMissing())
         return FieldError{ValueName, QStringLiteral("Value name empty")};
     if (!maxLength.trimmed().isEmpty() && !isNumber(maxLength))
         return FieldError{MaxLength, QStringLiteral("Value is not numeric")};
@@ -70,12 +64,7 @@ QString TextPartForm::compose() const
     const auto line = [](const QString &text) { return text + QStringLiteral("\r\n"); };
     QString text = line(QStringLiteral("PART ") + Quote(description) +
                         (kind == Kind::Combobox ? QStringLiteral(" COMBOBOX") : QStringLiteral(" EDITTEXT")));
-    if (!keyname.trimmed().isEmpty())
-        text += line(QStringLiteral("KEYNAME ") + Quote(keyname));
-    if (defaultName.value_or(false))
-        text += line(QStringLiteral("VALUENAME \"\""));
-    else if (!valueName.trimmed().isEmpty())
-        text += line(QStringLiteral("VALUENAME ") + Quote(valueName));
+    text += keyLines();
     if (!defaultText.trimmed().isEmpty())
         text += line(QStringLiteral("DEFAULT ") + Quote(defaultText));
     if (!maxLength.trimmed().isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fieldrules.h"
+#include "partkey.h"
 
 #include <QStringList>
 
@@ -10,18 +11,12 @@ namespace kova {
 
 // The Combobox and Edittext pages' fields: a text a policy writes to one value, with its default,
 // length and flags; the Combobox page adds its suggestions and "Don't sort suggestions".
-struct TextPartForm
+struct TextPartForm : PartKey
 {
     enum Field { Description = 1, Keyname, ValueName, DefaultText, MaxLength };
     enum class Kind { Combobox, Edittext };
 
     Kind kind = Kind::Edittext;
-    QString description;
-    QString keyname;
-    QString valueName;
-    // The "(Default)" box. The Combobox page keeps the box as it was when the node has no VALUENAME
-    // line, so a loaded form may leave it unset.
-    std::optional<bool> defaultName;
     QString defaultText;
     QString maxLength;
     bool required = false;
@@ -34,7 +29,6 @@ struct TextPartForm
     // inheritedKey: the key the node inherits (the active key display), for a node without its own.
     std::optional<FieldError> validate(const QString &inheritedKey) const;
     QString compose() const;
-    QString caption() const { return description.trimmed(); }
 };
 
 } // namespace kova
