@@ -1,7 +1,8 @@
 // One edit round trip on a large template: select the last policy, open its page (EditNode), press
 // "Ok"; then undo and redo that commit, and a delete of the policy. Each must cost the same on a
-// small and on a large template, as it touches that node alone. Printed beside the time of one load
-// of the same file in the same run. Runs on the offscreen platform with the real main window and
+// small and on a large template, as it touches that node alone. Also one keystroke in the tree's find
+// field (filter and repaint), the slowest of typing a query letter by letter, and clearing the field. Printed beside
+// the time of one load of the same file in the same run. Runs on the offscreen platform with the real main window and
 // scripted dialogs.
 //
 //   bench_editround [--rounds N]
@@ -75,6 +76,8 @@ struct Figures
     double round = 0;
     double undoRedoCommit = 0;
     double undoRedoDelete = 0;
+    double keystroke = 0;
+    double clear = 0;
     int nodes = 0;
 };
 
@@ -113,6 +116,21 @@ Figures measure(const QString &file, int rounds)
     }
     f.nodes = window.document().nodeCount();
     TemplateNode *policy = lastPolicy(window.document().root());
+
+    // The query is the last policy's caption; its first letters find nearly every node.
+    TreePanel &panel = *window.treePanel();
+    const QString query = policy->text.left(12);
+    for (int i = 0; i < std::min(rounds, 3); ++i) {
+        for (qsizetype n = 1; n <= query.size(); ++n)
+            f.keystroke = std::max(f.keystroke, best(1, [&] {
+                                       panel.setFindText(query.left(n));
+                                       window.repaint();
+                                   }));
+        f.clear = std::max(f.clear, best(1, [&] {
+                               panel.setFindText(QString());
+                               window.repaint();
+                           }));
+    }
     window.treePanel()->selectNode(policy);
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer timer;
@@ -154,6 +172,8 @@ void report(const char *name, const QString &file, int rounds)
                 f.load * 1e3, f.round * 1e3, f.round / f.load);
     std::printf("%-34s undo+redo of the commit %6.3f ms = %.4f, of a delete %6.3f ms = %.4f of a load\n", "",
                 f.undoRedoCommit * 1e3, f.undoRedoCommit / f.load, f.undoRedoDelete * 1e3, f.undoRedoDelete / f.load);
+    std::printf("%-34s find: slowest keystroke %7.2f ms = %.4f, clearing %7.2f ms = %.4f of a load\n", "",
+                f.keystroke * 1e3, f.keystroke / f.load, f.clear * 1e3, f.clear / f.load);
 }
 
 } // namespace

@@ -18,6 +18,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -25,6 +27,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 
@@ -83,7 +86,7 @@ void MainWindow::connectActions()
     on("M_Collapse", [this] { m_treePanel->collapseAll(); });
     on("M_Strings", [this] { m_controller.toggleStrings(); });
     on("M_NewerStatements", [this](bool checked) { m_controller.setNewerStatements(checked); });
-    on("M_TEdit", [this] { call(hooks.enterTextMode); });
+    on("M_TEdit", [this] { textMode()->EnterTextMode(); });
     on("M_About", [this] { ShowAbout(true); });
     for (int i = 1; i <= 4; ++i)
         connect(m_actions->Bestand(i), &QAction::triggered, this, [this, i] { m_controller.openRecent(i); });
@@ -95,6 +98,24 @@ void MainWindow::connectActions()
         TabChanged(previous);
     });
     connect(m_treePanel, &TreePanel::editRequested, this, [this] { m_editors->EditNode(m_treePanel->selectedNode()); });
+
+    // "Find in tree" shows the tree and puts the cursor in its find field.
+    m_historyActions->menu()->addSeparator();
+    m_findAction = m_historyActions->menu()->addAction(QStringLiteral("Find in tree"));
+    m_findAction->setObjectName(QStringLiteral("M_Find"));
+    m_findAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+F")));
+    m_findAction->setEnabled(false);
+    connect(m_findAction, &QAction::triggered, this, [this] {
+        if (editScreenOpen() || !m_tabs->isTabEnabled(Overview))
+            return;
+        m_tabs->setCurrentIndex(Overview);
+        m_treePanel->focusFindField();
+    });
+    // The count stays on the status bar while the find is on; a passing tip only covers it.
+    auto *findStatus = new QLabel;
+    findStatus->setObjectName(QStringLiteral("FindStatus"));
+    statusBar()->addWidget(findStatus);
+    connect(m_treePanel, &TreePanel::findStatusChanged, findStatus, &QLabel::setText);
 }
 
 void MainWindow::connectController()
@@ -122,12 +143,6 @@ void MainWindow::connectController()
     });
 }
 
-void MainWindow::call(const std::function<void()> &hook) const
-{
-    if (hook)
-        hook();
-}
-
 void MainWindow::setOutsideTools(OutsideTools *tools)
 {
     m_outsideTools = tools;
@@ -147,6 +162,8 @@ void MainWindow::applyCommandState()
     m_actions->setTreeCommandsEnabled(s.treeCommands);
     m_tabs->setTabEnabled(Overview, s.overview);
     m_treePanel->treeView()->setEnabled(s.overview);
+    m_treePanel->findField()->setEnabled(s.overview);
+    m_findAction->setEnabled(s.overview);
 }
 
 void MainWindow::onDocumentShown()
@@ -161,7 +178,7 @@ void MainWindow::StartUp(const QString &commandLine)
     m_document.clear();
     m_controller.tempFiles().clear();
     m_treePanel->setInsertPosition(InsertPosition::After);
-    call(hooks.registerFileAssociations);
+    emit fileAssociationsDue();
     m_controller.readPreferences();
     m_actions->item(QStringLiteral("M_NewerStatements"))->setChecked(m_controller.newerStatements());
     ShowAbout(false);
@@ -291,7 +308,7 @@ bool MainWindow::textModeShown() const
 
 bool MainWindow::applyTextMode()
 {
-    return hooks.textModeUpdate && hooks.textModeUpdate();
+    return textMode()->TextModeUpdate();
 }
 
 // After an undo or redo the tree shows where the template changed.
@@ -357,10 +374,6 @@ void MainWindow::showTextMode(bool on)
 {
     if (!m_textView)
         return;
-    if (on)
-        m_history->textModeEntered();
-    else
-        m_history->textModeLeft();
     QWidget *view = on ? m_textView : static_cast<QWidget *>(m_tabs);
     m_views->setCurrentWidget(view);
     m_actions->toolBar()->setVisible(!on);

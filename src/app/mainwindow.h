@@ -7,8 +7,6 @@
 
 #include <QMainWindow>
 
-#include <functional>
-
 class QMenu;
 class QStackedWidget;
 class QTabWidget;
@@ -28,18 +26,6 @@ class TextModeBridge;
 class TextModeController;
 class TreePanel;
 
-// The operations other subsystems connect to the shell. An empty hook does nothing.
-struct ShellHooks
-{
-    // The file associations, written at every start before the preferences are read.
-    std::function<void()> registerFileAssociations;
-    // Raw text mode: enter it ("Editor" button, "Edit file with text editor"), and take its text back
-    // into the tree (true when that worked); the close sequence calls textModeUpdate when the user
-    // wants to save while the text view is showing.
-    std::function<void()> enterTextMode;
-    std::function<bool()> textModeUpdate;
-};
-
 // The main window: a shell around the document controller, the tree panel, the tab pages, the about
 // panel and the menus. The text mode view is hosted here too (setTextModeView / showTextMode).
 class MainWindow : public QMainWindow, public EditorHost, private EditScreens
@@ -51,8 +37,6 @@ public:
 
     MainWindow(Prompter &prompter, FileChooser &chooser, Preferences &preferences, QWidget *parent = nullptr);
     ~MainWindow() override;
-
-    ShellHooks hooks;
 
     DocumentController &controller() { return m_controller; }
     TemplateDocument &document() { return m_document; }
@@ -77,6 +61,8 @@ public:
     // The edit history and its "&Edit" menu.
     TemplateHistory &history() const { return *m_history; }
     HistoryActions &historyActions() const { return *m_historyActions; }
+    // "Find in tree" (Ctrl+Shift+F) in the Edit menu: the tree's find field takes the focus.
+    QAction *findAction() const { return m_findAction; }
     // Editor pages: a page in its tab, open page tab (tab 0 disabled, tree hidden) and CloseEditorPage
     // back to the tree.
     void installEditorPage(int tab, QWidget *page) override;
@@ -102,6 +88,8 @@ public:
     OutsideTools *outsideTools() const { return m_outsideTools; }
 
 signals:
+    // Start-up writes the file associations now, before the preferences are read.
+    void fileAssociationsDue();
     // A fatal load fault: the program must end at once (no closing questions).
     void fatalFault();
     // The registry browser: its page was switched to or left; start-up wants its hives shown.
@@ -123,7 +111,6 @@ private:
     void showHistoryStep(TemplateNode *node);
     bool textModeShown() const override;
     bool applyTextMode() override;
-    void call(const std::function<void()> &hook) const;
 
     TemplateDocument m_document;
     Prompter &m_prompter;
@@ -140,6 +127,7 @@ private:
     EditorPages *m_editors;
     TemplateHistory *m_history;
     HistoryActions *m_historyActions;
+    QAction *m_findAction = nullptr;
     int m_currentTab = 0;
     // What the about panel covers: 0 nothing, 1 the tab pages, 2 the text mode.
     int m_coveredView = 0;

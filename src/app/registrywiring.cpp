@@ -174,10 +174,10 @@ void connectRegistry(MainWindow &window, clsReg &reg, qint64 progressBarFrom)
     // An association that cannot be written (a read-only store, a locked-down machine) must not
     // keep the program from starting, nor greet the user with a box at every start: it is reported
     // on standard error, where an administrator looking for it will find it.
-    window.hooks.registerFileAssociations = [&reg] {
+    QObject::connect(&window, &MainWindow::fileAssociationsDue, &window, [&reg] {
         for (const AssociationFailure &f : registerFileAssociations(reg, currentExecutablePath()))
             qWarning("File association not written: %s: %s", qPrintable(f.call), qPrintable(f.error.description()));
-    };
+    });
 
     DocumentController &controller = window.controller();
     controller.setRegConverter(

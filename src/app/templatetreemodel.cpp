@@ -5,6 +5,7 @@
 #include "document/templatedocument.h"
 #include "document/treeoperations.h"
 
+#include <QAbstractProxyModel>
 #include <QMimeData>
 
 namespace kova {
@@ -46,6 +47,14 @@ void TemplateTreeModel::onMoved()
 TemplateNode *TemplateTreeModel::nodeFromIndex(const QModelIndex &index) const
 {
     return index.isValid() ? static_cast<TemplateNode *>(index.internalPointer()) : nullptr;
+}
+
+TemplateNode *TemplateTreeModel::nodeAt(QModelIndex index)
+{
+    while (const auto *proxy = qobject_cast<const QAbstractProxyModel *>(index.model()))
+        index = proxy->mapToSource(index);
+    const auto *model = qobject_cast<const TemplateTreeModel *>(index.model());
+    return model ? model->nodeFromIndex(index) : nullptr;
 }
 
 QModelIndex TemplateTreeModel::indexForNode(const TemplateNode *node) const

@@ -23,6 +23,9 @@ public:
     explicit TemplateTreeModel(TemplateDocument &document, QObject *parent = nullptr);
 
     TemplateNode *nodeFromIndex(const QModelIndex &index) const;
+    // The node of an index of this model or of a proxy model over it (a view's index); nullptr for any
+    // other.
+    static TemplateNode *nodeAt(QModelIndex index);
     QModelIndex indexForNode(const TemplateNode *node) const;
     // Remembers a node's expanded state (the view's) and refreshes its picture.
     void setExpanded(const QModelIndex &index, bool expanded);

@@ -26,8 +26,7 @@ void TemplateTreeView::startDrag(Qt::DropActions supportedActions)
 {
     if (m_dragsBlocked)
         return;
-    auto *m = qobject_cast<TemplateTreeModel *>(model());
-    m_dragged = m ? m->nodeFromIndex(currentIndex()) : nullptr;
+    m_dragged = TemplateTreeModel::nodeAt(currentIndex());
     if (!m_dragged)
         return;
     QTreeView::startDrag(supportedActions);
@@ -37,8 +36,7 @@ void TemplateTreeView::startDrag(Qt::DropActions supportedActions)
 
 TemplateNode *TemplateTreeView::targetAt(const QPoint &pos) const
 {
-    auto *m = qobject_cast<TemplateTreeModel *>(model());
-    return m ? m->nodeFromIndex(indexAt(pos)) : nullptr;
+    return TemplateTreeModel::nodeAt(indexAt(pos));
 }
 
 void TemplateTreeView::setHighlight(const QModelIndex &index)

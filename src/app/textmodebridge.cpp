@@ -2,6 +2,8 @@
 
 #include "mainwindow.h"
 
+#include "history/templatehistory.h"
+
 #include "textedit/admtexteditor.h"
 #include "textedit/textmodecontroller.h"
 #include "textedit/textmodepage.h"
@@ -15,8 +17,6 @@ TextModeBridge::TextModeBridge(MainWindow &window)
 {
     m_controller->page()->setFocusProxy(m_controller->editor());
     window.setTextModeView(m_controller->page(), m_controller->toolBar(), m_controller->editorMenu());
-    window.hooks.enterTextMode = [this] { m_controller->EnterTextMode(); };
-    window.hooks.textModeUpdate = [this] { return m_controller->TextModeUpdate(); };
 }
 
 TextModeBridge::~TextModeBridge() = default;
@@ -54,6 +54,21 @@ void TextModeBridge::UpdateCaption()
 void TextModeBridge::showTextView(bool textView)
 {
     m_window.showTextMode(textView);
+}
+
+void TextModeBridge::textModeStarting()
+{
+    m_window.history().textModeEntered();
+}
+
+void TextModeBridge::textModeApplied(bool changed)
+{
+    m_window.history().textModeApplied(changed);
+}
+
+void TextModeBridge::textModeEnded()
+{
+    m_window.history().textModeLeft();
 }
 
 void TextModeBridge::setWaitCursor(bool wait)

@@ -31,6 +31,9 @@ public:
     LoadResult LoadDocument(const QString &path, bool reportLine) override;
     void UpdateCaption() override;
     void showTextView(bool textView) override;
+    void textModeStarting() override;
+    void textModeApplied(bool changed) override;
+    void textModeEnded() override;
     void setWaitCursor(bool wait) override;
     OutsideTools *outsideTools() override;
 

@@ -2,6 +2,7 @@
 
 #include "templatetreemodel.h"
 #include "templatetreeview.h"
+#include "treefiltermodel.h"
 
 #include "document/templatedocument.h"
 #include "editors/core/nodekeys.h"
@@ -9,20 +10,26 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kova {
 
 TreePanel::TreePanel(TemplateDocument &document, Prompter &prompter, QWidget *parent)
     : QWidget(parent), m_document(document), m_prompter(prompter), m_model(new TemplateTreeModel(document, this)),
-      m_tree(new TemplateTreeView), m_inhoud(new QPlainTextEdit), m_keyLabel(new QLabel), m_m1(new QMenu(this))
+      m_filter(new TreeFilterModel(document, *m_model, this)), m_tree(new TemplateTreeView), m_findField(new QLineEdit),
+      m_matchesDue(new QTimer(this)), m_inhoud(new QPlainTextEdit), m_keyLabel(new QLabel), m_m1(new QMenu(this))
 {
     m_tree->setObjectName(QStringLiteral("TreeView"));
-    m_tree->setModel(m_model);
+    m_tree->setModel(m_filter);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_inhoud->setObjectName(QStringLiteral("Inhoud"));
     m_inhoud->setReadOnly(true);
@@ -35,8 +42,14 @@ TreePanel::TreePanel(TemplateDocument &document, Prompter &prompter, QWidget *pa
     auto *keyLayout = new QVBoxLayout(keyWindow);
     keyLayout->addWidget(m_keyLabel);
 
+    auto *treeSide = new QWidget;
+    auto *treeLayout = new QVBoxLayout(treeSide);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+    treeLayout->addWidget(buildFindRow());
+    treeLayout->addWidget(m_tree, 1);
+
     auto *splitter = new QSplitter(Qt::Horizontal);
-    splitter->addWidget(m_tree);
+    splitter->addWidget(treeSide);
     splitter->addWidget(m_inhoud);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
@@ -50,10 +63,66 @@ TreePanel::TreePanel(TemplateDocument &document, Prompter &prompter, QWidget *pa
     connect(m_tree, &QTreeView::customContextMenuRequested, this,
             [this](const QPoint &pos) { showContextMenu(m_tree->viewport()->mapToGlobal(pos)); });
     connect(m_tree, &QTreeView::doubleClicked, this, [this] { editSelected(); });
-    connect(m_tree, &QTreeView::expanded, this, [this](const QModelIndex &i) { m_model->setExpanded(i, true); });
-    connect(m_tree, &QTreeView::collapsed, this, [this](const QModelIndex &i) { m_model->setExpanded(i, false); });
+    // While a find is on the view opens what it shows; the template keeps the expansion the user gave it.
+    const auto expansion = [this](const QModelIndex &i, bool expanded) {
+        if (!finding())
+            m_model->setExpanded(m_filter->mapToSource(i), expanded);
+    };
+    connect(m_tree, &QTreeView::expanded, this, [expansion](const QModelIndex &i) { expansion(i, true); });
+    connect(m_tree, &QTreeView::collapsed, this, [expansion](const QModelIndex &i) { expansion(i, false); });
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &TreePanel::onCurrentChanged);
-    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { applyExpansion(m_document.root()); });
+    // After a new find the view opens every branch that holds a node found, as long as that stays
+    // readable; beyond that only the way to the selected one opens, and typing more narrows it.
+    connect(m_filter, &QAbstractItemModel::modelReset, this, [this] {
+        if (!finding())
+            applyExpansion(m_document.root());
+        else if (m_filter->matchCount() <= kOpenAllMatches)
+            m_tree->expandAll();
+    });
+
+    m_matchesDue->setSingleShot(true);
+    connect(m_matchesDue, &QTimer::timeout, this, &TreePanel::refreshMatches);
+    const auto changed = [this] {
+        if (finding())
+            m_matchesDue->start();
+    };
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_model, signal, this, changed);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this, changed);
+    connect(m_model, &QAbstractItemModel::modelReset, this, changed);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, changed);
+}
+
+QWidget *TreePanel::buildFindRow()
+{
+    auto *row = new QWidget;
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *label = new QLabel(QStringLiteral("F&ind:"));
+    label->setBuddy(m_findField);
+    m_findField->setObjectName(QStringLiteral("FindField"));
+    m_findField->setPlaceholderText(QStringLiteral("Caption, key name or value name"));
+    m_findField->setClearButtonEnabled(true);
+    m_findField->setToolTip(QStringLiteral("Shows the nodes whose caption, key name or value name holds this "
+                                           "text. Enter or F3: next, Shift+F3: previous, Esc: clear"));
+    layout->addWidget(label);
+    layout->addWidget(m_findField, 1);
+    connect(m_findField, &QLineEdit::textChanged, this, &TreePanel::onFindTextChanged);
+
+    // Enter and Esc belong to the field; F3 works from the tree too.
+    const auto key = [this](QWidget *on, const QList<QKeySequence> &keys, Qt::ShortcutContext context, auto run) {
+        auto *action = new QAction(on);
+        action->setShortcuts(keys);
+        action->setShortcutContext(context);
+        connect(action, &QAction::triggered, this, run);
+        on->addAction(action);
+    };
+    key(m_findField, {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}, Qt::WidgetShortcut,
+        [this] { findNext(); });
+    key(m_findField, {QKeySequence(Qt::Key_Escape)}, Qt::WidgetShortcut, [this] { m_findField->clear(); });
+    key(this, {QKeySequence(Qt::Key_F3)}, Qt::WidgetWithChildrenShortcut, [this] { findNext(); });
+    key(this, {QKeySequence(Qt::SHIFT | Qt::Key_F3)}, Qt::WidgetWithChildrenShortcut, [this] { findPrevious(); });
+    return row;
 }
 
 QAction *TreePanel::addAction(QMenu *menu, const QString &name, const QString &caption, std::function<void()> run)
@@ -132,15 +201,28 @@ QAction *TreePanel::menuAction(const QString &name) const
 
 TemplateNode *TreePanel::selectedNode() const
 {
-    return m_model->nodeFromIndex(m_tree->currentIndex());
+    return TemplateTreeModel::nodeAt(m_tree->currentIndex());
+}
+
+QModelIndex TreePanel::viewIndex(const TemplateNode *node) const
+{
+    return m_filter->indexForNode(node);
 }
 
 void TreePanel::selectNode(TemplateNode *node)
 {
-    const QModelIndex index = m_model->indexForNode(node);
+    keepInView(node);
+    const QModelIndex index = viewIndex(node);
     m_tree->setCurrentIndex(index);
     m_tree->scrollTo(index);
     onCurrentChanged();
+}
+
+// A node the user made, moved or asked for stays in view while a find is on.
+void TreePanel::keepInView(const TemplateNode *node)
+{
+    if (finding() && node && !viewIndex(node).isValid())
+        m_filter->pin(node);
 }
 
 void TreePanel::selectRoot()
@@ -221,8 +303,8 @@ TemplateNode *TreePanel::addNode(NewNodeKind kind, int partTypeIndex)
     TemplateNode *parent = selectedNode();
     TemplateNode *node = AddNode(m_document, parent, kind, partTypeIndex);
     if (node) {
-        m_tree->expand(m_model->indexForNode(parent));
         selectNode(node);
+        m_tree->expand(viewIndex(parent));
     }
     return node;
 }
@@ -254,19 +336,22 @@ bool TreePanel::dropNode(TemplateNode *dragged, TemplateNode *target)
     // Selected first, so the key window shows the moved node's new key when the message appears.
     if (!DropNode(m_document, dragged, target, m_prompter))
         return false;
-    if (!wasExpanded)
-        m_tree->expand(m_model->indexForNode(target));
     selectNode(dragged);
+    if (!wasExpanded)
+        m_tree->expand(viewIndex(target));
     return true;
 }
 
-void TreePanel::applyExpansion(TemplateNode *node)
+// The view takes the template's expansion; after a reset everything is closed, and only what is open
+// needs telling.
+void TreePanel::applyExpansion(TemplateNode *node, bool openOnly)
 {
     if (!node)
         return;
-    m_tree->setExpanded(m_model->indexForNode(node), node->expanded);
+    if (node->expanded || !openOnly)
+        m_tree->setExpanded(viewIndex(node), node->expanded);
     for (int i = 0; i < node->childCount(); ++i)
-        applyExpansion(node->child(i));
+        applyExpansion(node->child(i), openOnly);
 }
 
 void TreePanel::setAllExpanded(bool expanded)
@@ -308,6 +393,112 @@ void TreePanel::showContextMenu(const QPoint &globalPos)
 {
     if (m_m1->isEnabled() && selectedNode())
         m_m1->popup(globalPos);
+}
+
+bool TreePanel::finding() const
+{
+    return !m_filter->find().isEmpty();
+}
+
+void TreePanel::focusFindField()
+{
+    if (!m_findField->isEnabled())
+        return;
+    m_findField->setFocus(Qt::ShortcutFocusReason);
+    m_findField->selectAll();
+}
+
+void TreePanel::setFindText(const QString &text)
+{
+    m_findField->setText(text);
+}
+
+void TreePanel::onFindTextChanged(const QString &text)
+{
+    TemplateNode *selected = selectedNode();
+    m_matchesDue->stop();
+    m_tree->setUpdatesEnabled(false);
+    m_filter->setFindText(text); // a reset: the view opens what it shows, or the template's expansion
+    m_matches = m_filter->matches();
+    if (std::find(m_matches.begin(), m_matches.end(), selected) == m_matches.end() && !m_matches.empty())
+        selected = m_matches.front();
+    m_tree->setUpdatesEnabled(true);
+    // The selection stays where it was when the filter keeps it; otherwise it moves to the first node
+    // found, or back to the node the user had.
+    if (selected && viewIndex(selected).isValid())
+        selectNode(selected);
+    else if (m_document.root())
+        selectRoot();
+    showFindStatus();
+}
+
+void TreePanel::refreshMatches()
+{
+    if (!finding())
+        return;
+    m_matches = m_filter->matches();
+    showFindStatus();
+}
+
+void TreePanel::findNext()
+{
+    step(1);
+}
+
+void TreePanel::findPrevious()
+{
+    step(-1);
+}
+
+void TreePanel::step(int direction)
+{
+    if (!finding() || !m_tree->isEnabled())
+        return;
+    if (m_matchesDue->isActive()) {
+        m_matchesDue->stop();
+        refreshMatches();
+    }
+    if (m_matches.empty())
+        return;
+    const auto count = qsizetype(m_matches.size());
+    qsizetype at = -1;
+    // From the selected node in tree order: the next node found after it, or the last one before it.
+    const TemplateNode *selected = selectedNode();
+    const auto here = std::find(m_matches.begin(), m_matches.end(), selected);
+    if (here != m_matches.end()) {
+        at = (qsizetype(here - m_matches.begin()) + direction + count) % count;
+    } else {
+        QHash<const TemplateNode *, qsizetype> order;
+        if (m_document.root())
+            m_document.root()->forEach([&](TemplateNode *n) { order.insert(n, order.size()); });
+        const qsizetype from = order.value(selected, -1);
+        const auto before = [&](qsizetype position, const TemplateNode *n) { return position < order.value(n); };
+        const auto after = [&](const TemplateNode *n, qsizetype position) { return order.value(n) < position; };
+        if (direction > 0) {
+            const auto next = std::upper_bound(m_matches.begin(), m_matches.end(), from, before);
+            at = next == m_matches.end() ? 0 : qsizetype(next - m_matches.begin());
+        } else {
+            const auto first = std::lower_bound(m_matches.begin(), m_matches.end(), from, after);
+            at = first == m_matches.begin() ? count - 1 : qsizetype(first - m_matches.begin()) - 1;
+        }
+    }
+    selectNode(m_matches[size_t(at)]);
+    showFindStatus();
+}
+
+void TreePanel::showFindStatus()
+{
+    if (!finding()) {
+        emit findStatusChanged(QString());
+        return;
+    }
+    if (m_matches.empty()) {
+        emit findStatusChanged(QStringLiteral("No matches"));
+        return;
+    }
+    const auto here = std::find(m_matches.begin(), m_matches.end(), selectedNode());
+    const qsizetype number = here == m_matches.end() ? 0 : qsizetype(here - m_matches.begin()) + 1;
+    emit findStatusChanged(QStringLiteral("%1 of %2 matches").arg(number).arg(m_matches.size()));
 }
 
 } // namespace kova

@@ -8,6 +8,7 @@
 #include "document/templatenode.h"
 #include "document/writer.h"
 #include "editors/core/nodekeys.h"
+#include "find/treefind.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,6 +25,7 @@ const QString kNewerStatements = QStringLiteral("--newer-statements");
 const QString kStrings = QStringLiteral("--strings");
 const QString kJson = QStringLiteral("--json");
 const QString kEncoding = QStringLiteral("--encoding");
+const QString kFind = QStringLiteral("--find");
 
 int exitCodeOf(const LoadResult &result)
 {
@@ -99,7 +101,9 @@ QString ownValueName(QStringView slotText)
     return name.isNull() ? QString() : name;
 }
 
-// The tree, one node a line or (--json) one JSON object a line, in UTF-8 on standard output.
+// The tree, one node a line or (--json) one JSON object a line, in UTF-8 on standard output. With
+// --find TEXT only the nodes the tree's find field finds, each as its kind and its path of captions
+// (or its JSON object); none found is a failure.
 int tree(const Invocation &inv)
 {
     TemplateDocument document;
@@ -107,8 +111,14 @@ int tree(const Invocation &inv)
     if (const int code = load(document, inv, &lines); code != Success)
         return code;
     const bool json = inv.has(kJson);
+    const bool finding = inv.values.contains(kFind);
+    const TreeFind find(inv.values.value(kFind));
     QByteArray out;
+    int found = 0;
     document.root()->forEach([&](TemplateNode *node) {
+        if (finding && !find.matches(document, node))
+            return;
+        ++found;
         const QString key = ActiveKeyPath(document, node);
         if (json) {
             const int line = size_t(node->slot()) < lines.size() ? lines[size_t(node->slot())] : 0;
@@ -118,6 +128,8 @@ int tree(const Invocation &inv)
                                {QStringLiteral("valueName"), ownValueName(document.nodeText(node))},
                                {QStringLiteral("line"), line > 0 ? QJsonValue(line) : QJsonValue()}};
             out += QJsonDocument(object).toJson(QJsonDocument::Compact);
+        } else if (finding) {
+            out += (node->kind + u'\t' + CaptionPath(node)).toUtf8();
         } else {
             QString text = QString(node->depth() * 2, u' ') + node->kind + u'\t' + node->text;
             if (!key.isEmpty())
@@ -127,7 +139,9 @@ int tree(const Invocation &inv)
         out += '\n';
     });
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-    return std::fflush(stdout) == 0 ? Success : Failure;
+    if (std::fflush(stdout) != 0)
+        return Failure;
+    return finding && found == 0 ? Failure : Success;
 }
 
 } // namespace
@@ -151,12 +165,13 @@ std::vector<CliCommand> templateCommands()
          normalize,
          {kEncoding}},
         {QStringLiteral("tree"),
-         QStringLiteral("tree FILE [--json] [--remove-conditionals] [--newer-statements] [--encoding NAME]"),
+         QStringLiteral(
+             "tree FILE [--json] [--find TEXT] [--remove-conditionals] [--newer-statements] [--encoding NAME]"),
          1,
          {kJson, kRemoveConditionals, kNewerStatements},
          {},
          tree,
-         {kEncoding}},
+         {kEncoding, kFind}},
     };
 }
 

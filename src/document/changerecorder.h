@@ -1,9 +1,11 @@
 #pragma once
 
+#include "nodetexttable.h"
 #include "templatenode.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <utility>
@@ -18,6 +20,16 @@ struct RemovedBranch
     QList<std::pair<int, QString>> texts;
 };
 
+// A whole template: the node tree, its own lines and the lines the load kept for the writer. What a
+// load or a clear replaces, and what the raw text mode's Update is taken back to.
+struct TemplateContents
+{
+    std::unique_ptr<TemplateNode> root;
+    NodeTextTable texts;
+    QStringList keptStringEntries;
+    QStringList keptSectionLines;
+};
+
 // Told of every change the document makes to the template, after it is made, with what is needed to
 // take it back. The edit history listens here.
 class ChangeRecorder
@@ -29,6 +41,8 @@ public:
     // The recorder keeps the branch (it holds the node's undo).
     virtual void nodeRemoved(TemplateNode *parent, int row, RemovedBranch branch) = 0;
     virtual void nodeMoved(TemplateNode *node, TemplateNode *oldParent, int oldRow) = 0;
+    // The whole template was replaced (a load, a clear, New); the recorder may keep the old one.
+    virtual void contentsReplaced(TemplateContents old) = 0;
 };
 
 } // namespace kova

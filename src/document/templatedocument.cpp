@@ -54,13 +54,22 @@ int TemplateDocument::nodeCount() const
 void TemplateDocument::replaceContents(std::unique_ptr<TemplateNode> root, NodeTextTable texts, QStringList keptStrings,
                                        QStringList keptSections, TextEncoding encoding)
 {
-    emit aboutToReset();
-    m_root = std::move(root);
-    m_texts = std::move(texts);
-    m_keptStringEntries = std::move(keptStrings);
-    m_keptSectionLines = std::move(keptSections);
+    TemplateContents old =
+        swapContents({std::move(root), std::move(texts), std::move(keptStrings), std::move(keptSections)});
     m_encoding = encoding;
+    if (m_recorder)
+        m_recorder->contentsReplaced(std::move(old));
+}
+
+TemplateContents TemplateDocument::swapContents(TemplateContents contents)
+{
+    emit aboutToReset();
+    std::swap(m_root, contents.root);
+    std::swap(m_texts, contents.texts);
+    std::swap(m_keptStringEntries, contents.keptStringEntries);
+    std::swap(m_keptSectionLines, contents.keptSectionLines);
     emit reset();
+    return contents;
 }
 
 void TemplateDocument::clear()

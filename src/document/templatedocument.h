@@ -63,6 +63,9 @@ public:
     TemplateNode *restoreBranch(TemplateNode *parent, int row, RemovedBranch branch);
     // Moves node so that it ends up at row of newParent (reported as a move).
     void placeNode(TemplateNode *node, TemplateNode *newParent, int row);
+    // Puts contents in place of the whole template and hands back what was there, the same node
+    // objects; a reset, not reported to the recorder. Path, flags and encoding stay.
+    TemplateContents swapContents(TemplateContents contents);
     // Every change above is reported here (none while this is null).
     void setRecorder(ChangeRecorder *recorder) { m_recorder = recorder; }
 

@@ -21,6 +21,19 @@ qsizetype branchBytes(const RemovedBranch &branch)
     return bytes;
 }
 
+qsizetype contentsBytes(const TemplateContents &contents)
+{
+    qsizetype bytes = 0;
+    for (int slot = 1; slot <= contents.texts.highestSlot(); ++slot)
+        bytes += 2 * contents.texts.text(slot).size() + 16;
+    if (contents.root)
+        contents.root->forEach([&bytes](const TemplateNode *node) { bytes += 2 * node->text.size() + 128; });
+    for (const QStringList *lines : {&contents.keptStringEntries, &contents.keptSectionLines})
+        for (const QString &line : *lines)
+            bytes += 2 * line.size() + 32;
+    return bytes;
+}
+
 } // namespace
 
 QString nounOfLine(QStringView firstLine)
@@ -140,6 +153,25 @@ void MoveStep::redo(TemplateDocument &document)
 QString MoveStep::name() const
 {
     return QStringLiteral("Move ") + quoted(m_noun, m_node->text);
+}
+
+// The template before and after weigh about the same: the step holds one of them at any time, and
+// the document the other.
+TextStep::TextStep(TemplateContents before) : m_other(std::move(before)), m_bytes(contentsBytes(m_other)) {}
+
+void TextStep::undo(TemplateDocument &document)
+{
+    swap(document);
+}
+
+void TextStep::redo(TemplateDocument &document)
+{
+    swap(document);
+}
+
+void TextStep::swap(TemplateDocument &document)
+{
+    m_other = document.swapContents(std::move(m_other));
 }
 
 } // namespace kova

@@ -100,6 +100,25 @@ private:
     QString m_noun;
 };
 
+// The raw text mode left with Update: the whole template before it, while the step is done, and the
+// whole template after it, while the step is undone.
+class TextStep : public HistoryStep
+{
+public:
+    explicit TextStep(TemplateContents before);
+    void undo(TemplateDocument &document) override;
+    void redo(TemplateDocument &document) override;
+    qsizetype bytes() const override { return m_bytes; }
+    TemplateNode *focus() const override { return nullptr; }
+    QString name() const override { return QStringLiteral("Update from the text editor"); }
+
+private:
+    void swap(TemplateDocument &document);
+
+    TemplateContents m_other;
+    qsizetype m_bytes;
+};
+
 // "category", "policy", "check box", ... for a node, or for its first line; "node" for a kind without a page.
 QString nodeNoun(const TemplateDocument &document, const TemplateNode *node);
 QString nounOfLine(QStringView firstLine);

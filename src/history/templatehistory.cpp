@@ -197,19 +197,41 @@ void TemplateHistory::onReset()
         m_stack->clear();
 }
 
+void TemplateHistory::contentsReplaced(TemplateContents old)
+{
+    // The first template replaced in text mode is the one it took out of the document.
+    if (m_inTextMode && !m_replaying && !m_beforeTextMode)
+        m_beforeTextMode = std::make_unique<TemplateContents>(std::move(old));
+}
+
 void TemplateHistory::textModeEntered()
 {
     m_inTextMode = true;
+    m_textApplied = false;
+    m_beforeTextMode.reset();
 }
 
-// Leaving text mode, by Update or No Update, loads the template anew: every node is a new object,
-// and the steps kept so far point at nodes that are gone. The history starts afresh.
+void TemplateHistory::textModeApplied(bool changed)
+{
+    m_textApplied = changed;
+}
+
 void TemplateHistory::textModeLeft()
 {
     if (!m_inTextMode)
         return;
     m_inTextMode = false;
-    m_stack->clear();
+    std::unique_ptr<TemplateContents> before = std::move(m_beforeTextMode);
+    if (!before)
+        return; // the template never left the document
+    if (m_textApplied) {
+        record(std::make_unique<TextStep>(std::move(*before)));
+        return;
+    }
+    // The text came back unedited: the template it was written from is the same, with the node
+    // objects the steps name.
+    const QScopedValueRollback<bool> replaying(m_replaying, true);
+    m_document.swapContents(std::move(*before));
 }
 
 } // namespace kova

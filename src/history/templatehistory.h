@@ -17,9 +17,10 @@ class TemplateDocument;
 
 // The edit history of the one template: every change the document reports becomes one step on a
 // QUndoStack, named for the user. The modified flag follows the history: back at the last saved
-// step it is cleared, past it set again. A load or New starts an empty history, and so does leaving
-// the raw text mode, which loads the template anew. The steps are kept within a memory cap, the
-// oldest dropped first.
+// step it is cleared, past it set again. A load or New starts an empty history. The raw text mode
+// takes the template out of the document and loads it anew when it is left: the history keeps the
+// template it took, so that Update becomes one step back to the same node objects, and No Update
+// puts them back as they were. The steps are kept within a memory cap, the oldest dropped first.
 class TemplateHistory : public QObject, private ChangeRecorder
 {
     Q_OBJECT
@@ -40,8 +41,12 @@ public:
     // What the steps keep in memory now.
     qsizetype bytes() const;
 
-    // The raw text mode: its own loads are not a New; leaving it starts an empty history.
+    // The raw text mode is about to take the template out of the document: its own loads are not a
+    // New, and the template it takes is kept.
     void textModeEntered();
+    // Update loaded the edited text; changed: the user edited it.
+    void textModeApplied(bool changed);
+    // Text mode is left: an applied edit becomes a step, anything else brings the kept template back.
     void textModeLeft();
 
     // Cap for tests; the default is kMemoryCap.
@@ -59,6 +64,7 @@ private:
     void nodeInserted(TemplateNode *node) override;
     void nodeRemoved(TemplateNode *parent, int row, RemovedBranch branch) override;
     void nodeMoved(TemplateNode *node, TemplateNode *oldParent, int oldRow) override;
+    void contentsReplaced(TemplateContents old) override;
 
     void record(std::unique_ptr<HistoryStep> step);
     void trimToCap();
@@ -75,6 +81,8 @@ private:
     bool m_replaying = false; // our own undo, redo or trim is changing the document
     bool m_syncing = false;   // our own change of the modified flag
     bool m_inTextMode = false;
+    bool m_textApplied = false;
+    std::unique_ptr<TemplateContents> m_beforeTextMode;
 };
 
 } // namespace kova

@@ -120,10 +120,12 @@ bool TextModeController::EnterTextMode()
     m_encoding = document.encoding();
     if (isCodePage(m_encoding))
         document.setEncoding(TextEncoding::Utf8);
+    m_host.textModeStarting();
     if (!WriteTemplate(document, m_host.prompter())) {
         document.setEncoding(m_encoding);
         document.setPath(m_savedFileName);
         m_host.UpdateCaption();
+        m_host.textModeEnded();
         return false;
     }
     if (!isCodePage(m_encoding))
@@ -177,6 +179,7 @@ bool TextModeController::TextModeUpdate()
             document.setEncoding(m_encoding);
         document.setPath(m_savedFileName);
         m_host.UpdateCaption();
+        m_host.textModeApplied(m_textChanged);
         leaveTextMode();
         document.setModified(m_savedModified || m_textChanged);
         return true;
@@ -214,6 +217,7 @@ void TextModeController::TextModeNoUpdate()
 void TextModeController::leaveTextMode()
 {
     m_on = false;
+    m_host.textModeEnded();
     m_host.showTextView(false);
     editor()->clear();
 }

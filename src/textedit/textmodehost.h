@@ -47,6 +47,13 @@ public:
     // focus. Text mode fills and empties the page and focuses its editor itself.
     virtual void showTextView(bool textView) = 0;
 
+    // Text mode begins: the template is written out for the text editor, and the document emptied.
+    virtual void textModeStarting() {}
+    // Update has loaded the edited text as the template; changed: the user edited the text.
+    virtual void textModeApplied(bool changed) { (void)changed; }
+    // Text mode is over, left or never entered (its template could not be written out).
+    virtual void textModeEnded() {}
+
     // The wait cursor on (true) or off (false); calls come in pairs, on first.
     virtual void setWaitCursor(bool wait) = 0;
 

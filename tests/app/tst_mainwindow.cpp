@@ -57,7 +57,7 @@ private slots:
         QStringList order;
         f.window = std::make_unique<MainWindow>(f.prompter, f.chooser, f.preferences);
         f.window->setOutsideTools(&f.tools);
-        f.window->hooks.registerFileAssociations = [&] { order << "associations"; };
+        connect(f.window.get(), &MainWindow::fileAssociationsDue, this, [&] { order << "associations"; });
         connect(f.window.get(), &MainWindow::registryBrowserRefreshDue, this, [&] { order << "registry"; });
         f.window->show();
         f.window->StartUp(QString());
@@ -238,14 +238,12 @@ private slots:
     {
         AppFixture f;
         f.start();
-        QStringList called;
-        f.window->hooks.enterTextMode = [&] { called << "text"; };
         RecordingOutsideTools tools;
         f.window->setOutsideTools(&tools);
         f.item("M_New")->trigger();
         for (const char *name : {"M_Print", "M_Poledit", "M_TEdit", "M_Help", "M_History", "M_Update", "M_Web"})
             f.item(name)->trigger();
-        QCOMPARE(called, QStringList{"text"});
+        QVERIFY(f.window->isTextModeShown());
         QCOMPARE(tools.calls, (QStringList{"print", "poledit", "help", "history", "update", "web"}));
     }
 

@@ -312,9 +312,8 @@ private slots:
         MainWindow &w = *f.window;
         f.item("M_TEdit")->trigger();
         const QString entryFile = f.document().path();
-        QVERIFY(w.hooks.textModeUpdate);
         f.replaceText(QStringLiteral("CLASS USER\nCATEGORY \"Edited\"\nEND CATEGORY"));
-        QVERIFY(w.hooks.textModeUpdate());
+        QVERIFY(w.textMode()->TextModeUpdate());
         verifyView(f, false);
         QVERIFY(f.document().isModified());
 
@@ -326,7 +325,7 @@ private slots:
         QVERIFY(QFile(out).open(QIODevice::ReadOnly));
         QVERIFY(QString::fromLatin1(test::readBytes(out)).contains(QStringLiteral("CATEGORY \"Edited\"")));
         QVERIFY(!QFile::exists(entryFile));
-        QVERIFY(w.hooks.textModeUpdate()); // outside text mode there is nothing to apply
+        QVERIFY(w.textMode()->TextModeUpdate()); // outside text mode there is nothing to apply
     }
 
     void editScreenRefusesDocumentCommands_data()

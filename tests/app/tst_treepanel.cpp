@@ -3,6 +3,7 @@
 
 #include "app/templatetreemodel.h"
 #include "app/templatetreeview.h"
+#include "app/treefiltermodel.h"
 
 #include "document/writer.h"
 
@@ -44,7 +45,7 @@ private slots:
         QCOMPARE(panel->keyLabel()->toolTip(), panel->keyLabel()->text());
         // A click selects as well.
         TemplateTreeView *tree = panel->treeView();
-        const QModelIndex start = panel->model()->indexForNode(test::findNode(w.document(), "Start"));
+        const QModelIndex start = panel->filterModel()->indexForNode(test::findNode(w.document(), "Start"));
         tree->scrollTo(start);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(start).center());
         QCOMPARE(panel->selectedNode(), test::findNode(w.document(), "Start"));
@@ -244,7 +245,7 @@ private slots:
         AppFixture f;
         MainWindow &w = open(f);
         TemplateTreeView *tree = w.treePanel()->treeView();
-        TemplateTreeModel *model = w.treePanel()->model();
+        TreeFilterModel *model = w.treePanel()->filterModel(); // the view's model
         const QModelIndex desktop = model->indexForNode(test::findNode(w.document(), "Desktop"));
         const QModelIndex wallpaper = model->indexForNode(test::findNode(w.document(), "Wallpaper"));
         QVERIFY(!tree->isExpanded(desktop));

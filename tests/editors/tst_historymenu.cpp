@@ -4,6 +4,8 @@
 
 #include "app/historyactions.h"
 #include "app/templatetreeview.h"
+#include "textedit/admtexteditor.h"
+#include "textedit/textmodecontroller.h"
 
 #include <QMenuBar>
 
@@ -53,6 +55,39 @@ private slots:
         QTest::keyClick(f.w.treePanel()->treeView(), Qt::Key_Z, Qt::ControlModifier);
         QTest::keyClick(f.w.treePanel()->treeView(), Qt::Key_Y, Qt::ControlModifier);
         QVERIFY(f.node("Screen"));
+        QVERIFY(f.w.document().isModified());
+    }
+
+    // Text mode left with Update is one step; the steps before it still undo on the same nodes.
+    void textModeUpdateIsOneStep()
+    {
+        PageFixture f;
+        HistoryActions &menu = f.w.historyActions();
+        const QString before = f.slot("Desktop");
+        EditorPage *page = f.edit("Desktop");
+        f.field<QLineEdit>(page, "Description")->setText(QStringLiteral("Screen"));
+        page->okButton()->click();
+
+        f.w.actions().item(QStringLiteral("M_TEdit"))->trigger();
+        QVERIFY(f.w.isTextModeShown());
+        QVERIFY(!menu.undoAction()->isEnabled());
+        AdmTextEditor *editor = f.w.textMode()->editor();
+        const QString text = editor->toPlainText().replace(QStringLiteral("Hide clock"), QStringLiteral("Show clock"));
+        editor->selectAll();
+        editor->insertPlainText(text); // as typed: an edit of the user's
+        QVERIFY(f.w.textMode()->TextModeUpdate());
+        QVERIFY(f.node("Show clock"));
+        QCOMPARE(menu.undoAction()->text(), QStringLiteral("Undo Update from the text editor"));
+
+        menu.undoAction()->trigger();
+        QVERIFY(f.node("Hide clock"));
+        QVERIFY(f.node("Screen"));
+        menu.undoAction()->trigger();
+        QCOMPARE(f.slot("Desktop"), before);
+        QVERIFY(!f.w.document().isModified());
+        menu.redoAction()->trigger();
+        menu.redoAction()->trigger();
+        QVERIFY(f.node("Show clock"));
         QVERIFY(f.w.document().isModified());
     }
 };

@@ -43,8 +43,19 @@ QString written(const TemplateDocument &document)
     return renderTemplate(document, false);
 }
 
+// Raw text mode as the window runs it: the template leaves the document, a text comes back.
+void leaveTextMode(TemplateHistory &history, TemplateDocument &document, const QByteArray &text, bool update)
+{
+    history.textModeEntered();
+    document.clear();
+    QVERIFY(test::loadText(document, text));
+    if (update)
+        history.textModeApplied(true);
+    history.textModeLeft();
+}
+
 // One kind of step, done on document.
-void doStep(const QString &kind, TemplateDocument &document)
+void doStep(const QString &kind, TemplateDocument &document, TemplateHistory *history = nullptr)
 {
     test::ScriptedPrompter yes;
     yes.allowAnything(Answer::Yes);
@@ -62,6 +73,9 @@ void doStep(const QString &kind, TemplateDocument &document)
         QVERIFY(DeleteNode(document, test::findNode(document, "Desktop"), yes));
     } else if (kind == u"move") {
         QVERIFY(DropNode(document, test::findNode(document, "Hide clock"), test::findNode(document, "Start"), yes));
+    } else if (kind == u"text") {
+        QByteArray edited = kTemplate;
+        leaveTextMode(*history, document, edited.replace("Network", "Wired network"), true);
     }
 }
 
@@ -86,6 +100,8 @@ private slots:
                                 << "Delete category 'Desktop'";
         QTest::newRow("move") << "move"
                               << "Move policy 'Hide clock'";
+        QTest::newRow("text-mode update") << "text"
+                                          << "Update from the text editor";
     }
     void stepUndoRedo()
     {
@@ -96,7 +112,7 @@ private slots:
         auto *history = new TemplateHistory(document, &document);
         document.setModified(false);
         const QString before = written(document);
-        doStep(kind, document);
+        doStep(kind, document, history);
         const QString after = written(document);
         QVERIFY(after != before);
         QCOMPARE(history->stack().count(), 1);
@@ -162,8 +178,6 @@ private slots:
         QVERIFY(document.isModified());
     }
 
-    // A load, and leaving text mode (which loads the template anew), start an empty history: the
-    // steps before point at nodes that are gone.
     void loadsStartAnEmptyHistory()
     {
         TemplateDocument document;
@@ -174,13 +188,35 @@ private slots:
         QVERIFY(test::loadText(document, kTemplate));
         QVERIFY(!history.canUndo());
         QVERIFY(!history.canRedo());
+    }
 
+    // Text mode takes the template out and loads it anew; the steps before it name the original node
+    // objects, which come back: unchanged after No Update, by undoing the step after Update.
+    void textModeKeepsTheNodesTheStepsName()
+    {
+        TemplateDocument document;
+        QVERIFY(test::loadText(document, kTemplate));
+        TemplateHistory history(document);
+        const QString original = written(document);
         doStep(QStringLiteral("add"), document);
-        history.textModeEntered();
-        QVERIFY(test::loadText(document, kTemplate)); // text mode's own load keeps the steps meanwhile
-        QVERIFY(history.canUndo());
-        history.textModeLeft();
-        QVERIFY(!history.canUndo());
+        TemplateNode *desktop = test::findNode(document, "Desktop");
+        desktop->expanded = true;
+        const QString added = written(document);
+
+        leaveTextMode(history, document, added.toLatin1(), false);
+        QCOMPARE(test::findNode(document, "Desktop"), desktop);
+        QVERIFY(desktop->expanded);
+        QCOMPARE(history.stack().count(), 1);
+
+        QByteArray edited = added.toLatin1();
+        leaveTextMode(history, document, edited.replace("Desktop", "Screen"), true);
+        QVERIFY(!test::findNode(document, "Desktop"));
+        QCOMPARE(history.stack().count(), 2);
+        history.undo();
+        QCOMPARE(test::findNode(document, "Desktop"), desktop);
+        QCOMPARE(written(document), added);
+        history.undo(); // the step before text mode still undoes
+        QCOMPARE(written(document), original);
     }
 
     void memoryCapDropsTheOldestSteps()

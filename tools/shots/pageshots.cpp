@@ -1,10 +1,12 @@
 // Pictures of the node pages for the README and for looking at a page as a user sees it: the
 // bundled sample is opened in the real main window on the offscreen platform, and the page of
-// the first node of each kind is drawn to OUTDIR/page-<tab>.png at the given window size.
+// the first node of each kind is drawn to OUTDIR/page-<tab>.png at the given window size, and the
+// overview with a find in the tree to OUTDIR/overview-find.png.
 //
 //   pageshots SAMPLE.adm OUTDIR [WIDTHxHEIGHT]
 #include "app/icons.h"
 #include "app/mainwindow.h"
+#include "app/treepanel.h"
 #include "document/filechooser.h"
 #include "document/preferences.h"
 #include "document/prompter.h"
@@ -70,5 +72,10 @@ int main(int argc, char *argv[])
         }
         window.editors().session().cancel();
     }
+    // The overview with a find in the tree.
+    window.treePanel()->setFindText(QStringLiteral("proxy"));
+    window.findAction()->trigger();
+    QCoreApplication::processEvents();
+    window.grab().save(QDir(args.at(2)).filePath(QStringLiteral("overview-find.png")));
     return 0;
 }
