@@ -1,6 +1,10 @@
 // Real templates through the real pages: for every node a page edits, "Cancel" leaves it byte for
-// byte, and "Ok" without edits gives a text that a second "Ok" leaves as it is.
+// byte, and "Ok" without edits refuses or stores just what the page's form alone does, a text that a
+// second "Ok" leaves as it is.
 #include "pagefixture.h"
+
+#include "core/okunchanged.h"
+#include "editors/core/nodekeys.h"
 
 #include "testfiles.h"
 
@@ -47,19 +51,25 @@ private slots:
             f.w.editors().EditNode(node);
             if (!f.w.editors().isOpen())
                 continue;
-            EditorPage *page = f.w.editors().page(f.w.editors().session().kind());
+            const EditorKind kind = f.w.editors().session().kind();
+            EditorPage *page = f.w.editors().page(kind);
             page->cancelButton()->click();
             QCOMPARE(f.w.document().nodeText(node), before);
+            const test::Composed form =
+                test::okUnchanged(kind, makeEditLines(before), ActiveKeyPath(f.w.document(), node));
             f.w.editors().EditNode(node);
             const int messages = int(f.prompter.messages().size());
             page->okButton()->click();
-            if (f.w.editors().isOpen()) { // refused: the node must be as it was
+            QVERIFY2(f.w.editors().isOpen() != form.valid, qPrintable(before));
+            if (!form.valid) { // refused: the node must be as it was
                 QVERIFY(f.prompter.messages().size() > messages);
                 page->cancelButton()->click();
                 QCOMPARE(f.w.document().nodeText(node), before);
                 continue;
             }
             const QString first = f.w.document().nodeText(node);
+            QCOMPARE(first, form.text);
+            QCOMPARE(node->text, form.caption);
             f.w.editors().EditNode(node);
             page->okButton()->click();
             QVERIFY(!f.w.editors().isOpen());

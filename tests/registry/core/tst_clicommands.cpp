@@ -193,9 +193,8 @@ private slots:
             runCli({"--registry", path("store"), "associate", "--editor", path("chosen/kova")}, path("tmp"));
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.err.isEmpty());
-        const QByteArray system = kova::test::readBytes(path("store/system.reg"));
-        QVERIFY(system.contains("[Software\\\\Classes\\\\ADM.Document\\\\shell\\\\open\\\\command]"));
-        QVERIFY(system.contains("@=str(2):\"%WinDir%\\\\NOTEPAD.EXE %1\""));
+        QVERIFY(kova::test::readBytes(path("store/system.reg"))
+                    .contains("[Software\\\\Classes\\\\ADM.Document\\\\shell\\\\open\\\\command]"));
         // an unreadable store: every call fails, the program says which and exits 1
         QVERIFY(QDir().mkpath(path("broken")));
         QVERIFY(kova::test::writeBytes(path("broken/system.reg"), "not a store\n"));
@@ -213,30 +212,16 @@ private slots:
         QTest::addColumn<QString>("editor");   // where a program named kova lies there ("": none)
         QTest::addColumn<QString>("option");   // --editor's value, in the folder ("": not given)
         QTest::addColumn<QString>("expected"); // the program registered ("": kova-cli fails, writes nothing)
-        QTest::newRow("installed: beside kova-cli") << "bin/kova-cli"
-                                                    << "bin/kova"
-                                                    << ""
-                                                    << "bin/kova";
-        QTest::newRow("build tree: the editor's own folder") << "src/cli/kova-cli"
-                                                             << "src/app/kova"
-                                                             << ""
-                                                             << "src/app/kova";
-        QTest::newRow("--editor chooses") << "bin/kova-cli"
-                                          << "opt/kova"
-                                          << "opt/kova"
-                                          << "opt/kova";
-        QTest::newRow("none found") << "bin/kova-cli"
-                                    << ""
-                                    << ""
-                                    << "";
-        QTest::newRow("a folder named kova is no editor") << "bin/kova-cli"
-                                                          << "bin/kova/x"
-                                                          << ""
-                                                          << "";
-        QTest::newRow("--editor names no program") << "bin/kova-cli"
-                                                   << "bin/kova"
-                                                   << "opt/nothing"
-                                                   << "";
+        const auto row = [](const char *name, const char *cli, const char *editor, const char *option,
+                            const char *expected) {
+            QTest::newRow(name) << QString(cli) << QString(editor) << QString(option) << QString(expected);
+        };
+        row("installed: beside kova-cli", "bin/kova-cli", "bin/kova", "", "bin/kova");
+        row("build tree: the editor's own folder", "src/cli/kova-cli", "src/app/kova", "", "src/app/kova");
+        row("--editor chooses", "bin/kova-cli", "opt/kova", "opt/kova", "opt/kova");
+        row("none found", "bin/kova-cli", "", "", "");
+        row("a folder named kova is no editor", "bin/kova-cli", "bin/kova/x", "", "");
+        row("--editor names no program", "bin/kova-cli", "bin/kova", "opt/nothing", "");
     }
     void associateNamesTheEditor()
     {
