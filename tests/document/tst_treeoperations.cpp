@@ -51,7 +51,14 @@ class TestTreeOperations : public QObject
 {
     Q_OBJECT
 
+    TemplateDocument document; // kTemplate, loaded afresh for every test
+
 private slots:
+    void init()
+    {
+        document.clear();
+        QVERIFY(test::loadText(document, kTemplate));
+    }
     // The part types by their index in the add menus, 1 to 7, and the text of a new node of each kind.
     void newNodeText()
     {
@@ -69,8 +76,6 @@ private slots:
 
     void addTakesNextSlotAndLastPlace()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         const int highest = document.texts().highestSlot();
         TemplateNode *policy = test::findNode(document, "Wallpaper");
         TemplateNode *part = AddNode(document, policy, NewNodeKind::Part, 6);
@@ -105,8 +110,6 @@ private slots:
         QFETCH(QString, selected);
         QFETCH(int, position);
         QFETCH(QStringList, children);
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         TemplateNode *node =
             InsertNode(document, test::findNode(document, selected), NewNodeKind::Category, InsertPosition(position));
         QVERIFY(node);
@@ -116,8 +119,6 @@ private slots:
 
     void insertBesideRootDoesNothing()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         document.setModified(false);
         QVERIFY(!InsertNode(document, document.root(), NewNodeKind::Category, InsertPosition::After));
         QVERIFY(!document.isModified());
@@ -134,8 +135,6 @@ private slots:
     {
         QFETCH(int, answer);
         QFETCH(bool, deleted);
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         document.setModified(false);
         TemplateNode *desktop = test::findNode(document, "Desktop");
         desktop->text = QStringLiteral(" Desktop ");
@@ -159,8 +158,6 @@ private slots:
 
     void rootAndClassesCannotBeDeletedOrDragged()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         test::ScriptedPrompter prompter; // fails on any question
         for (const char *name : {"Computer", "Machine", "User"}) {
             TemplateNode *node = test::findNode(document, QString::fromLatin1(name));
@@ -236,8 +233,6 @@ private slots:
         QFETCH(QString, dragged);
         QFETCH(QString, target);
         QFETCH(bool, allowed);
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         QCOMPARE(CanDropOn(test::findNode(document, dragged), test::findNode(document, target)), allowed);
     }
 
@@ -262,8 +257,6 @@ private slots:
         QFETCH(QString, dragged);
         QFETCH(QString, target);
         QFETCH(QString, message);
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         document.setModified(false);
         TemplateNode *node = test::findNode(document, dragged);
         TemplateNode *to = test::findNode(document, target);
@@ -283,8 +276,6 @@ private slots:
 
     void dropIntoOwnBranchIsRefused()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         document.setModified(false);
         const QString before = renderTemplate(document, false);
         test::ScriptedPrompter prompter;
@@ -298,8 +289,6 @@ private slots:
 
     void expandAllAndImages()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         SetAllExpanded(document, true);
         QVERIFY(test::findNode(document, "Desktop")->expanded);
         QVERIFY(test::findNode(document, "Wallpaper")->expanded);

@@ -49,7 +49,14 @@ class TestNodeKeys : public QObject
 {
     Q_OBJECT
 
+    TemplateDocument document; // kTemplate, loaded afresh for every test
+
 private slots:
+    void init()
+    {
+        document.clear();
+        QVERIFY(test::loadText(document, kTemplate));
+    }
     void quote_data()
     {
         QTest::addColumn<QString>("text");
@@ -134,8 +141,6 @@ private slots:
         QFETCH(QString, node);
         QFETCH(QString, hive);
         QFETCH(QString, key);
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         const TemplateNode *n = test::findNode(document, node);
         QVERIFY(n);
         QCOMPARE(NodeHiveName(n), hive);
@@ -144,8 +149,6 @@ private slots:
 
     void hiveValues()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         QCOMPARE(NodeHive(test::findNode(document, "Desktop")), 0x80000002u);
         QCOMPARE(NodeHive(test::findNode(document, "Start")), 0x80000001u);
         QCOMPARE(NodeHive(document.root()), 0u);
@@ -155,8 +158,6 @@ private slots:
 
     void classWithOtherCaptionIsPassedOver()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         TemplateNode *machine = test::findNode(document, "Machine");
         machine->text = QStringLiteral("Elsewhere");
         QCOMPARE(NodeHive(test::findNode(document, "Desktop")), 0u);
