@@ -108,15 +108,19 @@ private slots:
         QVERIFY(enabled(page, "ValueName"));
         box(page, "ActionListOff")->click();
         QVERIFY(enabled(page, "EditOff"));
-        box(page, "ActionListOff")->click();
         box(page, "ValueOn")->click();
         f.field<QLineEdit>(page, "OnValue")->setText(QStringLiteral("12"));
-        // One refusal shows the page's wiring; the checks themselves are the form's.
+        // The refusals show the page's wiring, the focus in the field named; the checks are the form's.
         f.prompter.expect(QStringLiteral("Valuename is empty"), Message::Icon::Exclamation);
         page->okButton()->click();
-        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
         QCOMPARE(QApplication::focusWidget(), f.field(page, "ValueName"));
         f.field<QLineEdit>(page, "ValueName")->setText(QStringLiteral("V"));
+        f.prompter.expect(QStringLiteral("Action list has no actions. Uncheck this item or add actions"),
+                          Message::Icon::Exclamation);
+        page->okButton()->click();
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        QCOMPARE(QApplication::focusWidget(), f.field(page, "ActionListOff"));
+        box(page, "ActionListOff")->click();
         page->okButton()->click();
         QCOMPARE(f.slot("Plain"),
                  test::crlfText("POLICY \"Plain\"\nVALUENAME \"V\"\nVALUEON NUMERIC 12\nEND POLICY\n"));
