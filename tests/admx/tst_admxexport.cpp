@@ -293,11 +293,9 @@ private slots:
     {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("id");
-        QTest::newRow("words") << "Allow pop-ups on these sites"
-                               << "AllowPopUpsOnTheseSites";
-        QTest::newRow("leading digit") << "3D acceleration"
-                                       << "_3DAcceleration";
-        QTest::newRow("no ASCII letters") << QString::fromUtf8("默认搜索") << "";
+        QTest::newRow("words") << "Allow pop-ups on these sites" << QStringLiteral("AllowPopUpsOnTheseSites");
+        QTest::newRow("leading digit") << "3D acceleration" << QStringLiteral("_3DAcceleration");
+        QTest::newRow("no ASCII letters") << QString::fromUtf8("默认搜索") << QString();
         QTest::newRow("long") << QString(80, u'a') << u'A' + QString(63, u'a');
     }
     void readableIds()

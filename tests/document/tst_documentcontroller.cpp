@@ -65,16 +65,11 @@ class TestDocumentController : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void startsWithNoDocument()
+    void newMakesRootAndClasses()
     {
         Fixture f;
         QCOMPARE(f.controller.commandState(), DocumentController::CommandState{});
         QCOMPARE(f.controller.caption(), QStringLiteral("Kova"));
-    }
-
-    void newMakesRootAndClasses()
-    {
-        Fixture f;
         QSignalSpy created(&f.controller, &DocumentController::documentCreated);
         QVERIFY(f.controller.newDocument());
         QCOMPARE(created.count(), 1);
@@ -83,9 +78,7 @@ private slots:
         QCOMPARE(f.document.texts().text(2), QStringLiteral("CLASS MACHINE\r\n"));
         QCOMPARE(f.document.texts().text(3), QStringLiteral("CLASS USER\r\n"));
         QVERIFY(!f.document.isModified());
-        QVERIFY(f.controller.commandState().documentCommands);
-        QVERIFY(f.controller.commandState().overview);
-        QVERIFY(!f.controller.commandState().treeCommands);
+        QCOMPARE(f.controller.commandState(), (DocumentController::CommandState{true, false, true}));
     }
 
     void openGoodFile()
@@ -102,6 +95,11 @@ private slots:
         QCOMPARE(f.controller.recentFiles().item(1), path);
         QCOMPARE(f.preferences.recentFile(1), path);
         QVERIFY(!f.document.isModified());
+        // Open again, cancelled: the dialog proposed the file's name, and it stays open.
+        f.chooser.expect(QStringLiteral("Open"), FileRequest::Mode::Open, QString());
+        QVERIFY(!f.controller.open());
+        QCOMPARE(f.chooser.requests().last().proposedName, path);
+        QCOMPARE(f.document.path(), path);
     }
 
     void openBadFile()
@@ -134,67 +132,40 @@ private slots:
         QCOMPARE(f.controller.recentFiles().items(), (QStringList{other, "", "", ""}));
     }
 
-    void cancelledOpenKeepsPath()
-    {
-        Fixture f;
-        const QString path = f.file(QStringLiteral("good.adm"), kGood);
-        QVERIFY(f.controller.LoadDocument(path, false).loaded());
-        f.chooser.expect(QStringLiteral("Open"), FileRequest::Mode::Open, QString());
-        QVERIFY(!f.controller.open());
-        QCOMPARE(f.chooser.requests().first().proposedName, path);
-        QCOMPARE(f.document.path(), path);
-    }
-
-    void saveChangesYesThenCancelledSaveAs()
-    {
-        Fixture f;
-        const QString path = f.file(QStringLiteral("good.adm"), kGood);
-        QVERIFY(f.controller.LoadDocument(path, false).loaded());
-        f.document.setModified(true);
-        f.prompter.expect(kSaveChanges, Answer::Yes);
-        f.chooser.expect(QStringLiteral("Save file as"), FileRequest::Mode::Save, QString());
-        QVERIFY(!f.controller.newDocument());
-        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
-        QCOMPARE(f.document.path(), path);
-        QVERIFY(f.document.isModified());
-        QVERIFY(f.document.root()->child(0)->childCount() > 0); // the old document is still there
-    }
-
-    void saveChangesAnswers_data()
+    // The question before a modified template is left, on the way to opening another.
+    void saveChanges_data()
     {
         QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("saveAs"); // "-" no dialog, "" cancelled, else a file name
         QTest::addColumn<bool>("goesOn");
-        QTest::newRow("no: go on without saving") << int(Answer::No) << true;
-        QTest::newRow("cancel: stop") << int(Answer::Cancel) << false;
+        QTest::newRow("no: go on without saving") << int(Answer::No) << "-" << true;
+        QTest::newRow("cancel: stop") << int(Answer::Cancel) << "-" << false;
+        QTest::newRow("yes, Save As cancelled: stop") << int(Answer::Yes) << "" << false;
+        QTest::newRow("yes, saved: go on") << int(Answer::Yes) << "saved.adm" << true;
     }
-    void saveChangesAnswers()
+    void saveChanges()
     {
         QFETCH(int, answer);
+        QFETCH(QString, saveAs);
         QFETCH(bool, goesOn);
         Fixture f;
-        QVERIFY(f.controller.newDocument());
+        const QString path = f.file(QStringLiteral("good.adm"), kGood);
+        const QString next = f.file(QStringLiteral("next.adm"), kGood);
+        QVERIFY(f.controller.LoadDocument(path, false).loaded());
         f.document.setModified(true);
         f.prompter.expect(kSaveChanges, Answer(answer));
-        QCOMPARE(f.controller.newDocument(), goesOn);
+        const QString target = saveAs.isEmpty() ? QString() : f.dir.filePath(saveAs);
+        if (saveAs != u"-")
+            f.chooser.expect(QStringLiteral("Save file as"), FileRequest::Mode::Save, target);
+        if (goesOn)
+            f.chooser.expect(QStringLiteral("Open"), FileRequest::Mode::Open, next);
+        QCOMPARE(f.controller.open(), goesOn);
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        QCOMPARE(f.chooser.pending(), 0);
+        QCOMPARE(f.document.path(), goesOn ? next : path);
         QCOMPARE(f.document.isModified(), !goesOn);
-    }
-
-    void saveChangesYesSavesAs()
-    {
-        Fixture f;
-        QVERIFY(f.controller.newDocument());
-        f.document.setModified(true);
-        const QString target = f.dir.filePath(QStringLiteral("saved.adm"));
-        const QString next = f.file(QStringLiteral("good.adm"), kGood);
-        f.prompter.expect(kSaveChanges, Answer::Yes);
-        f.chooser.expect(QStringLiteral("Save file as"), FileRequest::Mode::Save, target);
-        f.chooser.expect(QStringLiteral("Open"), FileRequest::Mode::Open, next);
-        QVERIFY(f.controller.open());
-        QVERIFY(QFile::exists(target));
-        QCOMPARE(f.document.path(), next);
-        // Both the written and the loaded file are on the list, newest first.
-        QCOMPARE(f.controller.recentFiles().items(), (QStringList{next, target, "", ""}));
+        if (saveAs.size() > 1) // both the written and the loaded file are on the list, newest first
+            QCOMPARE(f.controller.recentFiles().items(), (QStringList{next, target, path, ""}));
     }
 
     void saveUntitledAsksForName()
@@ -244,22 +215,13 @@ private slots:
         QVERIFY(f.controller.EditScreenOpen(false)); // silent
     }
 
-    void tempFilesStayOffRecentList()
-    {
-        Fixture f;
-        const QString path = f.file(QStringLiteral("ADM1A.tmp"), kGood);
-        QVERIFY(f.controller.LoadDocument(path, false).loaded());
-        QVERIFY(!f.controller.recentFiles().hasEntries());
-    }
-
-    void reopenMovesToTop()
+    void reopenMovesToTopAndTempFilesStayOff()
     {
         Fixture f;
         const QString a = f.file(QStringLiteral("a.adm"), kGood);
         const QString b = f.file(QStringLiteral("b.adm"), kGood);
-        QVERIFY(f.controller.LoadDocument(a, false).loaded());
-        QVERIFY(f.controller.LoadDocument(b, false).loaded());
-        QVERIFY(f.controller.LoadDocument(a, false).loaded());
+        for (const QString &path : {a, b, f.file(QStringLiteral("ADM1A.tmp"), kGood), a})
+            QVERIFY(f.controller.LoadDocument(path, false).loaded());
         QCOMPARE(f.controller.recentFiles().items(), (QStringList{a, b, "", ""}));
     }
 
@@ -288,11 +250,7 @@ private slots:
         QCOMPARE(f.document.isModified(), modified);
         f.controller.toggleStrings();
         QVERIFY(!f.preferences.strings());
-    }
-
-    void stringsFromPreferences()
-    {
-        Fixture f;
+        // and the preference reaches the next document
         f.preferences.setStrings(true);
         f.controller.readPreferences();
         QVERIFY(f.document.stringsOption());

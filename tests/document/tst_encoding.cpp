@@ -138,16 +138,14 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("position");
-        QTest::newRow("cp1251, Chinese") << "cp1251"
-                                         << "ab\u0416\u4E2D" << 3;
-        QTest::newRow("cp932, Thai") << "cp932"
-                                     << "a\u65E5\u0E01" << 2;
-        QTest::newRow("cp936, everything fits") << "gbk"
-                                                << "a\u4E2D" << -1;
-        QTest::newRow("windows-1252, Cyrillic") << "windows-1252"
-                                                << "\u00E9\u0416" << 1;
-        QTest::newRow("utf-8 writes everything") << "utf-8"
-                                                 << "\u0416\U0001F600" << -1;
+        const auto row = [](const char *name, const QString &text, int position) {
+            QTest::newRow(name) << QString(name) << text << position;
+        };
+        row("cp1251", QStringLiteral("ab\u0416\u4E2D"), 3);
+        row("cp932", QStringLiteral("a\u65E5\u0E01"), 2);
+        row("gbk", QStringLiteral("a\u4E2D"), -1);
+        row("windows-1252", QStringLiteral("\u00E9\u0416"), 1);
+        row("utf-8", QStringLiteral("\u0416\U0001F600"), -1);
     }
     void unencodable()
     {

@@ -62,63 +62,52 @@ private slots:
         QTest::addColumn<int>("errorLine");
 
         using S = LoadResult::Status;
-        const QList<Answer> none;
-        QTest::newRow("policy followed by a number")
-            << QByteArray("CLASS MACHINE\nCATEGORY \"c\"\n\nPOLICY 5\n") << false << false << none
-            << Expected{plain("Error in line 4"), kFileNotLoaded} << S::Failed << 0;
-        QTest::newRow("category followed by a number")
-            << QByteArray("CATEGORY 12\n") << false << false << none
-            << Expected{plain("Error in line 1"), kFileNotLoaded} << S::Failed << 0;
-        QTest::newRow("end of something unknown")
-            << QByteArray("CLASS USER\nCATEGORY \"c\"\nEND KEYNAME\n") << false << false << none
-            << Expected{plain("Error in line  3"), kFileNotLoaded} << S::Failed << 0;
-        QTest::newRow("bad part type reports the type's line")
-            << QByteArray("CATEGORY \"c\"\nPOLICY \"p\"\nPART \"x\"\nSLIDER\n") << false << false << none
-            << Expected{plain("Error in line  4"), kFileNotLoaded} << S::Failed << 0;
-        QTest::newRow("part name not quoted")
-            << QByteArray("CATEGORY \"c\"\nPOLICY \"p\"\nPART 7 CHECKBOX\n") << false << false << none
-            << Expected{plain("Error in line  3"), kFileNotLoaded} << S::Failed << 0;
-        QTest::newRow("stray text where a statement should begin")
-            << QByteArray("CLASS MACHINE\n\"stray\"\n") << false << false << none
-            << Expected{plain("Error in line  2"), kFileNotLoaded} << S::Failed << 0;
-        QTest::newRow("report-line flag returns the line instead of File not loaded")
-            << QByteArray("CLASS MACHINE\nCATEGORY \"c\"\nEND NOTHING\n") << true << false << none
-            << Expected{plain("Error in line  3")} << S::Failed << 3;
-        QTest::newRow("report-line flag on line 1") << QByteArray("POLICY 1\n") << true << false << none
-                                                    << Expected{plain("Error in line 1")} << S::Failed << 1;
-        QTest::newRow("END as the very last token") << QByteArray("CLASS MACHINE\nEND\n") << false << false << none
-                                                    << Expected{kFileNotLoaded} << S::Failed << 0;
-        QTest::newRow("KEYNAME without argument at the end") << QByteArray("CLASS MACHINE\nKEYNAME\n") << true << false
-                                                             << none << Expected{kFileNotLoaded} << S::Failed << 0;
-        QTest::newRow("class of another kind is fatal")
-            << QByteArray("; header\nCLASS SYSTEM\n") << false << false << none
-            << Expected{{"Error in procedure Vullen in module modFill in line 2", Message::Icon::Critical,
-                         Message::Buttons::Ok}}
-            << S::Fatal << 0;
-        QTest::newRow("string line without equals is fatal")
-            << QByteArray("CLASS USER\n[strings]\nbroken line\n") << false << false << none
-            << Expected{{"The [strings] section contains invalid entries\r\nThe program could not evaluate the "
-                         "following line:\r\nbroken line",
-                         Message::Icon::Critical, Message::Buttons::Ok}}
-            << S::Fatal << 0;
-        QTest::newRow("conditional statements refused")
-            << QByteArray("CLASS MACHINE\n#if version >= 4\nCATEGORY \"c\"\n#endif\n") << false << false
-            << QList<Answer>{Answer::No}
-            << Expected{{kConditionalQuestion, Message::Icon::Exclamation, Message::Buttons::YesNo}} << S::Failed << 0;
-        QTest::newRow("conditional statements removed, asked once")
-            << QByteArray("CLASS MACHINE\n#if version >= 4\nBOGUS\n#endif\nCATEGORY \"c\"\n#ifdef X\nPOLICY 9\n"
-                          "#endif\nEND CATEGORY\nSOFT\n")
-            << false << false << QList<Answer>{Answer::Yes}
-            << Expected{{kConditionalQuestion, Message::Icon::Exclamation, Message::Buttons::YesNo}} << S::Loaded << 0;
-        QTest::newRow("unbalanced END CATEGORY") << QByteArray("CLASS MACHINE\nEND CATEGORY\n") << false << false
-                                                 << none << Expected{kFileNotLoaded} << S::Failed << 0;
-        QTest::newRow("EXPLAIN without the newer statements")
-            << QByteArray("CLASS MACHINE\nCATEGORY \"c\"\nPOLICY \"p\"\nEXPLAIN \"why\"\nEND POLICY\nEND CATEGORY\n")
-            << false << false << none << Expected{plain("Error in line  4"), kFileNotLoaded} << S::Failed << 0;
-        QTest::newRow("EXPLAIN, SUPPORTED and CLIENTEXT with the newer statements")
-            << QByteArray("CLASS MACHINE\nCLIENTEXT {1-2}\nCATEGORY \"c\"\nPOLICY \"p\"\nexplain !!why\nSUPPORTED "
-                          "\"XP\"\nEND POLICY\nEND CATEGORY\n[strings]\nwhy=\"Because\"\n")
-            << false << true << none << Expected{} << S::Loaded << 0;
+        const auto row = [](const char *name, const char *text, const Expected &expected, S status,
+                            const QList<Answer> &answers = {}, bool reportLine = false, bool newer = false,
+                            int errorLine = 0) {
+            QTest::newRow(name) << QByteArray(text) << reportLine << newer << answers << expected << status
+                                << errorLine;
+        };
+        const auto notLoaded = [](const char *line) { return Expected{plain(line), kFileNotLoaded}; };
+        row("policy followed by a number", "CLASS MACHINE\nCATEGORY \"c\"\n\nPOLICY 5\n", notLoaded("Error in line 4"),
+            S::Failed);
+        row("category followed by a number", "CATEGORY 12\n", notLoaded("Error in line 1"), S::Failed);
+        row("end of something unknown", "CLASS USER\nCATEGORY \"c\"\nEND KEYNAME\n", notLoaded("Error in line  3"),
+            S::Failed);
+        row("bad part type reports the type's line", "CATEGORY \"c\"\nPOLICY \"p\"\nPART \"x\"\nSLIDER\n",
+            notLoaded("Error in line  4"), S::Failed);
+        row("part name not quoted", "CATEGORY \"c\"\nPOLICY \"p\"\nPART 7 CHECKBOX\n", notLoaded("Error in line  3"),
+            S::Failed);
+        row("stray text where a statement should begin", "CLASS MACHINE\n\"stray\"\n", notLoaded("Error in line  2"),
+            S::Failed);
+        row("report-line flag returns the line instead of File not loaded",
+            "CLASS MACHINE\nCATEGORY \"c\"\nEND NOTHING\n", {plain("Error in line  3")}, S::Failed, {}, true, false, 3);
+        row("report-line flag on line 1", "POLICY 1\n", {plain("Error in line 1")}, S::Failed, {}, true, false, 1);
+        row("END as the very last token", "CLASS MACHINE\nEND\n", {kFileNotLoaded}, S::Failed);
+        row("KEYNAME without argument at the end", "CLASS MACHINE\nKEYNAME\n", {kFileNotLoaded}, S::Failed, {}, true);
+        row("class of another kind is fatal", "; header\nCLASS SYSTEM\n",
+            {{"Error in procedure Vullen in module modFill in line 2", Message::Icon::Critical, Message::Buttons::Ok}},
+            S::Fatal);
+        row("string line without equals is fatal", "CLASS USER\n[strings]\nbroken line\n",
+            {{"The [strings] section contains invalid entries\r\nThe program could not evaluate the following "
+              "line:\r\nbroken line",
+              Message::Icon::Critical, Message::Buttons::Ok}},
+            S::Fatal);
+        const Expected question{{kConditionalQuestion, Message::Icon::Exclamation, Message::Buttons::YesNo}};
+        row("conditional statements refused", "CLASS MACHINE\n#if version >= 4\nCATEGORY \"c\"\n#endif\n", question,
+            S::Failed, {Answer::No});
+        row("conditional statements removed, asked once",
+            "CLASS MACHINE\n#if version >= 4\nBOGUS\n#endif\nCATEGORY \"c\"\n#ifdef X\nPOLICY 9\n#endif\nEND "
+            "CATEGORY\nSOFT\n",
+            question, S::Loaded, {Answer::Yes});
+        row("unbalanced END CATEGORY", "CLASS MACHINE\nEND CATEGORY\n", {kFileNotLoaded}, S::Failed);
+        row("EXPLAIN without the newer statements",
+            "CLASS MACHINE\nCATEGORY \"c\"\nPOLICY \"p\"\nEXPLAIN \"why\"\nEND POLICY\nEND CATEGORY\n",
+            notLoaded("Error in line  4"), S::Failed);
+        row("EXPLAIN, SUPPORTED and CLIENTEXT with the newer statements",
+            "CLASS MACHINE\nCLIENTEXT {1-2}\nCATEGORY \"c\"\nPOLICY \"p\"\nexplain !!why\nSUPPORTED \"XP\"\nEND "
+            "POLICY\nEND CATEGORY\n[strings]\nwhy=\"Because\"\n",
+            {}, S::Loaded, {}, false, true);
     }
     void messages()
     {
@@ -295,17 +284,6 @@ private slots:
             doc.nodeText(category->child(1))
                 .contains(QStringLiteral("EXPLAIN \"Chooses how the browser connects:\\ndirect or system proxy.\"\r\n"
                                          "KEYNAME \"Software\\Vendor\\\"\r\n")));
-    }
-
-    void readsFromDisk()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("t.adm"));
-        QVERIFY(test::writeBytes(path, "CLASS MACHINE\r\nCATEGORY \"On disk\"\r\nEND CATEGORY\r\n"));
-        ScriptedPrompter prompter;
-        TemplateDocument doc;
-        QVERIFY(Vullen(doc, path, prompter).loaded());
-        QCOMPARE(doc.root()->child(0)->child(0)->text, QStringLiteral("On disk"));
     }
 };
 

@@ -34,21 +34,14 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("partName");
-        QTest::newRow("category") << "CATEGORY \"A\""
-                                  << "CATEGORY"
-                                  << "";
-        QTest::newRow("policy") << "POLICY \"A b\""
-                                << "POLICY"
-                                << "";
-        QTest::newRow("checkbox") << "PART \"Use it\" CHECKBOX"
-                                  << "CHECKBOX"
-                                  << "\"Use it\"";
-        QTest::newRow("dropdownlist with blanks") << "PART \"X\"  DROPDOWNLIST "
-                                                  << "DROPDOWNLIST"
-                                                  << "\"X\"";
-        QTest::newRow("text part named like a keyword") << "PART \"NUMERIC\" TEXT"
-                                                        << "TEXT"
-                                                        << "\"NUMERIC\"";
+        const auto row = [](const char *line, const char *kind, const char *partName) {
+            QTest::newRow(line) << QString(line) << QString(kind) << QString(partName);
+        };
+        row("CATEGORY \"A\"", "CATEGORY", "");
+        row("POLICY \"A b\"", "POLICY", "");
+        row("PART \"Use it\" CHECKBOX", "CHECKBOX", "\"Use it\"");
+        row("PART \"X\"  DROPDOWNLIST ", "DROPDOWNLIST", "\"X\"");
+        row("PART \"NUMERIC\" TEXT", "TEXT", "\"NUMERIC\""); // a text part named like a keyword
     }
     void editorKind()
     {

@@ -55,24 +55,19 @@ private slots:
         QCOMPARE(preferences.strings(), on);
     }
 
-    void storedAsText()
+    void storedAsTextNewerOffByDefault()
     {
         {
             Preferences preferences(iniFile());
+            QVERIFY(!preferences.newerStatements());
             preferences.setStrings(true);
+            preferences.setNewerStatements(true);
+            QVERIFY(preferences.newerStatements());
             preferences.setNewerStatements(false);
         }
         QSettings raw(iniFile(), QSettings::IniFormat);
         QCOMPARE(raw.value(QStringLiteral("Kova Edit/Strings")).toString(), QStringLiteral("1"));
         QCOMPARE(raw.value(QStringLiteral("Kova Edit/NewerStatements")).toString(), QStringLiteral("0"));
-    }
-
-    void newerStatementsOffByDefault()
-    {
-        Preferences preferences(iniFile());
-        QVERIFY(!preferences.newerStatements());
-        preferences.setNewerStatements(true);
-        QVERIFY(preferences.newerStatements());
     }
 
     void loadKeepsGaps()
@@ -86,60 +81,46 @@ private slots:
         QVERIFY(recent.hasEntries());
     }
 
-    void add_data()
+    // Adding puts a file on top, once; removing moves the others up. The preferences follow.
+    void addAndRemove_data()
     {
+        QTest::addColumn<bool>("add");
         QTest::addColumn<QStringList>("before");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QStringList>("after");
-        QTest::newRow("into empty list") << QStringList{"", "", "", ""} << "/x.adm"
-                                         << QStringList{"/x.adm", "", "", ""};
-        QTest::newRow("to the top") << QStringList{"/a", "/b", "", ""} << "/x" << QStringList{"/x", "/a", "/b", ""};
-        QTest::newRow("existing moves to the top without duplicate")
-            << QStringList{"/a", "/b", "/c", "/d"} << "/c" << QStringList{"/c", "/a", "/b", "/d"};
-        QTest::newRow("fourth is dropped")
-            << QStringList{"/a", "/b", "/c", "/d"} << "/e" << QStringList{"/e", "/a", "/b", "/c"};
-        QTest::newRow("gaps close up") << QStringList{"/a", "", "/c", ""} << "/x" << QStringList{"/x", "/a", "/c", ""};
-        QTest::newRow("temporary file never enters")
-            << QStringList{"/a", "", "", ""} << "/tmp/ADM1F.tmp" << QStringList{"/a", "", "", ""};
-        QTest::newRow(".TMP in any case")
-            << QStringList{"/a", "", "", ""} << "/x.TMP.adm" << QStringList{"/a", "", "", ""};
-        QTest::newRow("comparison is exact")
-            << QStringList{"/A", "", "", ""} << "/a" << QStringList{"/a", "/A", "", ""};
+        const auto row = [](const char *name, bool add, const QStringList &before, const char *path,
+                            const QStringList &after) {
+            QTest::newRow(name) << add << before << QString(path) << after;
+        };
+        row("into empty list", true, {"", "", "", ""}, "/x.adm", {"/x.adm", "", "", ""});
+        row("to the top", true, {"/a", "/b", "", ""}, "/x", {"/x", "/a", "/b", ""});
+        row("existing moves to the top without duplicate", true, {"/a", "/b", "/c", "/d"}, "/c",
+            {"/c", "/a", "/b", "/d"});
+        row("fourth is dropped", true, {"/a", "/b", "/c", "/d"}, "/e", {"/e", "/a", "/b", "/c"});
+        row("gaps close up", true, {"/a", "", "/c", ""}, "/x", {"/x", "/a", "/c", ""});
+        row("temporary file never enters", true, {"/a", "", "", ""}, "/tmp/ADM1F.tmp", {"/a", "", "", ""});
+        row(".TMP in any case", true, {"/a", "", "", ""}, "/x.TMP.adm", {"/a", "", "", ""});
+        row("comparison is exact", true, {"/A", "", "", ""}, "/a", {"/a", "/A", "", ""});
+        row("removed: others move up", false, {"/a", "/b", "/c", ""}, "/a", {"/b", "/c", "", ""});
+        row("removed: the last", false, {"/a", "/b", "/c", "/d"}, "/d", {"/a", "/b", "/c", ""});
+        row("removed: not listed", false, {"/a", "", "", ""}, "/z", {"/a", "", "", ""});
     }
-    void add()
+    void addAndRemove()
     {
+        QFETCH(bool, add);
         QFETCH(QStringList, before);
         QFETCH(QString, path);
         QFETCH(QStringList, after);
         Preferences preferences(iniFile());
         RecentFiles recent(preferences);
         seed(preferences, recent, before);
-        recent.AddRecentFile(path);
+        if (add)
+            recent.AddRecentFile(path);
+        else
+            recent.RemoveRecentFile(path);
         QCOMPARE(recent.items(), after);
         for (int i = 1; i <= 4; ++i)
             QCOMPARE(preferences.recentFile(i), after.at(i - 1));
-    }
-
-    void remove_data()
-    {
-        QTest::addColumn<QStringList>("before");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QStringList>("after");
-        QTest::newRow("others move up") << QStringList{"/a", "/b", "/c", ""} << "/a" << QStringList{"/b", "/c", "", ""};
-        QTest::newRow("last") << QStringList{"/a", "/b", "/c", "/d"} << "/d" << QStringList{"/a", "/b", "/c", ""};
-        QTest::newRow("not listed") << QStringList{"/a", "", "", ""} << "/z" << QStringList{"/a", "", "", ""};
-    }
-    void remove()
-    {
-        QFETCH(QStringList, before);
-        QFETCH(QString, path);
-        QFETCH(QStringList, after);
-        Preferences preferences(iniFile());
-        RecentFiles recent(preferences);
-        seed(preferences, recent, before);
-        recent.RemoveRecentFile(path);
-        QCOMPARE(recent.items(), after);
-        QCOMPARE(preferences.recentFile(1), after.at(0));
     }
 
     void changedSignal()

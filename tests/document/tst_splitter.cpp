@@ -58,26 +58,19 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("entry");
-        QTest::newRow("plain") << "Name=\"Text\""
-                               << "Name=\"Text\"";
-        QTest::newRow("blanks around") << "  Name   =   \"Text\"  "
-                                       << "Name=\"Text\"";
-        QTest::newRow("no quotes") << "name = Hello World"
-                                   << "name=\"Hello World\"";
-        QTest::newRow("blanks inside quotes") << "a=\"  padded  \""
-                                              << "a=\"padded\"";
-        QTest::newRow("tab inside") << "a=\"x\ty\""
-                                    << "a=\"x y\"";
-        QTest::newRow("one quote keeps text before") << "a=abc\"def"
-                                                     << "a=\"abc\"";
-        QTest::newRow("three quotes: first pair") << "a=\"one\"two\""
-                                                  << "a=\"one\"";
-        QTest::newRow("equals in value") << "a=\"x=y\""
-                                         << "a=\"x=y\"";
-        QTest::newRow("empty value") << "a="
-                                     << "a=\"\"";
-        QTest::newRow("tab in name") << "my\tname=v"
-                                     << "my name=\"v\"";
+        const auto row = [](const char *line, const char *entry) {
+            QTest::newRow(line) << QString(line) << QString(entry);
+        };
+        row("Name=\"Text\"", "Name=\"Text\"");
+        row("  Name   =   \"Text\"  ", "Name=\"Text\""); // blanks around
+        row("name = Hello World", "name=\"Hello World\"");
+        row("a=\"  padded  \"", "a=\"padded\"");
+        row("a=\"x\ty\"", "a=\"x y\"");     // a tab inside
+        row("a=abc\"def", "a=\"abc\"");     // one quote keeps the text before it
+        row("a=\"one\"two\"", "a=\"one\""); // three quotes: the first pair
+        row("a=\"x=y\"", "a=\"x=y\"");
+        row("a=", "a=\"\"");
+        row("my\tname=v", "my name=\"v\""); // a tab in the name
     }
     void normaliseStringEntry()
     {
@@ -103,18 +96,15 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
-        QTest::newRow("exact") << "alpha"
-                               << "\"First\"";
-        QTest::newRow("any case") << "KEYROOT"
-                                  << "\"Software\\Kova\"";
-        QTest::newRow("prefix of another name") << "alpha_b"
-                                                << "\"Second\"";
-        QTest::newRow("last entry") << "zeta"
-                                    << "\"Last\"";
-        QTest::newRow("missing") << "alph"
-                                 << "";
-        QTest::newRow("missing after the end") << "zz"
-                                               << "";
+        const auto row = [](const char *name, const char *text) {
+            QTest::newRow(name) << QString(name) << QString(text);
+        };
+        row("alpha", "\"First\"");
+        row("KEYROOT", "\"Software\\Kova\""); // any case
+        row("alpha_b", "\"Second\"");         // a name that another begins with
+        row("zeta", "\"Last\"");
+        row("alph", ""); // missing
+        row("zz", "");   // missing, after the end
     }
     void lookup()
     {
@@ -171,13 +161,12 @@ private slots:
     {
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("message");
-        QTest::newRow("unterminated quote") << "KEYNAME \"open ended"
-                                            << "Error in function Splitter in modFill";
-        QTest::newRow("unterminated quote on a later line") << "KEYNAME \"fine\"\nNAME \"open"
-                                                            << "Error in function Splitter in modFill";
-        QTest::newRow("undefined reference") << "NAME !!Missing"
-                                             << "String !!Missing is not defined in string table.\r\n"
-                                                "Check you template manually";
+        const QString splitter = QStringLiteral("Error in function Splitter in modFill");
+        QTest::newRow("unterminated quote") << "KEYNAME \"open ended" << splitter;
+        QTest::newRow("unterminated quote on a later line") << "KEYNAME \"fine\"\nNAME \"open" << splitter;
+        QTest::newRow("undefined reference")
+            << "NAME !!Missing"
+            << QStringLiteral("String !!Missing is not defined in string table.\r\nCheck you template manually");
     }
     void fatalFaults()
     {

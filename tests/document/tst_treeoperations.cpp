@@ -51,34 +51,31 @@ class TestTreeOperations : public QObject
 {
     Q_OBJECT
 
+    TemplateDocument document; // kTemplate, loaded afresh for every test
+
 private slots:
-    void newNodeText_data()
+    void init()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("category") << int(NewNodeKind::Category) << 0 << "CATEGORY \"<new>\"\r\nEND CATEGORY\r\n";
-        QTest::newRow("policy") << int(NewNodeKind::Policy) << 0 << "POLICY \"<new>\"\r\nEND POLICY\r\n";
-        QTest::newRow("checkbox") << int(NewNodeKind::Part) << 1 << "PART \"<new>\" CHECKBOX\r\nEND PART\r\n";
-        QTest::newRow("combobox") << int(NewNodeKind::Part) << 2 << "PART \"<new>\" COMBOBOX\r\nEND PART\r\n";
-        QTest::newRow("dropdownlist") << int(NewNodeKind::Part) << 3 << "PART \"<new>\" DROPDOWNLIST\r\nEND PART\r\n";
-        QTest::newRow("edittext") << int(NewNodeKind::Part) << 4 << "PART \"<new>\" EDITTEXT\r\nEND PART\r\n";
-        QTest::newRow("listbox") << int(NewNodeKind::Part) << 5 << "PART \"<new>\" LISTBOX\r\nEND PART\r\n";
-        QTest::newRow("numeric") << int(NewNodeKind::Part) << 6 << "PART \"<new>\" NUMERIC\r\nEND PART\r\n";
-        QTest::newRow("text") << int(NewNodeKind::Part) << 7 << "PART \"<new>\" TEXT\r\nEND PART\r\n";
+        document.clear();
+        QVERIFY(test::loadText(document, kTemplate));
     }
+    // The part types by their index in the add menus, 1 to 7, and the text of a new node of each kind.
     void newNodeText()
     {
-        QFETCH(int, kind);
-        QFETCH(int, type);
-        QFETCH(QString, text);
-        QCOMPARE(NewNodeText(NewNodeKind(kind), type), text);
+        QCOMPARE(NewNodeText(NewNodeKind::Category, 0), QStringLiteral("CATEGORY \"<new>\"\r\nEND CATEGORY\r\n"));
+        QCOMPARE(NewNodeText(NewNodeKind::Policy, 0), QStringLiteral("POLICY \"<new>\"\r\nEND POLICY\r\n"));
+        const QStringList types{"CHECKBOX", "COMBOBOX", "DROPDOWNLIST", "EDITTEXT", "LISTBOX", "NUMERIC", "TEXT"};
+        for (int i = 1; i <= 7; ++i) {
+            QCOMPARE(PartTypeForIndex(i), types.at(i - 1));
+            QCOMPARE(NewNodeText(NewNodeKind::Part, i),
+                     QStringLiteral("PART \"<new>\" %1\r\nEND PART\r\n").arg(types.at(i - 1)));
+        }
+        QCOMPARE(PartTypeForIndex(0), QString());
+        QCOMPARE(PartTypeForIndex(8), QString());
     }
 
     void addTakesNextSlotAndLastPlace()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         const int highest = document.texts().highestSlot();
         TemplateNode *policy = test::findNode(document, "Wallpaper");
         TemplateNode *part = AddNode(document, policy, NewNodeKind::Part, 6);
@@ -113,8 +110,6 @@ private slots:
         QFETCH(QString, selected);
         QFETCH(int, position);
         QFETCH(QStringList, children);
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         TemplateNode *node =
             InsertNode(document, test::findNode(document, selected), NewNodeKind::Category, InsertPosition(position));
         QVERIFY(node);
@@ -124,8 +119,6 @@ private slots:
 
     void insertBesideRootDoesNothing()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         document.setModified(false);
         QVERIFY(!InsertNode(document, document.root(), NewNodeKind::Category, InsertPosition::After));
         QVERIFY(!document.isModified());
@@ -142,8 +135,6 @@ private slots:
     {
         QFETCH(int, answer);
         QFETCH(bool, deleted);
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         document.setModified(false);
         TemplateNode *desktop = test::findNode(document, "Desktop");
         desktop->text = QStringLiteral(" Desktop ");
@@ -156,27 +147,17 @@ private slots:
         QCOMPARE(document.isModified(), deleted);
         QCOMPARE(test::findNode(document, "Style") == nullptr, deleted);
         QCOMPARE(document.texts().text(partSlot).isEmpty(), deleted);
-    }
-
-    void deletedBranchLeavesFileAndStringTable()
-    {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
-        test::ScriptedPrompter prompter;
-        prompter.expect("Delete entry \"Desktop\"", Message::Icon::Exclamation, Message::Buttons::YesNo, Answer::Yes);
-        QVERIFY(DeleteNode(document, test::findNode(document, "Desktop"), prompter));
+        // Nothing of the branch is written, in the body or in the string table.
         for (bool strings : {false, true}) {
             const QString written = renderTemplate(document, strings);
             for (const char *gone : {"Wallpaper", "Style", "Inner", "Deep", "\"Path\""})
-                QVERIFY2(!written.contains(QLatin1String(gone)), gone);
+                QCOMPARE(written.contains(QLatin1String(gone)), !deleted);
             QVERIFY(written.contains(QStringLiteral("Proxy")));
         }
     }
 
     void rootAndClassesCannotBeDeletedOrDragged()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         test::ScriptedPrompter prompter; // fails on any question
         for (const char *name : {"Computer", "Machine", "User"}) {
             TemplateNode *node = test::findNode(document, QString::fromLatin1(name));
@@ -191,16 +172,14 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("expected"); // the shown entries
-        QTest::newRow("root") << "ROOT"
-                              << "off";
-        QTest::newRow("class") << "CLASS"
-                               << "add addCategory";
-        QTest::newRow("category") << "CATEGORY"
-                                  << "edit remove add addCategory addPolicy insertCategory";
-        QTest::newRow("policy") << "POLICY"
-                                << "edit remove add addPart insertPolicy";
-        QTest::newRow("part") << "PART"
-                              << "edit remove insertPart";
+        const auto row = [](const char *kind, const char *expected) {
+            QTest::newRow(kind) << QString(kind) << QString(expected);
+        };
+        row("ROOT", "off");
+        row("CLASS", "add addCategory");
+        row("CATEGORY", "edit remove add addCategory addPolicy insertCategory");
+        row("POLICY", "edit remove add addPart insertPolicy");
+        row("PART", "edit remove insertPart");
     }
     void contextMenu()
     {
@@ -233,38 +212,27 @@ private slots:
         QTest::addColumn<QString>("dragged");
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("allowed");
-        QTest::newRow("category on class") << "Network"
-                                           << "User" << true;
-        QTest::newRow("category on category") << "Network"
-                                              << "Same key" << true;
-        QTest::newRow("category into own child") << "Desktop"
-                                                 << "Inner" << false;
-        QTest::newRow("category on itself") << "Desktop"
-                                            << "Desktop" << false;
-        QTest::newRow("category on policy") << "Network"
-                                            << "Wallpaper" << false;
-        QTest::newRow("category on root") << "Network"
-                                          << "Computer" << false;
-        QTest::newRow("policy on category") << "Proxy"
-                                            << "Desktop" << true;
-        QTest::newRow("policy on class") << "Proxy"
-                                         << "Machine" << false;
-        QTest::newRow("policy on policy") << "Proxy"
-                                          << "Wallpaper" << false;
-        QTest::newRow("part on policy") << "Style"
-                                        << "Proxy" << true;
-        QTest::newRow("part on category") << "Style"
-                                          << "Network" << false;
-        QTest::newRow("class is never dragged") << "User"
-                                                << "Machine" << false;
+        const auto row = [](const char *dragged, const char *target, bool allowed) {
+            QTest::addRow("%s on %s", dragged, target) << QString(dragged) << QString(target) << allowed;
+        };
+        row("Network", "User", true);       // category on class
+        row("Network", "Same key", true);   // category on category
+        row("Desktop", "Inner", false);     // category into its own child
+        row("Desktop", "Desktop", false);   // on itself
+        row("Network", "Wallpaper", false); // category on policy
+        row("Network", "Computer", false);  // category on root
+        row("Proxy", "Desktop", true);      // policy on category
+        row("Proxy", "Machine", false);     // policy on class
+        row("Proxy", "Wallpaper", false);   // policy on policy
+        row("Style", "Proxy", true);        // part on policy
+        row("Style", "Network", false);     // part on category
+        row("User", "Machine", false);      // a class is never dragged
     }
     void dropRules()
     {
         QFETCH(QString, dragged);
         QFETCH(QString, target);
         QFETCH(bool, allowed);
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         QCOMPARE(CanDropOn(test::findNode(document, dragged), test::findNode(document, target)), allowed);
     }
 
@@ -273,29 +241,22 @@ private slots:
         QTest::addColumn<QString>("dragged");
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("message"); // empty: no message
-        QTest::newRow("policy to category with another key") << "Wallpaper"
-                                                             << "Network" << kKeyChanged + kCheckKeys;
-        QTest::newRow("policy to category with the same key") << "Wallpaper"
-                                                              << "Same key"
-                                                              << "";
-        QTest::newRow("policy to the other class") << "Wallpaper"
-                                                   << "Start" << kClassChanged + kKeyChanged + kCheckKeys;
-        QTest::newRow("category to the other class") << "Network"
-                                                     << "User" << kClassChanged + kKeyChanged + kCheckKeys;
-        QTest::newRow("part keeps its key") << "Style"
-                                            << "Deep"
-                                            << "";
-        QTest::newRow("policy without own key to a category without one") << "Deep"
-                                                                          << "Inner"
-                                                                          << "";
+        const auto row = [](const char *name, const char *dragged, const char *target, const QString &message) {
+            QTest::newRow(name) << QString(dragged) << QString(target) << message;
+        };
+        const QString other = kClassChanged + kKeyChanged + kCheckKeys;
+        row("policy to category with another key", "Wallpaper", "Network", kKeyChanged + kCheckKeys);
+        row("policy to category with the same key", "Wallpaper", "Same key", "");
+        row("policy to the other class", "Wallpaper", "Start", other);
+        row("category to the other class", "Network", "User", other);
+        row("part keeps its key", "Style", "Deep", "");
+        row("policy without own key to a category without one", "Deep", "Inner", "");
     }
     void drop()
     {
         QFETCH(QString, dragged);
         QFETCH(QString, target);
         QFETCH(QString, message);
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         document.setModified(false);
         TemplateNode *node = test::findNode(document, dragged);
         TemplateNode *to = test::findNode(document, target);
@@ -315,8 +276,6 @@ private slots:
 
     void dropIntoOwnBranchIsRefused()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         document.setModified(false);
         const QString before = renderTemplate(document, false);
         test::ScriptedPrompter prompter;
@@ -330,8 +289,6 @@ private slots:
 
     void expandAllAndImages()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         SetAllExpanded(document, true);
         QVERIFY(test::findNode(document, "Desktop")->expanded);
         QVERIFY(test::findNode(document, "Wallpaper")->expanded);
@@ -344,13 +301,6 @@ private slots:
         QCOMPARE(NodeImage(test::findNode(document, "Desktop")), QStringLiteral("category"));
         QCOMPARE(NodeImage(test::findNode(document, "Wallpaper")), QStringLiteral("policy"));
         QCOMPARE(NodeImage(test::findNode(document, "Style")), QStringLiteral("part"));
-    }
-
-    void partTypes()
-    {
-        QCOMPARE(PartTypeForIndex(0), QString());
-        QCOMPARE(PartTypeForIndex(8), QString());
-        QCOMPARE(PartTypeForIndex(3), QStringLiteral("DROPDOWNLIST"));
     }
 };
 

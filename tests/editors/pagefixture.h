@@ -5,6 +5,7 @@
 
 #include "editors/editorpage.h"
 #include "editors/editorpages.h"
+#include "editors/pagewidgets.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -80,6 +81,10 @@ struct PageFixture : AppFixture
     }
     QString slot(const char *caption) const { return w.document().nodeText(node(caption)); }
 };
+
+// Said when Ok, Cancel or a list command comes while an entry editor waits for its update.
+inline const Message kPressUpdate{QStringLiteral("Press the update or no update button first."), Message::Icon::None,
+                                  Message::Buttons::Ok};
 
 inline QString crlfText(const char *text)
 {

@@ -191,37 +191,25 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("locale");
         QTest::addColumn<bool>("number");
-        QTest::newRow("plain") << "42"
-                               << "C" << true;
-        QTest::newRow("blanks and sign") << "  -7 "
-                                         << "C" << true;
-        QTest::newRow("plus") << "+7"
-                              << "C" << true;
-        QTest::newRow("decimal") << "2.5"
-                                 << "C" << true;
-        QTest::newRow("decimal comma in German") << "2,5"
-                                                 << "de_DE" << true;
-        QTest::newRow("point in German") << "2.5"
-                                         << "de_DE" << false;
-        QTest::newRow("empty") << ""
-                               << "C" << false;
-        QTest::newRow("blank") << "  "
-                               << "C" << false;
-        QTest::newRow("sign alone") << "-"
-                                    << "C" << false;
-        QTest::newRow("group separator") << "1,000"
-                                         << "en_US" << false;
-        QTest::newRow("exponent") << "1e3"
-                                  << "C" << false;
-        QTest::newRow("hexadecimal") << "0x10"
-                                     << "C" << false;
-        QTest::newRow("inner blank") << "1 2"
-                                     << "C" << false;
-        QTest::newRow("quoted") << "\"5\""
-                                << "C" << false;
-        QTest::newRow("two separators") << "1.2.3"
-                                        << "C" << false;
-        QTest::newRow("Arabic-Indic digits") << QString::fromUtf8("\u0663") << "C" << false;
+        const auto row = [](const char *name, const QString &text, const char *locale, bool number) {
+            QTest::newRow(name) << text << QString(locale) << number;
+        };
+        row("plain", "42", "C", true);
+        row("blanks and sign", "  -7 ", "C", true);
+        row("plus", "+7", "C", true);
+        row("decimal", "2.5", "C", true);
+        row("decimal comma in German", "2,5", "de_DE", true);
+        row("point in German", "2.5", "de_DE", false);
+        row("empty", "", "C", false);
+        row("blank", "  ", "C", false);
+        row("sign alone", "-", "C", false);
+        row("group separator", "1,000", "en_US", false);
+        row("exponent", "1e3", "C", false);
+        row("hexadecimal", "0x10", "C", false);
+        row("inner blank", "1 2", "C", false);
+        row("quoted", "\"5\"", "C", false);
+        row("two separators", "1.2.3", "C", false);
+        row("Arabic-Indic digits", QString::fromUtf8("\u0663"), "C", false);
     }
     void isNumber()
     {
@@ -258,14 +246,13 @@ private slots:
     {
         QTest::addColumn<QString>("display");
         QTest::addColumn<QString>("startKey");
-        QTest::newRow("machine") << "HKEY_LOCAL_MACHINE\\Software\\X"
-                                 << "Software\\X";
-        QTest::newRow("user") << "HKEY_CURRENT_USER\\Software\\Y"
-                              << "Software\\Y";
-        QTest::newRow("key without hive") << "\\Software\\Z"
-                                          << "";
-        QTest::newRow("empty") << ""
-                               << "";
+        const auto row = [](const char *display, const char *startKey) {
+            QTest::newRow(display) << QString(display) << QString(startKey);
+        };
+        row("HKEY_LOCAL_MACHINE\\Software\\X", "Software\\X");
+        row("HKEY_CURRENT_USER\\Software\\Y", "Software\\Y");
+        row("\\Software\\Z", ""); // a key without a hive
+        row("", "");
     }
     void startKey()
     {
@@ -281,18 +268,16 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("call");
         QTest::addColumn<QString>("result");
-        QTest::newRow("empty field starts at the display") << ""
-                                                           << "Software\\New"
-                                                           << "key HKEY_LOCAL_MACHINE [Software\\Inherited]"
-                                                           << "Software\\New";
-        QTest::newRow("field starts at itself") << "Software\\Own"
-                                                << "Software\\Own\\Sub"
-                                                << "key HKEY_LOCAL_MACHINE [Software\\Own]"
-                                                << "Software\\Own\\Sub";
-        QTest::newRow("nothing chosen keeps the field") << "Software\\Own"
-                                                        << ""
-                                                        << "key HKEY_LOCAL_MACHINE [Software\\Own]"
-                                                        << "Software\\Own";
+        const auto row = [](const char *name, const char *field, const char *answer, const char *call,
+                            const char *result) {
+            QTest::newRow(name) << QString(field) << QString(answer) << QString(call) << QString(result);
+        };
+        row("empty field starts at the display", "", "Software\\New", "key HKEY_LOCAL_MACHINE [Software\\Inherited]",
+            "Software\\New");
+        row("field starts at itself", "Software\\Own", "Software\\Own\\Sub", "key HKEY_LOCAL_MACHINE [Software\\Own]",
+            "Software\\Own\\Sub");
+        row("nothing chosen keeps the field", "Software\\Own", "", "key HKEY_LOCAL_MACHINE [Software\\Own]",
+            "Software\\Own");
     }
     void pickKey()
     {
@@ -316,26 +301,17 @@ private slots:
         QTest::addColumn<QString>("result");
         QTest::addColumn<bool>("answered");
         QTest::addColumn<bool>("defaultName");
-        QTest::newRow("name") << "Software\\K"
-                              << "Old"
-                              << "New"
-                              << "value HKEY_LOCAL_MACHINE [Old] [Software\\K]"
-                              << "New" << true << false;
-        QTest::newRow("(Default) empties the field") << "Software\\K"
-                                                     << "Old"
-                                                     << "(Default)"
-                                                     << "value HKEY_LOCAL_MACHINE [Old] [Software\\K]"
-                                                     << "" << true << true;
-        QTest::newRow("no key: the display's") << ""
-                                               << ""
-                                               << ""
-                                               << "value HKEY_LOCAL_MACHINE [] [Software\\Inherited]"
-                                               << "" << false << false;
-        QTest::newRow("nothing chosen keeps the old name") << "K"
-                                                           << "Old"
-                                                           << ""
-                                                           << "value HKEY_LOCAL_MACHINE [Old] [K]"
-                                                           << "Old" << true << false;
+        const auto row = [](const char *name, const char *keyField, const char *valueField, const char *answer,
+                            const char *call, const char *result, bool answered, bool defaultName) {
+            QTest::newRow(name) << QString(keyField) << QString(valueField) << QString(answer) << QString(call)
+                                << QString(result) << answered << defaultName;
+        };
+        row("name", "Software\\K", "Old", "New", "value HKEY_LOCAL_MACHINE [Old] [Software\\K]", "New", true, false);
+        row("(Default) empties the field", "Software\\K", "Old", "(Default)",
+            "value HKEY_LOCAL_MACHINE [Old] [Software\\K]", "", true, true);
+        row("no key: the display's", "", "", "", "value HKEY_LOCAL_MACHINE [] [Software\\Inherited]", "", false, false);
+        row("nothing chosen keeps the old name", "K", "Old", "", "value HKEY_LOCAL_MACHINE [Old] [K]", "Old", true,
+            false);
     }
     void pickValue()
     {
@@ -363,15 +339,14 @@ private slots:
         QTest::addColumn<QString>("itemField");
         QTest::addColumn<QString>("keyCall");
         QTest::addColumn<QString>("valueCall");
-        QTest::newRow("nearest key above") << 3 << ""
-                                           << "key HKEY_CURRENT_USER [Second]"
-                                           << "value HKEY_CURRENT_USER [] [Second]";
-        QTest::newRow("the item's own name for a key") << 3 << "Mine"
-                                                       << "key HKEY_CURRENT_USER [Mine]"
-                                                       << "value HKEY_CURRENT_USER [Mine] [Second]";
-        QTest::newRow("none above: the page's key") << 0 << ""
-                                                    << "key HKEY_CURRENT_USER [PageKey]"
-                                                    << "value HKEY_CURRENT_USER [] [PageKey]";
+        const auto row = [](const char *name, int selected, const char *itemField, const char *key) {
+            QTest::newRow(name) << selected << QString(itemField)
+                                << QStringLiteral("key HKEY_CURRENT_USER [%1]").arg(*itemField ? itemField : key)
+                                << QStringLiteral("value HKEY_CURRENT_USER [%1] [%2]").arg(itemField, key);
+        };
+        row("nearest key above", 3, "", "Second");
+        row("the item's own name for a key", 3, "Mine", "Second");
+        row("none above: the page's key", 0, "", "PageKey");
     }
     void pickItem()
     {

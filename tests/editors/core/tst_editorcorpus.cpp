@@ -3,16 +3,9 @@
 #include "document/loader.h"
 #include "document/nodetext.h"
 #include "document/templatedocument.h"
-#include "editors/core/categoryform.h"
-#include "editors/core/checkboxform.h"
-#include "editors/core/dropdownform.h"
 #include "editors/core/editsession.h"
-#include "editors/core/listboxform.h"
 #include "editors/core/nodekeys.h"
-#include "editors/core/numericform.h"
-#include "editors/core/policyform.h"
-#include "editors/core/textform.h"
-#include "editors/core/textpartform.h"
+#include "okunchanged.h"
 
 #include "scriptedprompter.h"
 #include "testfiles.h"
@@ -22,40 +15,7 @@
 
 using namespace kova;
 
-namespace {
-
-struct Composed
-{
-    bool valid = false;
-    QString text;
-    QString caption;
-};
-
-// What "Ok" without edits would store for a page's lines; inherited is the key the node inherits.
-Composed composeUnchanged(EditorKind kind, const QStringList &lines, const QString &inherited)
-{
-    const auto take = [](const auto &form) { return Composed{!form.validate(), form.compose(), form.caption()}; };
-    const auto takeWithKey = [&inherited](const auto &form) {
-        return Composed{!form.validate(inherited), form.compose(), form.caption()};
-    };
-    switch (kind) {
-    case EditorKind::Category: return take(CategoryForm::load(lines));
-    case EditorKind::Policy: return take(PolicyForm::load(lines));
-    case EditorKind::CheckBox: return take(CheckBoxForm::load(lines));
-    case EditorKind::Combobox: return takeWithKey(TextPartForm::load(TextPartForm::Kind::Combobox, lines));
-    case EditorKind::Edittext: return takeWithKey(TextPartForm::load(TextPartForm::Kind::Edittext, lines));
-    case EditorKind::Dropdown: return takeWithKey(DropdownForm::load(lines));
-    case EditorKind::Listbox: return takeWithKey(ListboxForm::load(lines));
-    case EditorKind::Numeric: return takeWithKey(NumericForm::load(lines));
-    case EditorKind::Text: {
-        const TextForm f = TextForm::load(lines);
-        return {true, f.compose(), f.caption()};
-    }
-    }
-    return {};
-}
-
-} // namespace
+using kova::test::Composed;
 
 class TestEditorCorpus : public QObject
 {
@@ -93,14 +53,14 @@ private slots:
             QCOMPARE(document.nodeText(node), before);
             QCOMPARE(node->text, caption);
             const QString inherited = ActiveKeyPath(document, node);
-            const Composed first = composeUnchanged(*kind, makeEditLines(before), inherited);
+            const Composed first = test::okUnchanged(*kind, makeEditLines(before), inherited);
             if (!first.valid)
                 continue; // the page would refuse "Ok" and keep the node
             QVERIFY(session.begin(node));
             session.commit(first.text, first.caption);
             QCOMPARE(document.nodeText(node), first.text);
             QCOMPARE(node->text, first.caption);
-            const Composed second = composeUnchanged(*kind, makeEditLines(first.text), inherited);
+            const Composed second = test::okUnchanged(*kind, makeEditLines(first.text), inherited);
             QVERIFY2(second.valid, qPrintable(first.text));
             QCOMPARE(second.text, first.text);
             QCOMPARE(second.caption, first.caption);

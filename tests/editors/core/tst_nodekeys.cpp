@@ -1,6 +1,6 @@
 #include "document/loader.h"
-#include "editors/core/nodekeys.h"
 #include "document/templatedocument.h"
+#include "editors/core/nodekeys.h"
 
 #include "scriptedprompter.h"
 #include "templatefixtures.h"
@@ -49,17 +49,21 @@ class TestNodeKeys : public QObject
 {
     Q_OBJECT
 
+    TemplateDocument document; // kTemplate, loaded afresh for every test
+
 private slots:
+    void init()
+    {
+        document.clear();
+        QVERIFY(test::loadText(document, kTemplate));
+    }
     void quote_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("quoted");
-        QTest::newRow("blanks around") << "  Hide icons \t"
-                                       << "\"Hide icons\"";
-        QTest::newRow("empty") << ""
-                               << "\"\"";
-        QTest::newRow("inner blanks kept") << "a  b"
-                                           << "\"a  b\"";
+        QTest::newRow("blanks around") << "  Hide icons \t" << QStringLiteral("\"Hide icons\"");
+        QTest::newRow("empty") << "" << QStringLiteral("\"\"");
+        QTest::newRow("inner blanks kept") << "a  b" << QStringLiteral("\"a  b\"");
     }
     void quote()
     {
@@ -72,18 +76,15 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("result");
-        QTest::newRow("quoted name then a word") << "\"Name\" NUMERIC"
-                                                 << "Name";
-        QTest::newRow("no quotes: unchanged") << "Software\\X"
-                                              << "Software\\X";
-        QTest::newRow("one quote: the part before it") << "abc\"def"
-                                                       << "abc";
-        QTest::newRow("two adjacent quotes: empty") << "\"\""
-                                                    << "";
-        QTest::newRow("text before the first quote dropped") << "x \"a b\" y \"c\""
-                                                             << "a b";
-        QTest::newRow("command line with switch") << "\"C:\\Policies\\test.adm\" /x"
-                                                  << "C:\\Policies\\test.adm";
+        const auto row = [](const char *name, const char *text, const char *result) {
+            QTest::newRow(name) << QString(text) << QString(result);
+        };
+        row("quoted name then a word", "\"Name\" NUMERIC", "Name");
+        row("no quotes: unchanged", "Software\\X", "Software\\X");
+        row("one quote: the part before it", "abc\"def", "abc");
+        row("two adjacent quotes: empty", "\"\"", "");
+        row("text before the first quote dropped", "x \"a b\" y \"c\"", "a b");
+        row("command line with switch", "\"C:\\Policies\\test.adm\" /x", "C:\\Policies\\test.adm");
     }
     void unquote()
     {
@@ -96,24 +97,18 @@ private slots:
     {
         QTest::addColumn<QString>("slot");
         QTest::addColumn<QString>("key");
-        QTest::newRow("quoted") << "POLICY \"P\"\r\nKEYNAME \"Software\\X\"\r\n"
-                                << "\\Software\\X";
-        QTest::newRow("leading backslash kept") << "KEYNAME \"\\Other\"\r\n"
-                                                << "\\Other";
-        QTest::newRow("unquoted") << "KEYNAME Software\\Y\r\n"
-                                  << "\\Software\\Y";
-        QTest::newRow("last one wins") << "KEYNAME \"A\"\r\nKEYNAME \"B\"\r\n"
-                                       << "\\B";
-        QTest::newRow("none") << "POLICY \"P\"\r\nVALUENAME \"V\"\r\n"
-                              << "";
-        QTest::newRow("inside action list ignored")
-            << "POLICY \"P\"\r\nACTIONLISTON\r\nKEYNAME \"In\"\r\nEND ACTIONLISTON\r\n"
-            << "";
-        QTest::newRow("after action list counts")
-            << "ACTIONLISTOFF\r\nKEYNAME \"In\"\r\nEND ACTIONLISTOFF\r\nKEYNAME \"Out\"\r\n"
-            << "\\Out";
-        QTest::newRow("line without CR LF is not read") << "KEYNAME \"A\""
-                                                        << "";
+        const auto row = [](const char *name, const char *slot, const char *key) {
+            QTest::newRow(name) << QString(slot) << QString(key);
+        };
+        row("quoted", "POLICY \"P\"\r\nKEYNAME \"Software\\X\"\r\n", "\\Software\\X");
+        row("leading backslash kept", "KEYNAME \"\\Other\"\r\n", "\\Other");
+        row("unquoted", "KEYNAME Software\\Y\r\n", "\\Software\\Y");
+        row("last one wins", "KEYNAME \"A\"\r\nKEYNAME \"B\"\r\n", "\\B");
+        row("none", "POLICY \"P\"\r\nVALUENAME \"V\"\r\n", "");
+        row("inside action list ignored", "POLICY \"P\"\r\nACTIONLISTON\r\nKEYNAME \"In\"\r\nEND ACTIONLISTON\r\n", "");
+        row("after action list counts", "ACTIONLISTOFF\r\nKEYNAME \"In\"\r\nEND ACTIONLISTOFF\r\nKEYNAME \"Out\"\r\n",
+            "\\Out");
+        row("line without CR LF is not read", "KEYNAME \"A\"", "");
     }
     void ownKeyName()
     {
@@ -127,41 +122,25 @@ private slots:
         QTest::addColumn<QString>("node");
         QTest::addColumn<QString>("hive");
         QTest::addColumn<QString>("key");
-        QTest::newRow("root") << "Computer"
-                              << ""
-                              << "";
-        QTest::newRow("machine class") << "Machine"
-                                       << "HKEY_LOCAL_MACHINE"
-                                       << "";
-        QTest::newRow("category names the key") << "Desktop"
-                                                << "HKEY_LOCAL_MACHINE"
-                                                << "HKEY_LOCAL_MACHINE\\Software\\X";
-        QTest::newRow("policy inherits") << "Inherits"
-                                         << "HKEY_LOCAL_MACHINE"
-                                         << "HKEY_LOCAL_MACHINE\\Software\\X";
-        QTest::newRow("own key hides inherited") << "Own"
-                                                 << "HKEY_LOCAL_MACHINE"
-                                                 << "HKEY_LOCAL_MACHINE\\Other";
-        QTest::newRow("action list key is not own") << "Action list only"
-                                                    << "HKEY_LOCAL_MACHINE"
-                                                    << "HKEY_LOCAL_MACHINE\\Software\\X";
-        QTest::newRow("no key anywhere") << "Nothing"
-                                         << "HKEY_LOCAL_MACHINE"
-                                         << "";
-        QTest::newRow("user class") << "Two keys"
-                                    << "HKEY_CURRENT_USER"
-                                    << "HKEY_CURRENT_USER\\Software\\Second";
-        QTest::newRow("part inherits from policy") << "Text"
-                                                   << "HKEY_CURRENT_USER"
-                                                   << "HKEY_CURRENT_USER\\Software\\Second";
+        const auto row = [](const char *name, const char *node, const char *hive, const char *key) {
+            QTest::newRow(name) << QString(node) << QString(hive) << QString(key);
+        };
+        const char *m = "HKEY_LOCAL_MACHINE";
+        row("root", "Computer", "", "");
+        row("machine class", "Machine", m, "");
+        row("category names the key", "Desktop", m, "HKEY_LOCAL_MACHINE\\Software\\X");
+        row("policy inherits", "Inherits", m, "HKEY_LOCAL_MACHINE\\Software\\X");
+        row("own key hides inherited", "Own", m, "HKEY_LOCAL_MACHINE\\Other");
+        row("action list key is not own", "Action list only", m, "HKEY_LOCAL_MACHINE\\Software\\X");
+        row("no key anywhere", "Nothing", m, "");
+        row("user class", "Two keys", "HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\Software\\Second");
+        row("part inherits from policy", "Text", "HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\Software\\Second");
     }
     void hiveAndActiveKey()
     {
         QFETCH(QString, node);
         QFETCH(QString, hive);
         QFETCH(QString, key);
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         const TemplateNode *n = test::findNode(document, node);
         QVERIFY(n);
         QCOMPARE(NodeHiveName(n), hive);
@@ -170,8 +149,6 @@ private slots:
 
     void hiveValues()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         QCOMPARE(NodeHive(test::findNode(document, "Desktop")), 0x80000002u);
         QCOMPARE(NodeHive(test::findNode(document, "Start")), 0x80000001u);
         QCOMPARE(NodeHive(document.root()), 0u);
@@ -181,8 +158,6 @@ private slots:
 
     void classWithOtherCaptionIsPassedOver()
     {
-        TemplateDocument document;
-        QVERIFY(test::loadText(document, kTemplate));
         TemplateNode *machine = test::findNode(document, "Machine");
         machine->text = QStringLiteral("Elsewhere");
         QCOMPARE(NodeHive(test::findNode(document, "Desktop")), 0u);

@@ -211,66 +211,45 @@ private slots:
             QCOMPARE(b.page.RegistryNodePath(), shown);
     }
 
+    // A key's rows: its values, or one empty (Default) row; binary data shows its first 256 bytes.
     void valueRows_data()
     {
+        QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("data");
         QTest::addColumn<QString>("image");
         QTest::addColumn<QString>("tag");
-        QTest::newRow("default value") << "(Default)"
-                                       << "\"the default\""
-                                       << "standaard"
-                                       << "0";
-        QTest::newRow("string") << "Text"
-                                << "\"abc\""
-                                << "standaard"
-                                << "0";
-        QTest::newRow("number") << "Number"
-                                << "42"
-                                << "binair"
-                                << "1";
-        QTest::newRow("expandable") << "Path"
-                                    << "C:\\Expanded\\x"
-                                    << "binair"
-                                    << "1";
+        const auto row = [](const char *key, const char *name, const QString &data, const char *image,
+                            const char *tag) {
+            QTest::addRow("%s %s", key, name)
+                << QString(key) << QString(name) << data << QString(image) << QString(tag);
+        };
+        row("Values", "(Default)", "\"the default\"", "standaard", "0");
+        row("Values", "Text", "\"abc\"", "standaard", "0");
+        row("Values", "Number", "42", "binair", "1");
+        row("Values", "Path", "C:\\Expanded\\x", "binair", "1");
+        row("Empty", "(Default)", "\"\"", "standaard", "0");
+        QString bytes;
+        for (int i = 0; i < 256; ++i)
+            bytes += QStringLiteral("%1 ").arg(i, 2, 16, QLatin1Char('0')).toUpper();
+        row("Bin", "Blob", bytes, "binair", "2");
     }
     void valueRows()
     {
+        QFETCH(QString, key);
         QFETCH(QString, name);
         QFETCH(QString, data);
         QFETCH(QString, image);
         QFETCH(QString, tag);
-        Browser b;
-        b.click(b.machineNode({"Software", "Values"}));
-        QCOMPARE(b.page.Label10()->text(), QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Values"));
+        Browser b(kMachine + "\n[Software\\\\Bin] 0\n\"Blob\"=" + test::hexBytes300() + "\n");
+        b.click(b.machineNode({"Software", key}));
+        QCOMPARE(b.page.Label10()->text(), QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\") + key);
         QCOMPARE(b.rows(0).count(QStringLiteral("(Default)")), 1);
         QTreeWidgetItem *row = b.row(name);
         QVERIFY(row);
         QCOMPARE(row->text(1), data);
         QCOMPARE(row->data(0, ValueList::ImageRole).toString(), image);
         QCOMPARE(row->data(0, ValueList::TagRole).toString(), tag);
-    }
-
-    void keyWithoutValuesShowsOneDefaultRow()
-    {
-        Browser b;
-        b.click(b.machineNode({"Software", "Empty"}));
-        QCOMPARE(b.rows(0), QStringList{"(Default)"});
-        QCOMPARE(b.rows(1), QStringList{"\"\""});
-        QCOMPARE(b.row("(Default)")->data(0, ValueList::ImageRole).toString(), QStringLiteral("standaard"));
-        QCOMPARE(b.row("(Default)")->data(0, ValueList::TagRole).toString(), QStringLiteral("0"));
-    }
-
-    void binaryShowsItsFirst256Bytes()
-    {
-        Browser b(kMachine + "\n[Software\\\\Bin] 0\n\"Blob\"=" + test::hexBytes300() + "\n");
-        b.click(b.machineNode({"Software", "Bin"}));
-        const QString data = b.row("Blob")->text(1);
-        QCOMPARE(data.size(), 256 * 3);
-        QVERIFY(data.startsWith(QStringLiteral("00 01 02 ")));
-        QVERIFY(data.endsWith(QStringLiteral("FE FF ")));
-        QCOMPARE(b.row("Blob")->data(0, ValueList::TagRole).toString(), QStringLiteral("2"));
-        QCOMPARE(b.row("Blob")->data(0, ValueList::ImageRole).toString(), QStringLiteral("binair"));
     }
 
     void headerClicksSort()

@@ -71,24 +71,18 @@ private slots:
         QTest::addColumn<QString>("choose");  // the node the user selects; "" keeps the opening one
         QTest::addColumn<bool>("select");     // "Select", else "Cancel"
         QTest::addColumn<QString>("answer");
-        QTest::newRow("start key, kept") << "Software\\Policies\\X"
-                                         << "X"
-                                         << "" << true << "Software\\Policies\\X";
-        QTest::newRow("start key other case") << "software\\POLICIES"
-                                              << "Policies"
-                                              << "" << true << "Software\\Policies";
-        QTest::newRow("missing part ends above it") << "Software\\Policies\\Missing\\Deeper"
-                                                    << "Policies"
-                                                    << "" << true << "Software\\Policies";
-        QTest::newRow("other key chosen") << "Software\\Policies\\X"
-                                          << "X"
-                                          << "Sub" << true << "Software\\Policies\\X\\Sub";
-        QTest::newRow("hive chosen") << ""
-                                     << "HKEY_LOCAL_MACHINE"
-                                     << "" << true << "";
-        QTest::newRow("cancel") << "Software\\Policies\\X"
-                                << "X"
-                                << "" << false << "";
+        const auto row = [](const char *name, const char *startKey, const char *opensAt, const char *choose,
+                            bool select, const char *answer) {
+            QTest::newRow(name) << QString(startKey) << QString(opensAt) << QString(choose) << select
+                                << QString(answer);
+        };
+        row("start key, kept", "Software\\Policies\\X", "X", "", true, "Software\\Policies\\X");
+        row("start key other case", "software\\POLICIES", "Policies", "", true, "Software\\Policies");
+        row("missing part ends above it", "Software\\Policies\\Missing\\Deeper", "Policies", "", true,
+            "Software\\Policies");
+        row("other key chosen", "Software\\Policies\\X", "X", "Sub", true, "Software\\Policies\\X\\Sub");
+        row("hive chosen", "", "HKEY_LOCAL_MACHINE", "", true, "");
+        row("cancel", "Software\\Policies\\X", "X", "", false, "");
     }
     void keyPickerAnswers()
     {
@@ -145,29 +139,19 @@ private slots:
         QTest::addColumn<QString>("choose");
         QTest::addColumn<bool>("select");
         QTest::addColumn<QString>("answer");
-        const QString x = QStringLiteral("Software\\Policies\\X");
-        QTest::newRow("named value kept") << x << "Name"
-                                          << "Name"
-                                          << "" << true << "Name";
-        QTest::newRow("empty preselects the default") << x << ""
-                                                      << "(Default)"
-                                                      << "" << true << "(Default)";
-        QTest::newRow("other value chosen") << x << "Name"
-                                            << "Name"
-                                            << "Count" << true << "Count";
-        QTest::newRow("default chosen") << x << "Count"
-                                        << "Count"
-                                        << "(Default)" << true << "(Default)";
-        QTest::newRow("added default row") << "Software\\Other"
-                                           << ""
-                                           << "(Default)"
-                                           << "" << true << "(Default)";
-        QTest::newRow("name compared with case") << x << "name"
-                                                 << ""
-                                                 << "" << false << "";
-        QTest::newRow("cancel") << x << "Name"
-                                << "Name"
-                                << "" << false << "";
+        const auto row = [](const char *name, const char *key, const char *preselect, const char *preselected,
+                            const char *choose, bool select, const char *answer) {
+            QTest::newRow(name) << QString(key) << QString(preselect) << QString(preselected) << QString(choose)
+                                << select << QString(answer);
+        };
+        const char *x = "Software\\Policies\\X";
+        row("named value kept", x, "Name", "Name", "", true, "Name");
+        row("empty preselects the default", x, "", "(Default)", "", true, "(Default)");
+        row("other value chosen", x, "Name", "Name", "Count", true, "Count");
+        row("default chosen", x, "Count", "Count", "(Default)", true, "(Default)");
+        row("added default row", "Software\\Other", "", "(Default)", "", true, "(Default)");
+        row("name compared with case", x, "name", "", "", false, "");
+        row("cancel", x, "Name", "Name", "", false, "");
     }
     void valuePickerAnswers()
     {

@@ -14,6 +14,18 @@ namespace {
 
 const QString kSource = QStringLiteral("KOVA.cRegistry");
 
+// The error a call raises; none when it raises nothing.
+template<typename Call>
+std::optional<RegistryError> raised(Call call)
+{
+    try {
+        call();
+    } catch (const RegistryError &e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 class TestClsReg : public QObject
@@ -141,28 +153,22 @@ private slots:
         m_reg->setClassKey(qint32(0x80000003)); // a hive the store does not hold
         m_reg->setSectionKey(QStringLiteral("X"));
         QVERIFY(!m_reg->KeyExists());
-        try {
-            m_reg->CreateKey();
-            QFAIL("no error raised");
-        } catch (const RegistryError &e) {
-            QCOMPARE(e.number(), 26001);
-            QCOMPARE(e.source(), kSource);
-            QCOMPARE(e.description(), QStringLiteral("Failed to create registry Key: 'X"));
-        }
+        const auto e = raised([&] { m_reg->CreateKey(); });
+        QVERIFY(e);
+        QCOMPARE(e->number(), 26001);
+        QCOMPARE(e->source(), kSource);
+        QCOMPARE(e->description(), QStringLiteral("Failed to create registry Key: 'X"));
     }
 
     void setValueOnUnusableKeyRaises26001()
     {
         address(qint32(0x80000003), QStringLiteral("S"), QStringLiteral("V"));
-        try {
-            m_reg->setValue(QStringLiteral("data"));
-            QFAIL("no error raised");
-        } catch (const RegistryError &e) {
-            QCOMPARE(e.number(), 26001);
-            QCOMPARE(e.description(),
-                     QStringLiteral(
-                         "Failed to set registry value Key: '-2147483645',Section: 'S',Key: 'V' to value: 'data'"));
-        }
+        const auto e = raised([&] { m_reg->setValue(QStringLiteral("data")); });
+        QVERIFY(e);
+        QCOMPARE(e->number(), 26001);
+        QCOMPARE(
+            e->description(),
+            QStringLiteral("Failed to set registry value Key: '-2147483645',Section: 'S',Key: 'V' to value: 'data'"));
     }
 
     void enumerations()
@@ -194,27 +200,23 @@ private slots:
 
     void additionalAssociationErrors()
     {
-        try {
-            m_reg->setClassKey(Hive::ClassesRoot);
+        m_reg->setClassKey(Hive::ClassesRoot);
+        auto e = raised([&] {
             m_reg->CreateAdditionalEXEAssociations(QStringLiteral("ADM.Document"), {"a", "b", "c", "d", "e"});
-            QFAIL("no error raised");
-        } catch (const RegistryError &e) {
-            QCOMPARE(e.number(), qint32(0x800469AC));
-            QCOMPARE(e.number(), -2147194452);
-            QCOMPARE(e.source(), kSource);
-            QCOMPARE(
-                e.description(),
-                QStringLiteral(
-                    "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command"));
-        }
-        try {
+        });
+        QVERIFY(e);
+        QCOMPARE(e->number(), -2147194452);
+        QCOMPARE(e->source(), kSource);
+        QCOMPARE(e->description(),
+                 QStringLiteral(
+                     "Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command"));
+        e = raised([&] {
             m_reg->CreateAdditionalEXEAssociations(QStringLiteral("No.Such.Class"), {"Verb", "Caption", "cmd"});
-            QFAIL("no error raised");
-        } catch (const RegistryError &e) {
-            QCOMPARE(e.number(), -2147194451);
-            QCOMPARE(e.description(),
-                     QStringLiteral("Error - attempt to create additional associations before class defined."));
-        }
+        });
+        QVERIFY(e);
+        QCOMPARE(e->number(), -2147194451);
+        QCOMPARE(e->description(),
+                 QStringLiteral("Error - attempt to create additional associations before class defined."));
         address(Hive::ClassesRoot, QStringLiteral("No.Such.Class"));
         QVERIFY(!m_reg->KeyExists());
         QVERIFY(!QFile::exists(m_store->filePath(Hive::LocalMachine))); // nothing written
@@ -284,24 +286,17 @@ private slots:
                 Hive::LocalMachine, QStringLiteral("Software\\Classes\\") + QString::fromLatin1(row.key), QString()));
         }
         // Running it again (every start does) changes nothing and does not rewrite the file.
-        const QByteArray before = [&] {
-            QFile f(m_store->filePath(Hive::LocalMachine));
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        }();
+        const QByteArray before = test::readBytes(m_store->filePath(Hive::LocalMachine));
         QVERIFY(registerFileAssociations(*m_reg, exe).isEmpty());
-        QFile f(m_store->filePath(Hive::LocalMachine));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), before);
+        QCOMPARE(test::readBytes(m_store->filePath(Hive::LocalMachine)), before);
     }
 
     void startUpReportsFailuresAndGoesOn()
     {
         // A store file that cannot be parsed: every call fails, the file is left alone.
         QDir().mkpath(m_store->directory());
-        QFile f(m_store->filePath(Hive::LocalMachine));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("WINE REGISTRY Version 2\n\n[Software\\\\Classes\n");
-        f.close();
+        QVERIFY(test::writeBytes(m_store->filePath(Hive::LocalMachine),
+                                 "WINE REGISTRY Version 2\n\n[Software\\\\Classes\n"));
         const QList<AssociationFailure> failures = registerFileAssociations(*m_reg, QStringLiteral("/k"));
         QCOMPARE(failures.size(), 4);
         QCOMPARE(failures.at(0).call, QStringLiteral("CreateEXEAssociation ADM.Document"));

