@@ -56,13 +56,6 @@ private slots:
         QCOMPARE(QFile::exists(adml), !cancel);
     }
 
-    void disabledWithoutATemplate()
-    {
-        AppFixture app;
-        app.start();
-        QVERIFY(!app.item("M_ExportAdmx")->isEnabled());
-    }
-
     void longWarningListsAreCut_data()
     {
         QTest::addColumn<int>("count");

@@ -14,6 +14,19 @@
 using namespace kova;
 using kova::test::AppFixture;
 
+namespace {
+
+// The item of menu whose data is the encoding name.
+QAction *itemFor(QMenu *menu, const QString &name)
+{
+    for (QAction *a : menu->actions())
+        if (a->data().toString() == name)
+            return a;
+    return nullptr;
+}
+
+} // namespace
+
 class TestEncodingMenu : public QObject
 {
     Q_OBJECT
@@ -43,10 +56,7 @@ private slots:
         f.start(path);
         auto *menu = new EncodingMenu(*f.window, f.preferences);
         QCOMPARE(menu->statusLabel()->text(), QStringLiteral("Western (Windows-1252)"));
-        QAction *item = nullptr;
-        for (QAction *a : menu->menu()->actions())
-            if (a->data().toString() == name)
-                item = a;
+        QAction *item = itemFor(menu->menu(), name);
         QVERIFY(item);
         QVERIFY(menu->menu()->isEnabled());
         item->trigger();
@@ -87,10 +97,7 @@ private slots:
         auto *menu = new EncodingMenu(*f.window, f.preferences);
         const QString target = f.dir.filePath(QStringLiteral("out.adm"));
         f.chooser.expect(QStringLiteral("Save file as"), FileRequest::Mode::Save, target);
-        QAction *item = nullptr;
-        for (QAction *a : menu->saveMenu()->actions())
-            if (a->data().toString() == name)
-                item = a;
+        QAction *item = itemFor(menu->saveMenu(), name);
         QVERIFY(item);
         item->trigger();
         QCOMPARE(test::readBytes(target), bytes);

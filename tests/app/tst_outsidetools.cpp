@@ -1,5 +1,7 @@
 #include "appfixture.h"
+#include "programrun.h"
 #include "scriptedplatform.h"
+#include "templatefixtures.h"
 
 #include "app/aboutpanel.h"
 #include "app/poleditlauncher.h"
@@ -15,11 +17,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 #include <QToolBar>
+
+#include <algorithm>
 
 using namespace kova;
 using kova::test::AppFixture;
@@ -74,7 +77,7 @@ struct ToolsWindow : AppFixture
     }
     bool openTemplate()
     {
-        const QString path = file(QStringLiteral("t.adm"), test::kTreeTemplate);
+        const QString path = file(QStringLiteral("t.adm"), test::kSample);
         window->document().setPath(path);
         return window->controller().LoadDocument(path, false).loaded();
     }
@@ -105,10 +108,24 @@ void touch(const QString &path, bool executable = false)
 
 QString pdfText(const QString &pdf, const QStringList &options = {})
 {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), QStringList(options) << pdf << QStringLiteral("-"));
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return test::runProgram(QStringLiteral("pdftotext"), QStringList(options) << pdf << QStringLiteral("-")).out;
+}
+
+// Where the first word of each page starts (x, y in points), as pdftotext -bbox gives it.
+QList<QPointF> firstWords(const QString &pdf)
+{
+    QList<QPointF> starts;
+    const QRegularExpression word(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\""));
+    for (const QString &page : pdfText(pdf, {QStringLiteral("-bbox")}).split(QStringLiteral("<page ")).mid(1))
+        if (const QRegularExpressionMatch m = word.match(page); m.hasMatch())
+            starts.append({m.captured(1).toDouble(), m.captured(2).toDouble()});
+    return starts;
+}
+
+// One inch (72 points) from the paper's left and top edges.
+bool atOneInch(QPointF start)
+{
+    return qAbs(start.x() - 72) < 2 && start.y() > 71.9 && start.y() < 80;
 }
 
 } // namespace
@@ -129,6 +146,9 @@ private slots:
                                      << "program:default.htm";
         QTest::newRow("history") << "item:M_History"
                                  << "program:updates.htm";
+        // An installed program finds its pages under share/kova beside its bin folder.
+        QTest::newRow("history, installed") << "item:M_History"
+                                            << "installed:updates.htm";
         QTest::newRow("mail item") << "item:M_Mail"
                                    << "mailto:kova@mail.test";
         QTest::newRow("mail button") << "button:Mail"
@@ -149,7 +169,8 @@ private slots:
         // The build tree's layout: the pages beside the program.
         QDir().mkpath(f.programFolder);
         for (const char *page : {"default.htm", "updates.htm"})
-            QVERIFY(test::writeBytes(QDir(f.programFolder).filePath(QString::fromLatin1(page)), "<html/>"));
+            if (!target.startsWith(u"installed:"))
+                QVERIFY(test::writeBytes(QDir(f.programFolder).filePath(QString::fromLatin1(page)), "<html/>"));
         const QString what = how.section(u':', 1);
         if (how.startsWith(u"key:")) {
             w.activateWindow();
@@ -163,20 +184,12 @@ private slots:
             QTest::mouseClick(what == u"comment" ? static_cast<QWidget *>(w.aboutPanel()->commentLine())
                                                  : w.aboutPanel()->copyrightLine(),
                               Qt::LeftButton);
-        const QUrl expected = target.startsWith(u"program:")
-                                  ? QUrl::fromLocalFile(QDir(f.programFolder).filePath(target.mid(8)))
+        const QString page = target.section(u':', 1);
+        const QUrl expected = target.startsWith(u"program:") ? QUrl::fromLocalFile(QDir(f.programFolder).filePath(page))
+                              : target.startsWith(u"installed:")
+                                  ? QUrl::fromLocalFile(QDir::cleanPath(f.programFolder + "/../share/kova/" + page))
                                   : QUrl(target);
         QCOMPARE(f.shell->opened, QList<QUrl>{expected});
-    }
-
-    // An installed program finds its pages under share/kova beside its bin folder.
-    void installedPagesAreUnderShare()
-    {
-        ToolsWindow f;
-        MainWindow &w = f.startTools();
-        w.actions().item(QStringLiteral("M_History"))->trigger();
-        QCOMPARE(f.shell->opened,
-                 QList<QUrl>{QUrl::fromLocalFile(QDir::cleanPath(f.programFolder + "/../share/kova/updates.htm"))});
     }
 
     void poleditIsFound_data()
@@ -387,21 +400,15 @@ private slots:
         }
         const QString text = pdfText(pdf);
         QVERIFY2(text.contains(QStringLiteral("CATEGORY \"Desktop\"")), qPrintable(text));
-        QVERIFY(text.contains(QStringLiteral("KEYNAME \"Software\\Network\"")));
+        QVERIFY(text.contains(QStringLiteral("KEYNAME \"Software\\Kova\\Printers\"")));
         QCOMPARE(text.contains(QStringLiteral("Typed but not applied")), textMode);
         if (textMode) {
             QVERIFY(w.textMode()->isTextModeOn());
             QVERIFY(w.textMode()->isTextChanged());
         }
 
-        // One inch (72 points) from the paper's left and top edges.
-        const QString boxes = pdfText(pdf, {QStringLiteral("-bbox")});
-        const QRegularExpressionMatch first =
-            QRegularExpression(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"")).match(boxes);
-        QVERIFY(first.hasMatch());
-        QVERIFY2(qAbs(first.captured(1).toDouble() - 72) < 2, qPrintable(first.captured(1)));
-        QVERIFY2(first.captured(2).toDouble() > 71.9 && first.captured(2).toDouble() < 80,
-                 qPrintable(first.captured(2)));
+        const QList<QPointF> pages = firstWords(pdf);
+        QVERIFY(!pages.isEmpty() && atOneInch(pages.first()));
     }
 
     // A long template fills several pages, each starting one inch below the paper's top edge.
@@ -419,14 +426,9 @@ private slots:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath(QStringLiteral("long.pdf")));
         QVERIFY(printDocument(text, printer));
-        const QString boxes = pdfText(printer.outputFileName(), {QStringLiteral("-bbox")});
-        QVERIFY(boxes.count(QStringLiteral("<page ")) >= 2);
-        for (const QString &page : boxes.split(QStringLiteral("<page ")).mid(1)) {
-            const QRegularExpressionMatch first =
-                QRegularExpression(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"")).match(page);
-            QVERIFY(first.hasMatch());
-            QVERIFY(first.captured(2).toDouble() > 71.9 && first.captured(2).toDouble() < 80);
-        }
+        const QList<QPointF> pages = firstWords(printer.outputFileName());
+        QVERIFY(pages.size() >= 2);
+        QVERIFY(std::all_of(pages.begin(), pages.end(), atOneInch));
         const QString plain = pdfText(printer.outputFileName());
         QVERIFY(plain.contains(QStringLiteral("line1\n")) && plain.contains(QStringLiteral("line150")));
     }

@@ -20,8 +20,6 @@ Q_DECLARE_METATYPE(kova::Answer)
 
 namespace {
 
-const QString kSample = QStringLiteral(KOVA_SOURCE_DIR "/examples/sample.adm");
-
 struct RecoveryWindow : AppFixture
 {
     QString path;
@@ -30,9 +28,7 @@ struct RecoveryWindow : AppFixture
     // The sample template loaded from the command line, with a keeper over the window.
     bool startOnSample()
     {
-        path = dir.filePath(QStringLiteral("sample.adm"));
-        if (!QFile::copy(kSample, path))
-            return false;
+        path = file(QStringLiteral("sample.adm"), test::kSample);
         start(path);
         keeper = new RecoveryKeeper(*window, recoveryDir());
         return window->document().root();

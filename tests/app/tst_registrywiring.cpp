@@ -26,15 +26,22 @@ class TestRegistryWiring : public QObject
 {
     Q_OBJECT
 
-    // The window of f, connected to reg before its start-up runs.
-    MainWindow &startWired(AppFixture &f, clsReg &reg, qint64 progressBarFrom = qint64(4) << 20)
+    // A window with a registry store of its own (in folder, or a file there when blocked), connected
+    // before its start-up runs.
+    struct Wired : AppFixture
     {
-        f.window = std::make_unique<MainWindow>(f.prompter, f.chooser, f.preferences);
-        connectRegistry(*f.window, reg, progressBarFrom);
-        f.window->show();
-        f.window->StartUp(QString());
-        return *f.window;
-    }
+        RegistryFileStore store;
+        clsReg reg{store};
+        explicit Wired(const QString &folder = QStringLiteral("registry")) : store(dir.filePath(folder)) {}
+        MainWindow &start(qint64 progressBarFrom = qint64(4) << 20)
+        {
+            window = std::make_unique<MainWindow>(prompter, chooser, preferences);
+            connectRegistry(*window, reg, progressBarFrom);
+            window->show();
+            window->StartUp(QString());
+            return *window;
+        }
+    };
 
     QString readDefault(clsReg &reg, qint32 hive, const QString &key)
     {
@@ -50,10 +57,9 @@ private slots:
 
     void startUpWritesTheAssociations()
     {
-        AppFixture f;
-        RegistryFileStore store(f.dir.filePath(QStringLiteral("registry")));
-        clsReg reg(store);
-        startWired(f, reg);
+        Wired f;
+        f.start();
+        clsReg &reg = f.reg;
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
         QCOMPARE(readDefault(reg, Hive::ClassesRoot, QStringLiteral(".adm")), QStringLiteral("ADM.Document"));
         QCOMPARE(readDefault(reg, Hive::ClassesRoot, QStringLiteral("ADM.Document")),
@@ -65,24 +71,19 @@ private slots:
 
     void startsWhenTheAssociationsCannotBeWritten()
     {
-        AppFixture f;
         // A file where the store's folder should be: every write fails.
-        const QString blocked = f.file(QStringLiteral("blocked"), "not a folder");
-        RegistryFileStore store(blocked);
-        clsReg reg(store);
+        Wired f(QStringLiteral("blocked"));
+        QVERIFY(QFileInfo(f.file(QStringLiteral("blocked"), "not a folder")).isFile());
         for (int call = 0; call < 4; ++call) // all four association calls fail
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^File association not written: ")));
-        MainWindow &w = startWired(f, reg);
-        QVERIFY(w.isVisible());
+        QVERIFY(f.start().isVisible());
         KOVA_VERIFY_PROMPTS_DONE(f.prompter); // no box at start-up
     }
 
     void openingARegistryExportConvertsIt()
     {
-        AppFixture f;
-        RegistryFileStore store(f.dir.filePath(QStringLiteral("registry")));
-        clsReg reg(store);
-        MainWindow &w = startWired(f, reg);
+        Wired f;
+        MainWindow &w = f.start();
         const QString export_ =
             f.file(QStringLiteral("tweak.reg"), "REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"
                                                 "\"Wallpaper\"=\"C:\\\\w.bmp\"\n");
@@ -111,11 +112,9 @@ private slots:
     {
         QFETCH(qint64, margin);
         QFETCH(bool, bar);
-        AppFixture f;
-        RegistryFileStore store(f.dir.filePath(QStringLiteral("registry")));
-        clsReg reg(store);
+        Wired f;
         const QByteArray text = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Policies\\P]\n\"A\"=\"1\"\n\"B\"=\"2\"\n";
-        MainWindow &w = startWired(f, reg, test::crlf(text).size() + margin);
+        MainWindow &w = f.start(test::crlf(text).size() + margin);
         const QString export_ = f.file(QStringLiteral("export.reg"), text);
         f.chooser.expect(QStringLiteral("Open"), FileRequest::Mode::Open, export_);
         // Runs at the first turn the conversion gives the event loop.
@@ -143,10 +142,8 @@ private slots:
     // A UTF-16 export that ends in half a character: said once, and opened without it.
     void halfCharacterIsSaidOnce()
     {
-        AppFixture f;
-        RegistryFileStore store(f.dir.filePath(QStringLiteral("registry")));
-        clsReg reg(store);
-        MainWindow &w = startWired(f, reg);
+        Wired f;
+        MainWindow &w = f.start();
         const QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n"
                                             "[HKEY_CURRENT_USER\\Policies\\P]\r\n\"A\"=\"1\"\r\n");
         QByteArray bytes = "\xff\xfe" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2) + "x";

@@ -1,5 +1,6 @@
 // The editor from the outside: a file named on the command line, and the signals that end it.
 #include "appfixture.h"
+#include "templatefixtures.h"
 
 #include "app/registrywiring.h"
 #include "app/templatetreeview.h"
@@ -30,7 +31,7 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("text");
-        QTest::newRow("template") << "t.adm" << test::kTreeTemplate;
+        QTest::newRow("template") << "t.adm" << test::kSample;
         QTest::newRow("registry export") << "e.reg"
                                          << QByteArray("REGEDIT4\n\n[HKEY_CURRENT_USER\\Policies\\P]\n\"A\"=\"1\"\n");
     }

@@ -1,11 +1,10 @@
 #include "app/templatetreemodel.h"
 
-#include "document/loader.h"
 #include "document/templatedocument.h"
 #include "document/treeoperations.h"
 
 #include "scriptedprompter.h"
-#include "testfiles.h"
+#include "templatefixtures.h"
 
 #include <QAbstractItemModelTester>
 #include <QMimeData>
@@ -18,11 +17,14 @@ class TestTemplateTreeModel : public QObject
 {
     Q_OBJECT
 
-    bool loadSample(TemplateDocument &document)
+    // The sample template in a fresh document and its model.
+    struct Sample
     {
-        test::ScriptedPrompter prompter;
-        return Vullen(document, QStringLiteral(KOVA_SOURCE_DIR "/examples/sample.adm"), prompter).loaded();
-    }
+        TemplateDocument document;
+        TemplateTreeModel model{document};
+        bool loaded = test::loadText(document, test::kSample);
+        QModelIndex firstCategory() { return model.index(0, 0, model.index(0, 0, model.index(0, 0))); }
+    };
 
 private slots:
     void testerThroughEveryChange()
@@ -31,7 +33,7 @@ private slots:
         TemplateTreeModel model(document);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.rowCount(), 0);
-        QVERIFY(loadSample(document));
+        QVERIFY(test::loadText(document, test::kSample));
         QCOMPARE(model.rowCount(), 1);
         const QModelIndex root = model.index(0, 0);
         QCOMPARE(root.data().toString(), QStringLiteral("Computer"));
@@ -64,57 +66,39 @@ private slots:
 
     void roles()
     {
-        TemplateDocument document;
-        TemplateTreeModel model(document);
-        QVERIFY(loadSample(document));
-        const QModelIndex root = model.index(0, 0);
+        Sample s;
+        QVERIFY(s.loaded);
+        const QModelIndex root = s.model.index(0, 0);
         QCOMPARE(root.data(TemplateTreeModel::ImageNameRole).toString(), QStringLiteral("root"));
         QCOMPARE(root.data(TemplateTreeModel::KindRole).toString(), QStringLiteral("ROOT"));
         QCOMPARE(root.data(TemplateTreeModel::KeyRole).toString(), QStringLiteral("K1"));
         QVERIFY(!root.data(Qt::DecorationRole).value<QIcon>().isNull());
-        QVERIFY(!(model.flags(root) & Qt::ItemIsDragEnabled));
-        const QModelIndex machine = model.index(0, 0, root);
-        QVERIFY(!(model.flags(machine) & Qt::ItemIsDragEnabled));
-        const QModelIndex category = model.index(0, 0, machine);
-        QVERIFY(model.flags(category) & Qt::ItemIsDragEnabled);
+        QVERIFY(!(s.model.flags(root) & Qt::ItemIsDragEnabled));
+        QVERIFY(!(s.model.flags(s.model.index(0, 0, root)) & Qt::ItemIsDragEnabled)); // a class
+        const QModelIndex category = s.firstCategory();
+        QVERIFY(s.model.flags(category) & Qt::ItemIsDragEnabled);
         QCOMPARE(category.data(TemplateTreeModel::ImageNameRole).toString(), QStringLiteral("category"));
-    }
-
-    void expandingChangesTheImage()
-    {
-        TemplateDocument document;
-        TemplateTreeModel model(document);
-        QVERIFY(loadSample(document));
-        const QModelIndex category = model.index(0, 0, model.index(0, 0, model.index(0, 0)));
-        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        model.setExpanded(category, true);
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(category.data(TemplateTreeModel::ImageNameRole).toString(), QStringLiteral("open"));
-        model.setExpanded(category, false);
-        QCOMPARE(category.data(TemplateTreeModel::ImageNameRole).toString(), QStringLiteral("category"));
-    }
-
-    void captionChangeIsSeen()
-    {
-        TemplateDocument document;
-        TemplateTreeModel model(document);
-        QVERIFY(loadSample(document));
-        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        TemplateNode *category = document.root()->child(0)->child(0);
-        document.setNodeCaption(category, QStringLiteral("Renamed"));
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(model.indexForNode(category).data().toString(), QStringLiteral("Renamed"));
-    }
-
-    void mimeCarriesTheKey()
-    {
-        TemplateDocument document;
-        TemplateTreeModel model(document);
-        QVERIFY(loadSample(document));
-        const QModelIndex category = model.index(0, 0, model.index(0, 0, model.index(0, 0)));
-        std::unique_ptr<QMimeData> mime(model.mimeData({category}));
+        // The drag carries the node's key.
+        std::unique_ptr<QMimeData> mime(s.model.mimeData({category}));
         QVERIFY(mime);
         QCOMPARE(mime->data(TemplateTreeModel::kMimeType), category.data(TemplateTreeModel::KeyRole).toByteArray());
+    }
+
+    // Expanding a category and renaming it each change the row once.
+    void changesAreSeen()
+    {
+        Sample s;
+        QVERIFY(s.loaded);
+        const QModelIndex category = s.firstCategory();
+        QSignalSpy changed(&s.model, &QAbstractItemModel::dataChanged);
+        s.model.setExpanded(category, true);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(category.data(TemplateTreeModel::ImageNameRole).toString(), QStringLiteral("open"));
+        s.model.setExpanded(category, false);
+        QCOMPARE(category.data(TemplateTreeModel::ImageNameRole).toString(), QStringLiteral("category"));
+        s.document.setNodeCaption(s.document.root()->child(0)->child(0), QStringLiteral("Renamed"));
+        QCOMPARE(changed.count(), 3);
+        QCOMPARE(category.data().toString(), QStringLiteral("Renamed"));
     }
 };
 

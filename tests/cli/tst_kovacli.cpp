@@ -1,30 +1,13 @@
 // kova-cli as a black box: exit statuses, messages on standard error, no output file on failure.
+#include "programrun.h"
 #include "testfiles.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-struct Run
-{
-    int code = -1;
-    QString err;
-    QByteArray out;
-};
-
-Run kovaCli(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(KOVA_CLI), args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardError()), p.readAllStandardOutput()};
-}
-
-} // namespace
+using kova::test::ProgramRun;
+using kova::test::runKovaCli;
 
 class TestKovaCli : public QObject
 {
@@ -34,9 +17,7 @@ class TestKovaCli : public QObject
 
     QString file(const QString &name, const QByteArray &text)
     {
-        const QString path = m_dir.filePath(name);
-        kova::test::writeBytes(path, kova::test::crlf(text));
-        return path;
+        return kova::test::writeText(m_dir.filePath(name), text);
     }
 
 private slots:
@@ -69,7 +50,7 @@ private slots:
         QFETCH(QStringList, flags);
         QFETCH(int, code);
         QFETCH(QString, err);
-        const Run r = kovaCli(QStringList{"check", file("c.adm", text)} + flags);
+        const ProgramRun r = runKovaCli(QStringList{"check", file("c.adm", text)} + flags);
         QCOMPARE(r.err, err);
         QCOMPARE(r.code, code);
     }
@@ -113,9 +94,9 @@ private slots:
             "e\" NUMERIC\nKEYNAME \"Software\\Y\"\nVALUENAME \"Size\"\nEND PART\nEND POLICY\nEND CATEGORY\n";
         if (code != 0)
             text += "#if version >= 4\n#endif\n";
-        const Run r = kovaCli(QStringList{"tree", file("t.adm", text)} + flags);
+        const ProgramRun r = runKovaCli(QStringList{"tree", file("t.adm", text)} + flags);
         QCOMPARE(r.code, code);
-        QCOMPARE(QString::fromUtf8(r.out), out);
+        QCOMPARE(r.out, out);
     }
 
     void encodingOption_data()
@@ -136,16 +117,16 @@ private slots:
         const QString in = m_dir.filePath("cyr.adm");
         QVERIFY(kova::test::writeBytes(in, text));
         const QStringList option = encoding.isEmpty() ? QStringList{} : QStringList{"--encoding", encoding};
-        const Run tree = kovaCli(QStringList{"tree", in} + option);
+        const ProgramRun tree = runKovaCli(QStringList{"tree", in} + option);
         QCOMPARE(tree.code, code);
         if (code != 0) {
             QVERIFY(tree.err.startsWith("kova-cli: unknown encoding 'klingon'; known: windows-1252, utf-8"));
             return;
         }
-        QCOMPARE(QString::fromUtf8(tree.out).split(u'\n').value(2), out);
+        QCOMPARE(tree.out.split(u'\n').value(2), out);
         // Written back in the encoding it was read in, byte for byte.
         const QString written = m_dir.filePath("cyr.out.adm");
-        QCOMPARE(kovaCli(QStringList{"normalize", in, written} + option).code, 0);
+        QCOMPARE(runKovaCli(QStringList{"normalize", in, written} + option).code, 0);
         QCOMPARE(kova::test::readBytes(written), text);
     }
 
@@ -153,7 +134,7 @@ private slots:
     {
         const QString in = QStringLiteral(KOVA_SOURCE_DIR "/tests/document/data/golden/statements.adm");
         const QString out = m_dir.filePath("n.adm");
-        const Run r = kovaCli({"normalize", in, out, "--strings"});
+        const ProgramRun r = runKovaCli({"normalize", in, out, "--strings"});
         QCOMPARE(r.code, 0);
         QCOMPARE(kova::test::readBytes(out),
                  kova::test::readBytes(KOVA_SOURCE_DIR "/tests/document/data/golden/statements.strings.adm"));
@@ -171,13 +152,14 @@ private slots:
         QFETCH(QByteArray, text);
         QFETCH(int, code);
         const QString out = m_dir.filePath("never.adm");
-        QCOMPARE(kovaCli({"normalize", file("bad.adm", text), out}).code, code);
+        QCOMPARE(runKovaCli({"normalize", file("bad.adm", text), out}).code, code);
         QVERIFY(!QFile::exists(out));
     }
 
     void unwritableOutput()
     {
-        const Run r = kovaCli({"normalize", file("ok.adm", "CLASS USER\n"), m_dir.filePath("missing/dir/o.adm")});
+        const ProgramRun r =
+            runKovaCli({"normalize", file("ok.adm", "CLASS USER\n"), m_dir.filePath("missing/dir/o.adm")});
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.endsWith(QStringLiteral("\nTry to save your file with a different name\n")));
     }
@@ -224,7 +206,7 @@ private slots:
         const QString in = file("x.adm", "CLASS MACHINE\nCATEGORY \"Cat\"\nKEYNAME \"Software\\Kova\"\nPOLICY "
                                          "\"Pol\"\n" +
                                              part + "END POLICY\nEND CATEGORY\n");
-        const Run r = kovaCli(QStringList{"export-admx", in, out.path()} + flags);
+        const ProgramRun r = runKovaCli(QStringList{"export-admx", in, out.path()} + flags);
         QCOMPARE(r.code, code);
         // A usage fault names its cause first.
         QVERIFY2(code == 64 ? r.err.startsWith(err) : r.err == err, qPrintable(r.err));
@@ -249,7 +231,7 @@ private slots:
     void usage()
     {
         QFETCH(QStringList, args);
-        const Run r = kovaCli(args);
+        const ProgramRun r = runKovaCli(args);
         QCOMPARE(r.code, 64);
         QVERIFY(r.err.contains(QStringLiteral("usage:")));
     }

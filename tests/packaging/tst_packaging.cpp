@@ -1,8 +1,9 @@
 // What a desktop user gets from the package: valid desktop and software-centre files, man pages, help
 // texts that match the README, shell completion, and a .deb that installs and removes cleanly.
+#include "programrun.h"
+
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -13,27 +14,13 @@ namespace {
 const QString kSource = QStringLiteral(KOVA_SOURCE_DIR);
 const QString kAppId = QStringLiteral("io.github.brenlow.Kova");
 
-struct Run
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
+using kova::test::ProgramRun;
 
-Run run(const QString &program, const QStringList &args, const QString &workingDir = QString())
+ProgramRun run(const QString &program, const QStringList &args, const QString &workingDir = QString())
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // dpkg looks for ldconfig and friends on the search path, which a user's often lacks.
-    env.insert(QStringLiteral("PATH"), env.value(QStringLiteral("PATH")) + QStringLiteral(":/usr/sbin:/sbin"));
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(workingDir);
-    p.start(program, args);
-    if (!p.waitForFinished(300000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+    const QStringList environment{"PATH=" + qEnvironmentVariable("PATH") + ":/usr/sbin:/sbin", "LC_ALL=C.UTF-8"};
+    return kova::test::runProgram(program, args, QByteArray(), environment, workingDir);
 }
 
 QString readText(const QString &path)
@@ -113,7 +100,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(bool, silent);
         skipWithout(tool);
-        const Run r = run(tool, args);
+        const ProgramRun r = run(tool, args);
         QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
         if (silent)
             QVERIFY2(r.out.isEmpty() && r.err.isEmpty(), qPrintable(r.out + r.err));
@@ -130,7 +117,7 @@ private slots:
     {
         QFETCH(QString, program);
         QFETCH(QString, path);
-        const Run r = run(path, {QStringLiteral("--help")});
+        const ProgramRun r = run(path, {QStringLiteral("--help")});
         QCOMPARE(r.code, 0);
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
         const QStringList help = helpSynopses(r.out);
@@ -201,8 +188,9 @@ private slots:
             QVERIFY(QFile(dir.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly));
         const QString script = QStringLiteral("source \"$0\"; COMP_WORDS=(kova-cli \"$@\"); COMP_CWORD=$#; _kova_cli; "
                                               "[ ${#COMPREPLY[@]} -eq 0 ] || printf '%s\\n' \"${COMPREPLY[@]}\"");
-        const Run r = run(QStringLiteral("bash"),
-                          QStringList{"-c", script, kSource + "/packaging/completion/kova-cli"} + words, dir.path());
+        const ProgramRun r =
+            run(QStringLiteral("bash"), QStringList{"-c", script, kSource + "/packaging/completion/kova-cli"} + words,
+                dir.path());
         QVERIFY2(r.code == 0 && r.err.isEmpty(), qPrintable(r.err));
         QStringList got = r.out.split(u'\n', Qt::SkipEmptyParts);
         got.sort();
@@ -214,7 +202,7 @@ private slots:
         for (const char *tool : {"cpack", "dpkg-deb", "dpkg-shlibdeps", "file"})
             skipWithout(QString::fromLatin1(tool));
         const QString out = m_dir.filePath(QStringLiteral("package"));
-        const Run pack = run(QStringLiteral("cpack"), {"-G", "DEB", "-B", out}, QStringLiteral(KOVA_BINARY_DIR));
+        const ProgramRun pack = run(QStringLiteral("cpack"), {"-G", "DEB", "-B", out}, QStringLiteral(KOVA_BINARY_DIR));
         QVERIFY2(pack.code == 0, qPrintable(pack.out + pack.err));
 
         // Named after the version the programs report.
@@ -271,14 +259,15 @@ private slots:
             QVERIFY(QFile(admin + u'/' + QString::fromLatin1(file)).open(QIODevice::WriteOnly));
         const QStringList dpkg{"--root=" + root, QStringLiteral("--force-not-root"), QStringLiteral("--force-depends")};
 
-        const Run install = run(QStringLiteral("dpkg"), dpkg + QStringList{"--install", m_deb});
+        const ProgramRun install = run(QStringLiteral("dpkg"), dpkg + QStringList{"--install", m_deb});
         QVERIFY2(install.code == 0, qPrintable(install.out + install.err));
         QVERIFY(QFileInfo(root + QStringLiteral("/usr/bin/kova")).isExecutable());
         QVERIFY(QFile::exists(root + "/usr/share/applications/" + kAppId + ".desktop"));
-        const Run status = run(QStringLiteral("dpkg-query"), {"--admindir=" + admin, "-W", "-f=${Status}", "kova"});
+        const ProgramRun status =
+            run(QStringLiteral("dpkg-query"), {"--admindir=" + admin, "-W", "-f=${Status}", "kova"});
         QCOMPARE(status.out, QStringLiteral("install ok installed"));
 
-        const Run purge = run(QStringLiteral("dpkg"), dpkg + QStringList{"--purge", QStringLiteral("kova")});
+        const ProgramRun purge = run(QStringLiteral("dpkg"), dpkg + QStringList{"--purge", QStringLiteral("kova")});
         QVERIFY2(purge.code == 0, qPrintable(purge.out + purge.err));
         QStringList left = QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
         QCOMPARE(left, QStringList{"var"});

@@ -18,6 +18,28 @@ inline const QByteArray kGood = "CLASS MACHINE\nCATEGORY \"Desktop\"\nKEYNAME \"
                                 "VALUENAME \"Hide\"\nEND POLICY\nEND CATEGORY\n";
 inline const QByteArray kBad = "CLASS MACHINE\nCATEGORY \"Desktop\"\nPOLICY \"Icons\"\nPART \"x\" BOGUS\nEND PART\n"
                                "END POLICY\nEND CATEGORY\n";
+// The sample template for tests that need "some template": both classes, a key on each category,
+// policies with and without a part. Written back it gives 19 lines; policy "Hide icons" on line 4.
+inline const QByteArray kSample = R"(CLASS MACHINE
+CATEGORY "Desktop"
+KEYNAME "Software\Kova\Desktop"
+POLICY "Hide icons"
+VALUENAME "HideIcons"
+END POLICY
+POLICY "Wallpaper"
+PART "Wallpaper name" EDITTEXT
+VALUENAME "Wallpaper"
+END PART
+END POLICY
+END CATEGORY
+CLASS USER
+CATEGORY "Printers"
+KEYNAME "Software\Kova\Printers"
+POLICY "Default policy"
+VALUENAME "Default"
+END POLICY
+END CATEGORY
+)";
 // The question asked before unsaved changes are left.
 inline const Message kSaveChanges{QStringLiteral("Save changes in current file?"), Message::Icon::Exclamation,
                                   Message::Buttons::YesNoCancel};

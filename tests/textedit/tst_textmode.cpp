@@ -1,6 +1,7 @@
 #include "document/writer.h"
 #include "fakehost.h"
 #include "recordingoutsidetools.h"
+#include "templatefixtures.h"
 #include "testfiles.h"
 #include "textedit/admhighlighter.h"
 #include "textedit/admtexteditor.h"
@@ -30,11 +31,11 @@ using namespace kova::test;
 
 namespace {
 
-const QString kSample = QStringLiteral(KOVA_TEST_DATA "/sample.adm");
 const QString kEditScreenOpen = QStringLiteral("There is an edit screen open. Close it first");
 
 } // namespace
 
+// Text mode in a small host window over the sample template (19 lines written back, 20 in the editor).
 class TestTextMode : public QObject
 {
     Q_OBJECT
@@ -42,30 +43,74 @@ class TestTextMode : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_tempDir;
     std::unique_ptr<FakeTextModeHost> m_host;
-    QString m_docPath; // a copy of the sample in the test's own folder
+    QString m_docPath; // the sample in the test's own folder
 
     TextModeController &mode() { return m_host->controller(); }
+    TemplateDocument &doc() { return m_host->m_document; }
     AdmTextEditor *editor() { return mode().editor(); }
     ScriptedPrompter &prompter() { return m_host->scripted(); }
     QString display() { return mode().page()->lineDisplay()->text(); }
     int caret() { return editor()->textCursor().position(); }
-    void setCaret(int position)
+    void select(int anchor, int position)
     {
         QTextCursor cursor = editor()->textCursor();
-        cursor.setPosition(position);
+        cursor.setPosition(anchor);
+        cursor.setPosition(position, QTextCursor::KeepAnchor);
         editor()->setTextCursor(cursor);
     }
+    void setCaret(int position) { select(position, position); }
     // The editor's text as the user replaces it (counts as a change).
     void replaceText(const QString &text)
     {
         editor()->selectAll();
         editor()->insertPlainText(text);
     }
-    QString rendered() { return renderTemplate(m_host->document(), false); }
-    QString startOfLine(int line) { return editor()->document()->findBlockByNumber(line - 1).text(); }
+    QString rendered() { return renderTemplate(doc(), false); }
     int lineStart(int line) { return editor()->document()->findBlockByNumber(line - 1).position(); }
+    QString lineOf(int position)
+    {
+        return QStringLiteral("Current line: %1 of %2")
+            .arg(editor()->document()->findBlock(position).blockNumber() + 1)
+            .arg(mode().LineCount());
+    }
+    // Runs step with a temporary folder where no file can be made, not even by root.
+    template<typename Step>
+    auto withoutTemporaryFiles(Step step)
+    {
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", "/proc");
+        prompter().allowAnything(Answer::Ok);
+        const auto result = step();
+        qputenv("TMPDIR", oldTmp);
+        return result;
+    }
 
-    bool openSample() { return m_host->open(m_docPath); }
+    // The host as text mode leaves it: the tab pages, File and Options, the main toolbar, the tree focused.
+    void verifyTreeMode()
+    {
+        QVERIFY(!mode().isTextModeOn());
+        QCOMPARE(m_host->m_central->currentWidget(), m_host->m_treeSide);
+        QVERIFY(!mode().editorMenu()->menuAction()->isVisible());
+        QVERIFY(!mode().toolBar()->isVisible());
+        QVERIFY(m_host->m_fileMenu->menuAction()->isVisible());
+        QVERIFY(m_host->m_mainToolBar->isVisible());
+        QVERIFY(m_host->m_tree->hasFocus());
+        QVERIFY(editor()->toPlainText().isEmpty());
+        QVERIFY(!mode().isLoading());
+    }
+    // The text page, the Editor menu and the text toolbar only, the editor focused.
+    void verifyTextMode()
+    {
+        QVERIFY(mode().isTextModeOn());
+        QCOMPARE(m_host->m_central->currentWidget(), mode().page());
+        QVERIFY(mode().editorMenu()->menuAction()->isVisible());
+        QVERIFY(mode().toolBar()->isVisible());
+        QVERIFY(!m_host->m_fileMenu->menuAction()->isVisible());
+        QVERIFY(!m_host->m_optionsMenu->menuAction()->isVisible());
+        QVERIFY(!m_host->m_mainToolBar->isVisible());
+        QVERIFY(editor()->hasFocus());
+        QVERIFY(!mode().isLoading());
+    }
 
 private slots:
     void initTestCase()
@@ -77,8 +122,7 @@ private slots:
         qputenv("TMPDIR", QFile::encodeName(m_tempDir->filePath(QStringLiteral("tmp"))));
         QVERIFY(QDir().mkpath(m_tempDir->filePath(QStringLiteral("tmp"))));
         QCOMPARE(QDir::tempPath(), QDir(m_tempDir->filePath(QStringLiteral("tmp"))).absolutePath());
-        m_docPath = m_tempDir->filePath(QStringLiteral("sample.adm"));
-        QVERIFY(QFile::copy(kSample, m_docPath));
+        m_docPath = writeText(m_tempDir->filePath(QStringLiteral("sample.adm")), kSample);
     }
 
     void init()
@@ -86,8 +130,7 @@ private slots:
         m_host = std::make_unique<FakeTextModeHost>();
         m_host->window().show();
         QVERIFY(QTest::qWaitForWindowActive(&m_host->window()));
-        QVERIFY(openSample());
-        QCOMPARE(m_host->m_document.path(), m_docPath);
+        QVERIFY(m_host->open(m_docPath));
     }
 
     void cleanup()
@@ -101,93 +144,90 @@ private slots:
 
     // --- entering ---
 
+    void enterShowsTheWrittenTemplate_data()
+    {
+        QTest::addColumn<bool>("strings");
+        QTest::newRow("strings off") << false;
+        QTest::newRow("string table") << true;
+    }
     void enterShowsTheWrittenTemplate()
     {
-        TemplateDocument &doc = m_host->m_document;
-        const QString expected = renderTemplate(doc, false);
+        QFETCH(bool, strings);
+        doc().setStringsOption(strings);
+        const QString expected = renderTemplate(doc(), strings);
+        QCOMPARE(expected.contains(QStringLiteral("[STRINGS]")), strings);
         QVERIFY(mode().EnterTextMode());
 
-        QVERIFY(mode().isTextModeOn());
+        verifyTextMode();
         QCOMPARE(editor()->toPlainText(), QString(expected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-        QCOMPARE(mode().LineCount(), 20); // 19 lines, each ended by CR LF
+        QCOMPARE(mode().LineCount(), int(expected.count(QStringLiteral("\r\n"))) + 1);
         QCOMPARE(mode().savedFileName(), m_docPath);
         QVERIFY(!mode().isTextChanged());
-        QVERIFY(!mode().isLoading());
         // The document now names the temporary file that holds the template as it was.
-        const QFileInfo temp(doc.path());
-        QVERIFY(temp.fileName().startsWith(QStringLiteral("ADM")));
-        QVERIFY(temp.fileName().endsWith(QStringLiteral(".tmp")));
+        const QFileInfo temp(doc().path());
+        QVERIFY(temp.fileName().startsWith(QStringLiteral("ADM")) && temp.fileName().endsWith(QStringLiteral(".tmp")));
         QCOMPARE(temp.absolutePath(), QDir::tempPath());
-        QCOMPARE(m_host->m_tempFiles.paths(), QStringList{doc.path()});
-        QCOMPARE(QString::fromLatin1(readBytes(doc.path())), expected);
+        QCOMPARE(m_host->m_tempFiles.paths(), QStringList{doc().path()});
+        QCOMPARE(QString::fromUtf8(readBytes(doc().path())), expected);
         // The tree is cleared while the text is edited.
-        QCOMPARE(doc.root(), nullptr);
-        QVERIFY(doc.texts().isEmpty());
-        // The window shows the text page, the Editor menu and the text toolbar only.
-        QCOMPARE(m_host->m_central->currentWidget(), mode().page());
-        QVERIFY(mode().editorMenu()->menuAction()->isVisible());
-        QVERIFY(mode().toolBar()->isVisible());
-        QVERIFY(!m_host->m_fileMenu->menuAction()->isVisible());
-        QVERIFY(!m_host->m_optionsMenu->menuAction()->isVisible());
-        QVERIFY(!m_host->m_mainToolBar->isVisible());
-        QVERIFY(editor()->hasFocus());
+        QCOMPARE(doc().root(), nullptr);
+        QVERIFY(doc().texts().isEmpty());
         QVERIFY(mode().page()->searchField()->text().isEmpty());
         QVERIFY(mode().page()->gotoField()->text().isEmpty());
-        QCOMPARE(display(), QStringLiteral("Current line: 1 of 20"));
+        QCOMPARE(display(), QStringLiteral("Current line: 1 of %1").arg(strings ? mode().LineCount() : 20));
         QCOMPARE(m_host->m_waitCalls, 1);
     }
 
-    void enterFollowsTheStringsOption()
+    void enterRefused_data()
     {
-        TemplateDocument &doc = m_host->m_document;
-        doc.setStringsOption(true);
-        const QString expected = renderTemplate(doc, true);
-        QVERIFY(expected.contains(QStringLiteral("[STRINGS]")));
-        QVERIFY(mode().EnterTextMode());
-        QCOMPARE(editor()->toPlainText(), QString(expected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QTest::addColumn<bool>("inTextMode"); // else an edit page is open
+        QTest::newRow("edit page open") << false;
+        QTest::newRow("already in text mode") << true;
     }
-
-    void enterRefusedWhileAnEditPageIsOpen()
+    void enterRefused()
     {
-        m_host->m_editPageOpen = true;
+        QFETCH(bool, inTextMode);
         const QString before = rendered();
+        m_host->m_editPageOpen = !inTextMode;
+        if (inTextMode)
+            QVERIFY(mode().EnterTextMode());
+        const QString path = doc().path();
         prompter().expect(kEditScreenOpen, Message::Icon::Exclamation);
         QVERIFY(!mode().EnterTextMode());
-        QVERIFY(!mode().isTextModeOn());
-        QCOMPARE(m_host->m_document.path(), m_docPath);
-        QCOMPARE(rendered(), before);
-        QVERIFY(m_host->m_tempFiles.paths().isEmpty());
-        QCOMPARE(m_host->m_waitCalls, 0);
+        QCOMPARE(mode().isTextModeOn(), inTextMode);
+        QCOMPARE(doc().path(), path);
+        QCOMPARE(m_host->m_tempFiles.paths().size(), inTextMode ? 1 : 0);
+        QCOMPARE(m_host->m_waitCalls, inTextMode ? 1 : 0);
+        if (!inTextMode)
+            QCOMPARE(rendered(), before);
     }
 
-    void enterRefusedInTextMode()
+    // Without a temporary file neither entering nor Update goes on: one message, the mode stays.
+    void noTemporaryFile_data()
     {
-        QVERIFY(mode().EnterTextMode());
-        const QString path = m_host->m_document.path();
-        prompter().expect(kEditScreenOpen, Message::Icon::Exclamation);
-        QVERIFY(!mode().EnterTextMode());
-        QVERIFY(mode().isTextModeOn());
-        QCOMPARE(m_host->m_document.path(), path);
-        QCOMPARE(m_host->m_tempFiles.paths().size(), 1);
+        QTest::addColumn<bool>("updating");
+        QTest::newRow("entering") << false;
+        QTest::newRow("Update") << true;
     }
-
-    void enterWithoutATemporaryFileStaysInTreeMode()
+    void noTemporaryFile()
     {
+        QFETCH(bool, updating);
         const QString before = rendered();
-        m_host->m_document.setModified(true);
-        const QByteArray oldTmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", "/proc"); // a folder where no file can be made, not even by root
-        prompter().allowAnything(Answer::Ok);
-        const bool entered = mode().EnterTextMode();
-        qputenv("TMPDIR", oldTmp);
-        QVERIFY(!entered);
+        doc().setModified(true);
+        if (updating)
+            QVERIFY(mode().EnterTextMode());
+        const QString path = doc().path();
+        QVERIFY(!withoutTemporaryFiles([&] { return updating ? mode().TextModeUpdate() : mode().EnterTextMode(); }));
         QCOMPARE(prompter().messages().size(), 1);
         QCOMPARE(prompter().messages().first().icon, Message::Icon::Exclamation);
-        QVERIFY(!mode().isTextModeOn());
-        QCOMPARE(m_host->m_document.path(), m_docPath);
-        QVERIFY(m_host->m_document.isModified());
-        QCOMPARE(rendered(), before);
-        QCOMPARE(m_host->m_central->currentWidget(), m_host->m_treeSide);
+        QCOMPARE(mode().isTextModeOn(), updating);
+        QCOMPARE(doc().path(), path);
+        QVERIFY(!mode().isLoading());
+        if (!updating) {
+            QVERIFY(doc().isModified());
+            QCOMPARE(rendered(), before);
+            QCOMPARE(m_host->m_central->currentWidget(), m_host->m_treeSide);
+        }
     }
 
     // --- Update and No Update ---
@@ -210,12 +250,11 @@ private slots:
         QFETCH(bool, strings);
         QFETCH(bool, type);
         QFETCH(bool, modifiedAfter);
-        TemplateDocument &doc = m_host->m_document;
-        doc.setStringsOption(strings);
-        doc.setModified(modifiedBefore);
+        doc().setStringsOption(strings);
+        doc().setModified(modifiedBefore);
         const QString before = rendered();
         QVERIFY(mode().EnterTextMode());
-        QVERIFY(!doc.isModified());             // the write to the temporary file cleared it
+        QVERIFY(!doc().isModified());           // the write to the temporary file cleared it
         QCoreApplication::processEvents();      // let the highlighter run
         editor()->highlighter()->rehighlight(); // colouring is no edit
         if (type) {
@@ -225,25 +264,16 @@ private slots:
         QCOMPARE(mode().isTextChanged(), type);
         QVERIFY(mode().TextModeUpdate());
 
-        QVERIFY(!mode().isTextModeOn());
-        QCOMPARE(doc.isModified(), modifiedAfter);
-        QCOMPARE(doc.path(), m_docPath);
+        verifyTreeMode();
+        QCOMPARE(doc().isModified(), modifiedAfter);
+        QCOMPARE(doc().path(), m_docPath);
         QCOMPARE(m_host->window().windowTitle(), QStringLiteral("Kova - ") + m_docPath);
         QCOMPARE(rendered(), before);
         // The edited text went through its own temporary file, loaded with the report-line flag on.
-        QCOMPARE(m_host->m_tempFiles.paths().size(), 2);
-        QCOMPARE(m_host->m_loadCalls.last(), m_host->m_tempFiles.paths().at(1) + QStringLiteral(" on"));
-        const QByteArray entryBytes = readBytes(m_host->m_tempFiles.paths().at(0));
-        QCOMPARE(readBytes(m_host->m_tempFiles.paths().at(1)), entryBytes + (type ? " \r\n" : "\r\n"));
-        // Back in tree mode.
-        QCOMPARE(m_host->m_central->currentWidget(), m_host->m_treeSide);
-        QVERIFY(!mode().editorMenu()->menuAction()->isVisible());
-        QVERIFY(!mode().toolBar()->isVisible());
-        QVERIFY(m_host->m_fileMenu->menuAction()->isVisible());
-        QVERIFY(m_host->m_mainToolBar->isVisible());
-        QVERIFY(m_host->m_tree->hasFocus());
-        QVERIFY(editor()->toPlainText().isEmpty());
-        QVERIFY(!mode().isLoading());
+        const QStringList temps = m_host->m_tempFiles.paths();
+        QCOMPARE(temps.size(), 2);
+        QCOMPARE(m_host->m_loadCalls.last(), temps.at(1) + QStringLiteral(" on"));
+        QCOMPARE(readBytes(temps.at(1)), readBytes(temps.at(0)) + (type ? " \r\n" : "\r\n"));
     }
 
     void everyKindOfEditCounts_data()
@@ -276,28 +306,28 @@ private slots:
 
     void eachEntryStartsUntouched()
     {
-        m_host->m_document.setModified(false);
+        doc().setModified(false);
         QVERIFY(mode().EnterTextMode());
         QTest::keyClick(editor(), Qt::Key_Space);
         mode().TextModeNoUpdate();
         QVERIFY(mode().EnterTextMode());
         QVERIFY(!mode().isTextChanged());
         QVERIFY(mode().TextModeUpdate());
-        QVERIFY(!m_host->m_document.isModified());
+        QVERIFY(!doc().isModified());
     }
 
     void updateAndNoUpdateOutsideTextModeDoNothing()
     {
-        m_host->m_document.setModified(true);
+        doc().setModified(true);
         const QString before = rendered();
-        const int loads = int(m_host->m_loadCalls.size());
+        const qsizetype loads = m_host->m_loadCalls.size();
         QVERIFY(mode().TextModeUpdate());
         mode().TextModeNoUpdate();
-        QCOMPARE(int(m_host->m_loadCalls.size()), loads);
+        QCOMPARE(m_host->m_loadCalls.size(), loads);
         QVERIFY(m_host->m_tempFiles.paths().isEmpty());
         QCOMPARE(rendered(), before);
-        QVERIFY(m_host->m_document.isModified());
-        QCOMPARE(m_host->m_document.path(), m_docPath);
+        QVERIFY(doc().isModified());
+        QCOMPARE(doc().path(), m_docPath);
     }
 
     void updateKeepsTheEncoding_data()
@@ -307,16 +337,15 @@ private slots:
         QTest::addColumn<int>("encoding");
         QTest::addColumn<QString>("name");
         const QByteArray ansi = "CLASS USER\r\nCATEGORY \"Caf\xe9\"\r\nEND CATEGORY\r\n";
-        QByteArray utf16("\xff\xfe");
-        for (char c : QByteArray("CLASS USER\r\nCATEGORY \"Caf")) {
-            utf16.append(c);
-            utf16.append('\0');
-        }
-        utf16.append("\xe9\0\"\0\r\0\n\0", 8);
+        const QString special = QStringLiteral("CLASS USER\r\nCATEGORY \"A\u00a0B\u2028C\"\r\nEND CATEGORY\r\n");
         QTest::newRow("Windows-1252") << ansi << "" << int(TextEncoding::Windows1252) << "Caf\u00e9";
-        QTest::newRow("UTF-16LE") << utf16 << "" << int(TextEncoding::Utf16LE) << "Caf\u00e9";
+        QTest::newRow("UTF-16LE") << QByteArray("\xff\xfe") + wideText(QString::fromLatin1(ansi)).chopped(2) << ""
+                                  << int(TextEncoding::Utf16LE) << "Caf\u00e9";
         QTest::newRow("a character beyond the code page")
             << ansi << "\u0142" << int(TextEncoding::Utf16LE) << "Caf\u00e9\u0142";
+        // A no-break space and a line separator inside a quoted text are characters of the line.
+        QTest::newRow("UTF-8, special characters")
+            << special.toUtf8().prepend("\xef\xbb\xbf") << "" << int(TextEncoding::Utf8) << "A\u00a0B\u2028C";
     }
     void updateKeepsTheEncoding()
     {
@@ -329,32 +358,21 @@ private slots:
         QVERIFY(m_host->open(path));
         QVERIFY(mode().EnterTextMode());
         QVERIFY(!editor()->toPlainText().contains(QChar(0xfeff)));
-        QVERIFY(editor()->toPlainText().contains(QStringLiteral("Caf\u00e9\"")));
+        QCOMPARE(mode().LineCount(), 5); // CLASS MACHINE, CLASS USER, CATEGORY, END CATEGORY, empty
+        QVERIFY(mode().editorText().contains(QString(name).remove(typed) + u'"'));
+        if (name.contains(QChar(0x2028))) { // found across the separator, in the editor's own positions
+            mode().page()->searchField()->setText(QStringLiteral("b\u2028c"));
+            mode().FindFirst();
+            QCOMPARE(editor()->textCursor().selectionStart(), mode().editorText().indexOf(QStringLiteral("B\u2028C")));
+        }
         if (!typed.isEmpty()) {
             setCaret(editor()->toPlainText().indexOf(QStringLiteral("\"\n")));
             editor()->insertPlainText(typed);
         }
         QVERIFY(mode().TextModeUpdate());
-        QCOMPARE(int(m_host->m_document.encoding()), encoding);
-        QCOMPARE(m_host->m_document.root()->child(1)->child(0)->text, name);
-    }
-
-    void untouchedTextKeepsEveryCharacter()
-    {
-        // A no-break space and a line separator inside a quoted text are characters of the line.
-        const QString name = QStringLiteral("A\u00a0B\u2028C");
-        const QString path = m_tempDir->filePath(QStringLiteral("special.adm"));
-        const QString text = QStringLiteral("CLASS USER\r\nCATEGORY \"%1\"\r\nEND CATEGORY\r\n").arg(name);
-        QVERIFY(writeBytes(path, text.toUtf8().prepend("\xef\xbb\xbf")));
-        QVERIFY(m_host->open(path));
-        QVERIFY(mode().EnterTextMode());
-        QCOMPARE(mode().LineCount(), 5); // CLASS MACHINE, CLASS USER, CATEGORY, END CATEGORY, empty
-        mode().page()->searchField()->setText(QStringLiteral("b\u2028c"));
-        mode().FindFirst();
-        QCOMPARE(editor()->textCursor().selectionStart(), mode().editorText().indexOf(QStringLiteral("B\u2028C")));
-        QVERIFY(mode().TextModeUpdate());
-        QCOMPARE(m_host->m_document.root()->child(1)->child(0)->text, name);
-        QVERIFY(!m_host->m_document.isModified());
+        QCOMPARE(int(doc().encoding()), encoding);
+        QCOMPARE(doc().root()->child(1)->child(0)->text, name);
+        QCOMPARE(doc().isModified(), !typed.isEmpty());
     }
 
     void updateWritesTheEditedTextWithCrLf()
@@ -364,7 +382,7 @@ private slots:
         QVERIFY(mode().TextModeUpdate());
         QCOMPARE(readBytes(m_host->m_tempFiles.paths().at(1)),
                  QByteArray("CLASS USER\r\nCATEGORY \"New\"\r\nEND CATEGORY\r\n"));
-        QVERIFY(m_host->m_document.isModified());
+        QVERIFY(doc().isModified());
         QVERIFY(rendered().contains(QStringLiteral("CATEGORY \"New\"")));
         QVERIFY(!rendered().contains(QStringLiteral("Desktop")));
     }
@@ -381,40 +399,40 @@ private slots:
     {
         QFETCH(bool, modifiedBefore);
         QFETCH(bool, type);
-        TemplateDocument &doc = m_host->m_document;
-        doc.setModified(modifiedBefore);
+        doc().setModified(modifiedBefore);
         const QString before = rendered();
-        const int nodes = doc.nodeCount();
+        const int nodes = doc().nodeCount();
         QVERIFY(mode().EnterTextMode());
-        const QString entryFile = doc.path();
+        const QString entryFile = doc().path();
         if (type)
             replaceText(QStringLiteral("garbage that would never load\n\"unterminated"));
         mode().TextModeNoUpdate();
 
-        QVERIFY(!mode().isTextModeOn());
+        verifyTreeMode();
         QCOMPARE(rendered(), before);
-        QCOMPARE(doc.nodeCount(), nodes);
-        QCOMPARE(doc.isModified(), modifiedBefore);
-        QCOMPARE(doc.path(), m_docPath);
+        QCOMPARE(doc().nodeCount(), nodes);
+        QCOMPARE(doc().isModified(), modifiedBefore);
+        QCOMPARE(doc().path(), m_docPath);
         QCOMPARE(m_host->m_loadCalls.last(), entryFile + QStringLiteral(" off"));
         QCOMPARE(m_host->window().windowTitle(), QStringLiteral("Kova - ") + m_docPath);
-        QCOMPARE(m_host->m_central->currentWidget(), m_host->m_treeSide);
-        QVERIFY(m_host->m_tree->hasFocus());
-        QVERIFY(editor()->toPlainText().isEmpty());
-        QVERIFY(!mode().isLoading());
     }
 
+    // A failed Update stays in text mode at the reported line; then a mended text goes through, or
+    // No Update brings the template back as it was.
     void failingUpdateKeepsTextModeAtTheReportedLine_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("caretBefore");
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("message");
-        QTest::newRow("line 1") << "BOGUS\nCLASS MACHINE\nCATEGORY \"A\"\nEND CATEGORY" << 20 << 1
-                                << "Error in line  1";
-        QTest::newRow("line 3") << "CLASS MACHINE\nCATEGORY \"A\"\nBOGUS\nEND CATEGORY" << 0 << 3 << "Error in line  3";
-        QTest::newRow("bad category name, last line")
-            << "CLASS MACHINE\nCATEGORY \"A\"\nEND CATEGORY\nCATEGORY KEYNAME" << 2 << 4 << "Error in line 4";
+        QTest::addColumn<bool>("mend");
+        QTest::newRow("line 1, mended") << "BOGUS\nCLASS MACHINE\nCATEGORY \"A\"\nEND CATEGORY" << 20 << 1
+                                        << "Error in line  1" << true;
+        QTest::newRow("line 3, mended") << "CLASS MACHINE\nCATEGORY \"A\"\nBOGUS\nEND CATEGORY" << 0 << 3
+                                        << "Error in line  3" << true;
+        QTest::newRow("bad category name, last line, mended")
+            << "CLASS MACHINE\nCATEGORY \"A\"\nEND CATEGORY\nCATEGORY KEYNAME" << 2 << 4 << "Error in line 4" << true;
+        QTest::newRow("then No Update") << "CLASS MACHINE\nBOGUS" << 0 << 2 << "Error in line  2" << false;
     }
     void failingUpdateKeepsTextModeAtTheReportedLine()
     {
@@ -422,126 +440,80 @@ private slots:
         QFETCH(int, caretBefore);
         QFETCH(int, line);
         QFETCH(QString, message);
-        TemplateDocument &doc = m_host->m_document;
-        doc.setModified(false);
+        QFETCH(bool, mend);
+        doc().setModified(false);
+        const QString before = rendered();
         QVERIFY(mode().EnterTextMode());
-        const QString entryFile = doc.path();
+        const QString entryFile = doc().path();
         replaceText(text);
         setCaret(caretBefore);
         prompter().expect(message, Message::Icon::None);
         QVERIFY(!mode().TextModeUpdate());
 
-        QVERIFY(mode().isTextModeOn());
+        verifyTextMode();
         QCOMPARE(editor()->toPlainText(), text);
         QCOMPARE(caret(), lineStart(line));
         QCOMPARE(display(), QStringLiteral("Current line: %1 of %2").arg(line).arg(mode().LineCount()));
-        QCOMPARE(doc.path(), entryFile);
-        QVERIFY(editor()->hasFocus());
-        QCOMPARE(m_host->m_central->currentWidget(), mode().page());
-        QVERIFY(mode().toolBar()->isVisible());
-        QVERIFY(!mode().isLoading());
+        QCOMPARE(doc().path(), entryFile);
+        QCOMPARE(doc().root(), nullptr);
         QVERIFY(mode().isTextChanged());
 
-        // Typing after the failure still counts, and a mended text goes through.
-        replaceText(QStringLiteral("CLASS MACHINE\nCATEGORY \"A\"\nEND CATEGORY"));
-        QVERIFY(mode().TextModeUpdate());
-        QCOMPARE(doc.path(), m_docPath);
-        QVERIFY(doc.isModified());
+        if (mend) {
+            replaceText(QStringLiteral("CLASS MACHINE\nCATEGORY \"A\"\nEND CATEGORY"));
+            QVERIFY(mode().TextModeUpdate());
+            QVERIFY(doc().isModified());
+        } else {
+            mode().TextModeNoUpdate();
+            QCOMPARE(rendered(), before);
+            QVERIFY(!doc().isModified());
+        }
+        QCOMPARE(doc().path(), m_docPath);
     }
 
-    void noUpdateAfterAFailedUpdateRestoresTheTemplate()
-    {
-        TemplateDocument &doc = m_host->m_document;
-        const QString before = rendered();
-        QVERIFY(mode().EnterTextMode());
-        replaceText(QStringLiteral("CLASS MACHINE\nBOGUS"));
-        prompter().expect(QStringLiteral("Error in line  2"), Message::Icon::None);
-        QVERIFY(!mode().TextModeUpdate());
-        QCOMPARE(doc.root(), nullptr);
-        mode().TextModeNoUpdate();
-        QCOMPARE(rendered(), before);
-        QVERIFY(!doc.isModified());
-        QCOMPARE(doc.path(), m_docPath);
-    }
-
-    void updateWithoutATemporaryFileKeepsTextMode()
-    {
-        QVERIFY(mode().EnterTextMode());
-        const QString entryFile = m_host->m_document.path();
-        const QByteArray oldTmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", "/proc"); // a folder where no file can be made, not even by root
-        prompter().allowAnything(Answer::Ok);
-        const bool updated = mode().TextModeUpdate();
-        qputenv("TMPDIR", oldTmp);
-        QVERIFY(!updated);
-        QCOMPARE(prompter().messages().size(), 1);
-        QVERIFY(mode().isTextModeOn());
-        QCOMPARE(m_host->m_document.path(), entryFile);
-        QVERIFY(!mode().isLoading());
-    }
-
-    // --- line display ---
+    // --- line display, go to line, find ---
 
     void lineDisplay_data()
     {
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("anchor");
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("empty text") << "" << 0 << "Current line: 1 of 1";
-        QTest::newRow("first line") << "A\nB\nC" << 1 << "Current line: 1 of 3";
-        QTest::newRow("last line") << "A\nB\nC" << 4 << "Current line: 3 of 3";
-        QTest::newRow("empty last line") << "A\nB\n" << 4 << "Current line: 3 of 3";
-        QTest::newRow("middle") << "A\nBB\nC" << 3 << "Current line: 2 of 3";
+        QTest::newRow("empty text") << "" << 0 << 0 << "Current line: 1 of 1";
+        QTest::newRow("first line") << "A\nB\nC" << 1 << 1 << "Current line: 1 of 3";
+        QTest::newRow("last line") << "A\nB\nC" << 4 << 4 << "Current line: 3 of 3";
+        QTest::newRow("empty last line") << "A\nB\n" << 4 << 4 << "Current line: 3 of 3";
+        QTest::newRow("middle") << "A\nBB\nC" << 3 << 3 << "Current line: 2 of 3";
+        QTest::newRow("selected upwards: where it starts") << "A\nB\nC\nD" << 6 << 2 << "Current line: 2 of 4";
     }
     void lineDisplay()
     {
         QFETCH(QString, text);
+        QFETCH(int, anchor);
         QFETCH(int, position);
         QFETCH(QString, expected);
         QVERIFY(mode().EnterTextMode());
         replaceText(text);
-        setCaret(position);
+        select(anchor, position);
         QCOMPARE(display(), expected);
     }
-
-    void lineDisplayFollowsTheSelectionStart()
-    {
-        QVERIFY(mode().EnterTextMode());
-        replaceText(QStringLiteral("A\nB\nC\nD"));
-        QTextCursor cursor = editor()->textCursor();
-        cursor.setPosition(6);
-        cursor.setPosition(2, QTextCursor::KeepAnchor); // selected upwards from line 4 to line 2
-        editor()->setTextCursor(cursor);
-        QCOMPARE(display(), QStringLiteral("Current line: 2 of 4"));
-    }
-
-    // --- go to line ---
 
     void gotoLine_data()
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("line"); // 0: the caret stays
-        QTest::newRow("0") << "0"
-                           << "Valid line numbers are 1-20" << 0;
-        QTest::newRow("beyond the end") << "21"
-                                        << "Valid line numbers are 1-20" << 0;
-        QTest::newRow("negative") << "-3"
-                                  << "Valid line numbers are 1-20" << 0;
-        QTest::newRow("abc") << "abc"
-                             << "Value isn't numeric" << 0;
-        QTest::newRow("empty") << ""
-                               << "Value isn't numeric" << 0;
-        QTest::newRow("1") << "1"
-                           << "" << 1;
-        QTest::newRow("middle") << "7"
-                                << "" << 7;
-        QTest::newRow("last") << "20"
-                              << "" << 20;
-        QTest::newRow("blanks around") << " 4 "
-                                       << "" << 4;
-        QTest::newRow("fraction: no move") << "2.5"
-                                           << "" << 0;
+        const QString range = QStringLiteral("Valid line numbers are 1-20");
+        const QString numeric = QStringLiteral("Value isn't numeric");
+        QTest::newRow("0") << "0" << range << 0;
+        QTest::newRow("beyond the end") << "21" << range << 0;
+        QTest::newRow("negative") << "-3" << range << 0;
+        QTest::newRow("abc") << "abc" << numeric << 0;
+        QTest::newRow("empty") << "" << numeric << 0;
+        QTest::newRow("1") << "1" << QString() << 1;
+        QTest::newRow("middle") << "7" << QString() << 7;
+        QTest::newRow("last") << "20" << QString() << 20;
+        QTest::newRow("blanks around") << " 4 " << QString() << 4;
+        QTest::newRow("fraction: no move") << "2.5" << QString() << 0;
     }
     void gotoLine()
     {
@@ -551,119 +523,80 @@ private slots:
         QVERIFY(mode().EnterTextMode());
         setCaret(lineStart(3) + 2);
         const int before = caret();
-        const QString displayBefore = display();
         if (!message.isEmpty())
             prompter().expect(message, Message::Icon::Exclamation);
-        QTextCursor cursor = editor()->textCursor();
         TextModeField *gotoField = mode().page()->gotoField();
         gotoField->setText(field);
         gotoField->setFocus();
         QTest::keyClick(gotoField, Qt::Key_Return);
 
         QCOMPARE(gotoField->text().trimmed(), field.trimmed()); // the Enter key was consumed
-        if (line > 0) {
-            QCOMPARE(caret(), lineStart(line));
-            QCOMPARE(display(), QStringLiteral("Current line: %1 of 20").arg(line));
-        } else {
-            QCOMPARE(caret(), before);
-            QCOMPARE(display(), displayBefore);
-        }
+        QCOMPARE(caret(), line > 0 ? lineStart(line) : before);
+        QCOMPARE(display(), lineOf(caret()));
         if (message.isEmpty())
             QVERIFY(editor()->hasFocus());
     }
 
-    void gotoLineOneIsTheFirstCharacter()
+    // Positions are given as the n-th match of "policy" in the sample (-1: the end of the text).
+    void find_data()
     {
-        QVERIFY(mode().EnterTextMode());
-        editor()->moveCursor(QTextCursor::End);
-        mode().page()->gotoField()->setText(QStringLiteral("1"));
-        mode().GotoLine();
-        QCOMPARE(caret(), 0);
+        QTest::addColumn<bool>("next"); // Find Next, else Find
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<bool>("selected"); // the match at from is selected
+        QTest::addColumn<int>("times");
+        QTest::addColumn<int>("found"); // -1: caret and selection stay
+        QTest::addColumn<QString>("message");
+        QTest::newRow("find ignores case and blanks") << false << "  Policy " << -1 << false << 1 << 0 << "";
+        QTest::newRow("find, not found: the pattern in lower case")
+            << false << " No Such Policy" << 1 << false << 1 << -1 << "\"no such policy\" not found";
+        QTest::newRow("find, empty pattern") << false << "   " << 1 << false << 1 << -1 << "";
+        QTest::newRow("next from a match finds the next one") << true << "policy" << 0 << false << 1 << 1 << "";
+        QTest::newRow("next walks every match") << true << "policy" << 0 << false << 3 << 3 << "";
+        QTest::newRow("next past the last match keeps the selection")
+            << true << " Policy  " << 6 << true << 1 << -1 << "\"Policy\" not found after current position";
     }
-
-    // --- find ---
-
-    void findIgnoresCase()
+    void find()
     {
-        QVERIFY(mode().EnterTextMode());
-        editor()->moveCursor(QTextCursor::End);
-        TextModeField *search = mode().page()->searchField();
-        search->setText(QStringLiteral("  Policy "));
-        search->setFocus();
-        QTest::keyClick(search, Qt::Key_Return);
-        const QString text = editor()->toPlainText();
-        QCOMPARE(editor()->textCursor().selectionStart(), text.indexOf(QStringLiteral("POLICY \"Hide icons\"")));
-        QCOMPARE(editor()->textCursor().selectedText(), QStringLiteral("POLICY"));
-        QCOMPARE(display(), QStringLiteral("Current line: 4 of 20"));
-        QVERIFY(editor()->hasFocus());
-    }
-
-    void findNotFoundShowsThePatternInLowerCase()
-    {
-        QVERIFY(mode().EnterTextMode());
-        setCaret(lineStart(5) + 3);
-        mode().page()->searchField()->setText(QStringLiteral(" No Such Policy"));
-        prompter().expect(QStringLiteral("\"no such policy\" not found"), Message::Icon::Exclamation);
-        mode().FindFirst();
-        QCOMPARE(caret(), lineStart(5) + 3);
-        QVERIFY(!editor()->textCursor().hasSelection());
-        QCOMPARE(display(), QStringLiteral("Current line: 5 of 20"));
-    }
-
-    void findWithAnEmptyPatternDoesNothing()
-    {
-        QVERIFY(mode().EnterTextMode());
-        setCaret(lineStart(2));
-        mode().page()->searchField()->setText(QStringLiteral("   "));
-        mode().FindFirst();
-        QCOMPARE(caret(), lineStart(2));
-        QVERIFY(editor()->hasFocus());
-    }
-
-    void findNextFromAMatchFindsTheNextOne()
-    {
+        QFETCH(bool, next);
+        QFETCH(QString, pattern);
+        QFETCH(int, from);
+        QFETCH(bool, selected);
+        QFETCH(int, times);
+        QFETCH(int, found);
+        QFETCH(QString, message);
         QVERIFY(mode().EnterTextMode());
         const QString text = editor()->toPlainText();
-        const int first = text.indexOf(QStringLiteral("POLICY \"Hide icons\""));
-        setCaret(first); // the caret on the first character of a match
-        mode().page()->searchField()->setText(QStringLiteral("policy"));
-        mode().FindNext();
-        QCOMPARE(editor()->textCursor().selectionStart(), text.indexOf(QStringLiteral("POLICY"), first + 1));
-        QCOMPARE(editor()->textCursor().selectedText(), QStringLiteral("POLICY"));
-        QVERIFY(editor()->hasFocus());
-    }
-
-    void findNextPastTheLastMatchKeepsTheSelection()
-    {
-        QVERIFY(mode().EnterTextMode());
-        const QString text = editor()->toPlainText();
-        const int last = text.lastIndexOf(QStringLiteral("policy"), -1, Qt::CaseInsensitive);
-        QTextCursor cursor = editor()->textCursor();
-        cursor.setPosition(last);
-        cursor.setPosition(last + 6, QTextCursor::KeepAnchor);
-        editor()->setTextCursor(cursor);
-        mode().page()->searchField()->setText(QStringLiteral(" Policy  "));
-        prompter().expect(QStringLiteral("\"Policy\" not found after current position"), Message::Icon::Exclamation);
-        mode().FindNext();
-        QCOMPARE(editor()->textCursor().selectionStart(), last);
-        QCOMPARE(editor()->textCursor().selectionEnd(), last + 6);
-    }
-
-    void findNextWalksEveryMatch()
-    {
-        QVERIFY(mode().EnterTextMode());
-        const QString text = editor()->toPlainText();
-        mode().page()->searchField()->setText(QStringLiteral("end policy"));
-        setCaret(0);
-        QList<int> found;
-        for (int i = 0; i < 3; ++i) {
-            mode().FindNext();
-            found.append(editor()->textCursor().selectionStart());
+        QList<int> matches;
+        for (int at = text.indexOf(u"policy", 0, Qt::CaseInsensitive); at >= 0;
+             at = text.indexOf(u"policy", at + 1, Qt::CaseInsensitive))
+            matches.append(at);
+        QCOMPARE(matches.size(), 7);
+        const int start = from < 0 ? int(text.size()) : matches.at(from);
+        select(start, selected ? start + 6 : start);
+        const QTextCursor before = editor()->textCursor();
+        mode().page()->searchField()->setText(pattern);
+        if (!message.isEmpty())
+            prompter().expect(message, Message::Icon::Exclamation);
+        for (int i = 0; i < times; ++i) {
+            if (next) {
+                mode().FindNext();
+            } else {
+                mode().page()->searchField()->setFocus();
+                QTest::keyClick(mode().page()->searchField(), Qt::Key_Return);
+            }
         }
-        const int a = text.indexOf(QStringLiteral("END POLICY"));
-        const int b = text.indexOf(QStringLiteral("END POLICY"), a + 1);
-        const int c = text.indexOf(QStringLiteral("END POLICY"), b + 1);
-        QCOMPARE(found, (QList<int>{a, b, c}));
+        const QTextCursor cursor = editor()->textCursor();
+        if (found < 0) {
+            QCOMPARE(cursor.selectionStart(), before.selectionStart());
+            QCOMPARE(cursor.selectionEnd(), before.selectionEnd());
+        } else {
+            QCOMPARE(cursor.selectionStart(), matches.at(found));
+            QCOMPARE(cursor.selectedText().toLower(), QStringLiteral("policy"));
+        }
+        QCOMPARE(display(), lineOf(cursor.selectionStart()));
+        if (message.isEmpty())
+            QVERIFY(editor()->hasFocus());
     }
 
     void findNextWithAnEmptyFieldFocusesTheSearchField()
@@ -674,8 +607,6 @@ private slots:
         QVERIFY(mode().page()->searchField()->hasFocus());
         QCOMPARE(caret(), 5);
     }
-
-    // --- fields ---
 
     void fieldsTrimAndSelectOnLeaving()
     {
@@ -702,103 +633,69 @@ private slots:
 
     // --- menu and toolbar ---
 
-    void editorMenu_data()
+    void commandsAsTheUserSeesThem()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QKeySequence>("shortcut");
-        QTest::newRow("M_Update") << "M_Update"
-                                  << "Update changes and return to GUI editor"
-                                  << QKeySequence(QStringLiteral("Ctrl+U"));
-        QTest::newRow("M_NoUpdate") << "M_NoUpdate"
-                                    << "Don't update changes and return to GUI editor"
-                                    << QKeySequence(QStringLiteral("Ctrl+D"));
-        QTest::newRow("M_Goto") << "M_Goto"
-                                << "Goto line number" << QKeySequence(QStringLiteral("Ctrl+G"));
-        QTest::newRow("M_Find") << "M_Find"
-                                << "Find" << QKeySequence(QStringLiteral("Ctrl+F"));
-        QTest::newRow("M_FindNext") << "M_FindNext"
-                                    << "Find Next" << QKeySequence(QStringLiteral("F3"));
-        QTest::newRow("M_EPrint") << "M_EPrint"
-                                  << "Print Template" << QKeySequence();
-    }
-    void editorMenu()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(QKeySequence, shortcut);
         QCOMPARE(mode().editorMenu()->title(), QStringLiteral("&Editor"));
-        QCOMPARE(mode().editorMenu()->objectName(), QStringLiteral("M_Editor"));
-        QAction *action = mode().commands()->menuItem(name);
-        QVERIFY(action);
-        QCOMPARE(action->text(), caption);
-        QCOMPARE(action->shortcut(), shortcut);
-    }
-
-    void toolBar_data()
-    {
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("toolTip");
-        QTest::newRow("Update") << "Update"
-                                << "Update changes and return to GUI editor";
-        QTest::newRow("DontSave") << "DontSave"
-                                  << "Don't update changes and return to GUI editor";
-        QTest::newRow("Goto") << "Goto"
-                              << "Goto line number";
-        QTest::newRow("Find") << "Find"
-                              << "Find";
-        QTest::newRow("FindNext") << "FindNext"
-                                  << "Find Next";
-        QTest::newRow("Print") << "Print"
-                               << "Print Template";
-        QTest::newRow("Help") << "Help"
-                              << "Show help file";
-        QTest::newRow("Mail") << "Mail"
-                              << "Send E-mail to author";
-        QTest::newRow("Web") << "Web"
-                             << "Go to authors website";
-    }
-    void toolBar()
-    {
-        QFETCH(QString, description);
-        QFETCH(QString, toolTip);
-        QAction *action = mode().commands()->toolButton(description);
-        QVERIFY(action);
-        QCOMPARE(action->toolTip(), toolTip);
-        QVERIFY(!action->icon().isNull());
+        QStringList keys;
+        for (QAction *item : mode().editorMenu()->actions())
+            if (!item->shortcut().isEmpty())
+                keys << item->shortcut().toString();
+        QCOMPARE(keys, (QStringList{"Ctrl+U", "Ctrl+D", "Ctrl+G", "Ctrl+F", "F3"}));
+        QCOMPARE(mode().commands()->menuItem(QStringLiteral("M_NoUpdate"))->text(),
+                 QStringLiteral("Don't update changes and return to GUI editor"));
+        QCOMPARE(mode().commands()->toolButton(QStringLiteral("Web"))->toolTip(),
+                 QStringLiteral("Go to authors website"));
+        const QList<QAction *> buttons = mode().toolBar()->actions();
+        QCOMPARE(std::count_if(buttons.begin(), buttons.end(),
+                               [](QAction *a) { return !a->isSeparator() && !a->icon().isNull(); }),
+                 9);
     }
 
     void menuItemsAndButtonsRunTheirCommands()
     {
         QVERIFY(mode().EnterTextMode());
-        mode().commands()->menuItem(QStringLiteral("M_Goto"))->trigger();
+        const auto item = [this](const char *name) {
+            mode().commands()->menuItem(QString::fromLatin1(name))->trigger();
+        };
+        const auto button = [this](const char *name) {
+            mode().commands()->toolButton(QString::fromLatin1(name))->trigger();
+        };
+        item("M_Goto");
         QVERIFY(mode().page()->gotoField()->hasFocus());
-        mode().commands()->toolButton(QStringLiteral("Find"))->trigger();
+        button("Find");
         QVERIFY(mode().page()->searchField()->hasFocus());
-        mode().commands()->toolButton(QStringLiteral("Goto"))->trigger();
+        button("Goto");
         QVERIFY(mode().page()->gotoField()->hasFocus());
-        mode().commands()->menuItem(QStringLiteral("M_Find"))->trigger();
+        item("M_Find");
         QVERIFY(mode().page()->searchField()->hasFocus());
 
         mode().page()->searchField()->setText(QStringLiteral("category"));
         setCaret(0);
-        mode().commands()->menuItem(QStringLiteral("M_FindNext"))->trigger();
+        item("M_FindNext");
         QCOMPARE(editor()->textCursor().selectedText(), QStringLiteral("CATEGORY"));
         const int first = editor()->textCursor().selectionStart();
-        mode().commands()->toolButton(QStringLiteral("FindNext"))->trigger();
+        button("FindNext");
         QVERIFY(editor()->textCursor().selectionStart() > first);
 
-        mode().commands()->toolButton(QStringLiteral("Update"))->trigger();
-        QVERIFY(!mode().isTextModeOn());
-        QVERIFY(mode().EnterTextMode());
-        mode().commands()->menuItem(QStringLiteral("M_NoUpdate"))->trigger();
-        QVERIFY(!mode().isTextModeOn());
-        QVERIFY(mode().EnterTextMode());
-        mode().commands()->menuItem(QStringLiteral("M_Update"))->trigger();
-        QVERIFY(!mode().isTextModeOn());
-        QVERIFY(mode().EnterTextMode());
-        mode().commands()->toolButton(QStringLiteral("DontSave"))->trigger();
-        QVERIFY(!mode().isTextModeOn());
+        // Each way back: typed text tells Update (the document modified) from No Update.
+        struct Leave
+        {
+            const char *name;
+            bool isItem;
+            bool updates;
+        };
+        for (const Leave &leave : {Leave{"Update", false, true}, Leave{"M_NoUpdate", true, false},
+                                   Leave{"M_Update", true, true}, Leave{"DontSave", false, false}}) {
+            if (!mode().isTextModeOn()) {
+                doc().setModified(false); // as it was before the first entry
+                QVERIFY(mode().EnterTextMode());
+            }
+            editor()->moveCursor(QTextCursor::End);
+            QTest::keyClick(editor(), Qt::Key_Space);
+            leave.isItem ? item(leave.name) : button(leave.name);
+            QVERIFY2(!mode().isTextModeOn(), leave.name);
+            QVERIFY2(doc().isModified() == leave.updates, leave.name);
+        }
         mode().runToolbarCommand(QStringLiteral("NoSuchButton")); // does nothing
         QVERIFY(!mode().isTextModeOn());
     }
@@ -808,7 +705,6 @@ private slots:
         QTest::keyClick(&m_host->window(), Qt::Key_F3);
         QVERIFY(!mode().page()->searchField()->hasFocus());
         QVERIFY(mode().EnterTextMode());
-        QVERIFY(editor()->hasFocus());
         QTest::keySequence(editor(), QKeySequence(QStringLiteral("Ctrl+G")));
         QVERIFY(mode().page()->gotoField()->hasFocus());
         QTest::keySequence(mode().page()->gotoField(), QKeySequence(QStringLiteral("Ctrl+F")));
@@ -825,27 +721,33 @@ private slots:
         QVERIFY(!mode().isTextModeOn());
     }
 
+    // Tools the window lacks stay off; the present ones run from the buttons and the menu.
     void outsideToolsAreEnabledWhenTheWindowHasThem()
     {
+        const QStringList names{"Print", "Help", "Mail", "Web"};
+        const auto enabled = [&] {
+            QStringList on;
+            for (const QString &name : names)
+                if (mode().commands()->toolButton(name)->isEnabled())
+                    on << name;
+            if (mode().commands()->menuItem(QStringLiteral("M_EPrint"))->isEnabled())
+                on << QStringLiteral("M_EPrint");
+            return on;
+        };
         QVERIFY(mode().EnterTextMode());
-        for (const char *name : {"Print", "Help", "Mail", "Web"})
-            QVERIFY2(!mode().commands()->toolButton(QString::fromLatin1(name))->isEnabled(), name);
-        QVERIFY(!mode().commands()->menuItem(QStringLiteral("M_EPrint"))->isEnabled());
+        QCOMPARE(enabled(), QStringList());
         mode().TextModeNoUpdate();
 
-        // Tools the window lacks stay off; the present ones run from the buttons and the menu.
-        test::RecordingOutsideTools tools({OutsideTools::Tool::Print, OutsideTools::Tool::Mail});
+        RecordingOutsideTools tools({OutsideTools::Tool::Print, OutsideTools::Tool::Mail});
         m_host->m_tools = &tools;
         QVERIFY(mode().EnterTextMode());
-        QVERIFY(!mode().commands()->toolButton(QStringLiteral("Help"))->isEnabled());
-        QVERIFY(!mode().commands()->toolButton(QStringLiteral("Web"))->isEnabled());
-        QVERIFY(mode().commands()->menuItem(QStringLiteral("M_EPrint"))->isEnabled());
+        QCOMPARE(enabled(), (QStringList{"Print", "Mail", "M_EPrint"}));
         mode().TextModeNoUpdate();
 
-        tools.present = test::RecordingOutsideTools::allTools();
+        tools.present = RecordingOutsideTools::allTools();
         QVERIFY(mode().EnterTextMode());
-        for (const char *name : {"Print", "Help", "Mail", "Web"})
-            mode().commands()->toolButton(QString::fromLatin1(name))->trigger();
+        for (const QString &name : names)
+            mode().commands()->toolButton(name)->trigger();
         mode().commands()->menuItem(QStringLiteral("M_EPrint"))->trigger();
         QCOMPARE(tools.calls, (QStringList{"print", "help", "mail", "web", "print"}));
         QVERIFY(mode().isTextModeOn());
@@ -856,7 +758,7 @@ private slots:
     {
         QVERIFY(mode().loadEditorFromFile(m_docPath));
         QVERIFY(!mode().isTextChanged());
-        QVERIFY(editor()->toPlainText().startsWith(QStringLiteral("; Test template for text mode\nCLASS MACHINE\n")));
+        QVERIFY(editor()->toPlainText().startsWith(QStringLiteral("CLASS MACHINE\nCATEGORY \"Desktop\"\n")));
         QVERIFY(!mode().loadEditorFromFile(m_tempDir->filePath(QStringLiteral("none.adm"))));
         QVERIFY(editor()->toPlainText().isEmpty());
     }

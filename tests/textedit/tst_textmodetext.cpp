@@ -87,12 +87,6 @@ private slots:
         const QString file = QStringLiteral("CLASS USER\r\n\tCATEGORY \"A\"\r\n\tEND CATEGORY\r\n");
         QCOMPARE(fileTextFromEditor(editorTextFromFile(file)), file);
     }
-
-    void lineDisplayText()
-    {
-        QCOMPARE(kova::lineDisplayText(12, 340), QStringLiteral("Current line: 12 of 340"));
-        QCOMPARE(kova::lineDisplayText(1, 1), QStringLiteral("Current line: 1 of 1"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestTextModeText)
