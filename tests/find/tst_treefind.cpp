@@ -3,9 +3,9 @@
 #include "document/templatedocument.h"
 #include "find/treefind.h"
 
+#include "programrun.h"
 #include "templatefixtures.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -52,26 +52,6 @@ VALUENAME "NoRun"
 END POLICY
 END CATEGORY
 )";
-
-struct CliRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun runCli(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(KOVA_CLI), args);
-    CliRun run;
-    if (!p.waitForFinished(60000))
-        return run;
-    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = p.readAllStandardOutput();
-    run.err = p.readAllStandardError();
-    return run;
-}
 
 } // namespace
 
@@ -124,10 +104,10 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(kTemplate);
         file.close();
-        const CliRun run = runCli({QStringLiteral("tree"), path, QStringLiteral("--find"), text});
-        QCOMPARE(run.exitCode, found.isEmpty() ? 1 : 0);
-        QCOMPARE(QString::fromUtf8(run.out), found.isEmpty() ? QString() : found.join(u'\n') + u'\n');
-        QCOMPARE(run.err, QByteArray());
+        const test::ProgramRun run = test::runKovaCli({QStringLiteral("tree"), path, QStringLiteral("--find"), text});
+        QCOMPARE(run.code, found.isEmpty() ? 1 : 0);
+        QCOMPARE(run.out, found.isEmpty() ? QString() : found.join(u'\n') + u'\n');
+        QCOMPARE(run.err, QString());
     }
 
     void emptyTextFindsNothing()
