@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 
 #include "document/documentcontroller.h"
+#include "document/regexportconverter.h"
 #include "icons.h"
 #include "registry/core/fileassociations.h"
 #include "registry/core/regconversion.h"
@@ -151,6 +152,30 @@ public:
     RegistryValuePicker valuePicker;
 };
 
+// Registry exports opened in the window convert with the window's progress bar and wait cursor, the
+// window's input held meanwhile. Owned by the window.
+class WindowExportConverter : public QObject, public RegExportConverter
+{
+public:
+    WindowExportConverter(MainWindow &window, qint64 progressBarFrom)
+        : QObject(&window), m_window(window), m_progressBarFrom(progressBarFrom)
+    {}
+
+    std::optional<QString> convertExport(const QString &regPath) override
+    {
+        QString path = regPath;
+        const InputBlocker blocker(m_window);
+        WindowConversionHost host(m_window, m_progressBarFrom);
+        if (!ConvertRegFile(path, m_window.prompter(), m_window.controller().tempFiles(), host))
+            return std::nullopt;
+        return path;
+    }
+
+private:
+    MainWindow &m_window;
+    qint64 m_progressBarFrom;
+};
+
 } // namespace
 
 RegistryBrowser *connectRegistryBrowser(MainWindow &window, clsReg &reg, ModalRunner *runner)
@@ -179,16 +204,7 @@ void connectRegistry(MainWindow &window, clsReg &reg, qint64 progressBarFrom)
             qWarning("File association not written: %s: %s", qPrintable(f.call), qPrintable(f.error.description()));
     });
 
-    DocumentController &controller = window.controller();
-    controller.setRegConverter(
-        [&window, &controller, progressBarFrom](const QString &regPath) -> std::optional<QString> {
-            QString path = regPath;
-            const InputBlocker blocker(window);
-            WindowConversionHost host(window, progressBarFrom);
-            if (!ConvertRegFile(path, window.prompter(), controller.tempFiles(), host))
-                return std::nullopt;
-            return path;
-        });
+    window.controller().setRegConverter(new WindowExportConverter(window, progressBarFrom));
 }
 
 } // namespace kova

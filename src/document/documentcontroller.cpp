@@ -1,5 +1,7 @@
 #include "documentcontroller.h"
 
+#include "regexportconverter.h"
+
 #include "editscreens.h"
 
 #include "filechooser.h"
@@ -115,7 +117,7 @@ LoadResult DocumentController::LoadDocument(const QString &path, bool reportLine
     if (converted) {
         std::optional<QString> temporary;
         if (m_regConverter)
-            temporary = m_regConverter(path);
+            temporary = m_regConverter->convertExport(path);
         else
             m_prompter.tell(QStringLiteral("Registry files cannot be converted in this version"),
                             Message::Icon::Exclamation);

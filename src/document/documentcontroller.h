@@ -6,7 +6,6 @@
 
 #include <QObject>
 
-#include <functional>
 #include <optional>
 
 namespace kova {
@@ -15,6 +14,7 @@ class EditScreens;
 class FileChooser;
 class Preferences;
 class Prompter;
+class RegExportConverter;
 class TemplateDocument;
 
 // The document commands of the main window (New, Open, Open recent, Save, Save As, the "Strings"
@@ -25,10 +25,6 @@ class DocumentController : public QObject
     Q_OBJECT
 
 public:
-    // Converts a registry export into a temporary template and returns its path; nullopt when the
-    // conversion failed (it has told the user why).
-    using RegConverter = std::function<std::optional<QString>(const QString &regPath)>;
-
     // Which commands the window offers. documentCommands: Save, Save As, Print, POLEDIT, text mode;
     // treeCommands: Expand and Collapse; overview: the "&Overview" tab and the tree.
     struct CommandState
@@ -54,8 +50,8 @@ public:
     Preferences &preferences() { return m_preferences; }
     const CommandState &commandState() const { return m_state; }
 
-    // Hooks set by the window and by later subsystems.
-    void setRegConverter(RegConverter converter) { m_regConverter = std::move(converter); }
+    // Registry exports are opened through converter (it must outlive the controller or be unset).
+    void setRegConverter(RegExportConverter *converter) { m_regConverter = converter; }
     // The node pages and the raw text view; without them no edit screen is ever open.
     void setEditScreens(EditScreens *screens) { m_editScreens = screens; }
 
@@ -107,7 +103,7 @@ private:
     TempFiles m_tempFiles;
     CommandState m_state;
     QString m_caption;
-    RegConverter m_regConverter;
+    RegExportConverter *m_regConverter = nullptr;
     EditScreens *m_editScreens = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #include "document/documentcontroller.h"
 #include "document/editscreens.h"
 #include "document/preferences.h"
+#include "document/regexportconverter.h"
 #include "document/templatedocument.h"
 
 #include "scriptedfilechooser.h"
@@ -286,21 +287,29 @@ private slots:
     {
         Fixture f;
         const QString temporary = f.file(QStringLiteral("ADM7.tmp"), kGood);
-        QString asked;
-        f.controller.setRegConverter([&](const QString &reg) -> std::optional<QString> {
-            asked = reg;
-            return temporary;
-        });
+        // Converts to the temporary template it is given; none: the conversion fails.
+        struct Converter : RegExportConverter
+        {
+            std::optional<QString> result;
+            QString asked;
+            std::optional<QString> convertExport(const QString &reg) override
+            {
+                asked = reg;
+                return result;
+            }
+        } converter;
+        converter.result = temporary;
+        f.controller.setRegConverter(&converter);
         const QString reg = f.dir.filePath(QStringLiteral("export.reg"));
         QVERIFY(f.controller.LoadDocument(reg, false).loaded());
-        QCOMPARE(asked, reg);
+        QCOMPARE(converter.asked, reg);
         QVERIFY(f.document.isModified());
         QCOMPARE(f.document.path(), QString());
         QCOMPARE(f.controller.caption(), QStringLiteral("Kova"));
         QVERIFY(!QFile::exists(temporary));
         QVERIFY(!f.controller.recentFiles().hasEntries());
 
-        f.controller.setRegConverter([](const QString &) { return std::nullopt; });
+        converter.result.reset();
         QVERIFY(!f.controller.LoadDocument(reg, false).loaded());
         QVERIFY(f.document.root()); // a failed conversion changes nothing
     }
