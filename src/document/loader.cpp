@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <limits>
 #include <string_view>
+#include <unordered_set>
 
 namespace kova {
 
@@ -138,6 +139,34 @@ QString conditionalQuestion()
                           "(Don't forget to make a backup of your originial template)");
 }
 
+// Policy and part names repeat across a template: a part is mostly named as its policy, and a
+// converted registry export names the same values under every key. Equal names share one string
+// rather than take an allocation each, which on a large template is most of the tree's memory.
+class NamePool
+{
+public:
+    QString get(QStringView name)
+    {
+        if (name.isEmpty())
+            return name.toString(); // null and empty stay apart
+        const auto it = m_names.find(name);
+        return it != m_names.end() ? *it : *m_names.insert(name.toString()).first;
+    }
+
+private:
+    struct Hash
+    {
+        using is_transparent = void;
+        size_t operator()(QStringView s) const noexcept { return qHash(s); }
+    };
+    struct Equal
+    {
+        using is_transparent = void;
+        bool operator()(QStringView a, QStringView b) const noexcept { return a == b; }
+    };
+    std::unordered_set<QString, Hash, Equal> m_names;
+};
+
 // One load's working state and steps.
 class Load
 {
@@ -156,10 +185,11 @@ private:
         qint32 first;
         qint32 count;
     };
-    // A rebuilt statement as text, its tokens with single blanks between them: a stretch of
-    // m_statementText.
+    // A rebuilt statement as text, its tokens with single blanks between them: a stretch of one of
+    // m_statementBlocks.
     struct Statement
     {
+        quint32 block;
         quint32 at;
         quint32 size;
         qint32 line; // the file line of its first token; 0 for an added CLASS line
@@ -181,8 +211,12 @@ private:
     QStringList m_keptStrings;
     QStringList m_keptSections;
     BulkVector<TokenRun> m_runs;
-    BulkVector<char16_t> m_statementText;
+    // The statements' text in blocks of about a megabyte, in the order the tree is built from them:
+    // each block goes as soon as the tree has passed it, so the statements and the node texts made
+    // from them are not all held at once.
+    std::vector<BulkVector<char16_t>> m_statementBlocks;
     BulkVector<Statement> m_statements;
+    int m_nodeBound = 1; // at least as many nodes as the statements make, the root included
     bool m_agreedToRemove = false;
     bool m_seenMachine = false;
     bool m_seenUser = false;
@@ -411,7 +445,7 @@ Load::Step Load::rebuildStatements(TokenStream &stream)
 
 bool Load::writeStatements(const TokenList &tokens)
 {
-    // Every text is written once, into a buffer of the exact size.
+    // Every text is written once. A template smaller than a block gets one block of the exact size.
     size_t units = 0;
     for (const TokenRun &run : m_runs) {
         for (qint32 k = run.first; k < run.first + run.count; ++k)
@@ -420,10 +454,12 @@ bool Load::writeStatements(const TokenList &tokens)
     }
     if (units > std::numeric_limits<quint32>::max())
         return false;
-    m_statementText.resize(units);
     m_statements.reserve(m_runs.size());
-    char16_t *const begin = m_statementText.data();
-    char16_t *out = begin;
+    constexpr size_t kBlockUnits = size_t(1) << 20;
+    char16_t *out = nullptr;
+    char16_t *blockBegin = nullptr;
+    char16_t *blockEnd = nullptr;
+    size_t written = 0;
     // The machine's statements come first, then the rest (what stands before any CLASS line goes
     // with the user's), each in file order.
     for (const bool machine : {true, false}) {
@@ -435,6 +471,15 @@ bool Load::writeStatements(const TokenList &tokens)
             }
             if (inMachine != machine)
                 continue;
+            size_t size = size_t(run.count - 1);
+            for (qint32 k = run.first; k < run.first + run.count; ++k)
+                size += size_t(tokens[size_t(k)].size);
+            if (!out || size_t(blockEnd - out) < size) {
+                BulkVector<char16_t> &block =
+                    m_statementBlocks.emplace_back(std::max(size, std::min(kBlockUnits, units - written)));
+                out = blockBegin = block.data();
+                blockEnd = blockBegin + block.size();
+            }
             char16_t *const start = out;
             for (qint32 k = run.first; k < run.first + run.count; ++k) {
                 if (k > run.first)
@@ -442,7 +487,12 @@ bool Load::writeStatements(const TokenList &tokens)
                 const Token &t = tokens[size_t(k)];
                 out = std::copy(t.data, t.data + t.size, out);
             }
-            m_statements.push_back({quint32(start - begin), quint32(out - start), tokens[size_t(run.first)].line});
+            m_statements.push_back({quint32(m_statementBlocks.size() - 1), quint32(start - blockBegin),
+                                    quint32(out - start), tokens[size_t(run.first)].line});
+            written += size;
+            // Nodes start with CLASS, CATEGORY, POLICY and PART: room for their slots is made at once.
+            const char16_t first = size > 0 ? *start : u' ';
+            m_nodeBound += first == u'C' || first == u'P' ? 1 : 0;
         }
     }
     m_runs = BulkVector<TokenRun>(); // not "= {}", which would keep the memory
@@ -498,9 +548,13 @@ bool Load::buildTree()
     // tests compare the first token as it stands. A bare token holds no blank, so the keyword is what
     // comes before the first blank (an item of a suggestion list may be a quoted text with blanks, but
     // it begins with its quote and is no keyword) and the argument of CLASS and END is what follows.
-    const QStringView all(m_statementText.data(), qsizetype(m_statementText.size()));
+    m_texts.reserve(m_nodeBound);
+    NamePool names;
+    quint32 block = 0;
     for (const Statement &st : m_statements) {
-        const QStringView text = all.sliced(st.at, st.size);
+        for (; block < st.block; ++block)
+            m_statementBlocks[block] = BulkVector<char16_t>(); // not "= {}", which would keep the memory
+        const QStringView text(m_statementBlocks[block].data() + st.at, qsizetype(st.size));
         line = st.line;
         const qsizetype blank = text.indexOf(u' ');
         const QStringView keyword = blank < 0 ? text : text.first(blank);
@@ -520,15 +574,17 @@ bool Load::buildTree()
             if (!top)
                 return false;
             const bool category = startsWith(keyword, u"CATEGORY");
+            // Category names are key paths, nearly all different: only policy names are pooled.
             current = newNode(top, category ? NodeKind::Category : NodeKind::Policy,
-                              ExtractNodeName(text, category ? 9 : 7), category ? categoryImage : policyImage);
+                              category ? ExtractNodeName(text, 9) : names.get(nodeNameView(text, 7)),
+                              category ? categoryImage : policyImage);
             currentSlot = nodeCount;
             stack.push_back({current, currentSlot});
             roomAfter = kEndLineRoom;
         } else if (startsWith(keyword, u"PART")) {
             if (!top)
                 return false;
-            current = newNode(top, NodeKind::Part, ExtractNodeName(text, 5), partImage);
+            current = newNode(top, NodeKind::Part, names.get(nodeNameView(text, 5)), partImage);
             currentSlot = nodeCount;
         } else if (is(keyword, u"END") && (startsWith(argument, u"CATEGORY") || startsWith(argument, u"POLICY"))) {
             // The class at the bottom of the stack is no container an END can close.
@@ -573,7 +629,7 @@ LoadResult Load::run(TemplateDocument &document, BulkVector<char16_t> text, Text
     if (!buildTree())
         return fail(fileNotLoaded());
     m_statements = BulkVector<Statement>();
-    m_statementText = BulkVector<char16_t>();
+    m_statementBlocks.clear();
 
     document.replaceContents(std::move(m_root), std::move(m_texts), std::move(m_keptStrings), std::move(m_keptSections),
                              encoding);

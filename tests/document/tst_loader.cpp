@@ -297,6 +297,45 @@ private slots:
                                          "KEYNAME \"Software\\Vendor\\\"\r\n")));
     }
 
+    // The statements' text is kept in blocks of about a megabyte: a template much larger than that
+    // loads as a small one does, every policy with its own name and lines, machine before user, and
+    // a part named as its policy keeps its name when the policy is renamed.
+    void largeTemplateAcrossBlocks_data()
+    {
+        QTest::addColumn<int>("policies");
+        QTest::newRow("small") << 3;
+        QTest::newRow("several blocks") << 30000;
+    }
+    void largeTemplateAcrossBlocks()
+    {
+        QFETCH(int, policies);
+        QByteArray user = "CLASS USER\nCATEGORY \"U\"\nEND CATEGORY\n";
+        QByteArray text = user + "CLASS MACHINE\nCATEGORY \"Big\"\n";
+        for (int i = 0; i < policies; ++i)
+            text += QByteArray("POLICY \"P") + QByteArray::number(i) + "\"\nKEYNAME \"Software\\Key " +
+                    QByteArray::number(i) + "\"\nPART \"P" + QByteArray::number(i) +
+                    "\" EDITTEXT\nEND PART\nEND POLICY\n";
+        text += "END CATEGORY\n";
+        TemplateDocument doc;
+        QVERIFY(test::loadText(doc, text));
+        QCOMPARE(doc.root()->childCount(), 2);
+        QCOMPARE(doc.root()->child(1)->child(0)->text, QStringLiteral("U"));
+        const TemplateNode *big = doc.root()->child(0)->child(0);
+        QCOMPARE(big->childCount(), policies);
+        for (int i = 0; i < policies; ++i) {
+            const TemplateNode *policy = big->child(i);
+            const QString name = QStringLiteral("P%1").arg(i);
+            QCOMPARE(policy->text, name);
+            QCOMPARE(policy->child(0)->text, name);
+            QCOMPARE(
+                doc.nodeText(policy),
+                QStringLiteral("POLICY \"%1\"\r\nKEYNAME \"Software\\Key %2\"\r\nEND POLICY\r\n").arg(name).arg(i));
+        }
+        TemplateNode *last = big->child(policies - 1);
+        doc.setNodeCaption(last, QStringLiteral("Renamed"));
+        QCOMPARE(last->child(0)->text, QStringLiteral("P%1").arg(policies - 1));
+    }
+
     void readsFromDisk()
     {
         QTemporaryDir dir;
