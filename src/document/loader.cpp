@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <limits>
 #include <string_view>
-#include <unordered_set>
 
 namespace kova {
 
@@ -145,26 +144,20 @@ QString conditionalQuestion()
 class NamePool
 {
 public:
+    // A small table with one name a place rather than a set of every name: a lookup costs one hash
+    // and one comparison, and a template of different names costs no more than one slot each.
     QString get(QStringView name)
     {
         if (name.isEmpty())
             return name.toString(); // null and empty stay apart
-        const auto it = m_names.find(name);
-        return it != m_names.end() ? *it : *m_names.insert(name.toString()).first;
+        QString &kept = m_names[qHash(name) % std::size(m_names)];
+        if (kept != name)
+            kept = name.toString();
+        return kept;
     }
 
 private:
-    struct Hash
-    {
-        using is_transparent = void;
-        size_t operator()(QStringView s) const noexcept { return qHash(s); }
-    };
-    struct Equal
-    {
-        using is_transparent = void;
-        bool operator()(QStringView a, QStringView b) const noexcept { return a == b; }
-    };
-    std::unordered_set<QString, Hash, Equal> m_names;
+    QString m_names[4096];
 };
 
 // One load's working state and steps.
