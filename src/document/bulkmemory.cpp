@@ -70,4 +70,14 @@ void releaseBulk(void *memory, [[maybe_unused]] std::size_t bytes) noexcept
     ::operator delete(memory);
 }
 
+void releaseBulkFront([[maybe_unused]] void *memory, [[maybe_unused]] std::size_t bytes,
+                      [[maybe_unused]] std::size_t done) noexcept
+{
+#ifdef KOVA_BULK_MAPPING
+    // A mapping starts on a huge page, so whole huge pages from its start are whole pages either way.
+    if (bytes >= kBulkFrom && done >= kHugePage)
+        madvise(memory, done / kHugePage * kHugePage, MADV_DONTNEED);
+#endif
+}
+
 } // namespace kova

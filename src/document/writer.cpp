@@ -305,14 +305,15 @@ void tellUnencodable(Prompter &prompter, QStringView text, qsizetype at, TextEnc
                   Message::Icon::Exclamation);
 }
 
-// Encodes the rendered lines as they come, so that the text and its bytes are not both held whole.
-// Encoding line by line gives the bytes encoding the whole text would, byte-order mark first,
-// except where Windows-1252 cannot hold a character: the whole text then goes as UTF-16LE, so the
-// sink stops at the first such chunk and the caller renders the text again in one piece.
+// Encodes the rendered lines as they come and hands the bytes on to the file, so that neither the
+// text nor its bytes are held whole. Encoding chunk by chunk gives the bytes encoding the whole text
+// would, byte-order mark first, except where Windows-1252 cannot hold a character: the whole text
+// then goes as UTF-16LE, so the sink stops at the first such chunk and the caller renders the text
+// again in one piece.
 class EncodingSink : public LineSink
 {
 public:
-    EncodingSink(TextEncoding encoding, BulkVector<char> &bytes) : m_encoding(encoding), m_bytes(bytes) {}
+    EncodingSink(TextEncoding encoding, AtomicFileWriter &file) : m_encoding(encoding), m_file(file) {}
 
     void take(QStringView lines) override
     {
@@ -332,11 +333,9 @@ public:
             m_stopped = m_needsWholeText = true;
             return;
         }
-        const size_t used = m_bytes.size();
-        if (used + room > m_bytes.capacity())
-            m_bytes.reserve(std::max(m_bytes.capacity() * 2, used + room));
-        m_bytes.resize(used + room);
-        m_bytes.resize(used + size_t(encodeTextTo(lines, m_encoding, m_bytes.data() + used, m_first)));
+        m_bytes.resize(std::max(m_bytes.size(), room)); // the chunks are about the same size: one buffer
+        const qsizetype size = encodeTextTo(lines, m_encoding, m_bytes.data(), m_first);
+        m_file.write(QByteArrayView(m_bytes.data(), size));
         m_first = false;
     }
     // Called once all lines are taken: an empty text still gets its byte-order mark.
@@ -354,7 +353,8 @@ public:
 
 private:
     TextEncoding m_encoding;
-    BulkVector<char> &m_bytes;
+    AtomicFileWriter &m_file;
+    BulkVector<char> m_bytes;
     bool m_first = true;
     bool m_stopped = false;
     bool m_needsWholeText = false;
@@ -377,14 +377,13 @@ void encodeWhole(const TemplateDocument &document, TextEncoding &encoding, BulkV
 bool WriteTemplate(TemplateDocument &document, Prompter &prompter)
 {
     TextEncoding encoding = document.encoding();
-    BulkVector<char> bytes;
+    QString error;
+    bool saved = false;
+    bool wholeText = false;
     {
-        // Room for about the text's size, twice that in UTF-16: reserved, not touched, beyond what
-        // is written.
-        const size_t guess = renderedSizeGuess(document.texts());
-        const bool wide = encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE;
-        bytes.reserve(wide ? guess * 2 : guess);
-        EncodingSink sink(encoding, bytes);
+        // A failure to write is told only once every character is known to fit the encoding.
+        AtomicFileWriter file(document.path());
+        EncodingSink sink(encoding, file);
         {
             TextBuffer out(sink);
             render(out, document, document.stringsOption());
@@ -396,13 +395,16 @@ bool WriteTemplate(TemplateDocument &document, Prompter &prompter)
             tellUnencodable(prompter, sink.unencodable(), sink.unencodableAt(), encoding);
             return false;
         }
-        if (sink.needsWholeText()) {
-            bytes = BulkVector<char>();
-            encodeWhole(document, encoding, bytes);
-        }
+        wholeText = sink.needsWholeText();
+        if (!wholeText)
+            saved = file.commit(&error);
     }
-    QString error;
-    if (!saveFileAtomically(document.path(), QByteArrayView(bytes.data(), qsizetype(bytes.size())), &error)) {
+    if (wholeText) {
+        BulkVector<char> bytes;
+        encodeWhole(document, encoding, bytes);
+        saved = saveFileAtomically(document.path(), QByteArrayView(bytes.data(), qsizetype(bytes.size())), &error);
+    }
+    if (!saved) {
         prompter.tell(error + QStringLiteral("\r\nTry to save your file with a different name"),
                       Message::Icon::Exclamation);
         return false;
