@@ -167,7 +167,7 @@ public:
     }
 
 private:
-    static constexpr size_t kSlots = 4096;
+    static constexpr size_t kSlots = 2048; // small enough to come from the heap, not a mapping of its own
     struct Slot
     {
         size_t hash = 0;
