@@ -27,7 +27,6 @@ constexpr std::size_t kBulkFrom = std::size_t(1) << 20;
 // Huge pages cover 2 MiB each and only where the mapping is aligned to that, so a mapping is taken
 // with room to spare and trimmed to an aligned start.
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
-constexpr std::size_t kPage = 4096;
 
 std::size_t roundUp(std::size_t n, std::size_t to)
 {
@@ -41,7 +40,9 @@ void *allocateBulk(std::size_t bytes)
 {
 #ifdef KOVA_BULK_MAPPING
     if (bytes >= kBulkFrom) {
-        const std::size_t size = roundUp(bytes, kPage);
+        // Whole huge pages: the system backs only a whole aligned huge page of a mapping with one,
+        // and the rest of a mapping is taken a small page at a time.
+        const std::size_t size = roundUp(bytes, kHugePage);
         const std::size_t mapped = size + kHugePage;
         void *memory = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (memory == MAP_FAILED)
@@ -63,11 +64,21 @@ void releaseBulk(void *memory, [[maybe_unused]] std::size_t bytes) noexcept
 {
 #ifdef KOVA_BULK_MAPPING
     if (bytes >= kBulkFrom) {
-        munmap(memory, roundUp(bytes, kPage));
+        munmap(memory, roundUp(bytes, kHugePage));
         return;
     }
 #endif
     ::operator delete(memory);
+}
+
+void releaseBulkFront([[maybe_unused]] void *memory, [[maybe_unused]] std::size_t bytes,
+                      [[maybe_unused]] std::size_t done) noexcept
+{
+#ifdef KOVA_BULK_MAPPING
+    // A mapping starts on a huge page, so whole huge pages from its start are whole pages either way.
+    if (bytes >= kBulkFrom && done >= kHugePage)
+        madvise(memory, done / kHugePage * kHugePage, MADV_DONTNEED);
+#endif
 }
 
 } // namespace kova

@@ -15,6 +15,10 @@ namespace kova {
 // pages; smaller ones come from the usual heap.
 void *allocateBulk(std::size_t bytes);
 void releaseBulk(void *memory, std::size_t bytes) noexcept;
+// The first done bytes of a buffer of bytes from allocateBulk will not be read again: the memory
+// under them goes back to the system, in whole huge pages, while the rest of the buffer stays. A
+// buffer from the heap keeps its memory until it is released.
+void releaseBulkFront(void *memory, std::size_t bytes, std::size_t done) noexcept;
 
 template<typename T>
 struct BulkAllocator

@@ -273,7 +273,7 @@ qsizetype encodedSizeLimit(QStringView text, TextEncoding &encoding)
     return QStringEncoder(converterOf(encoding), QStringConverter::Flag::WriteBom).requiredSpace(text.size());
 }
 
-qsizetype encodeTextTo(QStringView text, TextEncoding encoding, char *bytes)
+qsizetype encodeTextTo(QStringView text, TextEncoding encoding, char *bytes, bool withMark)
 {
     if (const CodePage *page = codePageOf(encoding)) {
         if (!page->singleByte) {
@@ -292,7 +292,7 @@ qsizetype encodeTextTo(QStringView text, TextEncoding encoding, char *bytes)
             *out++ = char(windows1252Byte(c.unicode()));
         return out - bytes;
     }
-    const bool mark = encoding != TextEncoding::Windows1252 && encoding != TextEncoding::Utf8WithoutMark;
+    const bool mark = withMark && encoding != TextEncoding::Windows1252 && encoding != TextEncoding::Utf8WithoutMark;
     QStringEncoder encoder(converterOf(encoding),
                            mark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Stateless);
     return encoder.appendToBuffer(bytes, text) - bytes;

@@ -63,9 +63,10 @@ qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encod
 QByteArray encodeText(QStringView text, TextEncoding &encoding);
 // The same in two steps, into the caller's buffer: encodedSizeLimit settles the encoding as
 // encodeText does and tells the room the bytes need; encodeTextTo fills it and returns the bytes
-// written.
+// written. withMark false leaves out the byte-order mark, for text that continues what was written
+// before it.
 qsizetype encodedSizeLimit(QStringView text, TextEncoding &encoding);
-qsizetype encodeTextTo(QStringView text, TextEncoding encoding, char *bytes);
+qsizetype encodeTextTo(QStringView text, TextEncoding encoding, char *bytes, bool withMark = true);
 
 // Whether bytes are well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF)
 // with at least one multi-byte sequence.

@@ -13,7 +13,7 @@
 #include <QFile>
 
 #include <algorithm>
-#include <limits>
+#include <cstring>
 #include <string_view>
 
 namespace kova {
@@ -138,36 +138,127 @@ QString conditionalQuestion()
                           "(Don't forget to make a backup of your originial template)");
 }
 
+// Policy and part names repeat across a template: a part is mostly named as its policy, and a
+// converted registry export names the same values under every key. Equal names share one string
+// rather than take an allocation each, which on a large template is a good part of the tree's memory.
+//
+// A small table with one name a place, kept by the first name to come there: the names that repeat
+// come early and come often. A name that differs from the one kept costs a hash and a comparison of
+// hashes, never a look at another string's memory, so a template of different names loads at the
+// speed it would without sharing.
+class NamePool
+{
+public:
+    NamePool() : m_slots(kSlots) {}
+
+    QString get(QStringView name)
+    {
+        if (name.isEmpty())
+            return name.toString(); // null and empty stay apart
+        const size_t hash = qHash(name);
+        Slot &slot = m_slots[hash % kSlots];
+        if (slot.name.isNull()) {
+            slot.hash = hash;
+            slot.name = name.toString();
+        } else if (slot.hash != hash || slot.name != name) {
+            return name.toString();
+        }
+        return slot.name;
+    }
+
+private:
+    static constexpr size_t kSlots = 2048; // small enough to come from the heap, not a mapping of its own
+    struct Slot
+    {
+        size_t hash = 0;
+        QString name;
+    };
+    std::vector<Slot> m_slots;
+};
+
+// Rebuilt statements, each its tokens with single blanks between them, in the order they were added.
+// They are kept in blocks of about a megabyte, each statement behind a header of its size and line,
+// and each block goes as soon as it has been read: the statements and what is made of them are not
+// all held at once.
+class StatementChain
+{
+public:
+    // Adds the statement of tokens [first, first + count) on file line line (0 for an added line).
+    // roomHint is about how much text is still to come: a small template gets a small block.
+    void add(const Token *first, size_t count, int line, size_t roomHint)
+    {
+        size_t size = count - 1;
+        for (const Token *t = first; t != first + count; ++t)
+            size += size_t(t->size);
+        if (m_blocks.empty() || m_blocks.back().units.size() - m_blocks.back().used < kHeader + size) {
+            Block &block = m_blocks.emplace_back();
+            block.units.resize(std::max(kHeader + size, std::min(kBlockUnits, roomHint + kHeader)));
+        }
+        Block &block = m_blocks.back();
+        char16_t *out = block.units.data() + block.used;
+        const Header header{quint32(size), qint32(line)};
+        std::memcpy(out, &header, sizeof header);
+        out += kHeader;
+        for (const Token *t = first; t != first + count; ++t) {
+            if (t != first)
+                *out++ = u' ';
+            out = std::copy(t->data, t->data + t->size, out);
+        }
+        block.used += kHeader + size;
+    }
+
+    // Calls f(text, line) for every statement in order, dropping each block once it is read; stops
+    // at the first call that returns false and returns false then.
+    template<typename F>
+    bool readOnce(F &&f)
+    {
+        for (Block &block : m_blocks) {
+            const char16_t *at = block.units.data();
+            const char16_t *const end = at + block.used;
+            while (at < end) {
+                Header header;
+                std::memcpy(&header, at, sizeof header);
+                at += kHeader;
+                if (!f(QStringView(at, qsizetype(header.size)), int(header.line)))
+                    return false;
+                at += header.size;
+            }
+            block = Block(); // not "units = {}", which would keep the memory
+        }
+        m_blocks.clear();
+        return true;
+    }
+
+private:
+    struct Header
+    {
+        quint32 size;
+        qint32 line;
+    };
+    static constexpr size_t kHeader = sizeof(Header) / sizeof(char16_t);
+    static constexpr size_t kBlockUnits = size_t(1) << 20;
+    struct Block
+    {
+        BulkVector<char16_t> units;
+        size_t used = 0;
+    };
+    std::vector<Block> m_blocks;
+};
+
 // One load's working state and steps.
 class Load
 {
 public:
     Load(Prompter &prompter, const LoadOptions &options) : m_prompter(prompter), m_options(options) {}
 
-    // Loads the file's decoded text, which is let go of as soon as the statements are written.
+    // Loads the file's decoded text, which is let go of as the statements are written.
     LoadResult run(TemplateDocument &document, BulkVector<char16_t> text, TextEncoding encoding);
 
 private:
     enum class Step { Ok, Failed, Fatal };
 
-    // A rebuilt statement as tokens: first and how many.
-    struct TokenRun
-    {
-        qint32 first;
-        qint32 count;
-    };
-    // A rebuilt statement as text, its tokens with single blanks between them: a stretch of
-    // m_statementText.
-    struct Statement
-    {
-        quint32 at;
-        quint32 size;
-        qint32 line; // the file line of its first token; 0 for an added CLASS line
-    };
-
     Step readSections(QStringView text);
-    Step rebuildStatements(TokenStream &stream);
-    bool writeStatements(const TokenList &tokens);
+    Step rebuildStatements(TokenStream &stream, BulkVector<char16_t> &text);
     bool buildTree();
 
     Step syntaxError(const QString &text, int line);
@@ -180,9 +271,11 @@ private:
     StringTable m_strings;
     QStringList m_keptStrings;
     QStringList m_keptSections;
-    BulkVector<TokenRun> m_runs;
-    BulkVector<char16_t> m_statementText;
-    BulkVector<Statement> m_statements;
+    // The machine's statements, then the rest (what stands before any CLASS line goes with the
+    // user's), each in file order: the order the tree is built in.
+    StatementChain m_machine;
+    StatementChain m_user;
+    int m_nodeBound = 1; // at least as many nodes as the statements make, the root included
     bool m_agreedToRemove = false;
     bool m_seenMachine = false;
     bool m_seenUser = false;
@@ -278,19 +371,52 @@ Load::Step Load::fileNotLoaded()
     return Step::Failed;
 }
 
-Load::Step Load::rebuildStatements(TokenStream &stream)
+Load::Step Load::rebuildStatements(TokenStream &stream, BulkVector<char16_t> &text)
 {
-    TokenList &tokens = stream.tokens;
+    const TokenList &tokens = stream.tokens;
     const size_t n = tokens.size();
     const QString errorInLine = QStringLiteral("Error in line ");
     const QString errorInLineBadName = QStringLiteral("Error in line");
-    m_runs.reserve(n / 2 + 2);
     size_t i = 0;
     // The token at k, or a null view past the end of the stream.
     const auto at = [&](size_t k) { return k < n ? tokens[k].text() : QStringView(); };
+
+    // The tokens and the body's text are read once, front to back: what has been passed goes back
+    // to the system now and then, so that they and the statements are not all held at once.
+    const char16_t *const textBegin = text.data();
+    const char16_t *const textEnd = textBegin + text.size();
+    constexpr size_t kReleaseEvery = size_t(1) << 16; // tokens
+    size_t releasedTo = 0;
+    const auto release = [&] {
+        releasedTo = i;
+        releaseBulkFront(const_cast<Token *>(tokens.data()), tokens.capacity() * sizeof(Token), i * sizeof(Token));
+        // Tokens taken from the body point into the text in file order; keywords and resolved
+        // strings point elsewhere. A statement's first token is mostly a keyword: the next token
+        // from the body tells how far the text has been read.
+        for (size_t k = i; k < std::min(n, i + 16); ++k) {
+            if (const char16_t *p = tokens[k].data; p >= textBegin && p < textEnd) {
+                releaseBulkFront(text.data(), text.capacity() * sizeof(char16_t),
+                                 size_t(p - textBegin) * sizeof(char16_t));
+                break;
+            }
+        }
+    };
+    bool inMachine = false;
+    size_t left = text.size(); // units of text from the last body token on
     const auto statement = [&](size_t first, size_t count) {
-        m_runs.push_back({qint32(first), qint32(count)});
+        const Token &head = tokens[first];
+        if (count == 2 && is(head.text(), u"CLASS")) {
+            const QStringView word = tokens[first + 1].text();
+            inMachine = is(word, u"MACHINE") ? true : is(word, u"USER") ? false : inMachine;
+        }
+        if (head.data >= textBegin && head.data < textEnd)
+            left = size_t(textEnd - head.data);
+        (inMachine ? m_machine : m_user).add(&head, count, head.line, left);
+        // Nodes start with CLASS, CATEGORY, POLICY and PART: room for their slots is made at once.
+        m_nodeBound += head.size > 0 && (head.data[0] == u'C' || head.data[0] == u'P') ? 1 : 0;
         i = first + count;
+        if (i - releasedTo >= kReleaseEvery && i < n)
+            release();
     };
 
     const std::u16string_view endWord(u"END", 3);
@@ -402,51 +528,11 @@ Load::Step Load::rebuildStatements(TokenStream &stream)
     for (const auto &[seen, word] : {std::pair{m_seenMachine, &machineWord}, std::pair{m_seenUser, &userWord}}) {
         if (seen)
             continue;
-        tokens.emplace_back(classWord, 0);
-        tokens.emplace_back(*word, 0);
-        m_runs.push_back({qint32(tokens.size() - 2), 2});
+        const Token added[] = {Token(classWord, 0), Token(*word, 0)};
+        (word == &machineWord ? m_machine : m_user).add(added, 2, 0, 0);
+        ++m_nodeBound;
     }
     return Step::Ok;
-}
-
-bool Load::writeStatements(const TokenList &tokens)
-{
-    // Every text is written once, into a buffer of the exact size.
-    size_t units = 0;
-    for (const TokenRun &run : m_runs) {
-        for (qint32 k = run.first; k < run.first + run.count; ++k)
-            units += size_t(tokens[size_t(k)].size);
-        units += size_t(run.count - 1);
-    }
-    if (units > std::numeric_limits<quint32>::max())
-        return false;
-    m_statementText.resize(units);
-    m_statements.reserve(m_runs.size());
-    char16_t *const begin = m_statementText.data();
-    char16_t *out = begin;
-    // The machine's statements come first, then the rest (what stands before any CLASS line goes
-    // with the user's), each in file order.
-    for (const bool machine : {true, false}) {
-        bool inMachine = false;
-        for (const TokenRun &run : m_runs) {
-            if (run.count == 2 && is(tokens[size_t(run.first)].text(), u"CLASS")) {
-                const QStringView word = tokens[size_t(run.first + 1)].text();
-                inMachine = is(word, u"MACHINE") ? true : is(word, u"USER") ? false : inMachine;
-            }
-            if (inMachine != machine)
-                continue;
-            char16_t *const start = out;
-            for (qint32 k = run.first; k < run.first + run.count; ++k) {
-                if (k > run.first)
-                    *out++ = u' ';
-                const Token &t = tokens[size_t(k)];
-                out = std::copy(t.data, t.data + t.size, out);
-            }
-            m_statements.push_back({quint32(start - begin), quint32(out - start), tokens[size_t(run.first)].line});
-        }
-    }
-    m_runs = BulkVector<TokenRun>(); // not "= {}", which would keep the memory
-    return true;
 }
 
 bool Load::buildTree()
@@ -498,10 +584,10 @@ bool Load::buildTree()
     // tests compare the first token as it stands. A bare token holds no blank, so the keyword is what
     // comes before the first blank (an item of a suggestion list may be a quoted text with blanks, but
     // it begins with its quote and is no keyword) and the argument of CLASS and END is what follows.
-    const QStringView all(m_statementText.data(), qsizetype(m_statementText.size()));
-    for (const Statement &st : m_statements) {
-        const QStringView text = all.sliced(st.at, st.size);
-        line = st.line;
+    m_texts.reserve(m_nodeBound);
+    NamePool names;
+    const auto take = [&](QStringView text, int statementLine) {
+        line = statementLine;
         const qsizetype blank = text.indexOf(u' ');
         const QStringView keyword = blank < 0 ? text : text.first(blank);
         const QStringView argument = blank < 0 ? QStringView() : text.sliced(blank + 1);
@@ -520,15 +606,17 @@ bool Load::buildTree()
             if (!top)
                 return false;
             const bool category = startsWith(keyword, u"CATEGORY");
+            // Category names are key paths, nearly all different: only policy names are pooled.
             current = newNode(top, category ? NodeKind::Category : NodeKind::Policy,
-                              ExtractNodeName(text, category ? 9 : 7), category ? categoryImage : policyImage);
+                              category ? ExtractNodeName(text, 9) : names.get(nodeNameView(text, 7)),
+                              category ? categoryImage : policyImage);
             currentSlot = nodeCount;
             stack.push_back({current, currentSlot});
             roomAfter = kEndLineRoom;
         } else if (startsWith(keyword, u"PART")) {
             if (!top)
                 return false;
-            current = newNode(top, NodeKind::Part, ExtractNodeName(text, 5), partImage);
+            current = newNode(top, NodeKind::Part, names.get(nodeNameView(text, 5)), partImage);
             currentSlot = nodeCount;
         } else if (is(keyword, u"END") && (startsWith(argument, u"CATEGORY") || startsWith(argument, u"POLICY"))) {
             // The class at the bottom of the stack is no container an END can close.
@@ -536,11 +624,12 @@ bool Load::buildTree()
                 return false;
             append(stack.back().slot, text);
             stack.pop_back();
-            continue;
+            return true;
         }
         append(currentSlot, text, roomAfter);
-    }
-    return true;
+        return true;
+    };
+    return m_machine.readOnce(take) && m_user.readOnce(take);
 }
 
 LoadResult Load::run(TemplateDocument &document, BulkVector<char16_t> text, TextEncoding encoding)
@@ -560,10 +649,8 @@ LoadResult Load::run(TemplateDocument &document, BulkVector<char16_t> text, Text
     std::optional<TokenStream> stream = Splitter(m_body, context, m_prompter);
     if (!stream)
         return fail(Step::Fatal);
-    if (const Step s = rebuildStatements(*stream); s != Step::Ok)
+    if (const Step s = rebuildStatements(*stream, text); s != Step::Ok)
         return fail(s);
-    if (!writeStatements(stream->tokens))
-        return fail(fileNotLoaded());
     // The statements stand on their own now: the tokens, the string table and the text can go
     // before the tree is built.
     stream.reset();
@@ -572,8 +659,6 @@ LoadResult Load::run(TemplateDocument &document, BulkVector<char16_t> text, Text
     text = BulkVector<char16_t>();
     if (!buildTree())
         return fail(fileNotLoaded());
-    m_statements = BulkVector<Statement>();
-    m_statementText = BulkVector<char16_t>();
 
     document.replaceContents(std::move(m_root), std::move(m_texts), std::move(m_keptStrings), std::move(m_keptSections),
                              encoding);

@@ -20,6 +20,11 @@ void SplitLines(QStringView text, QStringList &lines)
 
 QString ExtractNodeName(QStringView line, int start)
 {
+    return nodeNameView(line, start).toString();
+}
+
+QStringView nodeNameView(QStringView line, int start)
+{
     const QStringView rest = line.mid(qMax(0, start - 1));
     // Called for every node a template loads: a plain loop, as QStringView::indexOf is out of line.
     const auto quoteFrom = [&](qsizetype from) {
@@ -30,8 +35,8 @@ QString ExtractNodeName(QStringView line, int start)
     const qsizetype q1 = quoteFrom(0);
     const qsizetype q2 = q1 < 0 ? -1 : quoteFrom(q1 + 1);
     if (q2 < 0)
-        return rest.toString();
-    return rest.mid(q1 + 1, q2 - q1 - 1).toString();
+        return rest;
+    return rest.mid(q1 + 1, q2 - q1 - 1);
 }
 
 QString GetEditorKind(QStringView firstLine, QString *partName)

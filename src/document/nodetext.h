@@ -36,6 +36,8 @@ void SplitLines(QStringView text, QStringList &lines);
 // first two double quotes of the line from the 1-based start position on, or that whole remainder
 // when it holds no pair of double quotes.
 QString ExtractNodeName(QStringView line, int start);
+// The same as a view of line.
+QStringView nodeNameView(QStringView line, int start);
 
 // The editor kind of a node from its first stored line: "CATEGORY", "POLICY", or for a PART line the
 // part type after the name ("CHECKBOX", "COMBOBOX", ...). partName receives the quoted name of a part.

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -32,6 +33,8 @@ public:
     bool isEmpty() const { return highestSlot() == 0; }
 
     void growTo(int slot);
+    // Makes room for slots up to highestSlot without growing into it step by step.
+    void reserve(int highestSlot) { m_slots.reserve(size_t(std::max(highestSlot, 0)) + 1); }
     void clear();
 
     // A slot's text, a copy of its own; out-of-range slots read as empty text.

@@ -16,12 +16,38 @@ namespace kova {
 
 namespace {
 
+// Takes the rendered text a run of whole lines at a time.
+class LineSink
+{
+public:
+    virtual ~LineSink() = default;
+    virtual void take(QStringView lines) = 0;
+};
+
 // Text appended piece by piece into one buffer without QString::append's per-call cost: a write
-// appends millions of short pieces.
+// appends millions of short pieces. With a sink, the lines are handed on whenever a chunk of them has
+// gathered, and the buffer is reused: the whole text is never held at once.
 class TextBuffer
 {
 public:
+    static constexpr size_t ChunkUnits = size_t(1) << 18;
+
     explicit TextBuffer(size_t capacity) { m_text.resize(std::max<size_t>(capacity, 16)); }
+    explicit TextBuffer(LineSink &sink) : m_sink(&sink) { m_text.resize(ChunkUnits + 1024); }
+
+    // Ends a line with CR LF.
+    void endLine()
+    {
+        append(u"\r\n");
+        if (m_sink && m_used >= ChunkUnits)
+            flush();
+    }
+    void flush()
+    {
+        if (m_sink)
+            m_sink->take(view());
+        m_used = 0;
+    }
 
     void append(QStringView piece)
     {
@@ -46,12 +72,13 @@ private:
 
     BulkVector<char16_t> m_text;
     size_t m_used = 0;
+    LineSink *m_sink = nullptr;
 };
 
 void writeLine(TextBuffer &out, QStringView line)
 {
     out.append(line);
-    out.append(u"\r\n");
+    out.endLine();
 }
 
 QString groupHeader(QChar prefix)
@@ -176,7 +203,7 @@ void writeNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *
                            GeneratedName(planned->prefix, planned->position, true).view());
         else
             out.append(line);
-        out.append(u"\r\n");
+        out.endLine();
     };
     // The node's first END line ("END " and the kind, any case) and everything after it wait until
     // after the children; the lines before it are written as the search for it passes them. END
@@ -266,29 +293,118 @@ QString renderTemplate(const TemplateDocument &document, bool strings)
     return out.view().toString();
 }
 
+namespace {
+
+// Tells the user that a character does not fit the code page chosen; nothing is saved.
+void tellUnencodable(Prompter &prompter, QStringView text, qsizetype at, TextEncoding encoding)
+{
+    const qsizetype n = text[at].isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
+    prompter.tell(QStringLiteral("The character \"") + text.sliced(at, n).toString() +
+                      QStringLiteral("\" cannot be written in ") + encodingLabel(encoding) +
+                      QStringLiteral(".\r\nNothing was saved."),
+                  Message::Icon::Exclamation);
+}
+
+// Encodes the rendered lines as they come and hands the bytes on to the file, so that neither the
+// text nor its bytes are held whole. Encoding chunk by chunk gives the bytes encoding the whole text
+// would, byte-order mark first, except where Windows-1252 cannot hold a character: the whole text
+// then goes as UTF-16LE, so the sink stops at the first such chunk and the caller renders the text
+// again in one piece.
+class EncodingSink : public LineSink
+{
+public:
+    EncodingSink(TextEncoding encoding, AtomicFileWriter &file) : m_encoding(encoding), m_file(file) {}
+
+    void take(QStringView lines) override
+    {
+        if (m_stopped)
+            return;
+        if (isCodePage(m_encoding)) {
+            if (const qsizetype at = firstUnencodable(lines, m_encoding); at >= 0) {
+                m_unencodable = lines.toString();
+                m_unencodableAt = at;
+                m_stopped = true;
+                return;
+            }
+        }
+        TextEncoding encoding = m_encoding;
+        const size_t room = size_t(encodedSizeLimit(lines, encoding));
+        if (encoding != m_encoding) {
+            m_stopped = m_needsWholeText = true;
+            return;
+        }
+        m_bytes.resize(std::max(m_bytes.size(), room)); // the chunks are about the same size: one buffer
+        const qsizetype size = encodeTextTo(lines, m_encoding, m_bytes.data(), m_first);
+        m_file.write(QByteArrayView(m_bytes.data(), size));
+        m_first = false;
+    }
+    // Called once all lines are taken: an empty text still gets its byte-order mark.
+    void finish()
+    {
+        if (m_first)
+            take(QStringView(u""));
+    }
+
+    bool needsWholeText() const { return m_needsWholeText; }
+    // The chunk holding the first character the chosen code page cannot write, and its position in
+    // it; a null text when every character fits.
+    const QString &unencodable() const { return m_unencodable; }
+    qsizetype unencodableAt() const { return m_unencodableAt; }
+
+private:
+    TextEncoding m_encoding;
+    AtomicFileWriter &m_file;
+    BulkVector<char> m_bytes;
+    bool m_first = true;
+    bool m_stopped = false;
+    bool m_needsWholeText = false;
+    QString m_unencodable;
+    qsizetype m_unencodableAt = -1;
+};
+
+// The bytes of the whole text rendered at once, in encoding or (when Windows-1252 cannot hold a
+// character) in the UTF-16LE encoding is then set to.
+void encodeWhole(const TemplateDocument &document, TextEncoding &encoding, BulkVector<char> &bytes)
+{
+    TextBuffer out(renderedSizeGuess(document.texts()));
+    render(out, document, document.stringsOption());
+    bytes.resize(size_t(encodedSizeLimit(out.view(), encoding)));
+    bytes.resize(size_t(encodeTextTo(out.view(), encoding, bytes.data())));
+}
+
+} // namespace
+
 bool WriteTemplate(TemplateDocument &document, Prompter &prompter)
 {
     TextEncoding encoding = document.encoding();
-    BulkVector<char> bytes;
-    {
-        TextBuffer out(renderedSizeGuess(document.texts()));
-        render(out, document, document.stringsOption());
-        // A code page the user chose gets no fallback: a character it cannot hold stops the save.
-        if (isCodePage(encoding)) {
-            if (const qsizetype at = firstUnencodable(out.view(), encoding); at >= 0) {
-                const qsizetype n = out.view()[at].isHighSurrogate() && at + 1 < out.view().size() ? 2 : 1;
-                prompter.tell(QStringLiteral("The character \"") + out.view().sliced(at, n).toString() +
-                                  QStringLiteral("\" cannot be written in ") + encodingLabel(encoding) +
-                                  QStringLiteral(".\r\nNothing was saved."),
-                              Message::Icon::Exclamation);
-                return false;
-            }
-        }
-        bytes.resize(size_t(encodedSizeLimit(out.view(), encoding)));
-        bytes.resize(size_t(encodeTextTo(out.view(), encoding, bytes.data())));
-    }
     QString error;
-    if (!saveFileAtomically(document.path(), QByteArrayView(bytes.data(), qsizetype(bytes.size())), &error)) {
+    bool saved = false;
+    bool wholeText = false;
+    {
+        // A failure to write is told only once every character is known to fit the encoding.
+        AtomicFileWriter file(document.path());
+        EncodingSink sink(encoding, file);
+        {
+            TextBuffer out(sink);
+            render(out, document, document.stringsOption());
+            out.flush();
+        }
+        sink.finish();
+        // A code page the user chose gets no fallback: a character it cannot hold stops the save.
+        if (!sink.unencodable().isNull()) {
+            tellUnencodable(prompter, sink.unencodable(), sink.unencodableAt(), encoding);
+            return false;
+        }
+        wholeText = sink.needsWholeText();
+        if (!wholeText)
+            saved = file.commit(&error);
+    }
+    if (wholeText) {
+        BulkVector<char> bytes;
+        encodeWhole(document, encoding, bytes);
+        saved = saveFileAtomically(document.path(), QByteArrayView(bytes.data(), qsizetype(bytes.size())), &error);
+    }
+    if (!saved) {
         prompter.tell(error + QStringLiteral("\r\nTry to save your file with a different name"),
                       Message::Icon::Exclamation);
         return false;

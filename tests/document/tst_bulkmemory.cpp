@@ -35,6 +35,35 @@ private slots:
         QVERIFY(std::all_of(other.begin(), other.end(), [](char16_t c) { return c == u'x'; }));
     }
 
+    // Giving back the front of a buffer, from the heap or mapped, in steps or at once, leaves every
+    // unit behind the part given back as it was, and the buffer can still be written there.
+    void frontGivenBackKeepsTheRest_data()
+    {
+        QTest::addColumn<size_t>("units");
+        QTest::addColumn<QList<size_t>>("steps"); // units given back so far, growing
+        QTest::newRow("heap") << size_t(1000) << QList<size_t>{10, 999};
+        QTest::newRow("mapped, less than a huge page") << (size_t(3) << 20) << QList<size_t>{(size_t(1) << 20) - 1};
+        QTest::newRow("mapped, in steps")
+            << (size_t(5) << 20) + 3
+            << QList<size_t>{size_t(1) << 20, (size_t(1) << 20) + 1, size_t(3) << 20, (size_t(5) << 20) + 2};
+    }
+    void frontGivenBackKeepsTheRest()
+    {
+        QFETCH(size_t, units);
+        QFETCH(QList<size_t>, steps);
+        BulkVector<char16_t> buffer(units);
+        std::iota(buffer.begin(), buffer.end(), char16_t(1));
+        for (const size_t done : steps) {
+            releaseBulkFront(buffer.data(), buffer.capacity() * sizeof(char16_t), done * sizeof(char16_t));
+            size_t k = done;
+            while (k < units && buffer[k] == char16_t(k + 1))
+                ++k;
+            QCOMPARE(k, units);
+        }
+        buffer.back() = u'z';
+        QCOMPARE(buffer.back(), u'z');
+    }
+
     // Growing a buffer of characters leaves new units as they are, so large buffers are not written
     // twice; values given explicitly are still written.
     void explicitValuesAreWritten()

@@ -285,6 +285,104 @@ private slots:
                 .contains(QStringLiteral("EXPLAIN \"Chooses how the browser connects:\\ndirect or system proxy.\"\r\n"
                                          "KEYNAME \"Software\\Vendor\\\"\r\n")));
     }
+
+    // The statements' text is kept in blocks of about a megabyte: a template much larger than that
+    // loads as a small one does, every policy with its own name and lines, machine before user, and
+    // a part named as its policy keeps its name when the policy is renamed.
+    void largeTemplateAcrossBlocks_data()
+    {
+        QTest::addColumn<int>("policies");
+        QTest::newRow("small") << 3;
+        QTest::newRow("several blocks") << 30000;
+    }
+    void largeTemplateAcrossBlocks()
+    {
+        QFETCH(int, policies);
+        QByteArray user = "CLASS USER\nCATEGORY \"U\"\nEND CATEGORY\n";
+        QByteArray text = user + "CLASS MACHINE\nCATEGORY \"Big\"\n";
+        for (int i = 0; i < policies; ++i)
+            text += QByteArray("POLICY \"P") + QByteArray::number(i) + "\"\nKEYNAME \"Software\\Key " +
+                    QByteArray::number(i) + "\"\nPART \"P" + QByteArray::number(i) +
+                    "\" EDITTEXT\nEND PART\nEND POLICY\n";
+        text += "END CATEGORY\n";
+        TemplateDocument doc;
+        QVERIFY(test::loadText(doc, text));
+        QCOMPARE(doc.root()->childCount(), 2);
+        QCOMPARE(doc.root()->child(1)->child(0)->text, QStringLiteral("U"));
+        const TemplateNode *big = doc.root()->child(0)->child(0);
+        QCOMPARE(big->childCount(), policies);
+        for (int i = 0; i < policies; ++i) {
+            const TemplateNode *policy = big->child(i);
+            const QString name = QStringLiteral("P%1").arg(i);
+            QCOMPARE(policy->text, name);
+            QCOMPARE(policy->child(0)->text, name);
+            QCOMPARE(
+                doc.nodeText(policy),
+                QStringLiteral("POLICY \"%1\"\r\nKEYNAME \"Software\\Key %2\"\r\nEND POLICY\r\n").arg(name).arg(i));
+        }
+        TemplateNode *last = big->child(policies - 1);
+        doc.setNodeCaption(last, QStringLiteral("Renamed"));
+        QCOMPARE(last->child(0)->text, QStringLiteral("P%1").arg(policies - 1));
+    }
+
+    // The text is read once, front to back, and let go of as the statements are written: a large
+    // template whose classes take turns, whose names come from its strings and that holds a statement
+    // longer than a block still loads every class's categories in file order, machine first.
+    void classesTakingTurnsInALargeTemplate_data()
+    {
+        QTest::addColumn<int>("sections");
+        QTest::addColumn<int>("policies");    // in each section's category
+        QTest::addColumn<int>("longDefault"); // characters of a DEFAULT in the last policy; 0 for none
+        QTest::newRow("small") << 3 << 2 << 0;
+        QTest::newRow("large") << 6 << 10000 << 0;
+        QTest::newRow("large, one long statement") << 4 << 10000 << (3 << 19);
+    }
+    void classesTakingTurnsInALargeTemplate()
+    {
+        QFETCH(int, sections);
+        QFETCH(int, policies);
+        QFETCH(int, longDefault);
+        QByteArray text;
+        QByteArray strings = "[strings]\n";
+        for (int c = 0; c < sections; ++c) {
+            const QByteArray cat = QByteArray::number(c);
+            text += QByteArray(c % 2 ? "CLASS MACHINE\n" : "CLASS USER\n") + "CATEGORY \"C" + cat + "\"\n";
+            for (int i = 0; i < policies; ++i) {
+                const QByteArray pol = cat + '_' + QByteArray::number(i);
+                text += "  POLICY !!P" + pol + "\n    KEYNAME \"K" + pol + "\"\n";
+                if (longDefault > 0 && i == policies - 1)
+                    text += "    PART \"Long\" EDITTEXT DEFAULT \"" + QByteArray(longDefault, 'x') + "\" END PART\n";
+                text += "  END POLICY\n";
+                strings += "P" + pol + "=\"Policy " + pol + "\"\n";
+            }
+            text += "END CATEGORY\n";
+        }
+        TemplateDocument doc;
+        QVERIFY(test::loadText(doc, text + strings));
+        // Every CLASS line makes a class node: the machine's (odd sections) first, then the user's.
+        QCOMPARE(doc.root()->childCount(), sections);
+        const int machines = sections / 2;
+        for (int c = 0; c < sections; ++c) {
+            const TemplateNode *cls = doc.root()->child(c % 2 ? c / 2 : machines + c / 2);
+            QCOMPARE(cls->text, c % 2 ? QStringLiteral("Machine") : QStringLiteral("User"));
+            const TemplateNode *category = cls->child(0);
+            QCOMPARE(category->text, QStringLiteral("C%1").arg(c));
+            QCOMPARE(category->childCount(), policies);
+            for (const int i : {0, policies - 1}) {
+                const TemplateNode *policy = category->child(i);
+                const QString pol = QStringLiteral("%1_%2").arg(c).arg(i);
+                QCOMPARE(policy->text, QStringLiteral("Policy ") + pol);
+                QCOMPARE(doc.nodeText(policy),
+                         QStringLiteral("POLICY \"Policy %1\"\r\nKEYNAME \"K%1\"\r\nEND POLICY\r\n").arg(pol));
+            }
+        }
+        if (longDefault > 0) {
+            const TemplateNode *part = doc.root()->child(0)->child(0)->child(policies - 1)->child(0);
+            QVERIFY(doc.nodeText(part) == QStringLiteral("PART \"Long\" EDITTEXT\r\nDEFAULT \"%1\"\r\nEND PART\r\n")
+                                              .arg(QString(longDefault, u'x')));
+        }
+    }
+
 };
 
 QTEST_GUILESS_MAIN(TestLoader)

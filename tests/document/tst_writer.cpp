@@ -192,6 +192,61 @@ private slots:
                      QByteArray("CLASS MACHINE\r\n\tCATEGORY \"\xC6\xF3\xEA\"\r\n\tEND CATEGORY\r\nCLASS USER\r\n"));
     }
 
+    // A large template is encoded a run of lines at a time: the bytes are those of the whole text
+    // encoded at once, byte-order mark first. A character far into the text that Windows-1252 cannot
+    // hold still makes the whole file UTF-16LE; one a chosen code page cannot hold still stops the save.
+    void largeTemplateAsWholeText_data()
+    {
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<QString>("late");      // the name of a policy far into the text
+        QTest::addColumn<QString>("writtenAs"); // empty: nothing saved
+        QTest::newRow("windows-1252") << "windows-1252" << QStringLiteral("caf\u00E9") << "windows-1252";
+        QTest::newRow("windows-1252 to utf-16le") << "windows-1252" << QStringLiteral("\u65E5") << "utf-16le";
+        QTest::newRow("utf-8") << "utf-8" << QStringLiteral("\U0001F600") << "utf-8";
+        QTest::newRow("utf-8-bom") << "utf-8-bom" << QStringLiteral("\u65E5") << "utf-8-bom";
+        QTest::newRow("utf-16le") << "utf-16le" << QStringLiteral("\U0001F600") << "utf-16le";
+        QTest::newRow("utf-16be") << "utf-16be" << QStringLiteral("\u65E5") << "utf-16be";
+        QTest::newRow("cp1251") << "cp1251" << QStringLiteral("\u0416") << "cp1251";
+        QTest::newRow("cp1251 refused") << "cp1251" << QStringLiteral("\u4E2D") << "";
+    }
+    void largeTemplateAsWholeText()
+    {
+        QFETCH(QString, encoding);
+        QFETCH(QString, late);
+        QFETCH(QString, writtenAs);
+        const std::optional<TextEncoding> chosen = encodingFromName(encoding);
+        if (!chosen)
+            QSKIP("the encoding is not convertible on this machine");
+        QByteArray text = "CLASS MACHINE\nCATEGORY \"Big\"\n";
+        for (int i = 0; i < 20000; ++i)
+            text += "POLICY \"P" + QByteArray::number(i) + "\"\nPART \"P" + QByteArray::number(i) +
+                    "\" EDITTEXT\nEND PART\nEND POLICY\n";
+        text += "END CATEGORY\n";
+        TemplateDocument doc;
+        load(doc, text);
+        TemplateNode *policy = doc.root()->child(0)->child(0)->child(19000);
+        doc.commitNodeEdit(policy, late, QStringLiteral("POLICY \"") + late + QStringLiteral("\"\r\nEND POLICY\r\n"));
+        doc.setEncoding(*chosen);
+        TextEncoding expected = *chosen;
+        const QByteArray whole = encodeText(renderTemplate(doc, false), expected);
+        QTemporaryDir dir;
+        doc.setPath(dir.filePath("out.adm"));
+        ScriptedPrompter prompter;
+        if (writtenAs.isEmpty())
+            prompter.expect(QStringLiteral("The character \"") + late + QStringLiteral("\" cannot be written in ") +
+                                encodingLabel(*chosen) + QStringLiteral(".\r\nNothing was saved."),
+                            Message::Icon::Exclamation);
+        QCOMPARE(WriteTemplate(doc, prompter), !writtenAs.isEmpty());
+        KOVA_VERIFY_PROMPTS_DONE(prompter);
+        QCOMPARE(QFile::exists(doc.path()), !writtenAs.isEmpty());
+        if (writtenAs.isEmpty())
+            return;
+        QCOMPARE(encodingName(doc.encoding()), writtenAs);
+        QCOMPARE(encodingName(expected), writtenAs);
+        QVERIFY(whole.size() > 1 << 19); // more than one run of lines
+        QVERIFY(test::readBytes(doc.path()) == whole);
+    }
+
     // An END does not change the node that takes the following lines, so the KEYNAME after the inner
     // END CATEGORY still belongs to the part and is written with it.
     void indentationAndHeldBackLines()
