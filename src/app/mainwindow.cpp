@@ -60,9 +60,8 @@ MainWindow::MainWindow(Prompter &prompter, FileChooser &chooser, Preferences &pr
     resize(900, 640);
 
     m_editors->buildPages();
-    const auto screensChanged = [this] { m_historyActions->setEditScreenOpen(editScreenOpen()); };
-    connect(&m_editors->session(), &EditSession::opened, this, screensChanged);
-    connect(&m_editors->session(), &EditSession::closed, this, screensChanged);
+    connect(&m_editors->session(), &EditSession::opened, this, &MainWindow::refreshEditCommands);
+    connect(&m_editors->session(), &EditSession::closed, this, &MainWindow::refreshEditCommands);
     connect(m_history, &TemplateHistory::stepApplied, this, &MainWindow::showHistoryStep);
     connectActions();
     connectController();
@@ -163,7 +162,16 @@ void MainWindow::applyCommandState()
     m_tabs->setTabEnabled(Overview, s.overview);
     m_treePanel->treeView()->setEnabled(s.overview);
     m_treePanel->findField()->setEnabled(s.overview);
-    m_findAction->setEnabled(s.overview);
+    refreshEditCommands();
+}
+
+// Undo, Redo and "Find in tree" wait while a page or the text mode edits the template.
+void MainWindow::refreshEditCommands()
+{
+    const bool open = editScreenOpen();
+    m_historyActions->setEditScreenOpen(open);
+    if (m_findAction)
+        m_findAction->setEnabled(m_controller.commandState().overview && !open);
 }
 
 void MainWindow::onDocumentShown()
@@ -380,7 +388,7 @@ void MainWindow::showTextMode(bool on)
     if (m_textToolBar)
         m_textToolBar->setVisible(on);
     showMenusFor(view);
-    m_historyActions->setEditScreenOpen(on || m_editors->isOpen());
+    refreshEditCommands();
     if (!on) {
         m_tabs->setCurrentIndex(Overview);
         focusTree();

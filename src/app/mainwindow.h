@@ -105,6 +105,7 @@ private:
     void connectController();
     void applyCommandState();
     void onDocumentShown();
+    void refreshEditCommands();
     void focusTree();
     void showMenusFor(const QWidget *view);
     bool editScreenOpen() const override;

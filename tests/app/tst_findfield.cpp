@@ -168,10 +168,13 @@ private slots:
         QVERIFY(status(w).endsWith(QStringLiteral(" of 9 matches"))); // "<new>" in, "Deep" out
 
         panel->selectNode(node(w, "Wallpaper"));
+        QVERIFY(w.findAction()->isEnabled());
         panel->editSelected();
         QVERIFY(w.editors().isOpen());
         QCOMPARE(w.editors().session().node(), node(w, "Wallpaper"));
+        QVERIFY(!w.findAction()->isEnabled()); // a page is open
         w.editors().session().cancel();
+        QVERIFY(w.findAction()->isEnabled());
 
         QVERIFY(panel->dropNode(node(w, "Wallpaper"), node(w, "Inner")));
         QCOMPARE(node(w, "Wallpaper")->parent(), node(w, "Inner"));
