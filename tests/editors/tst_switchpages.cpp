@@ -1,9 +1,9 @@
 // The Policy and CheckBox pages on the real window: the loaders' boxes and their enabling, the
 // reactions, the action lists with their item editor, and the pickers' answers in the fields.
 #include "pagefixture.h"
+#include "scriptedpickers.h"
 
 #include "editors/actionlisteditor.h"
-#include "editors/core/pickers.h"
 #include "editors/switchpage.h"
 
 #include <QGroupBox>
@@ -14,26 +14,7 @@
 using namespace kova;
 using kova::test::kPressUpdate;
 using kova::test::PageFixture;
-
-namespace {
-
-struct ScriptedPickers : KeyPicker, ValuePicker
-{
-    QString answer;
-    QStringList calls;
-    QString pickKey(const QString &root, const QString &startKey) override
-    {
-        calls << QStringLiteral("key %1 [%2]").arg(root, startKey);
-        return answer;
-    }
-    QString pickValue(const QString &root, const QString &preselect, const QString &key) override
-    {
-        calls << QStringLiteral("value %1 [%2] [%3]").arg(root, preselect, key);
-        return answer;
-    }
-};
-
-} // namespace
+using kova::test::ScriptedPickers;
 
 class TestSwitchPages : public QObject
 {

@@ -6,9 +6,13 @@
 #include "editors/core/pickerglue.h"
 #include "editors/core/pickers.h"
 
+#include "scriptedpickers.h"
+
 #include <QTest>
 
 using namespace kova;
+
+using kova::test::ScriptedPickers;
 
 namespace {
 
@@ -18,23 +22,6 @@ QString crlf(const char *text)
     s.replace(u'\n', QStringLiteral("\r\n"));
     return s;
 }
-
-// Pickers that answer from a script and remember what they were given.
-struct ScriptedPickers : KeyPicker, ValuePicker
-{
-    QString answer;
-    QStringList calls;
-    QString pickKey(const QString &root, const QString &startKey) override
-    {
-        calls << QStringLiteral("key %1 [%2]").arg(root, startKey);
-        return answer;
-    }
-    QString pickValue(const QString &root, const QString &preselect, const QString &key) override
-    {
-        calls << QStringLiteral("value %1 [%2] [%3]").arg(root, preselect, key);
-        return answer;
-    }
-};
 
 const QString kMachine = QStringLiteral("HKEY_LOCAL_MACHINE");
 
