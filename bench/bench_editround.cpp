@@ -8,6 +8,7 @@
 //   bench_editround [--rounds N]
 #include "app/mainwindow.h"
 #include "app/treepanel.h"
+#include "benchsupport.h"
 #include "document/filechooser.h"
 #include "document/preferences.h"
 #include "document/prompter.h"
@@ -29,12 +30,6 @@
 using namespace kova;
 
 namespace {
-
-class QuietPrompter : public Prompter
-{
-public:
-    Answer ask(const Message &m) override { return m.buttons == Message::Buttons::Ok ? Answer::Ok : Answer::Yes; }
-};
 
 class NoFiles : public FileChooser
 {
@@ -81,23 +76,9 @@ struct Figures
     int nodes = 0;
 };
 
-// The best of rounds runs of run, in seconds.
-template<typename F>
-double best(int rounds, F &&run)
-{
-    double fastest = 1e9;
-    for (int i = 0; i < rounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        fastest = std::min(fastest, timer.nsecsElapsed() / 1e9);
-    }
-    return fastest;
-}
-
 Figures measure(const QString &file, int rounds)
 {
-    QuietPrompter prompter;
+    bench::YesPrompter prompter;
     NoFiles chooser;
     QTemporaryDir settings;
     Preferences preferences(settings.filePath(QStringLiteral("settings.ini")));
@@ -122,11 +103,11 @@ Figures measure(const QString &file, int rounds)
     const QString query = policy->text.left(12);
     for (int i = 0; i < std::min(rounds, 3); ++i) {
         for (qsizetype n = 1; n <= query.size(); ++n)
-            f.keystroke = std::max(f.keystroke, best(1, [&] {
+            f.keystroke = std::max(f.keystroke, bench::best(1, [&] {
                                        panel.setFindText(query.left(n));
                                        window.repaint();
                                    }));
-        f.clear = std::max(f.clear, best(1, [&] {
+        f.clear = std::max(f.clear, bench::best(1, [&] {
                                panel.setFindText(QString());
                                window.repaint();
                            }));
@@ -142,23 +123,16 @@ Figures measure(const QString &file, int rounds)
             return {};
     }
     TemplateHistory &history = window.history();
-    f.undoRedoCommit = best(rounds, [&] {
+    f.undoRedoCommit = bench::best(rounds, [&] {
         history.undo();
         history.redo();
     });
     DeleteNode(window.document(), policy, prompter);
-    f.undoRedoDelete = best(rounds, [&] {
+    f.undoRedoDelete = bench::best(rounds, [&] {
         history.undo();
         history.redo();
     });
     return f;
-}
-
-QString largestCorpusTemplate()
-{
-    const QFileInfoList files =
-        QDir(QStringLiteral(KOVA_CORPUS_DIR "/adm")).entryInfoList(QDir::Files, QDir::Size | QDir::Reversed);
-    return files.isEmpty() ? QString() : files.last().filePath();
 }
 
 void report(const char *name, const QString &file, int rounds)
@@ -193,7 +167,7 @@ int main(int argc, char *argv[])
     };
     report("generated, 200 policies", write(QStringLiteral("small.adm"), manyPolicies(200)), rounds);
     report("generated, 20,000 policies", write(QStringLiteral("large.adm"), manyPolicies(20000)), rounds);
-    const QString largest = largestCorpusTemplate();
+    const QString largest = bench::largestCorpusTemplate();
     if (!largest.isEmpty())
         report(qPrintable(QFileInfo(largest).fileName().left(34)), largest, rounds);
     return 0;

@@ -3,6 +3,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench_print [--rounds N] [FILE]
 #include "app/templateprinter.h"
+#include "benchsupport.h"
 #include "document/loader.h"
 #include "document/prompter.h"
 #include "document/templatedocument.h"
@@ -21,35 +22,6 @@
 
 using namespace kova;
 
-namespace {
-
-class YesPrompter : public Prompter
-{
-public:
-    Answer ask(const Message &m) override { return m.buttons == Message::Buttons::Ok ? Answer::Ok : Answer::Yes; }
-};
-
-QString largestCorpusTemplate()
-{
-    const QFileInfoList files = QDir(QStringLiteral(KOVA_CORPUS_DIR "/adm")).entryInfoList(QDir::Files, QDir::Size);
-    return files.isEmpty() ? QString() : files.first().absoluteFilePath();
-}
-
-template<typename F>
-double best(int rounds, F &&run)
-{
-    double seconds = 1e9;
-    for (int i = 0; i < rounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        seconds = std::min(seconds, timer.nsecsElapsed() / 1e9);
-    }
-    return seconds;
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -59,14 +31,14 @@ int main(int argc, char *argv[])
         rounds = args.at(1).toInt();
         args = args.mid(2);
     }
-    const QString file = args.isEmpty() ? largestCorpusTemplate() : args.first();
+    const QString file = args.isEmpty() ? bench::largestCorpusTemplate() : args.first();
     if (file.isEmpty()) {
         std::fprintf(stderr, "no template to measure\n");
         return 1;
     }
-    YesPrompter prompter;
+    bench::YesPrompter prompter;
     TemplateDocument document;
-    const double load = best(rounds, [&] { Vullen(document, file, prompter, LoadOptions{false, true}); });
+    const double load = bench::best(rounds, [&] { Vullen(document, file, prompter, LoadOptions{false, true}); });
     if (document.root() == nullptr) {
         std::fprintf(stderr, "%s did not load\n", qPrintable(file));
         return 1;
@@ -76,7 +48,7 @@ int main(int argc, char *argv[])
     text.setPlainText(renderTemplate(document, false));
     QTemporaryDir dir;
     bool printed = true;
-    const double print = best(rounds, [&] {
+    const double print = bench::best(rounds, [&] {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));

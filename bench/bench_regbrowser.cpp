@@ -4,6 +4,7 @@
 // values, walking to a key eight levels down, and Refresh. Run on the offscreen platform:
 //
 //   QT_QPA_PLATFORM=offscreen bench_regbrowser [--rounds N]
+#include "benchsupport.h"
 #include "registry/browser/registrybrowser.h"
 #include "registry/browser/registryimages.h"
 #include "registry/browser/registrytree.h"
@@ -77,19 +78,6 @@ QByteArray generateStore(int &keys, int &values)
     return out;
 }
 
-template<typename F>
-double best(int rounds, F &&run)
-{
-    double seconds = 1e9;
-    for (int i = 0; i < rounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        seconds = std::min(seconds, timer.nsecsElapsed() / 1e9);
-    }
-    return seconds;
-}
-
 struct FixedKey : ActiveKeySource
 {
     QString text;
@@ -126,10 +114,10 @@ int main(int argc, char *argv[])
     }
     std::printf("store: %d keys, %d values, %.1f MB\n", keys, values, bytes.size() / 1048576.0);
 
-    const double cat = best(rounds, [&] {
+    const double cat = bench::best(rounds, [&] {
         QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cat \"$0\" > /dev/null"), file});
     });
-    const double parse = best(rounds, [&] {
+    const double parse = bench::best(rounds, [&] {
         QFile f(file);
         f.open(QIODevice::ReadOnly);
         RegistryFileContents contents;
@@ -143,11 +131,11 @@ int main(int argc, char *argv[])
     RegistryBrowser page(reg, active, images);
     page.resize(900, 600);
     page.show();
-    const double firstRefresh = best(1, [&] { page.RefreshRegistryBrowser(); });
+    const double firstRefresh = bench::best(1, [&] { page.RefreshRegistryBrowser(); });
 
     QTreeWidgetItem *software = childNamed(page.TreeReg()->topLevelItem(0), QStringLiteral("Software"));
     software->setExpanded(true);
-    const double expand = best(rounds, [&] {
+    const double expand = bench::best(rounds, [&] {
         QTreeWidgetItem *wide = childNamed(software, QStringLiteral("Wide"));
         wide->setExpanded(false);
         qDeleteAll(wide->takeChildren());
@@ -157,7 +145,7 @@ int main(int argc, char *argv[])
     const int wideChildren = childNamed(software, QStringLiteral("Wide"))->childCount();
 
     // The registry reads alone, without the list.
-    const double reads = best(rounds, [&] {
+    const double reads = bench::best(rounds, [&] {
         QStringList names;
         int n = 0;
         reg.setClassKey(Hive::LocalMachine);
@@ -169,7 +157,7 @@ int main(int argc, char *argv[])
         }
     });
     QTreeWidgetItem *many = childNamed(software, QStringLiteral("ManyValues"));
-    const double show = best(rounds, [&] { page.ShowKeyValues(many); });
+    const double show = bench::best(rounds, [&] { page.ShowKeyValues(many); });
     const int rows = page.ListReg()->topLevelItemCount();
 
     // Each walk starts on a tree read afresh, so that it reads every level on its way down.
@@ -184,7 +172,7 @@ int main(int argc, char *argv[])
         gotoKey = std::min(gotoKey, timer.nsecsElapsed() / 1e9);
     }
     const bool reached = page.Label10()->text() == QString::fromLatin1(kDeep);
-    const double refresh = best(rounds, [&] { page.RefreshRegistryBrowser(); });
+    const double refresh = bench::best(rounds, [&] { page.RefreshRegistryBrowser(); });
 
     std::printf("cat (read the file once):       %8.1f ms\n", cat * 1e3);
     std::printf("parse (the store's own):        %8.1f ms\n", parse * 1e3);

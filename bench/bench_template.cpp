@@ -5,6 +5,8 @@
 //   bench_template [--rounds N]            run everything
 //   bench_template --measure load|write FILE   one measurement in this process (used internally)
 //   bench_template --generate FILE         write the generated template to FILE (for other tools)
+#include "benchsupport.h"
+
 #include "document/loader.h"
 #include "document/prompter.h"
 #include "document/templatedocument.h"
@@ -25,12 +27,6 @@
 using namespace kova;
 
 namespace {
-
-class YesPrompter : public Prompter
-{
-public:
-    Answer ask(const Message &m) override { return m.buttons == Message::Buttons::Ok ? Answer::Ok : Answer::Yes; }
-};
 
 long residentKiB()
 {
@@ -65,7 +61,7 @@ long peakKiB()
 // Prints "seconds peak-KiB-above-start".
 int measure(const QString &what, const QString &file)
 {
-    YesPrompter prompter;
+    bench::YesPrompter prompter;
     const LoadOptions options{false, true};
     {
         // Warm up on a tiny template, so that code and allocator start-up do not count as the
@@ -171,13 +167,6 @@ QByteArray generateTemplate()
     return t + strings;
 }
 
-QString largestCorpusTemplate()
-{
-    QDir dir(QStringLiteral(KOVA_CORPUS_DIR "/adm"));
-    const QFileInfoList files = dir.entryInfoList(QDir::Files, QDir::Size);
-    return files.isEmpty() ? QString() : files.first().absoluteFilePath();
-}
-
 void report(const QString &label, const QString &file, int rounds)
 {
     const double mb = QFileInfo(file).size() / 1e6;
@@ -217,7 +206,7 @@ int main(int argc, char *argv[])
     out.close();
     std::printf("best of %d rounds; peak memory is the growth of the resident set during the operation\n", rounds);
     report(QStringLiteral("generated template"), generated, rounds);
-    const QString corpus = largestCorpusTemplate();
+    const QString corpus = bench::largestCorpusTemplate();
     if (!corpus.isEmpty())
         report(QStringLiteral("largest corpus template"), corpus, rounds);
     return 0;
