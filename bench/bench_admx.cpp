@@ -21,13 +21,7 @@ using namespace kova;
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    int rounds = 5;
-    if (args.size() >= 2 && args.first() == u"--rounds") {
-        rounds = args.at(1).toInt();
-        args = args.mid(2);
-    }
-    const QString file = args.isEmpty() ? bench::largestCorpusTemplate() : args.first();
+    const auto [rounds, file] = bench::templateRunFrom(app.arguments().mid(1), 5);
     if (file.isEmpty()) {
         std::fprintf(stderr, "no template to measure\n");
         return 1;

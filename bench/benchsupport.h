@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -26,6 +27,22 @@ inline QString largestCorpusTemplate()
 {
     const QFileInfoList files = QDir(QStringLiteral(KOVA_CORPUS_DIR "/adm")).entryInfoList(QDir::Files, QDir::Size);
     return files.isEmpty() ? QString() : files.first().absoluteFilePath();
+}
+
+// "[--rounds N] [FILE]": how often to run, and the template (the largest of the corpus when none is
+// named; "" when there is none either).
+struct TemplateRun
+{
+    int rounds;
+    QString file;
+};
+inline TemplateRun templateRunFrom(QStringList args, int rounds)
+{
+    if (args.size() >= 2 && args.first() == u"--rounds") {
+        rounds = args.at(1).toInt();
+        args = args.mid(2);
+    }
+    return {rounds, args.isEmpty() ? largestCorpusTemplate() : args.first()};
 }
 #endif
 

@@ -4,6 +4,8 @@
 // overview with a find in the tree to OUTDIR/overview-find.png.
 //
 //   pageshots SAMPLE.adm OUTDIR [WIDTHxHEIGHT]
+#include "quietdialogs.h"
+
 #include "app/icons.h"
 #include "app/mainwindow.h"
 #include "app/treepanel.h"
@@ -20,22 +22,6 @@
 
 using namespace kova;
 
-namespace {
-
-class QuietPrompter : public Prompter
-{
-public:
-    Answer ask(const Message &m) override { return m.buttons == Message::Buttons::Ok ? Answer::Ok : Answer::No; }
-};
-
-class NoFiles : public FileChooser
-{
-public:
-    QString chooseFile(const FileRequest &) override { return {}; }
-};
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -48,8 +34,8 @@ int main(int argc, char *argv[])
     }
     setUpIconTheme();
     const QStringList size = args.value(3, QStringLiteral("1024x768")).split(u'x');
-    QuietPrompter prompter;
-    NoFiles chooser;
+    shots::QuietPrompter prompter;
+    shots::NoFiles chooser;
     QTemporaryDir settings;
     Preferences preferences(settings.filePath(QStringLiteral("settings.ini")));
     MainWindow window(prompter, chooser, preferences);

@@ -3,6 +3,8 @@
 // OUTDIR/registry-page.png, OUTDIR/pick-key.png and OUTDIR/pick-value.png.
 //
 //   regshots OUTDIR [WIDTHxHEIGHT]
+#include "quietdialogs.h"
+
 #include "app/icons.h"
 #include "app/mainwindow.h"
 #include "app/registrywiring.h"
@@ -30,18 +32,6 @@
 using namespace kova;
 
 namespace {
-
-class QuietPrompter : public Prompter
-{
-public:
-    Answer ask(const Message &m) override { return m.buttons == Message::Buttons::Ok ? Answer::Ok : Answer::No; }
-};
-
-class NoFiles : public FileChooser
-{
-public:
-    QString chooseFile(const FileRequest &) override { return {}; }
-};
 
 // Draws each picker as it opens and cancels it.
 class ShotRunner : public ModalRunner
@@ -107,8 +97,8 @@ int main(int argc, char *argv[])
     RegistryFileStore store(dir.path());
     clsReg reg(store);
 
-    QuietPrompter prompter;
-    NoFiles chooser;
+    shots::QuietPrompter prompter;
+    shots::NoFiles chooser;
     Preferences preferences(dir.filePath(QStringLiteral("settings.ini")));
     MainWindow window(prompter, chooser, preferences);
     ShotRunner runner{QString()};
