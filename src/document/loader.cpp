@@ -539,8 +539,8 @@ bool Load::buildTree()
 {
     int nodeCount = 0;
     int line = 0; // of the statement at hand
-    const auto newNode = [&](TemplateNode *parent, const QString &kind, QString text, const QString &image) {
-        auto node = std::make_unique<TemplateNode>(kind, std::move(text), image);
+    const auto newNode = [&](TemplateNode *parent, const QString &kind, QString text) {
+        auto node = std::make_unique<TemplateNode>(kind, std::move(text));
         node->setSlot(++nodeCount);
         m_texts.growTo(nodeCount);
         if (m_options.nodeLines) {
@@ -549,15 +549,7 @@ bool Load::buildTree()
         }
         return parent ? parent->appendChild(std::move(node)) : (m_root = std::move(node)).get();
     };
-    const QString machineCaption = QStringLiteral("Machine");
-    const QString userCaption = QStringLiteral("User");
-    const QString machineImage = QStringLiteral("machine");
-    const QString userImage = QStringLiteral("user");
-    const QString categoryImage = QStringLiteral("category");
-    const QString policyImage = QStringLiteral("policy");
-    const QString partImage = QStringLiteral("part");
-
-    TemplateNode *current = newNode(nullptr, NodeKind::Root, QStringLiteral("Computer"), QStringLiteral("root"));
+    TemplateNode *current = newNode(nullptr, NodeKind::Root, kRootCaption);
     current->expanded = true;
     // Open containers with their slots: a node's slot is the number it was made with, so it is known
     // here without reading the key back.
@@ -596,8 +588,7 @@ bool Load::buildTree()
         if (startsWith(keyword, u"CLASS")) {
             if (startsWith(argument, u"USER") || startsWith(argument, u"MACHINE")) {
                 const bool user = startsWith(argument, u"USER");
-                current = newNode(m_root.get(), NodeKind::Class, user ? userCaption : machineCaption,
-                                  user ? userImage : machineImage);
+                current = newNode(m_root.get(), NodeKind::Class, user ? kUserCaption : kMachineCaption);
                 current->expanded = true;
                 currentSlot = nodeCount;
                 stack.assign(1, {current, currentSlot});
@@ -608,15 +599,14 @@ bool Load::buildTree()
             const bool category = startsWith(keyword, u"CATEGORY");
             // Category names are key paths, nearly all different: only policy names are pooled.
             current = newNode(top, category ? NodeKind::Category : NodeKind::Policy,
-                              category ? ExtractNodeName(text, 9) : names.get(nodeNameView(text, 7)),
-                              category ? categoryImage : policyImage);
+                              category ? ExtractNodeName(text, 9) : names.get(nodeNameView(text, 7)));
             currentSlot = nodeCount;
             stack.push_back({current, currentSlot});
             roomAfter = kEndLineRoom;
         } else if (startsWith(keyword, u"PART")) {
             if (!top)
                 return false;
-            current = newNode(top, NodeKind::Part, names.get(nodeNameView(text, 5)), partImage);
+            current = newNode(top, NodeKind::Part, names.get(nodeNameView(text, 5)));
             currentSlot = nodeCount;
         } else if (is(keyword, u"END") && (startsWith(argument, u"CATEGORY") || startsWith(argument, u"POLICY"))) {
             // The class at the bottom of the stack is no container an END can close.

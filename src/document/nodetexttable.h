@@ -19,6 +19,8 @@ int NodeSlotOf(const QString &key);
 //
 // The texts live side by side in a few large blocks rather than one string each: a large template has
 // tens of thousands of slots, and as many small allocations cost a load more than the copying does.
+// A text whose characters all fit in one byte (nearly every template's) is kept one byte a character;
+// it turns to two bytes a character when a character that does not fit is added.
 class NodeTextTable
 {
 public:
@@ -38,47 +40,58 @@ public:
     void clear();
 
     // A slot's text, a copy of its own; out-of-range slots read as empty text.
-    QString text(int slot) const { return view(slot).toString(); }
+    QString text(int slot) const;
+    // The length of a slot's text in characters.
+    qsizetype size(int slot) const;
     void set(int slot, QStringView text);
     // Adds the trimmed line and CR LF; an empty trimmed line adds nothing.
     void appendLine(int slot, QStringView line);
-    // Adds text as it stands. When the slot's text has to move to make room, roomAfter more units are
-    // kept free behind it, so that a text known to grow later (a container's END line) grows in place.
+    // Adds text as it stands. When the slot's text has to move to make room, roomAfter more characters
+    // are kept free behind it, so that a text known to grow later (a container's END line) grows in
+    // place.
     void append(int slot, QStringView text, qsizetype roomAfter = 0);
 
     bool operator==(const NodeTextTable &other) const;
 
 private:
-    // The writer reads every slot of an unchanged table and copies nothing: it reads views, through
-    // nodetextviews.h. A view is valid only until the table next changes.
+    // The writer reads every slot of an unchanged table without copying what it can: it reads
+    // through nodetextviews.h.
     friend class NodeTextViews;
-    QStringView view(int slot) const;
+    // A slot's characters as they are kept: one byte (Latin-1) or two (UTF-16) each.
+    struct Chars
+    {
+        const char *data = nullptr;
+        qsizetype size = 0;
+        bool wide = false;
+    };
+    Chars chars(int slot) const;
 
     struct Span
     {
-        char16_t *data = nullptr;
-        qint32 size = 0;
-        qint32 room = 0; // free units right behind the text that belong to it
+        char *data = nullptr;
+        qint32 size = 0;          // characters
+        quint32 room : 31 = 0;    // free characters right behind the text that belong to it
+        quint32 wide : 1 = false; // two bytes a character
     };
     struct Release
     {
-        size_t units;
-        void operator()(char16_t *memory) const noexcept;
+        size_t bytes;
+        void operator()(char *memory) const noexcept;
     };
     struct Block
     {
-        std::unique_ptr<char16_t[], Release> units; // never moved, as the spans point into it
+        std::unique_ptr<char[], Release> bytes; // never moved, as the spans point into it
         size_t size = 0;
         size_t used = 0;
     };
 
-    char16_t *place(size_t size, size_t room);
+    char *place(size_t bytes, bool wide);
     void compact();
 
     std::vector<Span> m_slots;
     std::vector<Block> m_blocks;
-    size_t m_live = 0;    // units of text in use
-    size_t m_garbage = 0; // units left behind by texts that moved or were replaced
+    size_t m_live = 0;    // bytes of text in use
+    size_t m_garbage = 0; // bytes left behind by texts that moved or were replaced
 };
 
 } // namespace kova

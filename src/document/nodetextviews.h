@@ -1,16 +1,31 @@
 #pragma once
 
-// For the writer alone: reading slot texts without copying them.
+// For the writer alone: reading slot texts without copying those kept two bytes a character.
 
 #include "nodetexttable.h"
+
+#include <string>
 
 namespace kova {
 
 class NodeTextViews
 {
 public:
-    // A slot's text as it stands in the table; valid only until the table next changes.
-    static QStringView at(const NodeTextTable &table, int slot) { return table.view(slot); }
+    // A slot's text as UTF-16. A text kept two bytes a character is viewed where it stands; one kept
+    // a byte a character is widened into scratch. The view is valid until the table next changes or
+    // scratch is next written.
+    static QStringView at(const NodeTextTable &table, int slot, std::u16string &scratch)
+    {
+        const NodeTextTable::Chars c = table.chars(slot);
+        if (c.size == 0)
+            return {};
+        if (c.wide)
+            return QStringView(reinterpret_cast<const char16_t *>(c.data), c.size);
+        scratch.resize(size_t(c.size));
+        for (qsizetype i = 0; i < c.size; ++i)
+            scratch[size_t(i)] = char16_t(static_cast<unsigned char>(c.data[i]));
+        return QStringView(scratch.data(), c.size);
+    }
 };
 
 } // namespace kova

@@ -184,6 +184,20 @@ private:
     BulkVector<Slot> m_slots;
 };
 
+// Points a new entry at a copy of its text that outlives the scratch string it was read from.
+void keepCopy(Candidate &entry, std::deque<std::u16string> &copies)
+{
+    const bool keyIsText = entry.key.data() == entry.text.utf16();
+    if (copies.empty() || copies.back().capacity() - copies.back().size() < size_t(entry.text.size()))
+        copies.emplace_back().reserve(std::max<size_t>(size_t(1) << 16, size_t(entry.text.size())));
+    std::u16string &block = copies.back(); // filled only within its capacity, so it never moves
+    const size_t at = block.size();
+    block.append(sv(entry.text));
+    entry.text = QStringView(block.data() + at, entry.text.size());
+    if (keyIsText)
+        entry.key = sv(entry.text);
+}
+
 bool isAscii(QStringView text)
 {
     char16_t any = 0;
@@ -202,9 +216,10 @@ StringPlan planStrings(const NodeTextTable &texts)
     std::deque<std::u16string> loweredKeys; // keys of entries that are not ASCII; a deque keeps them in place
     StringPlan plan;
     plan.firstLineOfSlot.resize(size_t(texts.highestSlot()) + 2);
+    std::u16string scratch;
     for (int slot = 1; slot <= texts.highestSlot(); ++slot) {
         plan.firstLineOfSlot[size_t(slot)] = plan.lines.size();
-        const QStringView slotText = NodeTextViews::at(texts, slot);
+        const QStringView slotText = NodeTextViews::at(texts, slot, scratch);
         forEachStoredLine(slotText, [&](QStringView line) {
             const QStringView quoted = firstQuoted(line);
             if (quoted.isNull())
@@ -213,7 +228,10 @@ StringPlan planStrings(const NodeTextTable &texts)
             std::u16string_view key = sv(quoted);
             if (!isAscii(quoted))
                 key = loweredKeys.emplace_back(lowered(quoted));
+            const size_t known = set.candidates.size();
             const int index = set.findOrAdd(prefix, key, quoted);
+            if (set.candidates.size() > known && slotText.utf16() == scratch.data())
+                keepCopy(set.candidates.back(), plan.copies);
             plan.lines.push_back({qint32(quoted.data() - slotText.data()), qint32(quoted.size()), index, prefix});
         });
     }

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <deque>
+#include <string>
 #include <vector>
 
 namespace kova {
@@ -39,12 +41,14 @@ struct StringPlan
     std::vector<TableEntry> table;
     BulkVector<QuotedLine> lines;
     std::vector<size_t> firstLineOfSlot; // index of each slot's first quoted line; one more at the end
+    // Copies of entry texts met in slots kept a byte a character, which have no UTF-16 text to view.
+    std::deque<std::u16string> copies;
 };
 
 // Each distinct entry (prefix letter and quoted text, case ignored) is kept once, as first met in slot
 // order, and the table is sorted by the lower-cased entries in code-unit order. An empty text ("")
-// stays in its line. Entry texts view the table's slot texts, so the table must not change while the
-// plan is in use.
+// stays in its line. Entry texts view the table's slot texts (or the plan's copies), so the table must
+// not change while the plan is in use.
 StringPlan planStrings(const NodeTextTable &texts);
 
 } // namespace kova

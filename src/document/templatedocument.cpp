@@ -79,16 +79,15 @@ void TemplateDocument::clear()
 
 void TemplateDocument::newTemplate()
 {
-    auto root = std::make_unique<TemplateNode>(NodeKind::Root, QStringLiteral("Computer"), QStringLiteral("root"));
+    auto root = std::make_unique<TemplateNode>(NodeKind::Root, kRootCaption);
     root->expanded = true;
     root->setSlot(1);
     NodeTextTable texts;
     texts.growTo(1);
     int position = 1;
-    for (const auto &[caption, image, line] :
-         {std::tuple{u"Machine", u"machine", u"CLASS MACHINE"}, std::tuple{u"User", u"user", u"CLASS USER"}}) {
-        auto cls =
-            std::make_unique<TemplateNode>(NodeKind::Class, QString::fromUtf16(caption), QString::fromUtf16(image));
+    for (const auto &[caption, line] :
+         {std::pair{&kMachineCaption, u"CLASS MACHINE"}, std::pair{&kUserCaption, u"CLASS USER"}}) {
+        auto cls = std::make_unique<TemplateNode>(NodeKind::Class, *caption);
         cls->expanded = true;
         cls->setSlot(++position);
         texts.appendLine(position, QStringView(line));

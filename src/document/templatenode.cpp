@@ -6,9 +6,7 @@
 
 namespace kova {
 
-TemplateNode::TemplateNode(QString kind_, QString text_, QString image_)
-    : kind(std::move(kind_)), text(std::move(text_)), image(std::move(image_))
-{}
+TemplateNode::TemplateNode(QString kind_, QString text_) : kind(std::move(kind_)), text(std::move(text_)) {}
 
 QString TemplateNode::key() const
 {

@@ -16,16 +16,21 @@ inline const QString Policy = QStringLiteral("POLICY");
 inline const QString Part = QStringLiteral("PART");
 } // namespace NodeKind
 
+// Captions of the root and the two classes, which no edit changes.
+inline const QString kRootCaption = QStringLiteral("Computer");
+inline const QString kMachineCaption = QStringLiteral("Machine");
+inline const QString kUserCaption = QStringLiteral("User");
+
 // One entry of the template tree. Its own ADM lines live in the document's NodeTextTable, in the slot
-// given by the number in its key ("K" and the slot number).
+// given by the number in its key ("K" and the slot number). Its picture follows from its kind (see
+// NodeImage). A large template has hundreds of thousands of nodes, so a node holds no more than this.
 class TemplateNode
 {
 public:
-    TemplateNode(QString kind, QString text, QString image);
+    TemplateNode(QString kind, QString text);
 
     QString kind;
     QString text;
-    QString image;
     bool expanded = false;
 
     int slot() const { return m_slot; }

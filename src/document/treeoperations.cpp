@@ -38,11 +38,9 @@ namespace {
 std::unique_ptr<TemplateNode> makeNode(NewNodeKind kind)
 {
     switch (kind) {
-    case NewNodeKind::Category:
-        return std::make_unique<TemplateNode>(NodeKind::Category, kNewName, QStringLiteral("category"));
-    case NewNodeKind::Policy:
-        return std::make_unique<TemplateNode>(NodeKind::Policy, kNewName, QStringLiteral("policy"));
-    case NewNodeKind::Part: return std::make_unique<TemplateNode>(NodeKind::Part, kNewName, QStringLiteral("part"));
+    case NewNodeKind::Category: return std::make_unique<TemplateNode>(NodeKind::Category, kNewName);
+    case NewNodeKind::Policy: return std::make_unique<TemplateNode>(NodeKind::Policy, kNewName);
+    case NewNodeKind::Part: return std::make_unique<TemplateNode>(NodeKind::Part, kNewName);
     }
     return nullptr;
 }
@@ -163,9 +161,16 @@ void SetAllExpanded(TemplateDocument &document, bool expanded)
 
 QString NodeImage(const TemplateNode *node)
 {
-    if (node->expanded && (node->kind == NodeKind::Category || node->kind == NodeKind::Policy))
-        return QStringLiteral("open");
-    return node->image;
+    if (node->kind == NodeKind::Category || node->kind == NodeKind::Policy) {
+        if (node->expanded)
+            return QStringLiteral("open");
+        return node->kind == NodeKind::Category ? QStringLiteral("category") : QStringLiteral("policy");
+    }
+    if (node->kind == NodeKind::Part)
+        return QStringLiteral("part");
+    if (node->kind == NodeKind::Class)
+        return node->text == kUserCaption ? QStringLiteral("user") : QStringLiteral("machine");
+    return QStringLiteral("root");
 }
 
 } // namespace kova

@@ -172,12 +172,16 @@ namespace {
 
 // Appends one node and its branch to out, CR LF after every line: its own lines indented by depth,
 // its END line and whatever follows it held back until after the children. With a plan, each quoted
-// text is replaced by its reference as its line is written.
-void writeNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *node, int depth, const StringPlan *plan)
+// text is replaced by its reference as its line is written. A node's text stays in view while its
+// children are written: each depth widens one-byte texts into a scratch string of its own.
+void writeNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *node, int depth, const StringPlan *plan,
+               std::deque<std::u16string> &scratch)
 {
     const size_t tabs = depth >= 2 ? size_t(depth - 1) : 0;
     const int slot = node->slot();
-    const QStringView text = NodeTextViews::at(texts, slot);
+    if (scratch.size() <= size_t(depth))
+        scratch.resize(size_t(depth) + 1); // a deque keeps the strings of lower depths in place
+    const QStringView text = NodeTextViews::at(texts, slot, scratch[size_t(depth)]);
     // The plan already knows where the slot's quoted texts are: the next one is either in this line
     // or in a later one.
     const bool planned = plan && slot > 0 && size_t(slot) + 1 < plan->firstLineOfSlot.size();
@@ -219,7 +223,7 @@ void writeNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *
             writeLine(line);
     });
     for (int row = 0; row < node->childCount(); ++row)
-        writeNode(out, texts, node->child(row), depth + 1, plan);
+        writeNode(out, texts, node->child(row), depth + 1, plan, scratch);
     forEachStoredLine(text.mid(held), writeLine);
 }
 
@@ -231,7 +235,7 @@ size_t renderedSizeGuess(const NodeTextTable &texts)
 {
     size_t size = 4096;
     for (int slot = 1; slot <= texts.highestSlot(); ++slot)
-        size += size_t(NodeTextViews::at(texts, slot).size());
+        size += size_t(texts.size(slot));
     return size + size / 4;
 }
 
@@ -243,8 +247,10 @@ void render(TextBuffer &out, const TemplateDocument &document, bool strings)
         plan = planStrings(texts);
     const std::vector<TableEntry> &table = plan.table;
 
-    if (document.root())
-        writeNode(out, texts, document.root(), 0, strings ? &plan : nullptr);
+    if (document.root()) {
+        std::deque<std::u16string> scratch;
+        writeNode(out, texts, document.root(), 0, strings ? &plan : nullptr, scratch);
+    }
 
     bool wroteStringsHeader = false;
     if (!table.empty()) {

@@ -5,6 +5,7 @@
 #include "app/templatetreeview.h"
 #include "app/treefiltermodel.h"
 
+#include "document/treeoperations.h"
 #include "document/writer.h"
 
 #include <QLabel>
@@ -169,7 +170,7 @@ private slots:
         w.treePanel()->selectNode(test::findNode(w.document(), "User"));
         f.treeItem("M_AddCat")->trigger();
         QCOMPARE(test::childTexts(test::findNode(w.document(), "User")), (QStringList{"Start", "<new>"}));
-        QCOMPARE(w.treePanel()->selectedNode()->image, QStringLiteral("category"));
+        QCOMPARE(NodeImage(w.treePanel()->selectedNode()), QStringLiteral("category"));
     }
 
     void insertPositions_data()

@@ -1,5 +1,6 @@
 #include "document/loader.h"
 #include "document/templatedocument.h"
+#include "document/treeoperations.h"
 #include "scriptedprompter.h"
 #include "templatefixtures.h"
 #include "testfiles.h"
@@ -171,7 +172,7 @@ private slots:
         QCOMPARE(treeOf(doc), tree);
         QVERIFY(doc.root()->expanded);
         QVERIFY(doc.root()->child(0)->expanded);
-        QCOMPARE(doc.root()->child(0)->image, QStringLiteral("machine"));
+        QCOMPARE(NodeImage(doc.root()->child(0)), QStringLiteral("machine"));
     }
 
     void keptSections()
@@ -382,7 +383,6 @@ private slots:
                                               .arg(QString(longDefault, u'x')));
         }
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestLoader)

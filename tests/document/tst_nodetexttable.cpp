@@ -75,6 +75,17 @@ private slots:
             << QStringList{"", "X\r\nY\r\n", "", "Z\r\n"};
         QTest::newRow("empty appends change nothing")
             << QStringList{"2:", "1:A\r\n", "1:"} << QStringList{"", "A\r\n", ""};
+        // Texts are kept a byte a character until a character beyond Latin-1 comes.
+        QTest::newRow("widened in its room")
+            << QStringList{QStringLiteral("1:POLICY \"Caf\u00e9\"\r\n:14"), "2:PART\r\n",
+                           QStringLiteral("1:\u20ac\r\n"), "1:END POLICY\r\n"}
+            << QStringList{"", QStringLiteral("POLICY \"Caf\u00e9\"\r\n\u20ac\r\nEND POLICY\r\n"), "PART\r\n"};
+        QTest::newRow("widened at the block's end")
+            << QStringList{"1:A\r\n", QStringLiteral("1:\u0142\r\n"), "1:\u00ff\r\n"}
+            << QStringList{"", QStringLiteral("A\r\n\u0142\r\n\u00ff\r\n")};
+        QTest::newRow("set narrows again")
+            << QStringList{QStringLiteral("1:\u20ac\r\n"), "set 1:X\r\n", "2:Y\r\n", "1:Z\r\n"}
+            << QStringList{"", "X\r\nZ\r\n", "Y\r\n"};
     }
 
     void interleavedAppends()
@@ -124,7 +135,11 @@ private slots:
         Model model;
         for (int step = 0; step < 3000; ++step) {
             const int slot = 1 + int(random.bounded(40));
-            const QString text(int(random.bounded(longest)), QChar(u'a' + step % 26));
+            // Now and then a character beyond Latin-1, so that texts widen at every stage.
+            const QChar fill = step % 7 == 0   ? QChar(u'\u20ac')
+                               : step % 5 == 0 ? QChar(u'\u00e9')
+                                               : QChar(u'a' + step % 26);
+            const QString text(int(random.bounded(longest)), fill);
             model.grow(slot);
             switch (random.bounded(3)) {
             case 0:
@@ -150,16 +165,27 @@ private slots:
         NodeTextTable table;
         table.append(1, u"CLASS MACHINE\r\n", 14);
         table.append(2, u"CATEGORY \"c\"\r\n");
+        table.append(3, u"\u20ac\r\n");
         const NodeTextTable copy = table;
         QVERIFY(copy == table);
+        QCOMPARE(copy.text(3), QStringLiteral("\u20ac\r\n"));
         table.set(2, u"CATEGORY \"d\"\r\n");
         QVERIFY(!(copy == table));
         QCOMPARE(copy.text(2), QStringLiteral("CATEGORY \"c\"\r\n"));
+        // The same text kept a byte and two bytes a character is equal; a different one is not.
+        NodeTextTable wide;
+        wide.append(1, u"\u20ac");
+        wide.set(1, u"CAF\u00c9");
+        NodeTextTable narrow;
+        narrow.append(1, u"CAF\u00c9");
+        QVERIFY(wide == narrow);
+        narrow.set(1, u"CAFE");
+        QVERIFY(!(wide == narrow));
         NodeTextTable assigned;
         assigned.append(5, u"X\r\n");
         assigned = copy;
         QVERIFY(assigned == copy);
-        QCOMPARE(assigned.highestSlot(), 2);
+        QCOMPARE(assigned.highestSlot(), 3);
         // A text read out of a table is the reader's own: it outlives the table's memory.
         const QString held = assigned.text(1);
         assigned.clear();
@@ -171,11 +197,12 @@ private slots:
     {
         NodeTextTable table;
         for (int slot = 1; slot <= 2000; ++slot)
-            table.append(slot, QString(50, QChar(u'A' + slot % 26)));
-        const QStringView before = NodeTextViews::at(table, 1234);
+            table.append(slot, QString(50, QChar(0x410 + slot % 26))); // two bytes a character: viewed in place
+        std::u16string scratch;
+        const QStringView before = NodeTextViews::at(table, 1234, scratch);
         NodeTextTable moved(std::move(table));
-        QCOMPARE(NodeTextViews::at(moved, 1234).data(), before.data());
-        QCOMPARE(moved.text(1234), QString(50, QChar(u'A' + 1234 % 26)));
+        QCOMPARE(NodeTextViews::at(moved, 1234, scratch).data(), before.data());
+        QCOMPARE(moved.text(1234), QString(50, QChar(0x410 + 1234 % 26)));
     }
 
     void nodeKeys()

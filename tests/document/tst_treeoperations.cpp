@@ -82,7 +82,7 @@ private slots:
         QVERIFY(part);
         QCOMPARE(part->key(), QStringLiteral("K%1").arg(highest + 1));
         QCOMPARE(part->kind, NodeKind::Part);
-        QCOMPARE(part->image, QStringLiteral("part"));
+        QCOMPARE(NodeImage(part), QStringLiteral("part"));
         QCOMPARE(part->text, QStringLiteral("<new>"));
         QCOMPARE(test::childTexts(policy), (QStringList{"Style", "<new>"}));
         QCOMPARE(document.nodeText(part), QStringLiteral("PART \"<new>\" NUMERIC\r\nEND PART\r\n"));

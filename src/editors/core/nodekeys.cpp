@@ -26,9 +26,9 @@ quint32 NodeHive(const TemplateNode *node)
     for (const TemplateNode *n = node; n; n = n->parent()) {
         if (n->kind != NodeKind::Class)
             continue;
-        if (n->text == u"Machine")
+        if (n->text == kMachineCaption)
             return HKEY_LOCAL_MACHINE_HANDLE;
-        if (n->text == u"User")
+        if (n->text == kUserCaption)
             return HKEY_CURRENT_USER_HANDLE;
     }
     return 0;
