@@ -254,6 +254,55 @@ qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encod
     return end - reinterpret_cast<QChar *>(text);
 }
 
+namespace {
+
+// Where a piece of body that should end at about end can end so that it decodes on its own: not
+// inside a UTF-8 sequence, not between the two halves of a UTF-16 surrogate pair.
+qsizetype pieceEnd(QByteArrayView body, qsizetype end, TextEncoding encoding)
+{
+    if (end >= body.size())
+        return body.size();
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(body[i]); };
+    switch (encoding) {
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8WithoutMark:
+        for (int back = 0; back < 3 && (byte(end) & 0xC0) == 0x80; ++back)
+            --end;
+        return end;
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE: {
+        end &= ~qsizetype(1);
+        const unsigned high = encoding == TextEncoding::Utf16LE ? byte(end - 1) : byte(end - 2);
+        return (high & 0xFC) == 0xD8 ? end - 2 : end;
+    }
+    default: return end;
+    }
+}
+
+} // namespace
+
+qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encoding, PassedBytes &passed)
+{
+    constexpr qsizetype kPiece = qsizetype(4) << 20;
+    const Decoding decoding = decodingOf(bytes);
+    const QByteArrayView body = decoding.body;
+    QChar *out = reinterpret_cast<QChar *>(text);
+    for (qsizetype from = 0; from < body.size();) {
+        const qsizetype to = pieceEnd(body, from + kPiece, decoding.encoding);
+        const QByteArrayView piece = body.sliced(from, to - from);
+        QStringDecoder decoder(decoding.converter, QStringConverter::Flag::Stateless);
+        QChar *end = decoder.appendToBuffer(out, piece);
+        if (decoding.encoding == TextEncoding::Windows1252)
+            mendHighControls(piece, reinterpret_cast<char16_t *>(out)); // a byte a character
+        out = end;
+        from = to;
+        passed.passed(piece.data() + piece.size() - bytes.data());
+    }
+    if (encoding)
+        *encoding = decoding.encoding;
+    return out - reinterpret_cast<QChar *>(text);
+}
+
 QString decodeText(QByteArrayView bytes, TextEncoding *encoding)
 {
     QString text(decodedSizeLimit(bytes), Qt::Uninitialized);

@@ -58,6 +58,17 @@ QString decodeText(QByteArrayView bytes, TextEncoding *encoding = nullptr);
 qsizetype decodedSizeLimit(QByteArrayView bytes);
 qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encoding = nullptr);
 
+// Told as a decode passes through a large file's bytes, so that the bytes behind it can go.
+class PassedBytes
+{
+public:
+    virtual ~PassedBytes() = default;
+    // The first count bytes have been decoded and will not be read again.
+    virtual void passed(qsizetype count) = 0;
+};
+// The same as decodeTextTo, a few megabytes at a time, telling passed after each piece.
+qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encoding, PassedBytes &passed);
+
 // Encodes text for writing, byte-order mark included. When a character cannot be written in
 // Windows-1252 the text is written as UTF-16LE instead; encoding then tells which was used.
 QByteArray encodeText(QStringView text, TextEncoding &encoding);

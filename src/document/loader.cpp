@@ -157,11 +157,10 @@ public:
             return name.toString(); // null and empty stay apart
         const size_t hash = qHash(name);
         Slot &slot = m_slots[hash % kSlots];
-        if (slot.name.isNull()) {
+        // The newest name takes the slot: a part is nearly always named as the policy just before it.
+        if (slot.name.isNull() || slot.hash != hash || slot.name != name) {
             slot.hash = hash;
             slot.name = name.toString();
-        } else if (slot.hash != hash || slot.name != name) {
-            return name.toString();
         }
         return slot.name;
     }
@@ -674,6 +673,31 @@ void decodeInto(QByteArrayView bytes, const LoadOptions &options, BulkVector<cha
     text.resize(size_t(decodeTextTo(bytes, text.data(), &encoding)));
 }
 
+// Gives a file's bytes back to the system as the decode passes them.
+class ReleasePassedBytes : public PassedBytes
+{
+public:
+    explicit ReleasePassedBytes(BulkVector<char> &bytes) : m_bytes(bytes) {}
+    void passed(qsizetype count) override { releaseBulkFront(m_bytes.data(), m_bytes.capacity(), size_t(count)); }
+
+private:
+    BulkVector<char> &m_bytes;
+};
+
+// The file's text in the encoding the options name, or else the one its bytes suggest; the bytes
+// go as they are decoded.
+void decodeInto(BulkVector<char> &bytes, const LoadOptions &options, BulkVector<char16_t> &text, TextEncoding &encoding)
+{
+    const QByteArrayView view(bytes.data(), qsizetype(bytes.size()));
+    if (options.encoding) {
+        decodeInto(view, options, text, encoding);
+        return;
+    }
+    text.resize(size_t(decodedSizeLimit(view)));
+    ReleasePassedBytes release(bytes);
+    text.resize(size_t(decodeTextTo(view, text.data(), &encoding, release)));
+}
+
 } // namespace
 
 LoadResult loadTemplateBytes(TemplateDocument &document, QByteArray bytes, Prompter &prompter,
@@ -727,7 +751,7 @@ LoadResult Vullen(TemplateDocument &document, const QString &path, Prompter &pro
             return {};
         }
         file.close();
-        decodeInto(QByteArrayView(bytes.data(), qsizetype(bytes.size())), options, text, encoding);
+        decodeInto(bytes, options, text, encoding);
     }
     Load load(prompter, options);
     return load.run(document, std::move(text), encoding);

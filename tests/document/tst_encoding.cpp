@@ -72,6 +72,54 @@ private slots:
         QCOMPARE(encodeText(text, found), bytes); // written back as it was read, mark included
     }
 
+    // A large file is decoded a few megabytes at a time: pieces never cut a character, whatever
+    // falls on their edges, and the bytes passed are told in order up to the end.
+    void largeFilesDecodeInPieces_data()
+    {
+        QTest::addColumn<QByteArray>("mark");
+        QTest::addColumn<QByteArray>("pad");  // one character, put 0 to 3 times before the units
+        QTest::addColumn<QByteArray>("unit"); // repeated past two piece edges
+        QTest::addColumn<QByteArray>("tail");
+        QTest::newRow("8-bit") << QByteArray() << QByteArray("x") << QByteArray("Caf\xE9 \x80\x9F\x81\r\n")
+                               << QByteArray();
+        QTest::newRow("utf-8 without mark")
+            << QByteArray() << QByteArray("x") << QByteArray("x\xE2\x82\xAC\xF0\x9F\x98\x80\xC3\xA9") << QByteArray();
+        QTest::newRow("utf-8") << QByteArray("\xEF\xBB\xBF") << QByteArray("x")
+                               << QByteArray("\xE4\xB8\xAD\xF0\x9F\x98\x80") << QByteArray();
+        QTest::newRow("utf-16le, pairs and an odd last byte")
+            << QByteArray("\xFF\xFE") << QByteArray("x\0", 2) << QByteArray("A\0\x3D\xD8\x00\xDE\xAC\x20", 8)
+            << QByteArray("Z");
+        QTest::newRow("utf-16be") << QByteArray("\xFE\xFF") << QByteArray("\0x", 2)
+                                  << QByteArray("\0A\xD8\x3D\xDE\x00", 6) << QByteArray();
+    }
+    void largeFilesDecodeInPieces()
+    {
+        QFETCH(QByteArray, mark);
+        QFETCH(QByteArray, pad);
+        QFETCH(QByteArray, unit);
+        QFETCH(QByteArray, tail);
+        struct Recorder : PassedBytes
+        {
+            QList<qsizetype> counts;
+            void passed(qsizetype count) override { counts.append(count); }
+        };
+        for (int padding = 0; padding < 4; ++padding) {
+            QByteArray bytes = mark + pad.repeated(padding);
+            bytes += unit.repeated(int((qsizetype(9) << 20) / unit.size())) + tail;
+            TextEncoding whole = TextEncoding::Windows1251;
+            const QString expected = decodeText(bytes, &whole);
+            Recorder recorder;
+            TextEncoding pieces = TextEncoding::Windows1251;
+            QString text(decodedSizeLimit(bytes), Qt::Uninitialized);
+            text.truncate(decodeTextTo(bytes, reinterpret_cast<char16_t *>(text.data()), &pieces, recorder));
+            QCOMPARE(pieces, whole);
+            QVERIFY2(text == expected, qPrintable(QStringLiteral("padding %1").arg(padding)));
+            QCOMPARE(recorder.counts.size(), 3);
+            QVERIFY(std::is_sorted(recorder.counts.begin(), recorder.counts.end()));
+            QCOMPARE(recorder.counts.back(), bytes.size());
+        }
+    }
+
     // Every byte value read in a single-byte code page and written back gives the same bytes, and
     // the characters read are distinct and the code page's own.
     void singleByteCodePagesRoundTripEveryByte_data()
