@@ -125,29 +125,6 @@ private slots:
         QCOMPARE(doc.texts(), before); // the model keeps its literal texts
     }
 
-    // A UTF-8 template without a mark is written back as UTF-8 without a mark, byte for byte, and a
-    // name typed into it is written as UTF-8 too.
-    void utf8WithoutMarkRoundTrips()
-    {
-        const QByteArray source = "CLASS MACHINE\r\n\tCATEGORY \"\xD0\x9F\xD1\x80\xD0\xB8\"\r\n\tKEYNAME "
-                                  "\"Software\\\xE4\xB8\xAD\"\r\n\tEND CATEGORY\r\nCLASS USER\r\n";
-        ScriptedPrompter prompter;
-        TemplateDocument doc;
-        QVERIFY(loadTemplateBytes(doc, source, prompter).loaded());
-        QCOMPARE(doc.encoding(), TextEncoding::Utf8WithoutMark);
-        QTemporaryDir dir;
-        doc.setPath(dir.filePath("out.adm"));
-        QVERIFY(WriteTemplate(doc, prompter));
-        QCOMPARE(test::readBytes(doc.path()), source);
-
-        TemplateNode *category = doc.root()->child(0)->child(0);
-        doc.commitNodeEdit(category, QStringLiteral("\u00E9t\u00E9"),
-                           u"CATEGORY \"\u00E9t\u00E9\"\r\nEND CATEGORY\r\n");
-        QVERIFY(WriteTemplate(doc, prompter));
-        QVERIFY(test::readBytes(doc.path()).contains("CATEGORY \"\xC3\xA9t\xC3\xA9\""));
-        QCOMPARE(doc.encoding(), TextEncoding::Utf8WithoutMark);
-    }
-
     // A code page the user chose is kept on writing; a character it cannot hold stops the save
     // with a message and nothing written.
     void codePageKeptOrSaveRefused_data()
