@@ -67,9 +67,6 @@ private slots:
                                         << QStringList{"Computer", " Machine", "  Desktop", "   Inner", "    Deep"}
                                         << "Deep"
                                         << "1 of 1 matches";
-        QTest::newRow("value name") << "PATH" << QStringList{"Computer", " Machine", "  Desktop", "   Wallpaper"}
-                                    << "Wallpaper"
-                                    << "1 of 1 matches";
         QTest::newRow("key names in both classes")
             << "software\\" << QStringList{"Computer", " Machine", "  Desktop", "  Network", " User", "  Start"}
             << "Desktop"

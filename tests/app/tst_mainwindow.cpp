@@ -9,8 +9,6 @@
 #include "app/templatetreemodel.h"
 #include "app/templatetreeview.h"
 
-#include "document/tempfiles.h"
-
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -174,16 +172,6 @@ private slots:
         QCOMPARE(enabledItems(f, kToolItems), QStringList());
     }
 
-    void textEditorItemEntersTextMode()
-    {
-        AppFixture f;
-        f.start();
-        f.item("M_New")->trigger();
-        QVERIFY(!f.window->isTextModeShown());
-        f.item("M_TEdit")->trigger();
-        QVERIFY(f.window->isTextModeShown());
-    }
-
     // What New, a good file and a bad file leave in the window.
     void documentStates_data()
     {
@@ -263,45 +251,6 @@ private slots:
         QVERIFY(!f.preferences.strings());
         f.item("M_NewerStatements")->trigger();
         QVERIFY(!f.preferences.newerStatements());
-    }
-
-    void closeWithModifiedDocument_data()
-    {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("closed");
-        QTest::newRow("no: closes") << int(Answer::No) << true;
-        QTest::newRow("cancel: stays open") << int(Answer::Cancel) << false;
-    }
-    void closeWithModifiedDocument()
-    {
-        QFETCH(int, answer);
-        QFETCH(bool, closed);
-        AppFixture f;
-        f.start();
-        f.item("M_New")->trigger();
-        f.window->document().setModified(true);
-        const QString temporary = NewTempFile(f.window->controller().tempFiles());
-        f.prompter.expect(test::kSaveChanges, Answer(answer));
-        QCOMPARE(f.window->close(), closed);
-        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
-        QCOMPARE(f.window->isVisible(), !closed);
-        QCOMPARE(QFile::exists(temporary), !closed);
-        QFile::remove(temporary);
-    }
-
-    void closeWithEditScreenOpen()
-    {
-        AppFixture f;
-        f.start(f.file(QStringLiteral("good.adm"), test::kSample));
-        f.window->document().setModified(true);
-        const QString temporary = NewTempFile(f.window->controller().tempFiles());
-        f.window->editors().EditNode(test::findNode(f.window->document(), "Hide icons"));
-        f.prompter.expect(QStringLiteral("There is an edit screen open. Exit without saving changes?"),
-                          Message::Icon::Exclamation, Message::Buttons::YesNo, Answer::Yes);
-        QVERIFY(f.window->close()); // no question about saving
-        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
-        QVERIFY(QFile::exists(temporary)); // left in place
-        QFile::remove(temporary);
     }
 
     void editPageGuardsDocumentCommands()

@@ -55,16 +55,13 @@ class TestRegistryWiring : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
+    // The table itself is the registry's own; here: it is written at start-up, naming this program.
     void startUpWritesTheAssociations()
     {
         Wired f;
         f.start();
         clsReg &reg = f.reg;
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
-        QCOMPARE(readDefault(reg, Hive::ClassesRoot, QStringLiteral(".adm")), QStringLiteral("ADM.Document"));
-        QCOMPARE(readDefault(reg, Hive::ClassesRoot, QStringLiteral("ADM.Document")),
-                 QStringLiteral("Policy Template File"));
-        QCOMPARE(readDefault(reg, Hive::ClassesRoot, QStringLiteral(".pol")), QStringLiteral("POL.Document"));
         const QString open = readDefault(reg, Hive::ClassesRoot, QStringLiteral("ADM.Document\\shell\\open\\command"));
         QVERIFY2(open.contains(QCoreApplication::applicationFilePath()), qPrintable(open));
     }

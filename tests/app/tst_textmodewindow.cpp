@@ -23,7 +23,6 @@
 
 using namespace kova;
 using kova::test::AppFixture;
-using kova::test::RecordingOutsideTools;
 
 namespace {
 
@@ -255,52 +254,25 @@ private slots:
         QVERIFY(QFile(out).open(QIODevice::ReadOnly));
         QVERIFY(QString::fromLatin1(test::readBytes(out)).contains(QStringLiteral("CATEGORY \"Edited\"")));
         QVERIFY(!QFile::exists(entryFile));
-        QVERIFY(w.textMode()->TextModeUpdate()); // outside text mode there is nothing to apply
     }
 
-    void editScreenRefusesDocumentCommands_data()
+    // Entering again goes through the window's edit-screen rule (the document commands' refusals are
+    // the controller's own).
+    void textModeAgainIsRefused()
     {
-        QTest::addColumn<QString>("item");
-        QTest::newRow("Open") << "M_Open";
-        QTest::newRow("recent file") << "Bestand1";
-        QTest::newRow("text mode again") << "M_TEdit";
-    }
-    void editScreenRefusesDocumentCommands()
-    {
-        QFETCH(QString, item);
         SampleWindow f;
         QVERIFY(f.startOnSample());
-        MainWindow &w = *f.window;
         f.item("M_TEdit")->trigger();
         const QString entryFile = f.document().path();
         f.replaceText(QStringLiteral("CLASS MACHINE"));
-        QAction *action = item.startsWith(u"Bestand") ? w.actions().Bestand(1) : w.actions().item(item);
         f.prompter.expect(kCloseItFirst, Message::Icon::Exclamation);
-        action->trigger();
+        f.item("M_TEdit")->trigger();
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
-        QVERIFY(f.chooser.requests().isEmpty());
         verifyView(f, true);
         QCOMPARE(f.document().path(), entryFile);
         QCOMPARE(f.document().root(), nullptr);
         QCOMPARE(f.editor()->toPlainText(), QStringLiteral("CLASS MACHINE"));
-        QCOMPARE(w.controller().tempFiles().paths(), QStringList{entryFile});
-    }
-
-    // Print, Help, Mail and Web on the text toolbar are the window's outside tools.
-    void outsideToolsFollowTheWindow()
-    {
-        SampleWindow f;
-        QVERIFY(f.startOnSample());
-        RecordingOutsideTools tools({OutsideTools::Tool::Print, OutsideTools::Tool::Mail});
-        f.window->setOutsideTools(&tools);
-        f.item("M_TEdit")->trigger();
-        QVERIFY(f.textButton("Print")->isEnabled());
-        QVERIFY(!f.textButton("Help")->isEnabled());
-        QTest::mouseClick(f.textButton("Mail"), Qt::LeftButton);
-        f.editorItem("M_EPrint")->trigger();
-        QCOMPARE(tools.calls, (QStringList{"mail", "print"}));
-        QVERIFY(f.mode().isTextModeOn());
-        f.window->setOutsideTools(nullptr);
+        QCOMPARE(f.window->controller().tempFiles().paths(), QStringList{entryFile});
     }
 };
 

@@ -95,11 +95,6 @@ private slots:
         MainWindow &w = open(f);
         w.treePanel()->selectNode(test::findNode(w.document(), "Wallpaper"));
         f.prompter.expect(QStringLiteral("Delete entry \"Wallpaper\""), Message::Icon::Exclamation,
-                          Message::Buttons::YesNo, Answer::No);
-        f.treeItem("M_Delete")->trigger();
-        QVERIFY(test::findNode(w.document(), "Wallpaper"));
-        QVERIFY(!w.document().isModified());
-        f.prompter.expect(QStringLiteral("Delete entry \"Wallpaper\""), Message::Icon::Exclamation,
                           Message::Buttons::YesNo, Answer::Yes);
         f.treeItem("M_Delete")->trigger();
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
@@ -215,30 +210,6 @@ private slots:
         const qsizetype user = written.indexOf(QStringLiteral("CLASS USER"));
         QVERIFY(user > 0);
         QVERIFY(written.indexOf(QStringLiteral("\tPOLICY \"Wallpaper\"")) > user);
-    }
-
-    void dragPolicyToCategoryWithOtherKey()
-    {
-        AppFixture f;
-        MainWindow &w = open(f);
-        f.prompter.expect(QStringLiteral("- This drag and drop operation caused a change in the keys beeing used.\r\n"
-                                         "Check the keys used in this entry before you continue."),
-                          Message::Icon::Exclamation);
-        QVERIFY(w.treePanel()->dropNode(test::findNode(w.document(), "Deep"), test::findNode(w.document(), "Network")));
-        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
-        QCOMPARE(w.treePanel()->keyLabel()->text(), QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Network"));
-    }
-
-    void categoryIntoOwnBranchIsRefused()
-    {
-        AppFixture f;
-        MainWindow &w = open(f);
-        TemplateNode *desktop = test::findNode(w.document(), "Desktop");
-        TemplateNode *inner = test::findNode(w.document(), "Inner");
-        QVERIFY(!w.treePanel()->dropNode(desktop, inner));
-        QCOMPARE(inner->parent(), desktop);
-        QCOMPARE(desktop->parent(), test::findNode(w.document(), "Machine"));
-        QVERIFY(!w.document().isModified());
     }
 
     void expandAndCollapseAll()

@@ -216,16 +216,6 @@ private slots:
         QVERIFY(f.controller.EditScreenOpen(false)); // silent
     }
 
-    void reopenMovesToTopAndTempFilesStayOff()
-    {
-        Fixture f;
-        const QString a = f.file(QStringLiteral("a.adm"), kGood);
-        const QString b = f.file(QStringLiteral("b.adm"), kGood);
-        for (const QString &path : {a, b, f.file(QStringLiteral("ADM1A.tmp"), kGood), a})
-            QVERIFY(f.controller.LoadDocument(path, false).loaded());
-        QCOMPARE(f.controller.recentFiles().items(), (QStringList{a, b, "", ""}));
-    }
-
     void stringsToggle_data()
     {
         QTest::addColumn<bool>("loadFile");

@@ -2,6 +2,7 @@
 
 #include "appfixture.h"
 #include "templatefixtures.h"
+#include "testfiles.h"
 
 #include "editors/editorpage.h"
 #include "editors/editorpages.h"
@@ -85,12 +86,5 @@ struct PageFixture : AppFixture
 // Said when Ok, Cancel or a list command comes while an entry editor waits for its update.
 inline const Message kPressUpdate{QStringLiteral("Press the update or no update button first."), Message::Icon::None,
                                   Message::Buttons::Ok};
-
-inline QString crlfText(const char *text)
-{
-    QString s = QString::fromUtf8(text);
-    s.replace(u'\n', QStringLiteral("\r\n"));
-    return s;
-}
 
 } // namespace kova::test

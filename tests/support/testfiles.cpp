@@ -46,4 +46,9 @@ QByteArray crlf(QByteArray text)
     return text.replace("\r\n", "\n").replace("\n", "\r\n");
 }
 
+QString crlfText(const char *text)
+{
+    return QString::fromUtf8(text).replace(u'\n', QStringLiteral("\r\n"));
+}
+
 } // namespace kova::test

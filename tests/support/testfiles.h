@@ -16,5 +16,7 @@ QByteArray wideText(const QString &text);
 QString writeText(const QString &path, const QByteArray &text);
 // CR LF line ends for test texts written with \n.
 QByteArray crlf(QByteArray text);
+// The same for a node's text as the template keeps it.
+QString crlfText(const char *text);
 
 } // namespace kova::test

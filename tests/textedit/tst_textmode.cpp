@@ -375,18 +375,6 @@ private slots:
         QCOMPARE(doc().isModified(), !typed.isEmpty());
     }
 
-    void updateWritesTheEditedTextWithCrLf()
-    {
-        QVERIFY(mode().EnterTextMode());
-        replaceText(QStringLiteral("CLASS USER\nCATEGORY \"New\"\nEND CATEGORY"));
-        QVERIFY(mode().TextModeUpdate());
-        QCOMPARE(readBytes(m_host->m_tempFiles.paths().at(1)),
-                 QByteArray("CLASS USER\r\nCATEGORY \"New\"\r\nEND CATEGORY\r\n"));
-        QVERIFY(doc().isModified());
-        QVERIFY(rendered().contains(QStringLiteral("CATEGORY \"New\"")));
-        QVERIFY(!rendered().contains(QStringLiteral("Desktop")));
-    }
-
     void noUpdateRestoresTreeAndFlag_data()
     {
         QTest::addColumn<bool>("modifiedBefore");
@@ -677,27 +665,8 @@ private slots:
         button("FindNext");
         QVERIFY(editor()->textCursor().selectionStart() > first);
 
-        // Each way back: typed text tells Update (the document modified) from No Update.
-        struct Leave
-        {
-            const char *name;
-            bool isItem;
-            bool updates;
-        };
-        for (const Leave &leave : {Leave{"Update", false, true}, Leave{"M_NoUpdate", true, false},
-                                   Leave{"M_Update", true, true}, Leave{"DontSave", false, false}}) {
-            if (!mode().isTextModeOn()) {
-                doc().setModified(false); // as it was before the first entry
-                QVERIFY(mode().EnterTextMode());
-            }
-            editor()->moveCursor(QTextCursor::End);
-            QTest::keyClick(editor(), Qt::Key_Space);
-            leave.isItem ? item(leave.name) : button(leave.name);
-            QVERIFY2(!mode().isTextModeOn(), leave.name);
-            QVERIFY2(doc().isModified() == leave.updates, leave.name);
-        }
         mode().runToolbarCommand(QStringLiteral("NoSuchButton")); // does nothing
-        QVERIFY(!mode().isTextModeOn());
+        QVERIFY(mode().isTextModeOn());
     }
 
     void shortcutsWorkOnlyInTextMode()

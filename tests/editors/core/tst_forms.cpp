@@ -10,10 +10,12 @@
 #include "editors/core/textform.h"
 #include "editors/core/textpartform.h"
 #include "okunchanged.h"
+#include "testfiles.h"
 
 #include <QTest>
 
 using namespace kova;
+using kova::test::crlfText;
 
 Q_DECLARE_METATYPE(kova::PolicyForm)
 Q_DECLARE_METATYPE(kova::CheckBoxForm)
@@ -22,17 +24,9 @@ Q_DECLARE_METATYPE(kova::DropdownEntryForm)
 
 namespace {
 
-// Node text written with \n, stored as the table keeps it (CR LF after every line).
-QString node(const char *text)
-{
-    QString s = QString::fromUtf8(text);
-    s.replace(u'\n', QStringLiteral("\r\n"));
-    return s;
-}
-
 QStringList lines(const char *text)
 {
-    return makeEditLines(node(text));
+    return makeEditLines(crlfText(text));
 }
 
 const QString kInherited = QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Up");
@@ -91,9 +85,9 @@ private slots:
     {
         const PolicyForm f = hideClockForm();
         QVERIFY(!f.validate());
-        QCOMPARE(f.compose(), node(kHideClock));
+        QCOMPARE(f.compose(), crlfText(kHideClock));
         const PolicyForm loaded = PolicyForm::load(lines(kHideClock));
-        QCOMPARE(loaded.compose(), node(kHideClock));
+        QCOMPARE(loaded.compose(), crlfText(kHideClock));
         QCOMPARE(loaded.onItems, f.onItems);
         QCOMPARE(loaded.caption(), QStringLiteral("Hide clock"));
     }
@@ -110,9 +104,9 @@ private slots:
         f.required = true;
         f.suggestions = {QStringLiteral("red"), QStringLiteral("blue")};
         f.noSort = true;
-        const QString expected = node("PART \"Colour\" COMBOBOX\nKEYNAME \"Software\\Demo\"\nVALUENAME \"Col\"\n"
-                                      "DEFAULT \"red\"\nMAXLEN 20\nREQUIRED\nSUGGESTIONS\n\"red\"\n\"blue\"\n"
-                                      "END SUGGESTIONS\nNOSORT\nEND PART\n");
+        const QString expected = crlfText("PART \"Colour\" COMBOBOX\nKEYNAME \"Software\\Demo\"\nVALUENAME \"Col\"\n"
+                                          "DEFAULT \"red\"\nMAXLEN 20\nREQUIRED\nSUGGESTIONS\n\"red\"\n\"blue\"\n"
+                                          "END SUGGESTIONS\nNOSORT\nEND PART\n");
         QVERIFY(!f.validate(QString()));
         QCOMPARE(f.compose(), expected);
         const TextPartForm loaded = TextPartForm::load(TextPartForm::Kind::Combobox, makeEditLines(expected));
@@ -127,8 +121,8 @@ private slots:
         f.valueName = QStringLiteral("Secs");
         f.required = true;
         QVERIFY(!f.validate(QString()));
-        const QString expected = node("PART \"Timeout\" NUMERIC\nKEYNAME \"Software\\Demo\"\nVALUENAME \"Secs\"\n"
-                                      "REQUIRED\nMIN 1\nMAX 600\nSPIN 5\nDEFAULT 30\nEND PART\n");
+        const QString expected = crlfText("PART \"Timeout\" NUMERIC\nKEYNAME \"Software\\Demo\"\nVALUENAME \"Secs\"\n"
+                                          "REQUIRED\nMIN 1\nMAX 600\nSPIN 5\nDEFAULT 30\nEND PART\n");
         QCOMPARE(f.compose(), expected);
         QCOMPARE(NumericForm::load(makeEditLines(expected)).compose(), expected);
     }
@@ -144,10 +138,10 @@ private slots:
                     {QStringLiteral("VALUENAME \"Flag\" VALUE NUMERIC 1")}},
                    {QStringLiteral("NAME \"Off\" VALUE DELETE "), {}}};
         const QString expected =
-            node("PART \"Colour\" DROPDOWNLIST\nREQUIRED\nKEYNAME \"Software\\Demo\"\n"
-                 "VALUENAME \"Col\"\nITEMLIST\nNAME \"Red\"\nVALUE \"R\" DEFAULT\nACTIONLIST\n"
-                 "VALUENAME \"Flag\"\nVALUE NUMERIC 1\nEND ACTIONLIST\nNAME \"Off\"\nVALUE DELETE\n"
-                 "END ITEMLIST\nEND PART\n");
+            crlfText("PART \"Colour\" DROPDOWNLIST\nREQUIRED\nKEYNAME \"Software\\Demo\"\n"
+                     "VALUENAME \"Col\"\nITEMLIST\nNAME \"Red\"\nVALUE \"R\" DEFAULT\nACTIONLIST\n"
+                     "VALUENAME \"Flag\"\nVALUE NUMERIC 1\nEND ACTIONLIST\nNAME \"Off\"\nVALUE DELETE\n"
+                     "END ITEMLIST\nEND PART\n");
         QVERIFY(!f.validate(QString()));
         QCOMPARE(f.compose(), expected);
         const DropdownForm loaded = DropdownForm::load(makeEditLines(expected));
@@ -164,7 +158,7 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("output");
         const auto row = [](const char *name, EditorKind kind, const char *input, const char *output = "") {
-            QTest::newRow(name) << int(kind) << node(input) << node(output);
+            QTest::newRow(name) << int(kind) << crlfText(input) << crlfText(output);
         };
         row("policy: default value name", EditorKind::Policy,
             "POLICY \"P\"\nVALUENAME \"\"\nVALUEON \"1\"\nEND POLICY\n");
@@ -362,7 +356,7 @@ private slots:
 
     void comboboxKeepsTheDefaultBoxWithoutAValueNameLine()
     {
-        const QStringList lines = makeEditLines(node("PART \"X\" COMBOBOX\nEND PART\n"));
+        const QStringList lines = makeEditLines(crlfText("PART \"X\" COMBOBOX\nEND PART\n"));
         QVERIFY(!TextPartForm::load(TextPartForm::Kind::Combobox, lines).defaultName.has_value());
         QCOMPARE(TextPartForm::load(TextPartForm::Kind::Edittext, lines).defaultName, std::optional<bool>(false));
     }
