@@ -2,15 +2,6 @@
 
 #include <new>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KOVA_ADDRESS_SANITIZER 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define KOVA_ADDRESS_SANITIZER 1
-#endif
-
 // Under the address sanitizer every buffer stays on the heap, where overruns are caught.
 #if defined(__linux__) && !defined(KOVA_ADDRESS_SANITIZER)
 #include <sys/mman.h>
@@ -69,6 +60,25 @@ void releaseBulk(void *memory, [[maybe_unused]] std::size_t bytes) noexcept
     }
 #endif
     ::operator delete(memory);
+}
+
+void *allocateBulkBlock()
+{
+#ifdef KOVA_BULK_MAPPING
+    static_assert(kBulkBlock == kHugePage && kBulkBlock >= kBulkFrom);
+    return allocateBulk(kBulkBlock); // a mapping of its own, aligned to a huge page
+#else
+    return ::operator new(kBulkBlock, std::align_val_t(kBulkBlock));
+#endif
+}
+
+void releaseBulkBlock(void *block) noexcept
+{
+#ifdef KOVA_BULK_MAPPING
+    releaseBulk(block, kBulkBlock);
+#else
+    ::operator delete(block, std::align_val_t(kBulkBlock));
+#endif
 }
 
 void releaseBulkFront([[maybe_unused]] void *memory, [[maybe_unused]] std::size_t bytes,

@@ -6,6 +6,15 @@
 #include <utility>
 #include <vector>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KOVA_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define KOVA_ADDRESS_SANITIZER 1
+#endif
+
 namespace kova {
 
 // Memory for the large working buffers of a load or a write: the file's bytes, its decoded text, the
@@ -19,6 +28,13 @@ void releaseBulk(void *memory, std::size_t bytes) noexcept;
 // under them goes back to the system, in whole huge pages, while the rest of the buffer stays. A
 // buffer from the heap keeps its memory until it is released.
 void releaseBulkFront(void *memory, std::size_t bytes, std::size_t done) noexcept;
+
+// A block of kBulkBlock bytes that starts at a multiple of its size, for a pool that finds the block
+// of anything in it from its address. Mapped on its own, backed by a huge page where the system
+// offers one.
+inline constexpr std::size_t kBulkBlock = std::size_t(2) << 20;
+void *allocateBulkBlock();
+void releaseBulkBlock(void *block) noexcept;
 
 template<typename T>
 struct BulkAllocator

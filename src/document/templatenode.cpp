@@ -1,5 +1,6 @@
 #include "templatenode.h"
 
+#include "nodepool.h"
 #include "nodetexttable.h"
 
 #include <algorithm>
@@ -7,6 +8,18 @@
 namespace kova {
 
 TemplateNode::TemplateNode(QString kind_, QString text_) : kind(std::move(kind_)), text(std::move(text_)) {}
+
+static_assert(alignof(TemplateNode) <= alignof(void *), "the node pool aligns slots to a pointer");
+
+void *TemplateNode::operator new(std::size_t size)
+{
+    return allocateNode(size);
+}
+
+void TemplateNode::operator delete(void *node, std::size_t size) noexcept
+{
+    releaseNode(node, size);
+}
 
 QString TemplateNode::key() const
 {

@@ -33,6 +33,10 @@ public:
     QString text;
     bool expanded = false;
 
+    // Nodes come from a pool of their own (nodepool.h).
+    static void *operator new(std::size_t size);
+    static void operator delete(void *node, std::size_t size) noexcept;
+
     int slot() const { return m_slot; }
     void setSlot(int slot) { m_slot = slot; }
     QString key() const;

@@ -1,7 +1,12 @@
 #include "document/bulkmemory.h"
+#include "document/nodepool.h"
+#include "document/templatenode.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
+#include <algorithm>
+#include <memory>
 #include <numeric>
 
 using namespace kova;
@@ -90,6 +95,78 @@ private slots:
             const char expected = char('a' + (i * 4) % 26);
             QVERIFY(std::all_of(kept[i].begin(), kept[i].end(), [&](char c) { return c == expected; }));
         }
+    }
+
+    // Nodes fill several blocks of the pool; each keeps its own text however the others come and go,
+    // and once all have gone no more than the block in use is held, whatever the order they went in.
+    void nodeBlocksComeAndGo_data()
+    {
+        QTest::addColumn<QString>("order");
+        for (const char *order : {"made", "reversed", "shuffled", "every other first", "as a tree"})
+            QTest::newRow(order) << QString::fromLatin1(order);
+    }
+
+    void nodeBlocksComeAndGo()
+    {
+#ifdef KOVA_ADDRESS_SANITIZER
+        QSKIP("under the address sanitizer nodes come from the heap");
+#endif
+        QFETCH(QString, order);
+        constexpr int kNodes = 100000; // about five blocks
+        std::vector<std::unique_ptr<TemplateNode>> nodes;
+        for (int i = 0; i < kNodes; ++i)
+            nodes.push_back(std::make_unique<TemplateNode>(NodeKind::Policy, QString::number(i)));
+        const size_t initial = nodeBlocksHeld();
+        QVERIFY(initial >= 4);
+        const auto allIntact = [&] {
+            for (size_t i = 0; i < nodes.size(); ++i)
+                if (nodes[i] && nodes[i]->text != QString::number(i))
+                    return false;
+            return true;
+        };
+        if (order == u"as a tree") {
+            // A category of policies with a part each, dropped from the top.
+            auto root = std::make_unique<TemplateNode>(NodeKind::Category, QStringLiteral("c"));
+            for (int i = 0; i < kNodes; i += 2) {
+                TemplateNode *policy = root->appendChild(std::move(nodes[size_t(i)]));
+                policy->appendChild(std::move(nodes[size_t(i) + 1]));
+            }
+            QCOMPARE(root->childCount(), kNodes / 2);
+            QCOMPARE(root->child(7)->child(0)->text, QStringLiteral("15"));
+            root.reset();
+        } else {
+            std::vector<size_t> sequence(nodes.size());
+            std::iota(sequence.begin(), sequence.end(), size_t(0));
+            if (order == u"reversed")
+                std::reverse(sequence.begin(), sequence.end());
+            else if (order == u"shuffled")
+                std::shuffle(sequence.begin(), sequence.end(), QRandomGenerator(7));
+            else if (order == u"every other first")
+                std::stable_partition(sequence.begin(), sequence.end(), [](size_t i) { return i % 2 == 0; });
+            for (size_t k = 0; k < sequence.size(); ++k) {
+                nodes[sequence[k]].reset();
+                if (k != sequence.size() / 2)
+                    continue;
+                QVERIFY(allIntact());
+                const size_t held = nodeBlocksHeld();
+                if (order == u"made" || order == u"reversed") {
+                    // The blocks emptied along the way went back at once.
+                    QVERIFY(held <= initial / 2 + 1);
+                } else {
+                    // Slots given back all over are used again before the pool grows.
+                    std::vector<std::unique_ptr<TemplateNode>> more;
+                    for (int i = 0; i < kNodes / 4; ++i)
+                        more.push_back(std::make_unique<TemplateNode>(NodeKind::Part, QString()));
+                    QCOMPARE(nodeBlocksHeld(), held);
+                }
+            }
+        }
+        QVERIFY2(nodeBlocksHeld() <= 1, qPrintable(QString::number(nodeBlocksHeld())));
+        // Something larger than a node comes from the heap and goes back there.
+        void *large = allocateNode(sizeof(TemplateNode) * 4);
+        std::memset(large, 0x5A, sizeof(TemplateNode) * 4);
+        releaseNode(large, sizeof(TemplateNode) * 4);
+        QVERIFY(nodeBlocksHeld() <= 1);
     }
 };
 
