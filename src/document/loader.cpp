@@ -257,7 +257,10 @@ private:
     enum class Step { Ok, Failed, Fatal };
 
     Step readSections(QStringView text);
-    Step rebuildStatements(TokenStream &stream, BulkVector<char16_t> &text);
+    Step rebuildStatements(TokenSplitter &splitter, BulkVector<char16_t> &text);
+    // A fatal fault in the body's lines not cut yet comes before anything the statements have to
+    // say: false (its message shown) when there is one.
+    bool restSplitsCleanly();
     bool buildTree();
 
     Step syntaxError(const QString &text, int line);
@@ -274,7 +277,8 @@ private:
     // user's), each in file order: the order the tree is built in.
     StatementChain m_machine;
     StatementChain m_user;
-    int m_nodeBound = 1; // at least as many nodes as the statements make, the root included
+    TokenSplitter *m_splitter = nullptr; // while the statements are rebuilt
+    int m_nodeBound = 1;                 // at least as many nodes as the statements make, the root included
     bool m_agreedToRemove = false;
     bool m_seenMachine = false;
     bool m_seenUser = false;
@@ -353,8 +357,15 @@ Load::Step Load::readSections(QStringView text)
     return Step::Ok;
 }
 
+bool Load::restSplitsCleanly()
+{
+    return !m_splitter || m_splitter->checkRest();
+}
+
 Load::Step Load::syntaxError(const QString &text, int line)
 {
+    if (!restSplitsCleanly())
+        return Step::Fatal;
     m_prompter.tell(text + u' ' + QString::number(line));
     if (m_options.reportLine) {
         m_errorLine = line;
@@ -366,19 +377,25 @@ Load::Step Load::syntaxError(const QString &text, int line)
 
 Load::Step Load::fileNotLoaded()
 {
+    if (!restSplitsCleanly())
+        return Step::Fatal;
     m_prompter.tell(kFileNotLoaded, Message::Icon::Exclamation);
     return Step::Failed;
 }
 
-Load::Step Load::rebuildStatements(TokenStream &stream, BulkVector<char16_t> &text)
+Load::Step Load::rebuildStatements(TokenSplitter &splitter, BulkVector<char16_t> &text)
 {
-    const TokenList &tokens = stream.tokens;
-    const size_t n = tokens.size();
+    const TokenList &tokens = splitter.stream().tokens;
     const QString errorInLine = QStringLiteral("Error in line ");
     const QString errorInLineBadName = QStringLiteral("Error in line");
     size_t i = 0;
+    // Whether the stream has a token at k: the body is cut into tokens as the statements need them.
+    constexpr size_t kCutAhead = size_t(1) << 16;
+    const auto has = [&](size_t k) {
+        return k < tokens.size() || (splitter.splitTo(k + kCutAhead) && k < tokens.size());
+    };
     // The token at k, or a null view past the end of the stream.
-    const auto at = [&](size_t k) { return k < n ? tokens[k].text() : QStringView(); };
+    const auto at = [&](size_t k) { return has(k) ? tokens[k].text() : QStringView(); };
 
     // The tokens and the body's text are read once, front to back: what has been passed goes back
     // to the system now and then, so that they and the statements are not all held at once.
@@ -392,7 +409,7 @@ Load::Step Load::rebuildStatements(TokenStream &stream, BulkVector<char16_t> &te
         // Tokens taken from the body point into the text in file order; keywords and resolved
         // strings point elsewhere. A statement's first token is mostly a keyword: the next token
         // from the body tells how far the text has been read.
-        for (size_t k = i; k < std::min(n, i + 16); ++k) {
+        for (size_t k = i; k < std::min(tokens.size(), i + 16); ++k) {
             if (const char16_t *p = tokens[k].data; p >= textBegin && p < textEnd) {
                 releaseBulkFront(text.data(), text.capacity() * sizeof(char16_t),
                                  size_t(p - textBegin) * sizeof(char16_t));
@@ -414,13 +431,13 @@ Load::Step Load::rebuildStatements(TokenStream &stream, BulkVector<char16_t> &te
         // Nodes start with CLASS, CATEGORY, POLICY and PART: room for their slots is made at once.
         m_nodeBound += head.size > 0 && (head.data[0] == u'C' || head.data[0] == u'P') ? 1 : 0;
         i = first + count;
-        if (i - releasedTo >= kReleaseEvery && i < n)
+        if (i - releasedTo >= kReleaseEvery && i < tokens.size())
             release();
     };
 
     const std::u16string_view endWord(u"END", 3);
     const std::u16string_view endifWord(u"#ENDIF", 6);
-    while (i < n) {
+    while (has(i)) {
         const QStringView t = tokens[i].text();
         const int line = tokens[i].line;
         if (t.startsWith(u';')) {
@@ -433,19 +450,21 @@ Load::Step Load::rebuildStatements(TokenStream &stream, BulkVector<char16_t> &te
         switch (opens) {
         case Opens::Conditional:
             if (!m_agreedToRemove) {
+                if (!restSplitsCleanly())
+                    return Step::Fatal;
                 const Answer a =
                     m_prompter.ask({conditionalQuestion(), Message::Icon::Exclamation, Message::Buttons::YesNo});
                 if (a != Answer::Yes)
                     return Step::Failed;
                 m_agreedToRemove = true;
             }
-            while (i < n && sv(tokens[i].text()) != endifWord)
+            while (has(i) && sv(tokens[i].text()) != endifWord)
                 ++i;
             ++i;
             break;
         case Opens::Suggestions:
             statement(i, 1);
-            while (i < n && sv(tokens[i].text()) != endWord)
+            while (has(i) && sv(tokens[i].text()) != endWord)
                 statement(i, 1);
             break;
         case Opens::Flag: statement(i, 1); break;
@@ -467,6 +486,8 @@ Load::Step Load::rebuildStatements(TokenStream &stream, BulkVector<char16_t> &te
             } else if (is(word, u"USER")) {
                 m_seenUser = true;
             } else {
+                if (!restSplitsCleanly())
+                    return Step::Fatal;
                 m_prompter.tell(QStringLiteral("Error in procedure Vullen in module modFill in line ") +
                                     QString::number(line),
                                 Message::Icon::Critical);
@@ -520,6 +541,8 @@ Load::Step Load::rebuildStatements(TokenStream &stream, BulkVector<char16_t> &te
         case Opens::Nothing: return syntaxError(errorInLine, line);
         }
     }
+    if (!restSplitsCleanly())
+        return Step::Fatal;
     // A missing class is added as its bare CLASS line, after everything else.
     static const QString classWord = QStringLiteral("CLASS");
     static const QString machineWord = QStringLiteral("MACHINE");
@@ -635,14 +658,15 @@ LoadResult Load::run(TemplateDocument &document, BulkVector<char16_t> text, Text
     if (const Step s = readSections(QStringView(text.data(), qsizetype(text.size()))); s != Step::Ok)
         return fail(s);
     const WordContext context{KeywordTable::standard(), m_strings, m_options.newerStatements};
-    std::optional<TokenStream> stream = Splitter(m_body, context, m_prompter);
-    if (!stream)
-        return fail(Step::Fatal);
-    if (const Step s = rebuildStatements(*stream, text); s != Step::Ok)
-        return fail(s);
+    auto splitter = std::make_unique<TokenSplitter>(m_body, context, m_prompter);
+    m_splitter = splitter.get();
+    const Step rebuilt = rebuildStatements(*splitter, text);
+    m_splitter = nullptr;
+    if (rebuilt != Step::Ok)
+        return fail(rebuilt);
     // The statements stand on their own now: the tokens, the string table and the text can go
     // before the tree is built.
-    stream.reset();
+    splitter.reset();
     m_strings = StringTable();
     m_body = {};
     text = BulkVector<char16_t>();

@@ -177,11 +177,49 @@ Stretch stretchFrom(QStringView line, qsizetype at)
 
 } // namespace
 
-std::optional<TokenStream> Splitter(QStringView body, const WordContext &context, Prompter &prompter)
+TokenSplitter::TokenSplitter(QStringView body, const WordContext &context, Prompter &prompter)
+    : m_body(body), m_context(context), m_prompter(prompter)
 {
-    TokenStream stream;
-    stream.tokens.reserve(size_t(body.size() / 7 + 16));
+    m_stream.tokens.reserve(size_t(body.size() / 7 + 16));
+}
 
+bool TokenSplitter::splitTo(size_t count)
+{
+    while (!m_failed && m_at < m_body.size() && m_stream.tokens.size() < count)
+        splitLine(nextLine());
+    return !m_failed;
+}
+
+bool TokenSplitter::checkRest()
+{
+    // The tokens of the rest are cut as always, then dropped line by line.
+    const size_t kept = m_stream.tokens.size();
+    while (!m_failed && m_at < m_body.size()) {
+        splitLine(nextLine());
+        m_stream.tokens.erase(m_stream.tokens.begin() + qsizetype(kept), m_stream.tokens.end());
+    }
+    return !m_failed;
+}
+
+QStringView TokenSplitter::nextLine()
+{
+    // CR LF, LF and a lone CR all end a line; a final line end adds no empty line.
+    const char16_t *data = m_body.utf16();
+    const qsizetype n = m_body.size();
+    qsizetype i = m_at;
+    while (i < n && data[i] != u'\r' && data[i] != u'\n')
+        ++i;
+    const QStringView line = m_body.sliced(m_at, i - m_at);
+    if (i < n)
+        i += data[i] == u'\r' && i + 1 < n && data[i + 1] == u'\n' ? 2 : 1;
+    m_at = i;
+    ++m_line;
+    return line;
+}
+
+void TokenSplitter::splitLine(QStringView text)
+{
+    TokenStream &stream = m_stream;
     // A TAB counts as a blank; a token that holds one gets its own copy with blanks in place of TABs.
     const auto keep = [&](QStringView piece) {
         if (std::find(piece.begin(), piece.end(), u'\t') == piece.end()) // inline, unlike contains()
@@ -192,55 +230,53 @@ std::optional<TokenStream> Splitter(QStringView body, const WordContext &context
         return QStringView(stream.owned.back());
     };
 
-    int number = 0;
-    bool failed = false;
-    forEachTextLine(body, [&](QStringView text) {
-        ++number;
-        if (failed)
-            return;
-        const QStringView line = trimBlanks(text);
-        Finder closingQuotes(line, u'"');
-        qsizetype at = 0;
-        while (at < line.size()) {
-            // A quote or semicolon counts only before the next blank: a quoted text runs on past
-            // blanks to its closing quote, a semicolon starts a comment.
-            const Stretch stretch = stretchFrom(line, at);
-            const qsizetype b = stretch.end;
-            const qsizetype q = stretch.quote;
-            const qsizetype q2 = q < 0 ? -1 : closingQuotes.at(q + 1);
-            const qsizetype c = stretch.semicolon;
-            const bool commentBeforeBlank = c >= 0;
-            qsizetype next;
-            if (q >= 0 && (q2 >= 0 || !commentBeforeBlank)) {
-                if (q2 < 0) {
-                    prompter.tell(QStringLiteral("Error in function Splitter in modFill"), Message::Icon::Critical);
-                    failed = true;
-                    return;
-                }
-                stream.tokens.emplace_back(keep(line.mid(q, q2 - q + 1)), number);
-                next = q2 + 1;
-            } else if (commentBeforeBlank) {
-                if (c > at)
-                    stream.tokens.emplace_back(keep(trimBlanks(line.mid(at, c - at))), number);
-                break;
-            } else {
-                const QStringView word = line.mid(at, b - at);
-                const auto resolved = ResolveWord(word, context, stream, prompter);
-                if (!resolved) {
-                    failed = true;
-                    return;
-                }
-                stream.tokens.emplace_back(*resolved, number);
-                next = b + 1;
+    const QStringView line = trimBlanks(text);
+    Finder closingQuotes(line, u'"');
+    qsizetype at = 0;
+    while (at < line.size()) {
+        // A quote or semicolon counts only before the next blank: a quoted text runs on past
+        // blanks to its closing quote, a semicolon starts a comment.
+        const Stretch stretch = stretchFrom(line, at);
+        const qsizetype b = stretch.end;
+        const qsizetype q = stretch.quote;
+        const qsizetype q2 = q < 0 ? -1 : closingQuotes.at(q + 1);
+        const qsizetype c = stretch.semicolon;
+        const bool commentBeforeBlank = c >= 0;
+        qsizetype next;
+        if (q >= 0 && (q2 >= 0 || !commentBeforeBlank)) {
+            if (q2 < 0) {
+                m_prompter.tell(QStringLiteral("Error in function Splitter in modFill"), Message::Icon::Critical);
+                m_failed = true;
+                return;
             }
-            at = next;
-            while (at < line.size() && isBlank(line[at]))
-                ++at;
+            stream.tokens.emplace_back(keep(line.mid(q, q2 - q + 1)), m_line);
+            next = q2 + 1;
+        } else if (commentBeforeBlank) {
+            if (c > at)
+                stream.tokens.emplace_back(keep(trimBlanks(line.mid(at, c - at))), m_line);
+            break;
+        } else {
+            const QStringView word = line.mid(at, b - at);
+            const auto resolved = ResolveWord(word, m_context, stream, m_prompter);
+            if (!resolved) {
+                m_failed = true;
+                return;
+            }
+            stream.tokens.emplace_back(*resolved, m_line);
+            next = b + 1;
         }
-    });
-    if (failed)
+        at = next;
+        while (at < line.size() && isBlank(line[at]))
+            ++at;
+    }
+}
+
+std::optional<TokenStream> Splitter(QStringView body, const WordContext &context, Prompter &prompter)
+{
+    TokenSplitter splitter(body, context, prompter);
+    if (!splitter.splitTo(SIZE_MAX))
         return std::nullopt;
-    return stream;
+    return std::move(splitter.stream());
 }
 
 } // namespace kova

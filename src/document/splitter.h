@@ -67,9 +67,39 @@ struct WordContext
 std::optional<QStringView> ResolveWord(QStringView word, const WordContext &context, TokenStream &stream,
                                        Prompter &prompter);
 
-// Cuts every line of a template's body (the text before its first section, line 1 first) into tokens.
-// A quoted text left open on its line is fatal (message shown, nullopt returned), as is an undefined
-// string reference.
+// Cuts the lines of a template's body (the text before its first section, line 1 first) into tokens,
+// a stretch of lines at a time, so that a reader can take the tokens as they come and a large body
+// is never held as tokens all at once. A quoted text left open on its line is fatal (message shown),
+// as is an undefined string reference; nothing more is cut after one.
+class TokenSplitter
+{
+public:
+    TokenSplitter(QStringView body, const WordContext &context, Prompter &prompter);
+
+    // Cuts lines until the stream holds at least count tokens or the body ends; false after a fatal
+    // fault.
+    bool splitTo(size_t count);
+    bool atEnd() const { return m_failed || m_at >= m_body.size(); }
+    // Cuts the lines not cut yet without keeping their tokens, to find a fatal fault in them before
+    // anything else is said about the template; false after one.
+    bool checkRest();
+    // The tokens cut so far. The reader may drop what it has read.
+    TokenStream &stream() { return m_stream; }
+
+private:
+    QStringView nextLine();
+    void splitLine(QStringView line);
+
+    QStringView m_body;
+    const WordContext &m_context;
+    Prompter &m_prompter;
+    TokenStream m_stream;
+    qsizetype m_at = 0; // where the next line starts
+    int m_line = 0;     // the number of the line cut last
+    bool m_failed = false;
+};
+
+// The whole body at once.
 std::optional<TokenStream> Splitter(QStringView body, const WordContext &context, Prompter &prompter);
 
 // Whether a word reads as a number: an optional sign, decimal digits with an optional decimal point,

@@ -134,6 +134,45 @@ private slots:
         QCOMPARE(doc.texts().isEmpty(), status != LoadResult::Status::Loaded);
     }
 
+    // A large body is cut into tokens as its statements are read, yet a fatal fault in its lines
+    // still comes before anything said about the statements: no question, no syntax error, only it.
+    void lateSplitterFaultComesFirst_data()
+    {
+        QTest::addColumn<QByteArray>("early");
+        QTest::addColumn<int>("filler"); // lines of two tokens between the two
+        QTest::addColumn<QByteArray>("late");
+        QTest::addColumn<QString>("fatal");
+        const QString openQuote = QStringLiteral("Error in function Splitter in modFill");
+        const QString undefined =
+            QStringLiteral("String !!gone is not defined in string table.\r\nCheck you template manually");
+        for (const int filler : {10, 50000}) {
+            const auto row = [&](const char *name, const char *early, const char *late, const QString &fatal) {
+                QTest::addRow("%s, %d lines apart", name, filler)
+                    << QByteArray(early) << filler << QByteArray(late) << fatal;
+            };
+            row("syntax error, then an open quote", "CLASS MACHINE\nPOLICY 5\n", "KEYNAME \"open\n", openQuote);
+            row("conditional, then an open quote", "CLASS MACHINE\n#if version >= 4\n", "#endif\nKEYNAME \"open\n",
+                openQuote);
+            row("class of another kind, then an undefined string", "CLASS SYSTEM\n", "KEYNAME !!gone\n", undefined);
+            row("missing argument at the end, after an undefined string", "CLASS USER\n", "KEYNAME !!gone\nKEYNAME\n",
+                undefined);
+        }
+    }
+    void lateSplitterFaultComesFirst()
+    {
+        QFETCH(QByteArray, early);
+        QFETCH(int, filler);
+        QFETCH(QByteArray, late);
+        QFETCH(QString, fatal);
+        ScriptedPrompter prompter;
+        prompter.expect({fatal, Message::Icon::Critical, Message::Buttons::Ok}, Answer::Ok);
+        TemplateDocument doc;
+        const QByteArray text = early + QByteArray("KEYNAME \"k\"\n").repeated(filler) + late;
+        QCOMPARE(loadTemplateBytes(doc, text, prompter).status, LoadResult::Status::Fatal);
+        KOVA_VERIFY_PROMPTS_DONE(prompter);
+        QVERIFY(!doc.root());
+    }
+
     void trees_data()
     {
         QTest::addColumn<QByteArray>("text");
