@@ -59,7 +59,7 @@ TemplateNode *lastPolicy(TemplateNode *root)
 {
     TemplateNode *last = nullptr;
     root->forEach([&](TemplateNode *n) {
-        if (n->kind == u"POLICY")
+        if (n->kind() == u"POLICY")
             last = n;
     });
     return last;

@@ -129,9 +129,9 @@ private:
     {
         for (int i = 0; i < node->childCount(); ++i) {
             const TemplateNode *c = node->child(i);
-            if (c->kind == NodeKind::Category)
+            if (c->kind() == NodeKind::Category)
                 categoryNode(c, className, path, category, key);
-            else if (c->kind == NodeKind::Policy)
+            else if (c->kind() == NodeKind::Policy)
                 policyNode(c, className, path, category, key);
             else
                 m_model.warnings.append(
@@ -277,7 +277,7 @@ private:
     {
         QString s = path + kSeparator + key + kSeparator + m_document.nodeText(node);
         for (int i = 0; i < node->childCount(); ++i)
-            s += kSeparator + node->child(i)->kind + m_document.nodeText(node->child(i));
+            s += kSeparator + node->child(i)->kind() + m_document.nodeText(node->child(i));
         return s;
     }
 

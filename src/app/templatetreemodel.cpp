@@ -130,7 +130,7 @@ QVariant TemplateTreeModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole: return node->text;
     case Qt::DecorationRole: return kovaIcon(NodeImage(node));
     case ImageNameRole: return NodeImage(node);
-    case KindRole: return node->kind;
+    case KindRole: return node->kind();
     case KeyRole: return node->key();
     default: return {};
     }

@@ -270,7 +270,7 @@ void TreePanel::onCurrentChanged()
         return;
     showActiveKey();
     ShowNodeText();
-    applyContextMenu(node->kind);
+    applyContextMenu(node->kind());
 }
 
 void TreePanel::applyContextMenu(const QString &kind)
@@ -320,7 +320,7 @@ TemplateNode *TreePanel::insertNode(NewNodeKind kind, int partTypeIndex)
 bool TreePanel::deleteSelected()
 {
     TemplateNode *node = selectedNode();
-    if (!ContextMenuFor(node ? node->kind : QString()).remove || !m_m1->isEnabled())
+    if (!ContextMenuFor(node ? node->kind() : QString()).remove || !m_m1->isEnabled())
         return false;
     if (!DeleteNode(m_document, node, m_prompter))
         return false;

@@ -122,16 +122,16 @@ int tree(const Invocation &inv)
         const QString key = ActiveKeyPath(document, node);
         if (json) {
             const int line = size_t(node->slot()) < lines.size() ? lines[size_t(node->slot())] : 0;
-            QJsonObject object{{QStringLiteral("kind"), node->kind},
+            QJsonObject object{{QStringLiteral("kind"), node->kind()},
                                {QStringLiteral("caption"), node->text},
                                {QStringLiteral("key"), key},
                                {QStringLiteral("valueName"), ownValueName(document.nodeText(node))},
                                {QStringLiteral("line"), line > 0 ? QJsonValue(line) : QJsonValue()}};
             out += QJsonDocument(object).toJson(QJsonDocument::Compact);
         } else if (finding) {
-            out += (node->kind + u'\t' + CaptionPath(node)).toUtf8();
+            out += (node->kind() + u'\t' + CaptionPath(node)).toUtf8();
         } else {
-            QString text = QString(node->depth() * 2, u' ') + node->kind + u'\t' + node->text;
+            QString text = QString(node->depth() * 2, u' ') + node->kind() + u'\t' + node->text;
             if (!key.isEmpty())
                 text += u'\t' + key;
             out += text.toUtf8();

@@ -7,7 +7,34 @@
 
 namespace kova {
 
-TemplateNode::TemplateNode(QString kind_, QString text_) : kind(std::move(kind_)), text(std::move(text_)) {}
+namespace {
+
+const QString *const kKinds[] = {&NodeKind::Root, &NodeKind::Class, &NodeKind::Category, &NodeKind::Policy,
+                                 &NodeKind::Part};
+
+quint8 kindIndex(const QString &kind)
+{
+    // Callers pass NodeKind's own strings: their data is found at once.
+    for (quint8 i = 0; i < std::size(kKinds); ++i)
+        if (kind.constData() == kKinds[i]->constData())
+            return i;
+    for (quint8 i = 0; i < std::size(kKinds); ++i)
+        if (kind == *kKinds[i])
+            return i;
+    Q_ASSERT_X(false, "TemplateNode", "a node's kind is one of NodeKind's names");
+    return 0;
+}
+
+} // namespace
+
+static_assert(sizeof(TemplateNode) <= 64, "a large template has hundreds of thousands of nodes");
+
+TemplateNode::TemplateNode(const QString &kind, QString text_) : text(std::move(text_)), m_kind(kindIndex(kind)) {}
+
+const QString &TemplateNode::kind() const
+{
+    return *kKinds[m_kind];
+}
 
 static_assert(alignof(TemplateNode) <= alignof(void *), "the node pool aligns slots to a pointer");
 

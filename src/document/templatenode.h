@@ -27,11 +27,12 @@ inline const QString kUserCaption = QStringLiteral("User");
 class TemplateNode
 {
 public:
-    TemplateNode(QString kind, QString text);
+    // kind is one of NodeKind's names.
+    TemplateNode(const QString &kind, QString text);
 
-    QString kind;
+    // One of NodeKind's names.
+    const QString &kind() const;
     QString text;
-    bool expanded = false;
 
     // Nodes come from a pool of their own (nodepool.h).
     static void *operator new(std::size_t size);
@@ -63,9 +64,14 @@ public:
     }
 
 private:
-    int m_slot = 0;
     TemplateNode *m_parent = nullptr;
     std::vector<std::unique_ptr<TemplateNode>> m_children;
+    int m_slot = 0;
+    quint8 m_kind = 0; // the place of the kind's name in NodeKind's list
+
+public:
+    // Declared here, beside the slot and the kind, so that a node takes 64 bytes.
+    bool expanded = false;
 };
 
 } // namespace kova

@@ -65,7 +65,7 @@ TemplateNode *InsertNode(TemplateDocument &document, TemplateNode *selected, New
 
 bool CanDeleteNode(const TemplateNode *node)
 {
-    return node && node->kind != NodeKind::Root && node->kind != NodeKind::Class;
+    return node && node->kind() != NodeKind::Root && node->kind() != NodeKind::Class;
 }
 
 bool DeleteNode(TemplateDocument &document, TemplateNode *node, Prompter &prompter)
@@ -111,20 +111,20 @@ bool CanDropOn(const TemplateNode *dragged, const TemplateNode *target)
 {
     if (!dragged || !target || dragged == target)
         return false;
-    if (dragged->kind == NodeKind::Category)
-        return target->kind == NodeKind::Class ||
-               (target->kind == NodeKind::Category && !dragged->isAncestorOf(target));
-    if (dragged->kind == NodeKind::Policy)
-        return target->kind == NodeKind::Category;
-    if (dragged->kind == NodeKind::Part)
-        return target->kind == NodeKind::Policy;
+    if (dragged->kind() == NodeKind::Category)
+        return target->kind() == NodeKind::Class ||
+               (target->kind() == NodeKind::Category && !dragged->isAncestorOf(target));
+    if (dragged->kind() == NodeKind::Policy)
+        return target->kind() == NodeKind::Category;
+    if (dragged->kind() == NodeKind::Part)
+        return target->kind() == NodeKind::Policy;
     return false;
 }
 
 const TemplateNode *ClassOf(const TemplateNode *node)
 {
     for (const TemplateNode *n = node; n; n = n->parent())
-        if (n->kind == NodeKind::Class)
+        if (n->kind() == NodeKind::Class)
             return n;
     return nullptr;
 }
@@ -161,14 +161,14 @@ void SetAllExpanded(TemplateDocument &document, bool expanded)
 
 QString NodeImage(const TemplateNode *node)
 {
-    if (node->kind == NodeKind::Category || node->kind == NodeKind::Policy) {
+    if (node->kind() == NodeKind::Category || node->kind() == NodeKind::Policy) {
         if (node->expanded)
             return QStringLiteral("open");
-        return node->kind == NodeKind::Category ? QStringLiteral("category") : QStringLiteral("policy");
+        return node->kind() == NodeKind::Category ? QStringLiteral("category") : QStringLiteral("policy");
     }
-    if (node->kind == NodeKind::Part)
+    if (node->kind() == NodeKind::Part)
         return QStringLiteral("part");
-    if (node->kind == NodeKind::Class)
+    if (node->kind() == NodeKind::Class)
         return node->text == kUserCaption ? QStringLiteral("user") : QStringLiteral("machine");
     return QStringLiteral("root");
 }

@@ -212,12 +212,12 @@ void writeNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *
     // The node's first END line ("END " and the kind, any case) and everything after it wait until
     // after the children; the lines before it are written as the search for it passes them. END
     // lines hold no quoted text, so references change nothing here.
-    const qsizetype endSize = 4 + node->kind.size();
+    const qsizetype endSize = 4 + node->kind().size();
     qsizetype held = text.size();
     forEachStoredLine(text, [&](QStringView line) {
         if (held != text.size())
             return;
-        if (line.size() == endSize && startsWithNoCase(line, u"END ") && startsWithNoCase(line.mid(4), node->kind))
+        if (line.size() == endSize && startsWithNoCase(line, u"END ") && startsWithNoCase(line.mid(4), node->kind()))
             held = line.data() - text.data();
         else
             writeLine(line);

@@ -57,11 +57,11 @@ void collectPolicies(const TemplateNode *node, const QString &cls, const QString
 {
     for (int i = 0; i < node->childCount(); ++i) {
         const TemplateNode *c = node->child(i);
-        if (c->kind == NodeKind::Class)
+        if (c->kind() == NodeKind::Class)
             collectPolicies(c, c->text, QString(), out);
-        else if (c->kind == NodeKind::Category)
+        else if (c->kind() == NodeKind::Category)
             collectPolicies(c, cls, c->text, out);
-        else if (c->kind == NodeKind::Policy)
+        else if (c->kind() == NodeKind::Policy)
             out.insert(cls + u'|' + category + u'|' + c->text, 1);
     }
 }

@@ -39,7 +39,7 @@ QStringList treeOf(const TemplateDocument &doc)
     if (!doc.root())
         return out;
     doc.root()->forEach([&](TemplateNode *n) {
-        out.append(QString(n->depth() * 2, u' ') + n->key() + u' ' + n->kind + u' ' + n->text + " <" +
+        out.append(QString(n->depth() * 2, u' ') + n->key() + u' ' + n->kind() + u' ' + n->text + " <" +
                    doc.nodeText(n).replace(QStringLiteral("\r\n"), QStringLiteral("|")) + u'>');
     });
     return out;

@@ -81,7 +81,7 @@ private slots:
         TemplateNode *part = AddNode(document, policy, NewNodeKind::Part, 6);
         QVERIFY(part);
         QCOMPARE(part->key(), QStringLiteral("K%1").arg(highest + 1));
-        QCOMPARE(part->kind, NodeKind::Part);
+        QCOMPARE(part->kind(), NodeKind::Part);
         QCOMPARE(NodeImage(part), QStringLiteral("part"));
         QCOMPARE(part->text, QStringLiteral("<new>"));
         QCOMPARE(test::childTexts(policy), (QStringList{"Style", "<new>"}));

@@ -94,7 +94,7 @@ private slots:
         QVERIFY(test::loadText(document, kTemplate));
         QStringList lines;
         for (const TemplateNode *node : TreeFind(text).matchingNodes(document))
-            lines << node->kind + u'\t' + CaptionPath(node);
+            lines << node->kind() + u'\t' + CaptionPath(node);
         QCOMPARE(lines, found);
 
         // kova-cli prints the same nodes, and nothing else; none found is exit status 1.

@@ -269,7 +269,7 @@ private slots:
         for (int step = 0; step < 40; ++step) {
             QList<TemplateNode *> nodes;
             document.root()->forEach([&](TemplateNode *n) {
-                if (n->parent() && n->kind != u"CLASS")
+                if (n->parent() && n->kind() != u"CLASS")
                     nodes.append(n);
             });
             if (nodes.isEmpty())

@@ -21,7 +21,7 @@ EditSession::EditSession(TemplateDocument &document, QObject *parent) : QObject(
 
 std::optional<EditorKind> EditSession::begin(TemplateNode *node)
 {
-    if (isOpen() || !node || !node->parent() || node->kind == u"CLASS")
+    if (isOpen() || !node || !node->parent() || node->kind() == u"CLASS")
         return std::nullopt;
     QStringList lines = makeEditLines(m_document.nodeText(node));
     const std::optional<EditorKind> kind = lines.size() > 1 ? editorKindFor(GetEditorKind(lines.at(1))) : std::nullopt;

@@ -24,7 +24,7 @@ QString Unquote(const QString &text)
 quint32 NodeHive(const TemplateNode *node)
 {
     for (const TemplateNode *n = node; n; n = n->parent()) {
-        if (n->kind != NodeKind::Class)
+        if (n->kind() != NodeKind::Class)
             continue;
         if (n->text == kMachineCaption)
             return HKEY_LOCAL_MACHINE_HANDLE;
