@@ -157,10 +157,11 @@ public:
             return name.toString(); // null and empty stay apart
         const size_t hash = qHash(name);
         Slot &slot = m_slots[hash % kSlots];
-        // The newest name takes the slot: a part is nearly always named as the policy just before it.
-        if (slot.name.isNull() || slot.hash != hash || slot.name != name) {
+        if (slot.name.isNull()) {
             slot.hash = hash;
             slot.name = name.toString();
+        } else if (slot.hash != hash || slot.name != name) {
+            return name.toString();
         }
         return slot.name;
     }
