@@ -223,6 +223,18 @@ bool canEncodeWindows1252(QStringView text)
     return true;
 }
 
+qsizetype encodeWindows1252To(QStringView text, char *bytes)
+{
+    char *out = bytes;
+    for (const QChar c : text) {
+        const int b = windows1252Byte(c.unicode());
+        if (b < 0)
+            return -1;
+        *out++ = char(b);
+    }
+    return out - bytes;
+}
+
 QByteArray toWindows1252(QStringView text)
 {
     if (isAscii(text))

@@ -87,6 +87,9 @@ bool isMultiByteUtf8(QByteArrayView bytes);
 // characters of the same value, so every byte value survives a read and a write.
 QString fromWindows1252(QByteArrayView bytes);
 bool canEncodeWindows1252(QStringView text);
+// Writes text as Windows-1252 bytes at bytes, which has room for text.size(); returns the bytes
+// written, or -1 (after writing some) when a character does not fit.
+qsizetype encodeWindows1252To(QStringView text, char *bytes);
 QByteArray toWindows1252(QStringView text);
 
 // Calls visit(line) for every line of a text: CR LF, LF and a lone CR all end a line; a final line

@@ -114,12 +114,6 @@ NodeTextTable &NodeTextTable::operator=(const NodeTextTable &other)
     return *this;
 }
 
-void NodeTextTable::growTo(int slot)
-{
-    if (slot > highestSlot())
-        m_slots.resize(size_t(slot) + 1);
-}
-
 void NodeTextTable::clear()
 {
     m_slots.clear();

@@ -34,7 +34,11 @@ public:
     int highestSlot() const { return m_slots.empty() ? 0 : int(m_slots.size()) - 1; }
     bool isEmpty() const { return highestSlot() == 0; }
 
-    void growTo(int slot);
+    void growTo(int slot)
+    {
+        if (slot > highestSlot())
+            m_slots.resize(size_t(slot) + 1);
+    }
     // Makes room for slots up to highestSlot without growing into it step by step.
     void reserve(int highestSlot) { m_slots.reserve(size_t(std::max(highestSlot, 0)) + 1); }
     void clear();

@@ -333,6 +333,18 @@ public:
                 return;
             }
         }
+        if (m_encoding == TextEncoding::Windows1252) {
+            // One pass: a character that does not fit shows itself as the chunk is encoded.
+            m_bytes.resize(std::max(m_bytes.size(), size_t(lines.size())));
+            const qsizetype size = encodeWindows1252To(lines, m_bytes.data());
+            if (size < 0) {
+                m_stopped = m_needsWholeText = true;
+                return;
+            }
+            m_file.write(QByteArrayView(m_bytes.data(), size));
+            m_first = false;
+            return;
+        }
         TextEncoding encoding = m_encoding;
         const size_t room = size_t(encodedSizeLimit(lines, encoding));
         if (encoding != m_encoding) {
