@@ -254,22 +254,11 @@ qsizetype decodedSizeLimit(QByteArrayView bytes)
     return QStringDecoder(decoding.converter, QStringConverter::Flag::Stateless).requiredSpace(decoding.body.size());
 }
 
-qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encoding)
-{
-    const Decoding decoding = decodingOf(bytes);
-    QStringDecoder decoder(decoding.converter, QStringConverter::Flag::Stateless);
-    const QChar *end = decoder.appendToBuffer(reinterpret_cast<QChar *>(text), decoding.body);
-    if (decoding.encoding == TextEncoding::Windows1252)
-        mendHighControls(decoding.body, text);
-    if (encoding)
-        *encoding = decoding.encoding;
-    return end - reinterpret_cast<QChar *>(text);
-}
-
 namespace {
 
 // Where a piece of body that should end at about end can end so that it decodes on its own: not
-// inside a UTF-8 sequence, not between the two halves of a UTF-16 surrogate pair.
+// inside a UTF-8 sequence or a UTF-16 unit. (The UTF-16 decoder takes units as they are, so the two
+// halves of a surrogate pair may fall in two pieces.)
 qsizetype pieceEnd(QByteArrayView body, qsizetype end, TextEncoding encoding)
 {
     if (end >= body.size())
@@ -282,11 +271,7 @@ qsizetype pieceEnd(QByteArrayView body, qsizetype end, TextEncoding encoding)
             --end;
         return end;
     case TextEncoding::Utf16LE:
-    case TextEncoding::Utf16BE: {
-        end &= ~qsizetype(1);
-        const unsigned high = encoding == TextEncoding::Utf16LE ? byte(end - 1) : byte(end - 2);
-        return (high & 0xFC) == 0xD8 ? end - 2 : end;
-    }
+    case TextEncoding::Utf16BE: return end & ~qsizetype(1);
     default: return end;
     }
 }
@@ -313,6 +298,15 @@ qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encod
     if (encoding)
         *encoding = decoding.encoding;
     return out - reinterpret_cast<QChar *>(text);
+}
+
+qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encoding)
+{
+    struct Unheeded : PassedBytes
+    {
+        void passed(qsizetype) override {}
+    } unheeded;
+    return decodeTextTo(bytes, text, encoding, unheeded);
 }
 
 QString decodeText(QByteArrayView bytes, TextEncoding *encoding)
