@@ -79,11 +79,10 @@ public:
     // Cuts lines until the stream holds at least count tokens or the body ends; false after a fatal
     // fault.
     bool splitTo(size_t count);
-    bool atEnd() const { return m_failed || m_at >= m_body.size(); }
     // Cuts the lines not cut yet without keeping their tokens, to find a fatal fault in them before
     // anything else is said about the template; false after one.
     bool checkRest();
-    // The tokens cut so far. The reader may drop what it has read.
+    // The tokens cut so far. The reader may give back the memory of those it has read.
     TokenStream &stream() { return m_stream; }
 
 private:
