@@ -92,25 +92,28 @@ bool canEncodeWindows1252(QStringView text);
 qsizetype encodeWindows1252To(QStringView text, char *bytes);
 QByteArray toWindows1252(QStringView text);
 
-// Calls visit(line) for every line of a text: CR LF, LF and a lone CR all end a line; a final line
-// end adds no empty line.
-template<typename F>
-void forEachTextLine(QStringView text, F &&visit)
+// The line of text that starts at at, without its line end; at moves past the line end. CR LF, LF and
+// a lone CR all end a line.
+inline QStringView nextTextLine(QStringView text, qsizetype &at)
 {
     const char16_t *data = text.utf16();
     const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = data[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        visit(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && data[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        visit(text.mid(start));
+    qsizetype i = at;
+    while (i < n && data[i] != u'\r' && data[i] != u'\n')
+        ++i;
+    const QStringView line = text.sliced(at, i - at);
+    if (i < n)
+        i += data[i] == u'\r' && i + 1 < n && data[i + 1] == u'\n' ? 2 : 1;
+    at = i;
+    return line;
+}
+
+// Calls visit(line) for every line of a text; a final line end adds no empty line.
+template<typename F>
+void forEachTextLine(QStringView text, F &&visit)
+{
+    for (qsizetype at = 0; at < text.size();)
+        visit(nextTextLine(text, at));
 }
 
 // The same lines as a list.

@@ -203,18 +203,8 @@ bool TokenSplitter::checkRest()
 
 QStringView TokenSplitter::nextLine()
 {
-    // CR LF, LF and a lone CR all end a line; a final line end adds no empty line.
-    const char16_t *data = m_body.utf16();
-    const qsizetype n = m_body.size();
-    qsizetype i = m_at;
-    while (i < n && data[i] != u'\r' && data[i] != u'\n')
-        ++i;
-    const QStringView line = m_body.sliced(m_at, i - m_at);
-    if (i < n)
-        i += data[i] == u'\r' && i + 1 < n && data[i + 1] == u'\n' ? 2 : 1;
-    m_at = i;
     ++m_line;
-    return line;
+    return nextTextLine(m_body, m_at);
 }
 
 void TokenSplitter::splitLine(QStringView text)
