@@ -6,6 +6,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -173,14 +174,14 @@ public:
             fail();
         if (withBom && m_utf16 && m_file.write("\xFF\xFE", 2) != 2)
             fail();
-        m_pending.reserve(ChunkSize + 1024);
+        m_bytes.resize(ChunkSize + 4096);
     }
     void line(std::initializer_list<QStringView> pieces)
     {
         for (QStringView p : pieces)
-            m_pending.append(p);
-        m_pending.append(u"\r\n");
-        if (m_pending.size() >= ChunkSize)
+            put(p);
+        put(u"\r\n");
+        if (m_used >= ChunkSize)
             flush();
     }
     void close()
@@ -195,50 +196,44 @@ public:
 private:
     static constexpr qsizetype ChunkSize = 1 << 18;
 
+    // Encodes a piece straight into the pending bytes: UTF-16LE as it is, or Windows-1252 (an 8-bit
+    // export's text always fits; anything else would become '?'). The pieces are short, so a plain
+    // loop beats a call per piece.
+    void put(QStringView piece)
+    {
+        const qsizetype units = piece.size();
+        const qsizetype room = m_utf16 ? 2 * units : units;
+        if (m_used + room > m_bytes.size())
+            m_bytes.resize(std::max(2 * m_bytes.size(), m_used + room));
+        const char16_t *in = piece.utf16();
+        char *out = m_bytes.data() + m_used;
+        if (m_utf16) {
+            std::memcpy(out, in, size_t(room));
+        } else {
+            for (qsizetype i = 0; i < units; ++i) {
+                const char16_t c = in[i];
+                out[i] = c < 0x80 || (c >= 0xA0 && c <= 0xFF) ? char(c) : toWindows1252(QStringView(&in[i], 1)).at(0);
+            }
+        }
+        m_used += room;
+    }
     void flush()
     {
-        if (m_pending.isEmpty())
+        if (m_used == 0)
             return;
-        if (m_utf16) {
-            const qint64 size = m_pending.size() * 2;
-            if (m_file.write(reinterpret_cast<const char *>(m_pending.utf16()), size) != size)
-                fail();
-        } else {
-            encode();
-            if (m_file.write(m_bytes) != m_bytes.size())
-                fail();
-        }
-        m_pending.resize(0); // keeps its capacity
+        if (m_file.write(m_bytes.constData(), m_used) != m_used)
+            fail();
+        m_used = 0;
     }
     [[noreturn]] void fail()
     {
         throw ConversionFailure{
             QStringLiteral("Cannot write the temporary file %1: %2").arg(m_file.fileName(), m_file.errorString())};
     }
-    // Windows-1252 into the reused byte buffer; the characters that differ from Latin-1 are rare.
-    void encode()
-    {
-        const qsizetype n = m_pending.size();
-        m_bytes.resize(n);
-        char *out = m_bytes.data();
-        const char16_t *in = reinterpret_cast<const char16_t *>(m_pending.utf16());
-        bool special = false;
-        for (qsizetype i = 0; i < n; ++i) {
-            out[i] = char(in[i]);
-            special |= (in[i] >= 0x80 && in[i] < 0xA0) || in[i] > 0xFF;
-        }
-        if (!special)
-            return;
-        for (qsizetype i = 0; i < n; ++i) {
-            const char16_t c = in[i];
-            if ((c >= 0x80 && c < 0xA0) || c > 0xFF)
-                out[i] = toWindows1252(QStringView(&in[i], 1)).at(0);
-        }
-    }
     QFile m_file;
     bool m_utf16;
-    QString m_pending;
-    QByteArray m_bytes;
+    QByteArray m_bytes; // the lines not yet written, m_used bytes of it
+    qsizetype m_used = 0;
 };
 
 struct PoliciesRule
