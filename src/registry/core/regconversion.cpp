@@ -269,23 +269,28 @@ public:
         m_discard->open();
 
         while (!m_reader.atEnd()) {
-            QString &line = m_line; // reused: no allocation per line once it has grown
-            line.resize(0);
-            line.append(trimSpaces(nextLine()));
+            // Most lines are read in place; a continued line or a "@" value is put together in
+            // m_line, which is reused, so no line costs an allocation once it has grown.
+            QStringView line = trimSpaces(nextLine());
             m_lineNumber = m_reader.lineNumber();
-            while (line.endsWith(u'\\')) {
-                if (m_reader.atEnd())
-                    throw ConversionFailure{
-                        QStringLiteral("Line %1: the file ends where a continued line is expected.").arg(m_lineNumber)};
-                line.chop(1);
-                line.append(trimSpaces(nextLine()));
+            if (line.endsWith(u'\\') || line.startsWith(u'@')) {
+                QString &joined = own(line);
+                while (joined.endsWith(u'\\')) {
+                    if (m_reader.atEnd())
+                        throw ConversionFailure{
+                            QStringLiteral("Line %1: the file ends where a continued line is expected.")
+                                .arg(m_lineNumber)};
+                    joined.chop(1);
+                    joined.append(trimSpaces(nextLine()));
+                }
+                if (joined.startsWith(u'@'))
+                    joined.replace(0, 1, QStringLiteral("\"(Default)\""));
+                line = joined;
             }
-            if (line.startsWith(u'@'))
-                line.replace(0, 1, QStringLiteral("\"(Default)\""));
             if (line.startsWith(u'"'))
                 valueLine(line);
             else if (line.startsWith(u'['))
-                keyLine(line);
+                keyLine(own(line));
         }
         if (!m_current)
             throw ConversionFailure{QStringLiteral("The file holds no registry key.")};
@@ -370,34 +375,67 @@ private:
         m_categoryOpen = true;
     }
 
-    void valueLine(QString &line)
+    // m_line holding line: a copy unless line is m_line already.
+    QString &own(QStringView line)
     {
+        if (line.data() != m_line.constData() || line.size() != m_line.size()) {
+            m_line.resize(0);
+            m_line.append(line);
+        }
+        return m_line;
+    }
+
+    void valueLine(QStringView line)
+    {
+        // One pass finds what the value's line holds: its double quotes, a NUL, and where the name
+        // ends ("=).
+        qsizetype quotes = 0;
+        bool nul = false;
+        qsizetype split = -1;
+        const auto scan = [&](QStringView text, qsizetype offset) {
+            const char16_t *c = text.utf16();
+            for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+                if (c[i] == u'"') {
+                    ++quotes;
+                    if (split < 0 && i + 1 < n && c[i + 1] == u'=')
+                        split = offset + i;
+                } else if (c[i] == 0) {
+                    nul = true;
+                }
+            }
+        };
+        scan(line, 0);
         // The parity is kept as lines are appended: one unbalanced quote may join the rest of the file,
         // and counting the joined line again after every append would take time in its square.
-        qsizetype quotes = line.count(u'"');
-        while (quotes % 2 != 0) {
-            if (m_reader.atEnd())
-                throw ConversionFailure{
-                    QStringLiteral("Line %1: the file ends inside a quoted value.").arg(m_lineNumber)};
-            const QStringView more = trimSpaces(nextLine());
-            quotes += more.count(u'"');
-            line.append(more);
+        if (quotes % 2 != 0) {
+            QString &joined = own(line);
+            while (quotes % 2 != 0) {
+                if (m_reader.atEnd())
+                    throw ConversionFailure{
+                        QStringLiteral("Line %1: the file ends inside a quoted value.").arg(m_lineNumber)};
+                const QStringView more = trimSpaces(nextLine());
+                // A quote closing the joined text before may now be followed by '='.
+                if (split < 0 && joined.endsWith(u'"') && more.startsWith(u'='))
+                    split = joined.size() - 1;
+                scan(more, joined.size());
+                joined.append(more);
+            }
+            line = joined;
         }
         if (!m_current)
             throw ConversionFailure{QStringLiteral("Line %1: a value comes before the first key.").arg(m_lineNumber)};
-        if (m_keyHasNul || line.contains(QChar(0))) {
-            refuseNul(line);
+        if (m_keyHasNul || nul) {
+            refuseNul(own(line));
             return;
         }
 
         QStringView name;
         QStringView data;
-        const qsizetype split = line.indexOf(QLatin1StringView("\"="));
         if (split >= 0) {
-            name = QStringView(line).left(split + 1);
-            data = QStringView(line).mid(split + 2);
+            name = line.left(split + 1);
+            data = line.mid(split + 2);
         } else {
-            data = QStringView(line).mid(1);
+            data = line.mid(1);
         }
         const QStringView bare = name.size() >= 2 ? name.mid(1, name.size() - 2) : QStringView();
 

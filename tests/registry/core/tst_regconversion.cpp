@@ -213,6 +213,13 @@ private slots:
             << QByteArray("[HKEY_CURRENT_USER\\P]\n\"A\"=\"x\\\"y\"\n  \"B\"=\"z  \n\"C\"=\"1\"\n") << 0
             << p + refused("A", "value contains quotes which cannot be used in templates") + edit("C", "1") + kEnd
             << true;
+        // The name ends with the first "= of the joined line, also where one line ends in its quote
+        // and the next begins with the =.
+        QTest::newRow("names joined over lines")
+            << QByteArray("[HKEY_CURRENT_USER\\P]\n\"A\"B\"\n=\"v\n\"C\n\"=\"1\"\n") << 0
+            << p + "policy \"A\"B\"\npart \"A\"B\" edittext\nvaluename \"A\"B\"\ndefault \"v\nend part\nend policy\n" +
+                   edit("C", "1") + kEnd
+            << false;
         QTest::newRow("spaced value line") << QByteArray("[HKEY_CURRENT_USER\\P]\n\"Name\" = \"x\"\n") << 0
                                            << p + "policy \nend policy\n" + kEnd << false;
         QTest::newRow("deleted key and value")
