@@ -302,6 +302,25 @@ bool isIndented(QStringView line)
     return !line.isEmpty() && (line.front() == u' ' || line.front() == u'\t');
 }
 
+// Where the first line that begins with '[' (after blanks) starts, or the text's size. The body is
+// nearly all of a large template, so the search jumps from one '[' to the next rather than going
+// through the body line by line.
+qsizetype firstSectionLine(QStringView text)
+{
+    const auto endsLine = [](QChar c) { return c == u'\r' || c == u'\n'; };
+    for (qsizetype from = 0;;) {
+        const qsizetype bracket = text.indexOf(u'[', from);
+        if (bracket < 0)
+            return text.size();
+        qsizetype start = bracket;
+        while (start > 0 && !endsLine(text[start - 1]) && text[start - 1].isSpace())
+            --start;
+        if (start == 0 || endsLine(text[start - 1]))
+            return start;
+        from = bracket + 1;
+    }
+}
+
 Load::Step Load::readSections(QStringView text)
 {
     // The body runs up to the first section line; every line after it belongs to some section.
@@ -318,7 +337,8 @@ Load::Step Load::readSections(QStringView text)
         if (entry.startsWith(u"ieak_", Qt::CaseInsensitive))
             m_keptStrings.append(entry);
     };
-    forEachTextLine(text, [&](QStringView line) {
+    // Nothing before the first section line matters here: the lines from it on are read.
+    forEachTextLine(text.sliced(firstSectionLine(text)), [&](QStringView line) {
         if (fatal)
             return;
         const QStringView trimmed = trimmedView(line);

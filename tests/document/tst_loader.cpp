@@ -225,6 +225,44 @@ private slots:
         QCOMPARE(doc.keptSectionLines(), (QStringList{"[Custom]", "  raw line ", ""}));
     }
 
+    // The body ends at the first line that begins with '[' after blanks, whatever line ends the file
+    // uses; a '[' anywhere else on a line is the body's.
+    void bodyEndsAtFirstSectionLine_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("categories"); // of the body, in order
+        QTest::addColumn<QStringList>("kept");       // the lines of the section kept as they are
+        QTest::newRow("brackets inside body lines")
+            << QByteArray("CLASS USER\r\nCATEGORY \"[a]\"\r\nEND CATEGORY\r\nCATEGORY x[y ;[z]\r\nEND CATEGORY\r\n")
+            << QStringList{"[a]", "x[y"} << QStringList{};
+        QTest::newRow("indented section line")
+            << QByteArray("CLASS USER\r\nCATEGORY \"a\"\r\nEND CATEGORY\r\n \t[Other]\r\nCATEGORY \"b\"\r\n")
+            << QStringList{"a"} << QStringList{" \t[Other]", "CATEGORY \"b\""};
+        QTest::newRow("lone CR line ends") << QByteArray("CLASS USER\rCATEGORY \"a\"\rEND CATEGORY\r[Other]\rx\r")
+                                           << QStringList{"a"} << QStringList{"[Other]", "x"};
+        QTest::newRow("LF line ends, a bracket earlier on the line before")
+            << QByteArray("CLASS USER\nCATEGORY \"a\" ; [no]\nEND CATEGORY\n[Other]\n") << QStringList{"a"}
+            << QStringList{"[Other]"};
+        QTest::newRow("section first") << QByteArray("[Other]\r\nCATEGORY \"a\"\r\n") << QStringList{}
+                                       << QStringList{"[Other]", "CATEGORY \"a\""};
+    }
+    void bodyEndsAtFirstSectionLine()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, categories);
+        QFETCH(QStringList, kept);
+        ScriptedPrompter prompter;
+        TemplateDocument doc;
+        QVERIFY(loadTemplateBytes(doc, text, prompter).loaded());
+        QStringList found;
+        doc.root()->forEach([&](TemplateNode *n) {
+            if (n->kind() == NodeKind::Category)
+                found.append(n->text);
+        });
+        QCOMPARE(found, categories);
+        QCOMPARE(doc.keptSectionLines(), kept);
+    }
+
     void encodings_data()
     {
         QTest::addColumn<QByteArray>("bytes");
