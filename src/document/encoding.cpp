@@ -20,16 +20,6 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-int windows1252Byte(char16_t c)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return c;
-    for (size_t i = 0; i < kHighControls.size(); ++i)
-        if (kHighControls[i] == c)
-            return int(0x80 + i);
-    return -1;
-}
-
 // Latin-1 is right for every byte but 0x80..0x9F; those are rare, so they are mended after a fast
 // Latin-1 conversion: text holds the Latin-1 reading of bytes.
 void mendHighControls(QByteArrayView bytes, char16_t *text)
@@ -221,6 +211,14 @@ bool canEncodeWindows1252(QStringView text)
         if (windows1252Byte(c.unicode()) < 0)
             return false;
     return true;
+}
+
+int windows1252ByteBeyondLatin1(char16_t c)
+{
+    for (size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] == c)
+            return int(0x80 + i);
+    return -1;
 }
 
 qsizetype encodeWindows1252To(QStringView text, char *bytes)

@@ -91,6 +91,13 @@ bool canEncodeWindows1252(QStringView text);
 // written, or -1 (after writing some) when a character does not fit.
 qsizetype encodeWindows1252To(QStringView text, char *bytes);
 QByteArray toWindows1252(QStringView text);
+// The Windows-1252 byte of one character, or -1 when the code page has none. Latin-1 outside
+// 0x80..0x9F, nearly every character of a template, is the same byte and is settled inline.
+int windows1252ByteBeyondLatin1(char16_t c);
+inline int windows1252Byte(char16_t c)
+{
+    return c < 0x80 || (c >= 0xA0 && c <= 0xFF) ? int(c) : windows1252ByteBeyondLatin1(c);
+}
 
 // The line of text that starts at at, without its line end; at moves past the line end. CR LF, LF and
 // a lone CR all end a line.

@@ -3,26 +3,35 @@
 #include <QString>
 #include <QStringList>
 
+#include <string_view>
+
 namespace kova {
 
 // Line end of every stored node line.
 inline constexpr QStringView kCrLf = u"\r\n";
 
-// Calls visit(line) for every piece of text that ends in CR LF, without it, as SplitLines cuts them.
-// Stored lines are short, so a plain loop beats QStringView::indexOf, which is an out-of-line call.
-template<typename F>
-void forEachStoredLine(QStringView text, F &&visit)
+// Calls visit(line) for every piece of text that ends in CR LF, without it, as SplitLines cuts them;
+// text is kept one byte (Latin-1) or two (UTF-16) a character. Stored lines are short, so a plain
+// loop beats QStringView::indexOf, which is an out-of-line call.
+template<typename Char, typename F>
+void forEachStoredLine(std::basic_string_view<Char> text, F &&visit)
 {
-    const char16_t *data = text.utf16();
-    const qsizetype last = text.size() - 1; // a CR at the very end has no LF after it
+    const Char *data = text.data();
+    const qsizetype last = qsizetype(text.size()) - 1; // a CR at the very end has no LF after it
     qsizetype from = 0;
     for (qsizetype i = 0; i < last; ++i) {
-        if (data[i] != u'\r' || data[i + 1] != u'\n')
+        if (data[i] != Char('\r') || data[i + 1] != Char('\n'))
             continue;
-        visit(text.mid(from, i - from));
+        visit(text.substr(size_t(from), size_t(i - from)));
         from = i + 2;
         ++i;
     }
+}
+template<typename F>
+void forEachStoredLine(QStringView text, F &&visit)
+{
+    forEachStoredLine(std::u16string_view(text.utf16(), size_t(text.size())),
+                      [&](std::u16string_view line) { visit(QStringView(line.data(), qsizetype(line.size()))); });
 }
 
 // Appends the trimmed line and CR LF to a slot's text; an empty trimmed line adds nothing.

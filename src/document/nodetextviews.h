@@ -5,12 +5,30 @@
 #include "nodetexttable.h"
 
 #include <string>
+#include <string_view>
 
 namespace kova {
 
 class NodeTextViews
 {
 public:
+    // A slot's text as it is kept: one byte (Latin-1) a character, or two (UTF-16) when wide. Valid
+    // until the table next changes.
+    struct Kept
+    {
+        const char *data = nullptr;
+        qsizetype size = 0;
+        bool wide = false;
+
+        std::string_view latin1() const { return {data, size_t(size)}; }
+        std::u16string_view utf16() const { return {reinterpret_cast<const char16_t *>(data), size_t(size)}; }
+    };
+    static Kept kept(const NodeTextTable &table, int slot)
+    {
+        const NodeTextTable::Chars c = table.chars(slot);
+        return {c.data, c.size, c.wide};
+    }
+
     // A slot's text as UTF-16. A text kept two bytes a character is viewed where it stands; one kept
     // a byte a character is widened into scratch. The view is valid until the table next changes or
     // scratch is next written.

@@ -11,6 +11,8 @@
 #include "templatedocument.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string_view>
 
 namespace kova {
 
@@ -51,23 +53,30 @@ public:
 
     void append(QStringView piece)
     {
-        reserveFor(size_t(piece.size()));
-        std::copy(piece.utf16(), piece.utf16() + piece.size(), m_text.data() + m_used);
+        char16_t *out = room(size_t(piece.size()));
+        std::copy(piece.utf16(), piece.utf16() + piece.size(), out);
         m_used += size_t(piece.size());
     }
-    void fill(QChar c, size_t count)
+    void appendLatin1(std::string_view piece)
     {
-        reserveFor(count);
-        std::fill_n(m_text.data() + m_used, count, c.unicode());
+        char16_t *out = room(piece.size());
+        for (size_t i = 0; i < piece.size(); ++i)
+            out[i] = char16_t(static_cast<unsigned char>(piece[i]));
+        m_used += piece.size();
+    }
+    void fill(char16_t c, size_t count)
+    {
+        std::fill_n(room(count), count, c);
         m_used += count;
     }
     QStringView view() const { return QStringView(m_text.data(), qsizetype(m_used)); }
 
 private:
-    void reserveFor(size_t more)
+    char16_t *room(size_t more)
     {
         if (m_used + more > m_text.size())
             m_text.resize(std::max(m_text.size() * 2, m_used + more));
+        return m_text.data() + m_used;
     }
 
     BulkVector<char16_t> m_text;
@@ -75,7 +84,92 @@ private:
     LineSink *m_sink = nullptr;
 };
 
-void writeLine(TextBuffer &out, QStringView line)
+// The same for a file written in Windows-1252: the bytes are made as the pieces are appended, so a
+// text kept a byte a character is copied once and never widened. A character the code page cannot
+// hold makes the buffer unfit: nothing more goes to the file, and the text is then written whole as
+// UTF-16LE instead.
+class Windows1252Buffer
+{
+public:
+    static constexpr size_t ChunkBytes = size_t(1) << 18;
+
+    explicit Windows1252Buffer(AtomicFileWriter &file) : m_file(file) { m_bytes.resize(ChunkBytes + 1024); }
+
+    void endLine()
+    {
+        appendLatin1(std::string_view("\r\n", 2));
+        if (m_used >= ChunkBytes)
+            flush();
+    }
+    void flush()
+    {
+        if (!m_unfit && m_used > 0)
+            m_file.write(QByteArrayView(m_bytes.data(), qsizetype(m_used)));
+        m_used = 0;
+    }
+
+    void append(QStringView piece)
+    {
+        char *out = room(size_t(piece.size()));
+        for (qsizetype i = 0; i < piece.size(); ++i)
+            put(out[i], piece.utf16()[i]);
+        m_used += size_t(piece.size());
+    }
+    // Latin-1 is Windows-1252 but for 0x80..0x9F, which is rare: those are mended after the copy.
+    void appendLatin1(std::string_view piece)
+    {
+        char *out = room(piece.size());
+        std::memcpy(out, piece.data(), piece.size());
+        bool controls = false;
+        for (const char c : piece)
+            controls |= (static_cast<unsigned char>(c) & 0xE0) == 0x80;
+        if (controls) {
+            for (size_t i = 0; i < piece.size(); ++i)
+                put(out[i], char16_t(static_cast<unsigned char>(piece[i])));
+        }
+        m_used += piece.size();
+    }
+    void fill(char16_t c, size_t count)
+    {
+        std::fill_n(room(count), count, char(c)); // a TAB
+        m_used += count;
+    }
+    bool unfit() const { return m_unfit; }
+
+private:
+    char *room(size_t more)
+    {
+        if (m_used + more > m_bytes.size())
+            m_bytes.resize(std::max(m_bytes.size() * 2, m_used + more));
+        return m_bytes.data() + m_used;
+    }
+    void put(char &out, char16_t c)
+    {
+        const int b = windows1252Byte(c);
+        m_unfit |= b < 0;
+        out = char(b);
+    }
+
+    AtomicFileWriter &m_file;
+    BulkVector<char> m_bytes;
+    size_t m_used = 0;
+    bool m_unfit = false;
+};
+
+// A piece of a kept text onto either buffer.
+template<typename Out>
+void put(Out &out, std::u16string_view piece)
+{
+    out.append(QStringView(piece.data(), qsizetype(piece.size())));
+}
+template<typename Out>
+void put(Out &out, std::string_view piece)
+{
+    out.appendLatin1(piece);
+}
+
+template<typename Out>
+void writeLine(Out &out, QStringView line)
 {
     out.append(line);
     out.endLine();
@@ -91,19 +185,30 @@ QString groupHeader(QChar prefix)
     }
 }
 
-// Whether a line is empty once trimmed. Stored lines are trimmed already, so the first character
-// almost always settles it.
-bool isBlankLine(QStringView line)
+char16_t unit(char c)
 {
-    return line.isEmpty() || (line.front().isSpace() && trimmedView(line).isEmpty());
+    return char16_t(static_cast<unsigned char>(c));
+}
+char16_t unit(char16_t c)
+{
+    return c;
 }
 
-bool startsWithNoCase(QStringView line, QStringView upperWord)
+// Whether a line is empty once trimmed. Stored lines are trimmed already, so the first character
+// almost always settles it.
+template<typename Char>
+bool isBlankLine(std::basic_string_view<Char> line)
 {
-    if (line.size() < upperWord.size())
+    return std::all_of(line.begin(), line.end(), [](Char c) { return QChar(unit(c)).isSpace(); });
+}
+
+template<typename Char>
+bool startsWithNoCase(std::basic_string_view<Char> line, QStringView upperWord)
+{
+    if (qsizetype(line.size()) < upperWord.size())
         return false;
     for (qsizetype i = 0; i < upperWord.size(); ++i) {
-        char16_t c = line[i].unicode();
+        char16_t c = unit(line[size_t(i)]);
         if (c >= u'a' && c <= u'z')
             c = char16_t(c - 32);
         if (c != upperWord[i].unicode())
@@ -114,8 +219,9 @@ bool startsWithNoCase(QStringView line, QStringView upperWord)
 
 } // namespace
 
-QChar StringPrefixOf(QStringView line)
+QChar StringPrefixOf(QStringView text)
 {
+    const std::u16string_view line(text.utf16(), size_t(text.size()));
     if (startsWithNoCase(line, u"CATEGORY") || startsWithNoCase(line, u"POLICY") || startsWithNoCase(line, u"PART"))
         return u'C';
     if (startsWithNoCase(line, u"KEYNAME"))
@@ -157,74 +263,78 @@ private:
 
 namespace {
 
-// Appends line to out with its first quoted text replaced by reference.
-void appendReplaced(TextBuffer &out, QStringView line, QStringView quoted, QStringView reference)
+template<typename Out>
+void writeNode(Out &out, const NodeTextTable &texts, const TemplateNode *node, int depth, const StringPlan *plan);
+
+// Appends one node's lines and its branch to out, CR LF after every line: its own lines indented by
+// depth, its END line and whatever follows it held back until after the children. With a plan, each
+// quoted text is replaced by its reference as its line is written. text is the node's text as it is
+// kept, a byte or two a character.
+template<typename Out, typename Char>
+void writeNodeLines(Out &out, const NodeTextTable &texts, const TemplateNode *node, int depth, const StringPlan *plan,
+                    std::basic_string_view<Char> text)
 {
-    const qsizetype at = quoted.data() - line.data();
-    out.append(line.left(at));
-    out.append(reference);
-    out.append(line.mid(at + quoted.size()));
-}
-
-} // namespace
-
-namespace {
-
-// Appends one node and its branch to out, CR LF after every line: its own lines indented by depth,
-// its END line and whatever follows it held back until after the children. With a plan, each quoted
-// text is replaced by its reference as its line is written. A node's text stays in view while its
-// children are written: each depth widens one-byte texts into a scratch string of its own.
-void writeNode(TextBuffer &out, const NodeTextTable &texts, const TemplateNode *node, int depth, const StringPlan *plan,
-               std::deque<std::u16string> &scratch)
-{
+    using View = std::basic_string_view<Char>;
     const size_t tabs = depth >= 2 ? size_t(depth - 1) : 0;
     const int slot = node->slot();
-    if (scratch.size() <= size_t(depth))
-        scratch.resize(size_t(depth) + 1); // a deque keeps the strings of lower depths in place
-    const QStringView text = NodeTextViews::at(texts, slot, scratch[size_t(depth)]);
     // The plan already knows where the slot's quoted texts are: the next one is either in this line
     // or in a later one.
     const bool planned = plan && slot > 0 && size_t(slot) + 1 < plan->firstLineOfSlot.size();
     size_t quotedLine = planned ? plan->firstLineOfSlot[size_t(slot)] : 0;
     const size_t quotedEnd = planned ? plan->firstLineOfSlot[size_t(slot) + 1] : 0;
+    const auto offsetOf = [&](View line) { return qsizetype(line.data() - text.data()); };
     // The planned quoted text of a line, if the line holds the next one.
-    const auto plannedIn = [&](QStringView line) -> const QuotedLine * {
+    const auto plannedIn = [&](View line) -> const QuotedLine * {
         if (quotedLine >= quotedEnd)
             return nullptr;
         const QuotedLine &next = plan->lines[quotedLine];
-        if (next.at >= line.data() - text.data() + line.size())
+        if (next.at >= offsetOf(line) + qsizetype(line.size()))
             return nullptr;
         ++quotedLine;
         return next.position > 0 ? &next : nullptr;
     };
-    const auto writeLine = [&](QStringView line) {
+    const auto writeLine = [&](View line) {
         const QuotedLine *planned = plannedIn(line);
         if (!planned && isBlankLine(line))
             return;
         out.fill(u'\t', tabs);
-        if (planned)
-            appendReplaced(out, line, text.mid(planned->at, planned->size),
-                           GeneratedName(planned->prefix, planned->position, true).view());
-        else
-            out.append(line);
+        if (planned) {
+            // The quoted text, quotes included, gives way to its reference.
+            const size_t at = std::min(size_t(planned->at - offsetOf(line)), line.size());
+            put(out, line.substr(0, at));
+            out.append(GeneratedName(planned->prefix, planned->position, true).view());
+            put(out, line.substr(std::min(at + size_t(planned->size), line.size())));
+        } else {
+            put(out, line);
+        }
         out.endLine();
     };
     // The node's first END line ("END " and the kind, any case) and everything after it wait until
     // after the children; the lines before it are written as the search for it passes them. END
     // lines hold no quoted text, so references change nothing here.
-    const qsizetype endSize = 4 + node->kind().size();
-    qsizetype held = text.size();
-    forEachStoredLine(text, [&](QStringView line) {
+    const size_t endSize = 4 + size_t(node->kind().size());
+    size_t held = text.size();
+    forEachStoredLine(text, [&](View line) {
         if (held != text.size())
             return;
-        if (line.size() == endSize && startsWithNoCase(line, u"END ") && startsWithNoCase(line.mid(4), node->kind()))
-            held = line.data() - text.data();
+        if (line.size() == endSize && startsWithNoCase(line, u"END ") && startsWithNoCase(line.substr(4), node->kind()))
+            held = size_t(offsetOf(line));
         else
             writeLine(line);
     });
     for (int row = 0; row < node->childCount(); ++row)
-        writeNode(out, texts, node->child(row), depth + 1, plan, scratch);
-    forEachStoredLine(text.mid(held), writeLine);
+        writeNode(out, texts, node->child(row), depth + 1, plan);
+    forEachStoredLine(text.substr(held), writeLine);
+}
+
+template<typename Out>
+void writeNode(Out &out, const NodeTextTable &texts, const TemplateNode *node, int depth, const StringPlan *plan)
+{
+    const NodeTextViews::Kept kept = NodeTextViews::kept(texts, node->slot());
+    if (kept.wide)
+        writeNodeLines(out, texts, node, depth, plan, kept.utf16());
+    else
+        writeNodeLines(out, texts, node, depth, plan, kept.latin1());
 }
 
 } // namespace
@@ -239,7 +349,8 @@ size_t renderedSizeGuess(const NodeTextTable &texts)
     return size + size / 4;
 }
 
-void render(TextBuffer &out, const TemplateDocument &document, bool strings)
+template<typename Out>
+void render(Out &out, const TemplateDocument &document, bool strings)
 {
     const NodeTextTable &texts = document.texts();
     StringPlan plan;
@@ -247,10 +358,8 @@ void render(TextBuffer &out, const TemplateDocument &document, bool strings)
         plan = planStrings(texts);
     const std::vector<TableEntry> &table = plan.table;
 
-    if (document.root()) {
-        std::deque<std::u16string> scratch;
-        writeNode(out, texts, document.root(), 0, strings ? &plan : nullptr, scratch);
-    }
+    if (document.root())
+        writeNode(out, texts, document.root(), 0, strings ? &plan : nullptr);
 
     bool wroteStringsHeader = false;
     if (!table.empty()) {
@@ -312,10 +421,10 @@ void tellUnencodable(Prompter &prompter, QStringView text, qsizetype at, TextEnc
 }
 
 // Encodes the rendered lines as they come and hands the bytes on to the file, so that neither the
-// text nor its bytes are held whole. Encoding chunk by chunk gives the bytes encoding the whole text
-// would, byte-order mark first, except where Windows-1252 cannot hold a character: the whole text
-// then goes as UTF-16LE, so the sink stops at the first such chunk and the caller renders the text
-// again in one piece.
+// text nor its bytes are held whole; for the Unicode forms and the code pages the user chooses
+// (Windows-1252 goes through its own buffer). Encoding chunk by chunk gives the bytes encoding the
+// whole text would, byte-order mark first. A code page stops at the first chunk with a character it
+// cannot hold.
 class EncodingSink : public LineSink
 {
 public:
@@ -323,34 +432,17 @@ public:
 
     void take(QStringView lines) override
     {
-        if (m_stopped)
+        if (!m_unencodable.isNull())
             return;
         if (isCodePage(m_encoding)) {
             if (const qsizetype at = firstUnencodable(lines, m_encoding); at >= 0) {
                 m_unencodable = lines.toString();
                 m_unencodableAt = at;
-                m_stopped = true;
                 return;
             }
         }
-        if (m_encoding == TextEncoding::Windows1252) {
-            // One pass: a character that does not fit shows itself as the chunk is encoded.
-            m_bytes.resize(std::max(m_bytes.size(), size_t(lines.size())));
-            const qsizetype size = encodeWindows1252To(lines, m_bytes.data());
-            if (size < 0) {
-                m_stopped = m_needsWholeText = true;
-                return;
-            }
-            m_file.write(QByteArrayView(m_bytes.data(), size));
-            m_first = false;
-            return;
-        }
-        TextEncoding encoding = m_encoding;
+        TextEncoding encoding = m_encoding; // settled: only Windows-1252 falls back
         const size_t room = size_t(encodedSizeLimit(lines, encoding));
-        if (encoding != m_encoding) {
-            m_stopped = m_needsWholeText = true;
-            return;
-        }
         m_bytes.resize(std::max(m_bytes.size(), room)); // the chunks are about the same size: one buffer
         const qsizetype size = encodeTextTo(lines, m_encoding, m_bytes.data(), m_first);
         m_file.write(QByteArrayView(m_bytes.data(), size));
@@ -363,7 +455,6 @@ public:
             take(QStringView(u""));
     }
 
-    bool needsWholeText() const { return m_needsWholeText; }
     // The chunk holding the first character the chosen code page cannot write, and its position in
     // it; a null text when every character fits.
     const QString &unencodable() const { return m_unencodable; }
@@ -374,8 +465,6 @@ private:
     AtomicFileWriter &m_file;
     BulkVector<char> m_bytes;
     bool m_first = true;
-    bool m_stopped = false;
-    bool m_needsWholeText = false;
     QString m_unencodable;
     qsizetype m_unencodableAt = -1;
 };
@@ -401,19 +490,25 @@ bool WriteTemplate(TemplateDocument &document, Prompter &prompter)
     {
         // A failure to write is told only once every character is known to fit the encoding.
         AtomicFileWriter file(document.path());
-        EncodingSink sink(encoding, file);
-        {
-            TextBuffer out(sink);
+        if (encoding == TextEncoding::Windows1252) {
+            Windows1252Buffer out(file);
             render(out, document, document.stringsOption());
             out.flush();
+            wholeText = out.unfit();
+        } else {
+            EncodingSink sink(encoding, file);
+            {
+                TextBuffer out(sink);
+                render(out, document, document.stringsOption());
+                out.flush();
+            }
+            sink.finish();
+            // A code page the user chose gets no fallback: a character it cannot hold stops the save.
+            if (!sink.unencodable().isNull()) {
+                tellUnencodable(prompter, sink.unencodable(), sink.unencodableAt(), encoding);
+                return false;
+            }
         }
-        sink.finish();
-        // A code page the user chose gets no fallback: a character it cannot hold stops the save.
-        if (!sink.unencodable().isNull()) {
-            tellUnencodable(prompter, sink.unencodable(), sink.unencodableAt(), encoding);
-            return false;
-        }
-        wholeText = sink.needsWholeText();
         if (!wholeText)
             saved = file.commit(&error);
     }

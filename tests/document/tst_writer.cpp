@@ -179,6 +179,11 @@ private slots:
         QTest::addColumn<QString>("writtenAs"); // empty: nothing saved
         QTest::newRow("windows-1252") << "windows-1252" << QStringLiteral("caf\u00E9") << "windows-1252";
         QTest::newRow("windows-1252 to utf-16le") << "windows-1252" << QStringLiteral("\u65E5") << "utf-16le";
+        // A text kept two bytes a character whose characters all have a byte; a text kept one byte a
+        // character holding a control character of 0x80..0x9F that has one and one that has none.
+        QTest::newRow("windows-1252 euro") << "windows-1252" << QStringLiteral("\u20AC5") << "windows-1252";
+        QTest::newRow("windows-1252 undefined byte") << "windows-1252" << QStringLiteral("a\u0081") << "windows-1252";
+        QTest::newRow("windows-1252 control to utf-16le") << "windows-1252" << QStringLiteral("a\u0080") << "utf-16le";
         QTest::newRow("utf-8") << "utf-8" << QStringLiteral("\U0001F600") << "utf-8";
         QTest::newRow("utf-8-bom") << "utf-8-bom" << QStringLiteral("\u65E5") << "utf-8-bom";
         QTest::newRow("utf-16le") << "utf-16le" << QStringLiteral("\U0001F600") << "utf-16le";
