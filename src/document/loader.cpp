@@ -608,11 +608,7 @@ bool Load::buildTree()
     // container's own lines ("END CATEGORY" and CR LF is the longest), so that its text need not move.
     constexpr qsizetype kEndLineRoom = 14;
     const auto append = [&](int slot, QStringView line, qsizetype roomAfter = 0) {
-        const QStringView trimmed = trimmedView(line);
-        if (trimmed.isEmpty())
-            return;
-        m_texts.append(slot, trimmed, roomAfter);
-        m_texts.append(slot, kCrLf);
+        m_texts.appendLine(slot, line, roomAfter);
     };
 
     // Statements begin with an upper-case keyword and hold no blank at either end, so the keyword

@@ -177,28 +177,31 @@ void NodeTextTable::set(int slot, QStringView text)
         compact();
 }
 
-void NodeTextTable::appendLine(int slot, QStringView line)
+void NodeTextTable::appendLine(int slot, QStringView line, qsizetype roomAfter)
 {
     growTo(slot);
     const QStringView trimmed = trimmedView(line);
-    if (trimmed.isEmpty())
-        return;
-    append(slot, trimmed);
-    append(slot, u"\r\n");
+    if (!trimmed.isEmpty())
+        appendParts(slot, trimmed, u"\r\n", roomAfter);
 }
 
 void NodeTextTable::append(int slot, QStringView text, qsizetype roomAfter)
 {
     growTo(slot);
-    if (text.isEmpty())
-        return;
+    if (!text.isEmpty())
+        appendParts(slot, text, {}, roomAfter);
+}
+
+void NodeTextTable::appendParts(int slot, QStringView text, QStringView end, qsizetype roomAfter)
+{
     Span &span = m_slots[size_t(slot)];
-    const bool wideText = !QtPrivate::isLatin1(text);
+    const bool wideText = !QtPrivate::isLatin1(text) || (!end.isEmpty() && !QtPrivate::isLatin1(end));
     if (!span.data)
         span.wide = wideText;
     const bool widening = wideText && !span.wide;
     const bool wide = span.wide || widening;
-    const size_t more = bytesOf(size_t(text.size()), wide);
+    const qsizetype count = text.size() + end.size();
+    const size_t more = bytesOf(size_t(count), wide);
     const size_t held = bytesOf(size_t(span.size), span.wide);
     const bool last =
         span.data && !m_blocks.empty() &&
@@ -207,11 +210,11 @@ void NodeTextTable::append(int slot, QStringView text, qsizetype roomAfter)
         // The last text of the last block grows into the block's free end.
         m_blocks.back().used += more;
     } else if (!widening && bytesOf(span.room, span.wide) >= more) {
-        span.room -= quint32(text.size());
+        span.room -= quint32(count);
     } else {
         // The text moves: to where it has room for what comes, two bytes a character if it must.
         const size_t room = size_t(std::max<qsizetype>(roomAfter, 0));
-        char *moved = place(bytesOf(size_t(span.size) + size_t(text.size()) + room, wide), wide);
+        char *moved = place(bytesOf(size_t(span.size) + size_t(count) + room, wide), wide);
         if (widening)
             widen(moved, span.data, span.size);
         else if (held > 0)
@@ -222,8 +225,11 @@ void NodeTextTable::append(int slot, QStringView text, qsizetype roomAfter)
         span.room = quint32(room);
         span.wide = wide;
     }
-    store(span.data + bytesOf(size_t(span.size), wide), text, wide);
-    span.size += qint32(text.size());
+    char *at = span.data + bytesOf(size_t(span.size), wide);
+    store(at, text, wide);
+    if (!end.isEmpty())
+        store(at + bytesOf(size_t(text.size()), wide), end, wide);
+    span.size += qint32(count);
     m_live += more;
 }
 

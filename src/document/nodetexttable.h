@@ -48,8 +48,8 @@ public:
     // The length of a slot's text in characters.
     qsizetype size(int slot) const;
     void set(int slot, QStringView text);
-    // Adds the trimmed line and CR LF; an empty trimmed line adds nothing.
-    void appendLine(int slot, QStringView line);
+    // Adds the trimmed line and CR LF; an empty trimmed line adds nothing. roomAfter as for append.
+    void appendLine(int slot, QStringView line, qsizetype roomAfter = 0);
     // Adds text as it stands. When the slot's text has to move to make room, roomAfter more characters
     // are kept free behind it, so that a text known to grow later (a container's END line) grows in
     // place.
@@ -89,6 +89,8 @@ private:
         size_t used = 0;
     };
 
+    // Adds text and then end, which may be empty, with one look for room.
+    void appendParts(int slot, QStringView text, QStringView end, qsizetype roomAfter);
     char *place(size_t bytes, bool wide);
     void compact();
 

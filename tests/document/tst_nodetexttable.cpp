@@ -141,7 +141,7 @@ private slots:
                                                : QChar(u'a' + step % 26);
             const QString text(int(random.bounded(longest)), fill);
             model.grow(slot);
-            switch (random.bounded(3)) {
+            switch (random.bounded(4)) {
             case 0:
                 table.set(slot, text);
                 model.texts[slot] = text;
@@ -150,9 +150,14 @@ private slots:
                 table.append(slot, text, qsizetype(random.bounded(20)));
                 model.texts[slot] += text;
                 break;
-            default:
+            case 2:
                 table.append(slot, text.left(5));
                 model.texts[slot] += text.left(5);
+                break;
+            default:
+                table.appendLine(slot, text, qsizetype(random.bounded(20)));
+                if (!text.isEmpty())
+                    model.texts[slot] += text + QStringLiteral("\r\n");
                 break;
             }
             if (step % 500 == 0 || step == 2999)
