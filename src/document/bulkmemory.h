@@ -25,9 +25,14 @@ namespace kova {
 void *allocateBulk(std::size_t bytes);
 void releaseBulk(void *memory, std::size_t bytes) noexcept;
 // The first done bytes of a buffer of bytes from allocateBulk will not be read again: the memory
-// under them goes back to the system, in whole huge pages, while the rest of the buffer stays. A
-// buffer from the heap keeps its memory until it is released.
+// under them, in whole huge pages, is kept for the next buffers (a few pages) or goes back to the
+// system, while the rest of the buffer stays. A buffer from the heap keeps its memory until it is
+// released.
 void releaseBulkFront(void *memory, std::size_t bytes, std::size_t done) noexcept;
+// Bytes [from, to) of a buffer of bytes from allocateBulk are about to be written, and nothing from
+// from on has been yet: whole huge pages given back by another buffer, where some are kept, take the
+// place of fresh ones there, which the system would have to clear first.
+void reuseBulkPages(void *memory, std::size_t bytes, std::size_t from, std::size_t to) noexcept;
 
 // A block of kBulkBlock bytes that starts at a multiple of its size, for a pool that finds the block
 // of anything in it from its address. Mapped on its own, backed by a huge page where the system
@@ -35,6 +40,9 @@ void releaseBulkFront(void *memory, std::size_t bytes, std::size_t done) noexcep
 inline constexpr std::size_t kBulkBlock = std::size_t(2) << 20;
 void *allocateBulkBlock();
 void releaseBulkBlock(void *block) noexcept;
+
+// How many pages given back are kept for the next buffers, for tests.
+std::size_t bulkPagesKept();
 
 template<typename T>
 struct BulkAllocator

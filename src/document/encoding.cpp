@@ -286,6 +286,8 @@ qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encod
         const qsizetype to = pieceEnd(body, from + kPiece, decoding.encoding);
         const QByteArrayView piece = body.sliced(from, to - from);
         QStringDecoder decoder(decoding.converter, QStringConverter::Flag::Stateless);
+        const qsizetype written = out - reinterpret_cast<QChar *>(text);
+        passed.writing(written, written + decoder.requiredSpace(piece.size()));
         QChar *end = decoder.appendToBuffer(out, piece);
         if (decoding.encoding == TextEncoding::Windows1252)
             mendHighControls(piece, reinterpret_cast<char16_t *>(out)); // a byte a character

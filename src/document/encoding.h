@@ -58,13 +58,20 @@ QString decodeText(QByteArrayView bytes, TextEncoding *encoding = nullptr);
 qsizetype decodedSizeLimit(QByteArrayView bytes);
 qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encoding = nullptr);
 
-// Told as a decode passes through a large file's bytes, so that the bytes behind it can go.
+// Told as a decode passes through a large file's bytes, so that the bytes behind it can go and
+// their memory can be put under the text still to come.
 class PassedBytes
 {
 public:
     virtual ~PassedBytes() = default;
     // The first count bytes have been decoded and will not be read again.
     virtual void passed(qsizetype count) = 0;
+    // Units [from, to) of the text are about to be written (nothing from from on has been yet).
+    virtual void writing(qsizetype from, qsizetype to)
+    {
+        Q_UNUSED(from);
+        Q_UNUSED(to);
+    }
 };
 // The same as decodeTextTo, a few megabytes at a time, telling passed after each piece.
 qsizetype decodeTextTo(QByteArrayView bytes, char16_t *text, TextEncoding *encoding, PassedBytes &passed);

@@ -418,15 +418,13 @@ Load::Step Load::rebuildStatements(TokenSplitter &splitter, BulkVector<char16_t>
     // The token at k, or a null view past the end of the stream.
     const auto at = [&](size_t k) { return has(k) ? tokens[k].text() : QStringView(); };
 
-    // The tokens and the body's text are read once, front to back: what has been passed goes back
-    // to the system now and then, so that they and the statements are not all held at once.
+    // The tokens and the body's text are read once, front to back: the text that has been passed
+    // goes back now and then, and the tokens read make room for the next ones, so that they and the
+    // statements are not all held at once.
     const char16_t *const textBegin = text.data();
     const char16_t *const textEnd = textBegin + text.size();
     constexpr size_t kReleaseEvery = size_t(1) << 16; // tokens
-    size_t releasedTo = 0;
     const auto release = [&] {
-        releasedTo = i;
-        releaseBulkFront(const_cast<Token *>(tokens.data()), tokens.capacity() * sizeof(Token), i * sizeof(Token));
         // Tokens taken from the body point into the text in file order; keywords and resolved
         // strings point elsewhere. A statement's first token is mostly a keyword: the next token
         // from the body tells how far the text has been read.
@@ -437,6 +435,9 @@ Load::Step Load::rebuildStatements(TokenSplitter &splitter, BulkVector<char16_t>
                 break;
             }
         }
+        // Token positions count from the first token kept.
+        splitter.dropRead(i);
+        i = 0;
     };
     bool inMachine = false;
     size_t left = text.size(); // units of text from the last body token on
@@ -452,7 +453,7 @@ Load::Step Load::rebuildStatements(TokenSplitter &splitter, BulkVector<char16_t>
         // Nodes start with CLASS, CATEGORY, POLICY and PART: room for their slots is made at once.
         m_nodeBound += head.size > 0 && (head.data[0] == u'C' || head.data[0] == u'P') ? 1 : 0;
         i = first + count;
-        if (i - releasedTo >= kReleaseEvery && i < tokens.size())
+        if (i >= kReleaseEvery && i < tokens.size())
             release();
     };
 
@@ -714,15 +715,21 @@ void decodeInto(QByteArrayView bytes, const LoadOptions &options, BulkVector<cha
     text.resize(size_t(decodeTextTo(bytes, text.data(), &encoding)));
 }
 
-// Gives a file's bytes back to the system as the decode passes them.
+// Gives a file's bytes up as the decode passes them, and their memory to the text still to come.
 class ReleasePassedBytes : public PassedBytes
 {
 public:
-    explicit ReleasePassedBytes(BulkVector<char> &bytes) : m_bytes(bytes) {}
+    ReleasePassedBytes(BulkVector<char> &bytes, BulkVector<char16_t> &text) : m_bytes(bytes), m_text(text) {}
     void passed(qsizetype count) override { releaseBulkFront(m_bytes.data(), m_bytes.capacity(), size_t(count)); }
+    void writing(qsizetype from, qsizetype to) override
+    {
+        reuseBulkPages(m_text.data(), m_text.capacity() * sizeof(char16_t), size_t(from) * sizeof(char16_t),
+                       size_t(to) * sizeof(char16_t));
+    }
 
 private:
     BulkVector<char> &m_bytes;
+    BulkVector<char16_t> &m_text;
 };
 
 // The file's text in the encoding the options name, or else the one its bytes suggest; the bytes
@@ -735,7 +742,7 @@ void decodeInto(BulkVector<char> &bytes, const LoadOptions &options, BulkVector<
         return;
     }
     text.resize(size_t(decodedSizeLimit(view)));
-    ReleasePassedBytes release(bytes);
+    ReleasePassedBytes release(bytes, text);
     text.resize(size_t(decodeTextTo(view, text.data(), &encoding, release)));
 }
 

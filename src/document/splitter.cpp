@@ -201,6 +201,12 @@ bool TokenSplitter::checkRest()
     return !m_failed;
 }
 
+void TokenSplitter::dropRead(size_t count)
+{
+    TokenList &tokens = m_stream.tokens;
+    tokens.erase(tokens.begin(), tokens.begin() + qsizetype(std::min(count, tokens.size())));
+}
+
 QStringView TokenSplitter::nextLine()
 {
     ++m_line;

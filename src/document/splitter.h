@@ -82,8 +82,11 @@ public:
     // Cuts the lines not cut yet without keeping their tokens, to find a fatal fault in them before
     // anything else is said about the template; false after one.
     bool checkRest();
-    // The tokens cut so far. The reader may give back the memory of those it has read.
+    // The tokens cut so far, less those dropped.
     TokenStream &stream() { return m_stream; }
+    // Drops the first count tokens, which the reader has read: the rest move to the front, and the
+    // next ones are cut into the same memory.
+    void dropRead(size_t count);
 
 private:
     QStringView nextLine();

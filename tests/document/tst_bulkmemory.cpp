@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <numeric>
 
@@ -95,6 +96,77 @@ private slots:
             const char expected = char('a' + (i * 4) % 26);
             QVERIFY(std::all_of(kept[i].begin(), kept[i].end(), [&](char c) { return c == expected; }));
         }
+    }
+
+    // Pages passed in one buffer serve the buffers filled next, as blocks of their own or under a
+    // larger buffer: whichever way they travel, every buffer keeps what was written to it, and
+    // letting one go never takes memory from another.
+    void passedPagesServeOtherBuffers_data()
+    {
+        QTest::addColumn<QString>("way");
+        for (const char *way : {"as blocks", "under a larger buffer", "as blocks, then under a larger buffer"})
+            QTest::newRow(way) << QString::fromLatin1(way);
+    }
+    void passedPagesServeOtherBuffers()
+    {
+#ifdef KOVA_ADDRESS_SANITIZER
+        QSKIP("under the address sanitizer buffers come from the heap");
+#endif
+        QFETCH(QString, way);
+        constexpr size_t kPage = kBulkBlock;
+        const auto fill = [](BulkVector<char> &buffer, char first) {
+            for (size_t p = 0; p < buffer.size() / kPage; ++p)
+                std::memset(buffer.data() + p * kPage, first + char(p), kPage);
+        };
+        const auto holds = [](const BulkVector<char> &buffer, size_t fromPage, char first) {
+            for (size_t p = fromPage; p < buffer.size() / kPage; ++p) {
+                const char *page = buffer.data() + p * kPage;
+                if (!std::all_of(page, page + kPage, [&](char c) { return c == first + char(p); }))
+                    return false;
+            }
+            return true;
+        };
+        std::vector<std::unique_ptr<void, void (*)(void *)>> earlier; // pages kept by earlier tests, held
+        while (bulkPagesKept() > 0)
+            earlier.emplace_back(allocateBulkBlock(), [](void *block) { releaseBulkBlock(block); });
+
+        auto passed = std::make_unique<BulkVector<char>>(8 * kPage);
+        fill(*passed, 'A');
+        releaseBulkFront(passed->data(), passed->capacity(), 4 * kPage + 100);
+        QVERIFY(bulkPagesKept() >= 3);
+        QVERIFY(holds(*passed, 4, 'A'));
+
+        std::vector<BulkVector<char>> blocks;
+        if (way.startsWith(u"as blocks")) {
+            for (int k = 0; k < 4; ++k) {
+                blocks.emplace_back(kPage);
+                fill(blocks.back(), char('a' + k));
+            }
+            QCOMPARE(bulkPagesKept(), size_t(0));
+        }
+        std::unique_ptr<BulkVector<char>> larger;
+        if (way.endsWith(u"larger buffer")) {
+            blocks.clear(); // their pages are kept again
+            const size_t kept = bulkPagesKept();
+            QVERIFY(kept >= 4);
+            // Written as a decode writes: the first page and a half, then the pages from the third on
+            // get kept pages under them, then the rest is written.
+            larger = std::make_unique<BulkVector<char>>(6 * kPage);
+            BulkVector<char> &l = *larger;
+            std::memset(l.data(), 'k', kPage);
+            std::memset(l.data() + kPage, 'l', kPage / 2);
+            reuseBulkPages(l.data(), l.capacity(), kPage + kPage / 2, 5 * kPage);
+            QCOMPARE(bulkPagesKept(), kept - 3);
+            std::memset(l.data() + kPage + kPage / 2, 'l', kPage / 2);
+            for (size_t p = 2; p < 6; ++p)
+                std::memset(l.data() + p * kPage, 'k' + int(p), kPage);
+        }
+        QVERIFY(holds(*passed, 4, 'A'));
+        passed.reset();
+        for (size_t k = 0; k < blocks.size(); ++k)
+            QVERIFY(holds(blocks[k], 0, char('a' + k)));
+        if (larger)
+            QVERIFY(holds(*larger, 0, 'k'));
     }
 
     // Nodes fill several blocks of the pool; each keeps its own text however the others come and go,
