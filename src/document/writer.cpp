@@ -11,6 +11,7 @@
 #include "templatedocument.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -84,6 +85,21 @@ private:
     LineSink *m_sink = nullptr;
 };
 
+// Whether a byte of text is 0x80 or above, looked for eight at a time.
+bool anyBeyondAscii(std::string_view text)
+{
+    std::uint64_t any = 0;
+    size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        any |= word;
+    }
+    for (; i < text.size(); ++i)
+        any |= static_cast<unsigned char>(text[i]);
+    return (any & 0x8080808080808080u) != 0;
+}
+
 // The same for a file written in Windows-1252: the bytes are made as the pieces are appended, so a
 // text kept a byte a character is copied once and never widened. A character the code page cannot
 // hold makes the buffer unfit: nothing more goes to the file, and the text is then written whole as
@@ -115,15 +131,13 @@ public:
             put(out[i], piece.utf16()[i]);
         m_used += size_t(piece.size());
     }
-    // Latin-1 is Windows-1252 but for 0x80..0x9F, which is rare: those are mended after the copy.
+    // Latin-1 is Windows-1252 but for 0x80..0x9F, which is rare: a piece with any byte beyond ASCII is
+    // gone through again after the copy.
     void appendLatin1(std::string_view piece)
     {
         char *out = room(piece.size());
         std::memcpy(out, piece.data(), piece.size());
-        bool controls = false;
-        for (const char c : piece)
-            controls |= (static_cast<unsigned char>(c) & 0xE0) == 0x80;
-        if (controls) {
+        if (anyBeyondAscii(piece)) {
             for (size_t i = 0; i < piece.size(); ++i)
                 put(out[i], char16_t(static_cast<unsigned char>(piece[i])));
         }

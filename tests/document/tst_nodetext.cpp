@@ -64,13 +64,33 @@ private slots:
         QStringList lines{QString()};
         SplitLines(slot, lines);
         QCOMPARE(lines, (QStringList{QString(), "KEYNAME \"Software\\A\"", "VALUENAME \"x\""}));
+    }
 
-        QStringList cut;
-        SplitLines(u"A\r\nB", cut);
-        QCOMPARE(cut, QStringList{"A"}); // a last line without CR LF is lost
-        cut.clear();
-        SplitLines(u"A\nB\r\n", cut);
-        QCOMPARE(cut, QStringList{"A\nB"}); // a bare LF does not end a stored line
+    // Only CR LF ends a stored line, in a text kept two bytes a character and in one kept one byte.
+    void storedLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("a last line without CR LF is lost") << "A\r\nB" << QStringList{"A"};
+        QTest::newRow("a bare LF does not end a line") << "A\nB\r\n" << QStringList{"A\nB"};
+        QTest::newRow("nor does a bare CR") << "A\rB\r\nC\r\r\n" << QStringList{"A\rB", "C\r"};
+        QTest::newRow("a CR at the very end") << "A\r\nB\r" << QStringList{"A"};
+        QTest::newRow("empty lines") << "\r\n\r\nx\r\n" << QStringList{"", "", "x"};
+        QTest::newRow("nothing") << "" << QStringList{};
+    }
+    void storedLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        QStringList wide;
+        SplitLines(text, wide);
+        QCOMPARE(wide, lines);
+        const QByteArray latin1 = text.toLatin1();
+        QStringList narrow;
+        forEachStoredLine(std::string_view(latin1.constData(), size_t(latin1.size())), [&](std::string_view line) {
+            narrow.append(QString::fromLatin1(line.data(), qsizetype(line.size())));
+        });
+        QCOMPARE(narrow, lines);
     }
 };
 
