@@ -21,14 +21,21 @@ constexpr std::array<char16_t, 32> kHighControls = {
 };
 
 // Latin-1 is right for every byte but 0x80..0x9F; those are rare, so they are mended after a fast
-// Latin-1 conversion: text holds the Latin-1 reading of bytes.
+// Latin-1 conversion: text holds the Latin-1 reading of bytes. Stretches of plain ASCII, nearly
+// all of a template, are passed over a block at a time.
 void mendHighControls(QByteArrayView bytes, char16_t *text)
 {
+    constexpr qsizetype kBlock = 64;
     const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i)
-        if ((in[i] & 0xE0) == 0x80)
-            text[i] = kHighControls[in[i] - 0x80];
+    for (qsizetype from = 0; from < n; from += kBlock) {
+        const qsizetype to = std::min(n, from + kBlock);
+        if (!anyBeyondAscii(bytes.data() + from, to - from))
+            continue;
+        for (qsizetype i = from; i < to; ++i)
+            if ((in[i] & 0xE0) == 0x80)
+                text[i] = kHighControls[in[i] - 0x80];
+    }
 }
 
 // How a file's bytes are read: the encoding its byte-order mark selects, and the bytes after the mark.
@@ -159,6 +166,10 @@ bool isMultiByteUtf8(QByteArrayView bytes)
     const qsizetype n = bytes.size();
     bool multiByte = false;
     for (qsizetype i = 0; i < n;) {
+        if (n - i >= 8 && !anyBeyondAscii(bytes.data() + i, 8)) { // plain ASCII, eight bytes at a time
+            i += 8;
+            continue;
+        }
         const unsigned char b = in[i];
         if (b < 0x80) {
             ++i;
@@ -198,10 +209,7 @@ bool isMultiByteUtf8(QByteArrayView bytes)
 QString fromWindows1252(QByteArrayView bytes)
 {
     QString text = QString::fromLatin1(bytes);
-    // Only text with a byte to mend is detached.
-    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
-    if (std::any_of(in, in + bytes.size(), [](unsigned char b) { return (b & 0xE0) == 0x80; }))
-        mendHighControls(bytes, reinterpret_cast<char16_t *>(text.data()));
+    mendHighControls(bytes, reinterpret_cast<char16_t *>(text.data()));
     return text;
 }
 
@@ -211,6 +219,12 @@ bool canEncodeWindows1252(QStringView text)
         if (windows1252Byte(c.unicode()) < 0)
             return false;
     return true;
+}
+
+void latin1ToUtf16(const char *in, qsizetype n, char16_t *out)
+{
+    QStringDecoder decoder(QStringConverter::Latin1, QStringConverter::Flag::Stateless);
+    decoder.appendToBuffer(reinterpret_cast<QChar *>(out), QByteArrayView(in, n));
 }
 
 int windows1252ByteBeyondLatin1(char16_t c)

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -98,6 +100,24 @@ bool canEncodeWindows1252(QStringView text);
 // written, or -1 (after writing some) when a character does not fit.
 qsizetype encodeWindows1252To(QStringView text, char *bytes);
 QByteArray toWindows1252(QStringView text);
+// Latin-1 text, a byte a character, to UTF-16, many characters at a time (through Qt's converter,
+// which uses the processor's vector instructions). out has room for n characters.
+void latin1ToUtf16(const char *in, qsizetype n, char16_t *out);
+// Whether a byte is 0x80 or above, looked for eight at a time.
+inline bool anyBeyondAscii(const char *bytes, qsizetype n)
+{
+    std::uint64_t any = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        any |= word;
+    }
+    for (; i < n; ++i)
+        any |= static_cast<unsigned char>(bytes[i]);
+    return (any & 0x8080808080808080u) != 0;
+}
+
 // The Windows-1252 byte of one character, or -1 when the code page has none. Latin-1 outside
 // 0x80..0x9F, nearly every character of a template, is the same byte and is settled inline.
 int windows1252ByteBeyondLatin1(char16_t c);

@@ -11,7 +11,6 @@
 #include "templatedocument.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -85,21 +84,6 @@ private:
     LineSink *m_sink = nullptr;
 };
 
-// Whether a byte of text is 0x80 or above, looked for eight at a time.
-bool anyBeyondAscii(std::string_view text)
-{
-    std::uint64_t any = 0;
-    size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        any |= word;
-    }
-    for (; i < text.size(); ++i)
-        any |= static_cast<unsigned char>(text[i]);
-    return (any & 0x8080808080808080u) != 0;
-}
-
 // The same for a file written in Windows-1252: the bytes are made as the pieces are appended, so a
 // text kept a byte a character is copied once and never widened. A character the code page cannot
 // hold makes the buffer unfit: nothing more goes to the file, and the text is then written whole as
@@ -137,7 +121,7 @@ public:
     {
         char *out = room(piece.size());
         std::memcpy(out, piece.data(), piece.size());
-        if (anyBeyondAscii(piece)) {
+        if (anyBeyondAscii(piece.data(), qsizetype(piece.size()))) {
             for (size_t i = 0; i < piece.size(); ++i)
                 put(out[i], char16_t(static_cast<unsigned char>(piece[i])));
         }

@@ -133,14 +133,10 @@ private:
         m_buffer.resize(n);
         char16_t *out = reinterpret_cast<char16_t *>(m_buffer.data());
         const uchar *in = reinterpret_cast<const uchar *>(m_bytes.data()) + m_bytePos;
-        // Widen every byte, then fix the few that differ from Latin-1 (0x80 to 0x9F) if there are any;
-        // both plain loops vectorise.
-        bool high = false;
-        for (qsizetype i = 0; i < n; ++i) {
-            out[i] = in[i];
-            high |= uchar(in[i] - 0x80) < 0x20;
-        }
-        if (high) {
+        // Widen every byte as Latin-1, then fix the few that differ from it (0x80 to 0x9F) where a
+        // byte beyond ASCII stands.
+        latin1ToUtf16(reinterpret_cast<const char *>(in), n, out);
+        if (anyBeyondAscii(reinterpret_cast<const char *>(in), n)) {
             for (qsizetype i = 0; i < n; ++i)
                 out[i] = m_table[in[i]];
         }
