@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -116,6 +117,27 @@ inline bool anyBeyondAscii(const char *bytes, qsizetype n)
     for (; i < n; ++i)
         any |= static_cast<unsigned char>(bytes[i]);
     return (any & 0x8080808080808080u) != 0;
+}
+
+// Narrows the plain ASCII at the start of text to bytes, four characters at a time, up to the first
+// character beyond ASCII; returns how many were written. out has room for n bytes.
+inline qsizetype narrowAscii(const char16_t *in, qsizetype n, char *out)
+{
+    qsizetype i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; i + 4 <= n; i += 4) {
+            std::uint64_t units;
+            std::memcpy(&units, in + i, 8);
+            if (units & 0xFF80FF80FF80FF80u)
+                break;
+            const auto bytes = std::uint32_t((units & 0xFF) | ((units >> 8) & 0xFF00) | ((units >> 16) & 0xFF0000) |
+                                             ((units >> 24) & 0xFF000000));
+            std::memcpy(out + i, &bytes, 4);
+        }
+    }
+    for (; i < n && in[i] < 0x80; ++i)
+        out[i] = char(in[i]);
+    return i;
 }
 
 // The Windows-1252 byte of one character, or -1 when the code page has none. Latin-1 outside

@@ -1,6 +1,7 @@
 #include "nodetexttable.h"
 
 #include "bulkmemory.h"
+#include "encoding.h"
 #include "stringviews.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ void store(char *to, QStringView text, bool wide)
         return;
     }
     const char16_t *from = text.utf16();
-    for (qsizetype i = 0; i < text.size(); ++i)
+    for (qsizetype i = narrowAscii(from, text.size(), to); i < text.size(); ++i)
         to[i] = char(from[i]);
 }
 

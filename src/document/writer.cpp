@@ -111,7 +111,7 @@ public:
     void append(QStringView piece)
     {
         char *out = room(size_t(piece.size()));
-        for (qsizetype i = 0; i < piece.size(); ++i)
+        for (qsizetype i = narrowAscii(piece.utf16(), piece.size(), out); i < piece.size(); ++i)
             put(out[i], piece.utf16()[i]);
         m_used += size_t(piece.size());
     }

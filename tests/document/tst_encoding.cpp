@@ -10,6 +10,32 @@ class TestEncoding : public QObject
     Q_OBJECT
 
 private slots:
+    // Plain ASCII is narrowed up to the first character beyond it, wherever that stands in a group
+    // of four; the bytes before it are the characters'.
+    void asciiNarrowedUpToTheFirstOtherCharacter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("ascii");
+        QTest::newRow("empty") << QString() << 0;
+        QTest::newRow("all ASCII, no whole group") << QStringLiteral("abc") << 3;
+        QTest::newRow("all ASCII, groups and a tail") << QStringLiteral("0123456789\x7f") << 11;
+        for (int at = 0; at < 9; ++at) {
+            for (const char16_t other : {char16_t(0x80), char16_t(0xFF), char16_t(0x100), char16_t(0x20AC)}) {
+                QString text = QStringLiteral("ABCDEFGHIJ");
+                text[at] = QChar(other);
+                QTest::addRow("U+%04X at %d", unsigned(other), at) << text << at;
+            }
+        }
+    }
+    void asciiNarrowedUpToTheFirstOtherCharacter()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, ascii);
+        QByteArray out(text.size() + 1, '#');
+        QCOMPARE(narrowAscii(reinterpret_cast<const char16_t *>(text.utf16()), text.size(), out.data()), ascii);
+        QCOMPARE(out.left(ascii), text.left(ascii).toLatin1());
+    }
+
     void everyByteRoundTrips()
     {
         QByteArray all;

@@ -133,12 +133,16 @@ private:
         m_buffer.resize(n);
         char16_t *out = reinterpret_cast<char16_t *>(m_buffer.data());
         const uchar *in = reinterpret_cast<const uchar *>(m_bytes.data()) + m_bytePos;
-        // Widen every byte as Latin-1, then fix the few that differ from it (0x80 to 0x9F) where a
-        // byte beyond ASCII stands.
+        // Widen every byte as Latin-1, then fix the few that differ from it (0x80 to 0x9F) in the
+        // stretches where a byte beyond ASCII stands.
         latin1ToUtf16(reinterpret_cast<const char *>(in), n, out);
-        if (anyBeyondAscii(reinterpret_cast<const char *>(in), n)) {
-            for (qsizetype i = 0; i < n; ++i)
-                out[i] = m_table[in[i]];
+        constexpr qsizetype kStretch = 64;
+        for (qsizetype from = 0; from < n; from += kStretch) {
+            const qsizetype to = std::min(n, from + kStretch);
+            if (anyBeyondAscii(reinterpret_cast<const char *>(in) + from, to - from)) {
+                for (qsizetype i = from; i < to; ++i)
+                    out[i] = m_table[in[i]];
+            }
         }
         m_bytePos = end;
         m_text = m_buffer;
@@ -206,7 +210,7 @@ private:
         if (m_utf16) {
             std::memcpy(out, in, size_t(room));
         } else {
-            for (qsizetype i = 0; i < units; ++i) {
+            for (qsizetype i = narrowAscii(in, units, out); i < units; ++i) {
                 const char16_t c = in[i];
                 out[i] = c < 0x80 || (c >= 0xA0 && c <= 0xFF) ? char(c) : toWindows1252(QStringView(&in[i], 1)).at(0);
             }
