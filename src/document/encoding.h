@@ -140,6 +140,24 @@ inline qsizetype narrowAscii(const char16_t *in, qsizetype n, char *out)
     return i;
 }
 
+// Whether every character of text is Latin-1 (up to U+00FF), looked at four at a time: for the
+// short texts of template lines, where a call to Qt's vector search costs more than the search.
+inline bool fitsLatin1(QStringView text)
+{
+    const char16_t *in = text.utf16();
+    const qsizetype n = text.size();
+    std::uint64_t high = 0;
+    qsizetype i = 0;
+    for (; i + 4 <= n; i += 4) {
+        std::uint64_t units;
+        std::memcpy(&units, in + i, 8);
+        high |= units;
+    }
+    for (; i < n; ++i)
+        high |= in[i];
+    return (high & 0xFF00FF00FF00FF00u) == 0;
+}
+
 // The Windows-1252 byte of one character, or -1 when the code page has none. Latin-1 outside
 // 0x80..0x9F, nearly every character of a template, is the same byte and is settled inline.
 int windows1252ByteBeyondLatin1(char16_t c);

@@ -196,7 +196,7 @@ void NodeTextTable::append(int slot, QStringView text, qsizetype roomAfter)
 void NodeTextTable::appendParts(int slot, QStringView text, QStringView end, qsizetype roomAfter)
 {
     Span &span = m_slots[size_t(slot)];
-    const bool wideText = !QtPrivate::isLatin1(text) || (!end.isEmpty() && !QtPrivate::isLatin1(end));
+    const bool wideText = !fitsLatin1(text) || !fitsLatin1(end);
     if (!span.data)
         span.wide = wideText;
     const bool widening = wideText && !span.wide;

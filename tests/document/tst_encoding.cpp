@@ -3,6 +3,8 @@
 #include <QSet>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace kova;
 
 class TestEncoding : public QObject
@@ -11,7 +13,8 @@ class TestEncoding : public QObject
 
 private slots:
     // Plain ASCII is narrowed up to the first character beyond it, wherever that stands in a group
-    // of four; the bytes before it are the characters'.
+    // of four; the bytes before it are the characters'. The text fits Latin-1 unless a character
+    // beyond U+00FF stands anywhere in it.
     void asciiNarrowedUpToTheFirstOtherCharacter_data()
     {
         QTest::addColumn<QString>("text");
@@ -34,6 +37,7 @@ private slots:
         QByteArray out(text.size() + 1, '#');
         QCOMPARE(narrowAscii(reinterpret_cast<const char16_t *>(text.utf16()), text.size(), out.data()), ascii);
         QCOMPARE(out.left(ascii), text.left(ascii).toLatin1());
+        QCOMPARE(fitsLatin1(text), std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; }));
     }
 
     void everyByteRoundTrips()
