@@ -272,6 +272,19 @@ private slots:
         QTest::newRow("empty lines kept") << "a\r\n\r\n\nb" << QStringList{"a", "", "", "b"};
         QTest::newRow("empty text") << "" << QStringList{};
         QTest::newRow("cr cr lf") << "a\r\r\nb" << QStringList{"a", "", "b"};
+        // Lines are searched four characters at a time: every line end in every place of such a group,
+        // next to characters whose bytes are those of CR and LF.
+        QString text;
+        QStringList lines;
+        const QString ends[] = {QStringLiteral("\r\n"), QStringLiteral("\n"), QStringLiteral("\r")};
+        for (int length = 0; length < 12; ++length) {
+            QString line;
+            for (int k = 0; k < length; ++k)
+                line += k % 3 == 0 ? QChar(0x0D0A) : k % 3 == 1 ? QChar(0x0A0D) : QChar(u'x');
+            text += line + ends[length % 3];
+            lines.append(line);
+        }
+        QTest::newRow("long lines") << text << lines;
     }
     void lineEnds()
     {
