@@ -622,7 +622,8 @@ bool Load::buildTree()
     NamePool names;
     const auto take = [&](QStringView text, int statementLine) {
         line = statementLine;
-        const qsizetype blank = text.indexOf(u' ');
+        const size_t blankAt = sv(text).find(u' '); // inline: QStringView::indexOf is out of line
+        const qsizetype blank = blankAt == std::u16string_view::npos ? -1 : qsizetype(blankAt);
         const QStringView keyword = blank < 0 ? text : text.first(blank);
         const QStringView argument = blank < 0 ? QStringView() : text.sliced(blank + 1);
         TemplateNode *top = stack.empty() ? nullptr : stack.back().node;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 namespace kova {
 
@@ -101,7 +102,9 @@ public:
                 m_lf = size;
         }
         const qsizetype lf = m_lf;
-        const qsizetype cr = m_text.mid(start, lf - start).indexOf(u'\r');
+        // A line is short: an inline search for its CR beats QStringView::indexOf, which is out of line.
+        const size_t crAt = std::u16string_view(m_text.utf16() + start, size_t(lf - start)).find(u'\r');
+        const qsizetype cr = crAt == std::u16string_view::npos ? -1 : qsizetype(crAt);
         qsizetype end = lf;
         if (cr < 0) {
             m_pos = lf < size ? lf + 1 : size;
