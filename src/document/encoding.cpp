@@ -1,5 +1,7 @@
 #include "encoding.h"
 
+#include "wordscan.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -104,60 +103,6 @@ QByteArray toWindows1252(QStringView text);
 // Latin-1 text, a byte a character, to UTF-16, many characters at a time (through Qt's converter,
 // which uses the processor's vector instructions). out has room for n characters.
 void latin1ToUtf16(const char *in, qsizetype n, char16_t *out);
-// Whether a byte is 0x80 or above, looked for eight at a time.
-inline bool anyBeyondAscii(const char *bytes, qsizetype n)
-{
-    std::uint64_t any = 0;
-    qsizetype i = 0;
-    for (; i + 8 <= n; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes + i, 8);
-        any |= word;
-    }
-    for (; i < n; ++i)
-        any |= static_cast<unsigned char>(bytes[i]);
-    return (any & 0x8080808080808080u) != 0;
-}
-
-// Narrows the plain ASCII at the start of text to bytes, four characters at a time, up to the first
-// character beyond ASCII; returns how many were written. out has room for n bytes.
-inline qsizetype narrowAscii(const char16_t *in, qsizetype n, char *out)
-{
-    qsizetype i = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        for (; i + 4 <= n; i += 4) {
-            std::uint64_t units;
-            std::memcpy(&units, in + i, 8);
-            if (units & 0xFF80FF80FF80FF80u)
-                break;
-            const auto bytes = std::uint32_t((units & 0xFF) | ((units >> 8) & 0xFF00) | ((units >> 16) & 0xFF0000) |
-                                             ((units >> 24) & 0xFF000000));
-            std::memcpy(out + i, &bytes, 4);
-        }
-    }
-    for (; i < n && in[i] < 0x80; ++i)
-        out[i] = char(in[i]);
-    return i;
-}
-
-// Whether every character of text is Latin-1 (up to U+00FF), looked at four at a time: for the
-// short texts of template lines, where a call to Qt's vector search costs more than the search.
-inline bool fitsLatin1(QStringView text)
-{
-    const char16_t *in = text.utf16();
-    const qsizetype n = text.size();
-    std::uint64_t high = 0;
-    qsizetype i = 0;
-    for (; i + 4 <= n; i += 4) {
-        std::uint64_t units;
-        std::memcpy(&units, in + i, 8);
-        high |= units;
-    }
-    for (; i < n; ++i)
-        high |= in[i];
-    return (high & 0xFF00FF00FF00FF00u) == 0;
-}
-
 // The Windows-1252 byte of one character, or -1 when the code page has none. Latin-1 outside
 // 0x80..0x9F, nearly every character of a template, is the same byte and is settled inline.
 int windows1252ByteBeyondLatin1(char16_t c);

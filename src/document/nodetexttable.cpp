@@ -1,8 +1,8 @@
 #include "nodetexttable.h"
 
 #include "bulkmemory.h"
-#include "encoding.h"
 #include "stringviews.h"
+#include "wordscan.h"
 
 #include <algorithm>
 #include <cstring>

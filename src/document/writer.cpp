@@ -9,6 +9,7 @@
 #include "stringplan.h"
 #include "stringviews.h"
 #include "templatedocument.h"
+#include "wordscan.h"
 
 #include <algorithm>
 #include <cstring>

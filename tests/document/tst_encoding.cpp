@@ -1,4 +1,5 @@
 #include "document/encoding.h"
+#include "document/wordscan.h"
 
 #include <QSet>
 #include <QTest>
