@@ -210,8 +210,8 @@ bool isMultiByteUtf8(QByteArrayView bytes)
 
 QString fromWindows1252(QByteArrayView bytes)
 {
-    QString text = QString::fromLatin1(bytes);
-    mendHighControls(bytes, reinterpret_cast<char16_t *>(text.data()));
+    QString text(bytes.size(), Qt::Uninitialized);
+    windows1252ToUtf16(bytes, reinterpret_cast<char16_t *>(text.data()));
     return text;
 }
 
@@ -227,6 +227,12 @@ void latin1ToUtf16(const char *in, qsizetype n, char16_t *out)
 {
     QStringDecoder decoder(QStringConverter::Latin1, QStringConverter::Flag::Stateless);
     decoder.appendToBuffer(reinterpret_cast<QChar *>(out), QByteArrayView(in, n));
+}
+
+void windows1252ToUtf16(QByteArrayView bytes, char16_t *text)
+{
+    latin1ToUtf16(bytes.data(), bytes.size(), text);
+    mendHighControls(bytes, text);
 }
 
 int windows1252ByteBeyondLatin1(char16_t c)

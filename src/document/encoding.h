@@ -103,6 +103,9 @@ QByteArray toWindows1252(QStringView text);
 // Latin-1 text, a byte a character, to UTF-16, many characters at a time (through Qt's converter,
 // which uses the processor's vector instructions). out has room for n characters.
 void latin1ToUtf16(const char *in, qsizetype n, char16_t *out);
+// Windows-1252 bytes to UTF-16 the same way, as fromWindows1252 reads them; text has room for
+// bytes.size() characters.
+void windows1252ToUtf16(QByteArrayView bytes, char16_t *text);
 // The Windows-1252 byte of one character, or -1 when the code page has none. Latin-1 outside
 // 0x80..0x9F, nearly every character of a template, is the same byte and is settled inline.
 int windows1252ByteBeyondLatin1(char16_t c);

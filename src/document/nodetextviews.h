@@ -2,6 +2,7 @@
 
 // For the writer alone: reading slot texts without copying those kept two bytes a character.
 
+#include "encoding.h"
 #include "nodetexttable.h"
 
 #include <string>
@@ -40,8 +41,7 @@ public:
         if (c.wide)
             return QStringView(reinterpret_cast<const char16_t *>(c.data), c.size);
         scratch.resize(size_t(c.size));
-        for (qsizetype i = 0; i < c.size; ++i)
-            scratch[size_t(i)] = char16_t(static_cast<unsigned char>(c.data[i]));
+        latin1ToUtf16(c.data, c.size, scratch.data());
         return QStringView(scratch.data(), c.size);
     }
 };

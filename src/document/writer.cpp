@@ -60,9 +60,7 @@ public:
     }
     void appendLatin1(std::string_view piece)
     {
-        char16_t *out = room(piece.size());
-        for (size_t i = 0; i < piece.size(); ++i)
-            out[i] = char16_t(static_cast<unsigned char>(piece[i]));
+        latin1ToUtf16(piece.data(), qsizetype(piece.size()), room(piece.size()));
         m_used += piece.size();
     }
     void fill(char16_t c, size_t count)

@@ -68,18 +68,7 @@ class LineReader
 {
 public:
     explicit LineReader(QStringView text) : m_text(text) {}
-    explicit LineReader(QByteArrayView windows1252) : m_bytes(windows1252), m_eightBit(true)
-    {
-        const QByteArray all = [] {
-            QByteArray b(256, Qt::Uninitialized);
-            for (int i = 0; i < 256; ++i)
-                b[i] = char(i);
-            return b;
-        }();
-        const QString mapped = fromWindows1252(all);
-        for (int i = 0; i < 256; ++i)
-            m_table[i] = mapped.at(i).unicode();
-    }
+    explicit LineReader(QByteArrayView windows1252) : m_bytes(windows1252), m_eightBit(true) {}
 
     bool atEnd() const { return m_pos >= m_text.size() && m_bytePos >= m_bytes.size(); }
     int lineNumber() const { return m_line; }
@@ -135,19 +124,7 @@ private:
         }
         const qsizetype n = end - m_bytePos;
         m_buffer.resize(n);
-        char16_t *out = reinterpret_cast<char16_t *>(m_buffer.data());
-        const uchar *in = reinterpret_cast<const uchar *>(m_bytes.data()) + m_bytePos;
-        // Widen every byte as Latin-1, then fix the few that differ from it (0x80 to 0x9F) in the
-        // stretches where a byte beyond ASCII stands.
-        latin1ToUtf16(reinterpret_cast<const char *>(in), n, out);
-        constexpr qsizetype kStretch = 64;
-        for (qsizetype from = 0; from < n; from += kStretch) {
-            const qsizetype to = std::min(n, from + kStretch);
-            if (anyBeyondAscii(reinterpret_cast<const char *>(in) + from, to - from)) {
-                for (qsizetype i = from; i < to; ++i)
-                    out[i] = m_table[in[i]];
-            }
-        }
+        windows1252ToUtf16(m_bytes.sliced(m_bytePos, n), reinterpret_cast<char16_t *>(m_buffer.data()));
         m_bytePos = end;
         m_text = m_buffer;
         m_pos = 0;
@@ -162,7 +139,6 @@ private:
     bool m_eightBit = false;
     qsizetype m_bytePos = 0;
     QString m_buffer;
-    char16_t m_table[256] = {};
 };
 
 // One scratch file, written in large pieces. Lines end with CR LF.
