@@ -610,9 +610,6 @@ bool Load::buildTree()
     // A container's END line comes after its children's lines: room for it is kept behind the
     // container's own lines ("END CATEGORY" and CR LF is the longest), so that its text need not move.
     constexpr qsizetype kEndLineRoom = 14;
-    const auto append = [&](int slot, QStringView line, qsizetype roomAfter = 0) {
-        m_texts.appendLine(slot, line, roomAfter);
-    };
 
     // Statements begin with an upper-case keyword and hold no blank at either end, so the keyword
     // tests compare the first token as it stands. A bare token holds no blank, so the keyword is what
@@ -655,11 +652,11 @@ bool Load::buildTree()
             // The class at the bottom of the stack is no container an END can close.
             if (stack.size() < 2)
                 return false;
-            append(stack.back().slot, text);
+            m_texts.appendLine(stack.back().slot, text);
             stack.pop_back();
             return true;
         }
-        append(currentSlot, text, roomAfter);
+        m_texts.appendLine(currentSlot, text, roomAfter);
         return true;
     };
     return m_machine.readOnce(take) && m_user.readOnce(take);
