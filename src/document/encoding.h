@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include <cstdint>
-#include <cstring>
+#include "wordscan.h"
+
 #include <optional>
 #include <vector>
 
@@ -120,27 +120,9 @@ inline QStringView nextTextLine(QStringView text, qsizetype &at)
 {
     const char16_t *data = text.utf16();
     const qsizetype n = text.size();
-    qsizetype i = at;
-    // Four characters at a time while none of them is a CR or an LF: a lane of x ^ c is zero where
-    // c stands, and (v - 1) & ~v has the top bit of a lane set only when some lane of v is zero.
-    constexpr std::uint64_t kOnes = 0x0001000100010001u;
-    constexpr std::uint64_t kTops = 0x8000800080008000u;
-    const auto holds = [](std::uint64_t units, char16_t c) {
-        const std::uint64_t v = units ^ (kOnes * c);
-        return ((v - kOnes) & ~v & kTops) != 0;
-    };
-    for (; i + 4 <= n; i += 4) {
-        std::uint64_t units;
-        std::memcpy(&units, data + i, 8);
-        if (holds(units, u'\r') || holds(units, u'\n'))
-            break;
-    }
-    while (i < n && data[i] != u'\r' && data[i] != u'\n')
-        ++i;
+    const qsizetype i = lineEndFrom(data, at, n);
     const QStringView line = text.sliced(at, i - at);
-    if (i < n)
-        i += data[i] == u'\r' && i + 1 < n && data[i + 1] == u'\n' ? 2 : 1;
-    at = i;
+    at = i == n ? n : i + (data[i] == u'\r' && i + 1 < n && data[i + 1] == u'\n' ? 2 : 1);
     return line;
 }
 

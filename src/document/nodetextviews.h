@@ -35,14 +35,14 @@ public:
     // scratch is next written.
     static QStringView at(const NodeTextTable &table, int slot, std::u16string &scratch)
     {
-        const NodeTextTable::Chars c = table.chars(slot);
-        if (c.size == 0)
+        const Kept text = kept(table, slot);
+        if (text.size == 0)
             return {};
-        if (c.wide)
-            return QStringView(reinterpret_cast<const char16_t *>(c.data), c.size);
-        scratch.resize(size_t(c.size));
-        latin1ToUtf16(c.data, c.size, scratch.data());
-        return QStringView(scratch.data(), c.size);
+        if (text.wide)
+            return QStringView(text.utf16().data(), text.size);
+        scratch.resize(size_t(text.size));
+        latin1ToUtf16(text.data, text.size, scratch.data());
+        return QStringView(scratch.data(), text.size);
     }
 };
 

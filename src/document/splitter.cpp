@@ -179,9 +179,7 @@ Stretch stretchFrom(QStringView line, qsizetype at)
 
 TokenSplitter::TokenSplitter(QStringView body, const WordContext &context, Prompter &prompter)
     : m_body(body), m_context(context), m_prompter(prompter)
-{
-    m_stream.tokens.reserve(size_t(body.size() / 7 + 16));
-}
+{}
 
 bool TokenSplitter::splitTo(size_t count)
 {
@@ -270,6 +268,7 @@ void TokenSplitter::splitLine(QStringView text)
 std::optional<TokenStream> Splitter(QStringView body, const WordContext &context, Prompter &prompter)
 {
     TokenSplitter splitter(body, context, prompter);
+    splitter.stream().tokens.reserve(size_t(body.size() / 7 + 16)); // all of them are kept
     if (!splitter.splitTo(SIZE_MAX))
         return std::nullopt;
     return std::move(splitter.stream());

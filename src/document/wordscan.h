@@ -64,4 +64,27 @@ inline qsizetype narrowAscii(const char16_t *in, qsizetype n, char *out)
     return i;
 }
 
+// Where the first CR or LF stands at or after from in the n units at text, or n; four characters
+// at a time while none of them is one. A lane of x ^ c is zero where c stands, and (v - 1) & ~v has
+// the top bit of a lane set only when some lane of v is zero.
+inline qsizetype lineEndFrom(const char16_t *text, qsizetype from, qsizetype n)
+{
+    constexpr std::uint64_t kOnes = 0x0001000100010001u;
+    constexpr std::uint64_t kTops = 0x8000800080008000u;
+    const auto holds = [](std::uint64_t units, char16_t c) {
+        const std::uint64_t v = units ^ (kOnes * c);
+        return ((v - kOnes) & ~v & kTops) != 0;
+    };
+    qsizetype i = from;
+    for (; i + 4 <= n; i += 4) {
+        std::uint64_t units;
+        std::memcpy(&units, text + i, 8);
+        if (holds(units, u'\r') || holds(units, u'\n'))
+            break;
+    }
+    while (i < n && text[i] != u'\r' && text[i] != u'\n')
+        ++i;
+    return i;
+}
+
 } // namespace kova

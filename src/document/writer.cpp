@@ -155,12 +155,12 @@ private:
 
 // A piece of a kept text onto either buffer.
 template<typename Out>
-void put(Out &out, std::u16string_view piece)
+void appendKept(Out &out, std::u16string_view piece)
 {
     out.append(QStringView(piece.data(), qsizetype(piece.size())));
 }
 template<typename Out>
-void put(Out &out, std::string_view piece)
+void appendKept(Out &out, std::string_view piece)
 {
     out.appendLatin1(piece);
 }
@@ -298,11 +298,11 @@ void writeNodeLines(Out &out, const NodeTextTable &texts, const TemplateNode *no
         if (planned) {
             // The quoted text, quotes included, gives way to its reference.
             const size_t at = std::min(size_t(planned->at - offsetOf(line)), line.size());
-            put(out, line.substr(0, at));
+            appendKept(out, line.substr(0, at));
             out.append(GeneratedName(planned->prefix, planned->position, true).view());
-            put(out, line.substr(std::min(at + size_t(planned->size), line.size())));
+            appendKept(out, line.substr(std::min(at + size_t(planned->size), line.size())));
         } else {
-            put(out, line);
+            appendKept(out, line);
         }
         out.endLine();
     };
