@@ -191,8 +191,8 @@ private:
             std::memcpy(out, in, size_t(room));
         } else {
             for (qsizetype i = narrowAscii(in, units, out); i < units; ++i) {
-                const char16_t c = in[i];
-                out[i] = c < 0x80 || (c >= 0xA0 && c <= 0xFF) ? char(c) : toWindows1252(QStringView(&in[i], 1)).at(0);
+                const int b = windows1252Byte(in[i]);
+                out[i] = char(b < 0 ? '?' : b);
             }
         }
         m_used += room;
