@@ -157,7 +157,7 @@ public:
             return name.toString(); // null and empty stay apart
         // The standard library's hash: Qt's is seeded against crafted collisions, which a table of
         // names that only ever falls back to a copy need not fear, and costs several times more.
-        const size_t hash = std::hash<std::u16string_view>{}(std::u16string_view(name.utf16(), size_t(name.size())));
+        const size_t hash = std::hash<std::u16string_view>{}(sv(name));
         Slot &slot = m_slots[hash % kSlots];
         if (slot.name.isNull()) {
             slot.hash = hash;
