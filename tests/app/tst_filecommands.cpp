@@ -1,12 +1,16 @@
-// File, "Reopen with Encoding" and the encoding in the status bar.
+// The File menu's own commands in the real window: "Reopen with Encoding", Save As with an encoding and
+// the encoding in the status bar; "Export as ADMX...": the folder question, the files and the one message.
 #include "appfixture.h"
 #include "templatefixtures.h"
 
+#include "admx/admxexport.h"
+#include "app/admxexportcommand.h"
 #include "app/encodingmenu.h"
 
 #include "document/encoding.h"
 #include "document/templatedocument.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -27,7 +31,7 @@ QAction *itemFor(QMenu *menu, const QString &name)
 
 } // namespace
 
-class TestEncodingMenu : public QObject
+class TestFileCommands : public QObject
 {
     Q_OBJECT
 
@@ -105,7 +109,71 @@ private slots:
         QCOMPARE(menu->statusLabel()->text(), encodingLabel(f.window->document().encoding()));
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
     }
+
+    void exportFromTheMenu_data()
+    {
+        QTest::addColumn<QByteArray>("part");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("warningLines");
+        QTest::newRow("clean") << QByteArray("PART \"Host\" EDITTEXT\nVALUENAME \"H\"\nEND PART\n") << false
+                               << QString();
+        QTest::newRow("with a warning")
+            << QByteArray("PART \"Host\" EDITTEXT\nVALUENAME \"H\"\nOEMCONVERT\nEND PART\n") << false
+            << QStringLiteral("\r\n\r\nADMX cannot hold everything of this template (1 warnings):\r\n"
+                              "Pol: Host: The statement OEMCONVERT has no ADMX equivalent and was left out.");
+        QTest::newRow("cancelled") << QByteArray() << true << QString();
+    }
+    void exportFromTheMenu()
+    {
+        QFETCH(QByteArray, part);
+        QFETCH(bool, cancel);
+        QFETCH(QString, warningLines);
+        AppFixture app;
+        const QString adm =
+            app.file(QStringLiteral("demo.adm"), "CLASS MACHINE\nCATEGORY \"Cat\"\nKEYNAME \"Software\\Kova\"\n"
+                                                 "POLICY \"Pol\"\n" +
+                                                     part + "END POLICY\nEND CATEGORY\n");
+        app.start(adm);
+        const QString out = app.dir.filePath(QStringLiteral("out"));
+        QVERIFY(QDir().mkpath(out));
+        app.chooser.expect(QStringLiteral("Export as ADMX"), FileRequest::Mode::Folder, cancel ? QString() : out);
+        const QString admx = QDir(out).filePath(QStringLiteral("demo.admx"));
+        const QString adml = QDir(out).filePath(QStringLiteral("en-US/demo.adml"));
+        if (!cancel)
+            app.prompter.expect(QStringLiteral("The template was exported as\r\n") + admx + QStringLiteral("\r\n") +
+                                    adml + warningLines,
+                                warningLines.isEmpty() ? Message::Icon::None : Message::Icon::Exclamation);
+        QVERIFY(app.item("M_ExportAdmx")->isEnabled());
+        app.item("M_ExportAdmx")->trigger();
+        QCOMPARE(app.chooser.pending(), 0);
+        QCOMPARE(app.chooser.requests().constLast().proposedName, app.dir.path());
+        KOVA_VERIFY_PROMPTS_DONE(app.prompter);
+        QCOMPARE(QFile::exists(admx), !cancel);
+        QCOMPARE(QFile::exists(adml), !cancel);
+    }
+
+    void longWarningListsAreCut_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("listed");
+        QTest::addColumn<bool>("more");
+        QTest::newRow("twenty") << 20 << 20 << false;
+        QTest::newRow("twenty-one") << 21 << 20 << true;
+    }
+    void longWarningListsAreCut()
+    {
+        QFETCH(int, count);
+        QFETCH(int, listed);
+        QFETCH(bool, more);
+        admx::WriteResult result;
+        result.ok = true;
+        for (int i = 0; i < count; ++i)
+            result.warnings.append({QStringLiteral("P%1").arg(i), QStringLiteral("w")});
+        const QString text = AdmxExportCommand::report(result);
+        QCOMPARE(text.count(QStringLiteral(": w")), listed);
+        QCOMPARE(text.endsWith(QStringLiteral("\r\n... and 1 more.")), more);
+    }
 };
 
-QTEST_MAIN(TestEncodingMenu)
-#include "tst_encodingmenu.moc"
+QTEST_MAIN(TestFileCommands)
+#include "tst_filecommands.moc"
