@@ -1,8 +1,20 @@
-// The "&Registry" page and the key and value pickers over a store of each test's own: the tree and
-// its expansion, the walk to a key, the value rows and their sorting, Refresh, the pickers' answers,
-// the copy to the clipboard, and a store that cannot be read. The pickers run without a modal loop.
+// The "&Registry" page and the key and value pickers, one case a folder under tests/data/regbrowser.
+// The case's system.reg and user.reg are the store; the page is shown over it, refreshed as at
+// start-up. Each step writes a line to `log` (a key path is the page's: "HKEY_LOCAL_MACHINE\Software"):
+//   tree               the tree as shown: each node read so far, its picture, + when open
+//   expand PATH, collapse PATH, click PATH, select PATH (a node made current without a click)
+//   rows               the value rows: name, data, picture and tag
+//   sort N             a click on the header of column N
+//   walk KEY           the page is entered with KEY as the active key ("" for none)
+//   refresh, enter     the Refresh button; Enter, the page's default
+//   write FROM TO      copies the case's file FROM over the store's file TO
+//   pickkey ROOT START [CHOOSE] [cancel]          the key picker at START; the user picks CHOOSE
+//   pickvalue ROOT KEY PRESELECT [CHOOSE] [cancel] the value picker on KEY
+//   copy KEY ROW menu|keys                         "Copy value to clipboard" on ROW of KEY's values
+// After each step the path line of the page follows ("= HKEY_LOCAL_MACHINE\Software", and the node
+// selected when it is another one), and the problem line when it says something new. The store is never written: every file it holds must be as it was.
+#include "casefolders.h"
 #include "driverunner.h"
-#include "regstorefixture.h"
 
 #include "registry/browser/frmregkey.h"
 #include "registry/browser/frmregval.h"
@@ -10,15 +22,19 @@
 #include "registry/browser/registryimages.h"
 #include "registry/browser/registrytree.h"
 #include "registry/browser/valuelist.h"
+#include "registry/core/clsreg.h"
+#include "registry/core/registryfilestore.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -27,87 +43,128 @@ using namespace kova::test;
 
 namespace {
 
-const QByteArray kMachine = R"([Software\\Policies] 0
-"Name"="Policy text"
-
-[Software\\Policies\\X] 0
-@="x default"
-"Name"="Some text"
-"Count"=dword:00000007
-
-[Software\\Policies\\X\\Sub] 0
-
-[Software\\Values] 0
-@="the default"
-"Text"="abc"
-"Number"=dword:0000002a
-"Path"=str(2):"%KOVA_BROWSER_TEST%\\x"
-
-[Software\\Empty] 0
-)";
-
-const QByteArray kUser = R"([Control Panel\\Desktop] 0
-"Wallpaper"="none"
-)";
-
 struct KeySource : ActiveKeySource
 {
     QString text;
     QString activeKeyText() const override { return text; }
 };
 
-QTreeWidgetItem *findItem(QTreeWidget *tree, const QString &text)
+QByteArray treeOf(QTreeWidgetItem *item, int depth)
 {
-    const auto found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive, 0);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
-QStringList texts(QTreeWidgetItem *parent, int column = 0)
-{
-    QStringList out;
-    for (int i = 0; i < parent->childCount(); ++i)
-        out << parent->child(i)->text(column);
+    QByteArray out;
+    for (int i = 0; i < item->childCount(); ++i) {
+        QTreeWidgetItem *c = item->child(i);
+        out += QByteArray(depth * 2, ' ') + c->text(0).toUtf8() + " [" +
+               c->data(0, RegistryTree::ImageRole).toString().toUtf8() + ']' + (c->isExpanded() ? " +" : "") + '\n' +
+               treeOf(c, depth + 1);
+    }
     return out;
 }
 
-QString image(const QTreeWidgetItem *item)
-{
-    return item->data(0, RegistryTree::ImageRole).toString();
-}
-
-// A browser shown over a store, refreshed as at start-up.
+// The page over the store, and the pickers over the same registry.
 struct Browser
 {
-    RegStoreFixture store;
+    RegistryFileStore store;
+    clsReg reg{store, QStringLiteral("kova.cRegistry")};
     KeySource key;
     RegistryImages images;
-    RegistryBrowser page;
+    RegistryBrowser page{reg, key, images};
+    DriveRunner runner;
+    QString said;
 
-    explicit Browser(const QByteArray &machine = kMachine) : store(machine, kUser), page(*store.reg, key, images)
+    explicit Browser(const QString &dir) : store(dir)
     {
         page.resize(800, 500);
         page.show();
         page.RefreshRegistryBrowser();
     }
-    QTreeWidgetItem *hive(int i) const { return page.TreeReg()->topLevelItem(i); }
-    // The node at a path below the machine hive, expanding on the way.
-    QTreeWidgetItem *machineNode(const QStringList &path) const
+    // The node at PATH, opening the nodes above it.
+    QTreeWidgetItem *node(const QString &path)
     {
-        QTreeWidgetItem *at = hive(0);
-        for (const QString &part : path) {
-            at->setExpanded(true);
-            at = findItem(page.TreeReg(), part);
+        QTreeWidgetItem *at = page.TreeReg()->invisibleRootItem();
+        for (const QString &part : path.split(u'\\', Qt::SkipEmptyParts)) {
+            if (at != page.TreeReg()->invisibleRootItem())
+                at->setExpanded(true);
+            QTreeWidgetItem *next = nullptr;
+            for (int i = 0; at && i < at->childCount(); ++i)
+                if (at->child(i)->text(0) == part)
+                    next = at->child(i);
+            at = next;
         }
         return at;
     }
-    // Clicks a node, as the user shows its values.
-    void click(QTreeWidgetItem *item)
+    QByteArray rows()
     {
-        QTreeWidget *tree = page.TreeReg();
-        tree->scrollToItem(item);
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+        QByteArray out;
+        for (int i = 0; i < page.ListReg()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *r = page.ListReg()->topLevelItem(i);
+            out += "  " + r->text(0).toUtf8() + " | " + r->text(1).toUtf8() + " | " +
+                   r->data(0, ValueList::ImageRole).toString().toUtf8() + ' ' +
+                   r->data(0, ValueList::TagRole).toString().toUtf8() + '\n';
+        }
+        return out;
     }
-    QStringList rows(int column) const { return texts(page.ListReg()->invisibleRootItem(), column); }
+    QString pick(const QStringList &args, bool key)
+    {
+        const bool cancel = args.contains(QStringLiteral("cancel"));
+        const QString choose = key ? args.value(2) : args.value(3);
+        QString seen, problem;
+        runner.act = [&](QDialog &dialog) {
+            QTreeWidget *list =
+                key ? static_cast<frmRegKey &>(dialog).KeyNames() : static_cast<frmRegVal &>(dialog).ValueNames();
+            const QList<QTreeWidgetItem *> selected = list->selectedItems();
+            seen = dialog.windowTitle() + QStringLiteral(": opens at ") +
+                   (selected.isEmpty() ? QStringLiteral("nothing") : selected.first()->text(0));
+            if (!key)
+                problem = static_cast<frmRegVal &>(dialog).problemLine()->text();
+            if (!choose.isEmpty() && choose != u"cancel")
+                list->setCurrentItem(list->findItems(choose, Qt::MatchExactly | Qt::MatchRecursive).value(0));
+            QPushButton *button = key ? (cancel ? static_cast<frmRegKey &>(dialog).cancelButton()
+                                                : static_cast<frmRegKey &>(dialog).selectButton())
+                                      : (cancel ? static_cast<frmRegVal &>(dialog).cancelButton()
+                                                : static_cast<frmRegVal &>(dialog).selectButton());
+            button->click();
+        };
+        const QString answer =
+            key ? RegistryKeyPicker(reg, images, nullptr, runner).pickKey(args.value(0), args.value(1))
+                : RegistryValuePicker(reg, images, nullptr, runner)
+                      .pickValue(args.value(0), args.value(2), args.value(1));
+        return seen + QStringLiteral(", answers \"") + answer + u'"' +
+               (problem.isEmpty() ? QString() : QStringLiteral("\n  ") + problem);
+    }
+    // "Copy value to clipboard" on row of key's values, from a right click or Ctrl+Alt+M.
+    QString copy(const QString &keyName, const QString &row, bool byKeys)
+    {
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        frmRegVal form(reg, images, nullptr);
+        form.setRegistryClass(QStringLiteral("HKEY_LOCAL_MACHINE"));
+        form.setRegistryKeyName(keyName);
+        runner.act = [&](QDialog &) {
+            QTreeWidget *list = form.ValueNames();
+            list->setCurrentItem(nullptr);
+            form.openCopyMenu(QPoint(5, 5)); // no row: no menu
+            QTreeWidgetItem *item = list->findItems(row, Qt::MatchExactly).value(0);
+            list->setCurrentItem(item);
+            if (byKeys) {
+                form.activateWindow();
+                if (QTest::qWaitForWindowActive(&form))
+                    list->setFocus();
+                QTest::keyClick(list, Qt::Key_M, Qt::ControlModifier | Qt::AltModifier);
+            } else {
+                const QPoint at = list->visualItemRect(item).center();
+                QContextMenuEvent menu(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+                QCoreApplication::sendEvent(list->viewport(), &menu);
+            }
+            if (QTest::qWaitFor([&] { return form.CopyMenu()->isVisible(); }, 2000))
+                for (QAction *action : form.CopyMenu()->actions())
+                    if (action->text() == u"Copy value to clipboard")
+                        action->trigger();
+            form.CopyMenu()->hide();
+            form.cancelButton()->click();
+        };
+        form.RegistryValueName(runner);
+        return QStringLiteral("clipboard: ") + QGuiApplication::clipboard()->text();
+    }
 };
 
 } // namespace
@@ -119,344 +176,70 @@ class TestRegistryBrowser : public QObject
 private slots:
     void initTestCase() { qputenv("KOVA_BROWSER_TEST", "C:\\Expanded"); }
 
-    void hivesAfterRefresh()
+    void run_data() { addCaseRows(QStringLiteral("regbrowser")); }
+    void run()
     {
-        Browser b;
-        QCOMPARE(texts(b.page.TreeReg()->invisibleRootItem()),
-                 (QStringList{"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"}));
-        QCOMPARE(RegistryTree::nodeKey(b.hive(0)), QStringLiteral("K-2147483646"));
-        QCOMPARE(RegistryTree::nodeKey(b.hive(1)), QStringLiteral("K-2147483647"));
-        QCOMPARE(image(b.hive(0)) + image(b.hive(1)), QStringLiteral("machineuser"));
-        QCOMPARE(texts(b.hive(1)), QStringList{"Control Panel"});
-        // The machine hive is selected, its (empty) values shown, the path line names it.
-        QCOMPARE(b.page.TreeReg()->currentItem(), b.hive(0));
-        QCOMPARE(b.page.Label10()->text(), QStringLiteral("HKEY_LOCAL_MACHINE"));
-        QCOMPARE(b.rows(0), QStringList{"(Default)"});
-        QCOMPARE(b.page.ListReg()->headerItem()->text(1), QStringLiteral("Value data"));
-    }
-
-    // A key is read when opened, one level; only keys with subkeys get the expand mark.
-    void expansionReadsOneLevel()
-    {
-        Browser b;
-        QTreeWidgetItem *software = b.machineNode({"Software"});
-        QCOMPARE(texts(software), QStringList{"Unexpanded"});
-        QCOMPARE(image(software), QStringLiteral("closedfolder"));
-        software->setExpanded(true);
-        QCOMPARE(texts(software), (QStringList{"Empty", "Policies", "Values"}));
-        QCOMPARE(image(software), QStringLiteral("openfolder"));
-        QCOMPARE(RegistryTree::nodeKey(findItem(b.page.TreeReg(), "Values")),
-                 QStringLiteral("K-2147483646,\\Software\\Values"));
-        QCOMPARE(findItem(b.page.TreeReg(), "Policies")->childCount(), 1);
-        QCOMPARE(findItem(b.page.TreeReg(), "Empty")->childCount(), 0);
-        software->setExpanded(false);
-        QCOMPARE(image(software), QStringLiteral("closedfolder"));
-        QCOMPARE(software->childCount(), 3); // what was read stays
-    }
-
-    void walkToTheActiveKey_data()
-    {
-        QTest::addColumn<QString>("active");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("existing, other case") << "hkey_local_machine\\SOFTWARE\\policies\\x"
-                                              << "HKEY_LOCAL_MACHINE\\Software\\Policies\\X";
-        QTest::newRow("missing part: ends above it") << "HKEY_LOCAL_MACHINE\\Software\\Policies\\Missing\\X"
-                                                     << "HKEY_LOCAL_MACHINE\\Software\\Policies";
-        QTest::newRow("user hive") << "HKEY_CURRENT_USER\\Control Panel\\Desktop\\"
-                                   << "HKEY_CURRENT_USER\\Control Panel\\Desktop";
-        QTest::newRow("no active key") << ""
-                                       << "HKEY_LOCAL_MACHINE";
-    }
-    void walkToTheActiveKey()
-    {
-        QFETCH(QString, active);
-        QFETCH(QString, shown);
-        Browser b;
-        b.key.text = active;
-        b.page.pageEntered();
-        QCOMPARE(b.page.Label10()->text(), shown);
-        QCOMPARE(b.page.RegistryNodePath(), shown);
-        // A second visit without a new active key does not walk: a node chosen in between stays.
-        b.page.TreeReg()->setCurrentItem(b.hive(1));
-        b.page.pageEntered();
-        QCOMPARE(b.page.TreeReg()->currentItem(), b.hive(1));
-    }
-
-    // A key's rows: its values, or one empty (Default) row; binary data shows its first 256 bytes.
-    void valueRows_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("row"); // name, data, image and tag
-        QTest::newRow("default") << "Values"
-                                 << "(Default)|\"the default\"|standaard|0";
-        QTest::newRow("string") << "Values"
-                                << "Text|\"abc\"|standaard|0";
-        QTest::newRow("number") << "Values"
-                                << "Number|42|binair|1";
-        QTest::newRow("expanded string") << "Values"
-                                         << "Path|C:\\Expanded\\x|binair|1";
-        QTest::newRow("no values") << "Empty"
-                                   << "(Default)|\"\"|standaard|0";
-        QString bytes;
-        for (int i = 0; i < 256; ++i)
-            bytes += QStringLiteral("%1 ").arg(i, 2, 16, QLatin1Char('0')).toUpper();
-        QTest::newRow("binary") << "Bin"
-                                << "Blob|" + bytes + "|binair|2";
-    }
-    void valueRows()
-    {
-        QFETCH(QString, key);
-        QFETCH(QString, row);
-        Browser b(kMachine + "\n[Software\\\\Bin] 0\n\"Blob\"=" + hexBytes300() + "\n");
-        b.click(b.machineNode({"Software", key}));
-        QCOMPARE(b.page.Label10()->text(), QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\") + key);
-        QCOMPARE(b.rows(0).count(QStringLiteral("(Default)")), 1);
-        const QStringList want = row.split(u'|');
-        QTreeWidgetItem *item = findItem(b.page.ListReg(), want.at(0));
-        QVERIFY(item);
-        QCOMPARE((QStringList{item->text(0), item->text(1), item->data(0, ValueList::ImageRole).toString(),
-                              item->data(0, ValueList::TagRole).toString()}),
-                 want);
-    }
-
-    void headerClicksSort()
-    {
-        Browser b;
-        b.click(b.machineNode({"Software", "Values"}));
-        QCOMPARE(b.rows(0), (QStringList{"(Default)", "Number", "Path", "Text"}));
-        QHeaderView *header = b.page.ListReg()->header();
-        const auto clickHeader = [header](int column) {
-            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                              QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
-        };
-        clickHeader(0);
-        QCOMPARE(b.rows(0), (QStringList{"Text", "Path", "Number", "(Default)"}));
-        clickHeader(1);
-        QCOMPARE(b.rows(1), (QStringList{"\"abc\"", "\"the default\"", "42", "C:\\Expanded\\x"}));
-        clickHeader(1);
-        QCOMPARE(b.rows(1).first(), QStringLiteral("C:\\Expanded\\x"));
-    }
-
-    void refreshWalksBackAndSeesNewKeys_data()
-    {
-        QTest::addColumn<bool>("byEnter");
-        QTest::newRow("Refresh button") << false;
-        QTest::newRow("Enter, the page's default") << true;
-    }
-    void refreshWalksBackAndSeesNewKeys()
-    {
-        QFETCH(bool, byEnter);
-        Browser b;
-        b.click(b.machineNode({"Software", "Policies"}));
-        b.store.writeHive(QStringLiteral("system.reg"), kMachine + "\n[Software\\\\Added] 0\n");
-        if (byEnter) {
-            b.page.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&b.page));
-            b.page.TreeReg()->setFocus();
-            QTest::keyClick(b.page.TreeReg(), Qt::Key_Return);
-        } else {
-            b.page.Command10()->click();
-        }
-        QCOMPARE(b.page.Label10()->text(), QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Policies"));
-        QVERIFY(findItem(b.page.TreeReg(), "Added"));
-        QCOMPARE(b.page.PB10()->value(), 0);
-    }
-
-    // A store that cannot be read: its hive and the pickers stay empty, the page says so once, and
-    // nothing is written.
-    void unreadableStore()
-    {
-        Browser b("[Software\\\\Good] 0\n\"unterminated=\"x\n");
-        const auto before = b.store.files();
-        QCOMPARE(b.hive(0)->childCount(), 0);
-        QCOMPARE(b.hive(1)->childCount(), 1); // the other hive is read as usual
-        const QString said = b.page.problemLine()->text();
-        QVERIFY2(said.contains(QStringLiteral("system.reg")) && said.contains(QStringLiteral("line 4")),
-                 qPrintable(said));
-        b.click(b.hive(0));
-        b.click(b.hive(0));
-        QCOMPARE(b.page.problemLine()->text(), said); // said once, not at every click
-        QCOMPARE(b.store.files(), before);
-
-        DriveRunner runner;
-        QString problem;
-        runner.act = [&](QDialog &dialog) {
-            auto &form = static_cast<frmRegVal &>(dialog);
-            problem = form.problemLine()->text();
-            QCOMPARE(form.ValueNames()->topLevelItemCount(), 1);
-            form.selectButton()->click();
-        };
-        RegistryValuePicker picker(*b.store.reg, b.images, nullptr, runner);
-        QCOMPARE(picker.pickValue(QStringLiteral("HKEY_LOCAL_MACHINE"), QString(), QStringLiteral("Software\\Good")),
-                 QStringLiteral("(Default)"));
-        QVERIFY2(problem.contains(QStringLiteral("system.reg")), qPrintable(problem));
-    }
-
-    void keyPicker_data()
-    {
-        QTest::addColumn<QString>("startKey");
-        QTest::addColumn<QString>("opensAt"); // the text of the node selected on opening
-        QTest::addColumn<QString>("choose");  // the node the user selects; "" keeps the opening one
-        QTest::addColumn<bool>("select");     // "Select", else "Cancel"
-        QTest::addColumn<QString>("answer");
-        const QString x = QStringLiteral("Software\\Policies\\X");
-        QTest::newRow("start key, kept") << x << "X"
-                                         << "" << true << x;
-        QTest::newRow("start key other case") << "software\\POLICIES"
-                                              << "Policies"
-                                              << "" << true << "Software\\Policies";
-        QTest::newRow("missing part ends above it") << "Software\\Policies\\Missing\\Deeper"
-                                                    << "Policies"
-                                                    << "" << true << "Software\\Policies";
-        QTest::newRow("other key chosen") << x << "X"
-                                          << "Sub" << true << x + "\\Sub";
-        QTest::newRow("hive chosen") << ""
-                                     << "HKEY_LOCAL_MACHINE"
-                                     << "" << true << "";
-        QTest::newRow("cancel") << x << "X"
-                                << "" << false << "";
-    }
-    void keyPicker()
-    {
-        QFETCH(QString, startKey);
-        QFETCH(QString, opensAt);
-        QFETCH(QString, choose);
-        QFETCH(bool, select);
-        QFETCH(QString, answer);
-        RegStoreFixture store(kMachine);
-        RegistryImages images;
-        DriveRunner runner;
-        QString seen;
-        runner.act = [&](QDialog &dialog) {
-            auto &form = static_cast<frmRegKey &>(dialog);
-            QCOMPARE(form.windowTitle(), QStringLiteral("Select key name"));
-            QCOMPARE(form.KeyNames()->topLevelItemCount(), 1);
-            seen = form.KeyNames()->currentItem()->text(0);
-            if (!choose.isEmpty())
-                form.KeyNames()->setCurrentItem(findItem(form.KeyNames(), choose));
-            (select ? form.selectButton() : form.cancelButton())->click();
-        };
-        RegistryKeyPicker picker(*store.reg, images, nullptr, runner);
-        QCOMPARE(picker.pickKey(QStringLiteral("HKEY_LOCAL_MACHINE"), startKey), answer);
-        QCOMPARE(seen, opensAt);
-        QCOMPARE(runner.runs, 1);
-    }
-
-    void keyPickerShowsTheUserHive()
-    {
-        RegStoreFixture store(kMachine, "[Software\\\\Mine] 0\n");
-        RegistryImages images;
-        DriveRunner runner;
-        runner.act = [](QDialog &dialog) { static_cast<frmRegKey &>(dialog).selectButton()->click(); };
-        RegistryKeyPicker picker(*store.reg, images, nullptr, runner);
-        QCOMPARE(picker.pickKey(QStringLiteral("HKEY_CURRENT_USER"), QStringLiteral("Software\\Mine")),
-                 QStringLiteral("Software\\Mine"));
-    }
-
-    void valuePicker_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("preselect");
-        QTest::addColumn<QString>("preselected");
-        QTest::addColumn<QString>("choose");
-        QTest::addColumn<bool>("select");
-        QTest::addColumn<QString>("answer");
-        const QString x = QStringLiteral("Software\\Policies\\X");
-        QTest::newRow("named value kept") << x << "Name"
-                                          << "Name"
-                                          << "" << true << "Name";
-        QTest::newRow("empty preselects the default") << x << ""
-                                                      << "(Default)"
-                                                      << "" << true << "(Default)";
-        QTest::newRow("other value chosen") << x << "Name"
-                                            << "Name"
-                                            << "Count" << true << "Count";
-        QTest::newRow("added default row") << "Software\\Empty"
-                                           << ""
-                                           << "(Default)"
-                                           << "" << true << "(Default)";
-        QTest::newRow("name compared with case") << x << "name"
-                                                 << ""
-                                                 << "" << false << "";
-        QTest::newRow("cancel") << x << "Name"
-                                << "Name"
-                                << "" << false << "";
-    }
-    void valuePicker()
-    {
-        QFETCH(QString, key);
-        QFETCH(QString, preselect);
-        QFETCH(QString, preselected);
-        QFETCH(QString, choose);
-        QFETCH(bool, select);
-        QFETCH(QString, answer);
-        RegStoreFixture store(kMachine);
-        RegistryImages images;
-        DriveRunner runner;
-        QString seen;
-        runner.act = [&](QDialog &dialog) {
-            auto &form = static_cast<frmRegVal &>(dialog);
-            QCOMPARE(form.windowTitle(), QStringLiteral("Select value name/value"));
-            const QList<QTreeWidgetItem *> selected = form.ValueNames()->selectedItems();
-            seen = selected.isEmpty() ? QString() : selected.first()->text(0);
-            if (!choose.isEmpty())
-                form.ValueNames()->setCurrentItem(findItem(form.ValueNames(), choose));
-            (select ? form.selectButton() : form.cancelButton())->click();
-        };
-        RegistryValuePicker picker(*store.reg, images, nullptr, runner);
-        QCOMPARE(picker.pickValue(QStringLiteral("HKEY_LOCAL_MACHINE"), preselect, key), answer);
-        QCOMPARE(seen, preselected);
-    }
-
-    // A right click or Ctrl+Alt+M on a row offers "Copy value to clipboard", which copies its data
-    // without quotes; without a selected row there is no menu.
-    void copyPutsTheUnquotedDataOnTheClipboard_data()
-    {
-        QTest::addColumn<QString>("row");
-        QTest::addColumn<bool>("byKey"); // Ctrl+Alt+M, else a right click
-        QTest::addColumn<QString>("copied");
-        QTest::newRow("string, right click") << "Name" << false << "Some text";
-        QTest::newRow("default, keys") << "(Default)" << true << "x default";
-        QTest::newRow("number, keys") << "Count" << true << "7";
-    }
-    void copyPutsTheUnquotedDataOnTheClipboard()
-    {
-        QFETCH(QString, row);
-        QFETCH(bool, byKey);
-        QFETCH(QString, copied);
-        RegStoreFixture store(kMachine);
-        RegistryImages images;
-        frmRegVal form(*store.reg, images, nullptr);
-        form.setRegistryClass(QStringLiteral("HKEY_LOCAL_MACHINE"));
-        form.setRegistryKeyName(QStringLiteral("Software\\Policies\\X"));
-        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-        DriveRunner runner;
-        runner.act = [&](QDialog &) {
-            QTreeWidget *list = form.ValueNames();
-            list->clearSelection();
-            list->setCurrentItem(nullptr);
-            form.openCopyMenu(QPoint(5, 5));
-            QVERIFY(!form.CopyMenu()->isVisible());
-            QTreeWidgetItem *item = findItem(list, row);
-            list->setCurrentItem(item);
-            if (byKey) {
-                form.activateWindow();
-                QVERIFY(QTest::qWaitForWindowActive(&form));
-                list->setFocus();
-                QTest::keyClick(list, Qt::Key_M, Qt::ControlModifier | Qt::AltModifier);
+        QFETCH(CaseFolder, testCase);
+        QTemporaryDir scratch;
+        QVERIFY(testCase.copyInputs(scratch.path()));
+        Browser b(scratch.path());
+        QByteArray log;
+        for (const QStringList &step : testCase.steps()) {
+            log += "> " + step.join(u' ').toUtf8() + '\n';
+            const QString &name = step.first();
+            const QStringList args = step.mid(1);
+            const bool onNode = name == u"expand" || name == u"collapse" || name == u"click" || name == u"select";
+            QTreeWidgetItem *node = onNode ? b.node(args.value(0)) : nullptr;
+            QVERIFY2(node || !onNode, qPrintable(args.value(0)));
+            if (name == u"tree") {
+                log += treeOf(b.page.TreeReg()->invisibleRootItem(), 0);
+            } else if (name == u"expand" || name == u"collapse") {
+                node->setExpanded(name == u"expand");
+            } else if (name == u"click") {
+                QTreeWidget *tree = b.page.TreeReg();
+                tree->scrollToItem(node);
+                QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
+            } else if (name == u"select") {
+                b.page.TreeReg()->setCurrentItem(node);
+            } else if (name == u"rows") {
+                log += b.rows();
+            } else if (name == u"sort") {
+                QHeaderView *header = b.page.ListReg()->header();
+                QTest::mouseClick(
+                    header->viewport(), Qt::LeftButton, {},
+                    QPoint(header->sectionViewportPosition(args.first().toInt()) + 5, header->height() / 2));
+            } else if (name == u"walk") {
+                b.key.text = args.value(0);
+                b.page.pageEntered();
+            } else if (name == u"refresh") {
+                b.page.Command10()->click();
+            } else if (name == u"enter") {
+                b.page.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&b.page));
+                b.page.TreeReg()->setFocus();
+                QTest::keyClick(b.page.TreeReg(), Qt::Key_Return);
+            } else if (name == u"write") {
+                QFile::remove(scratch.filePath(args.value(1)));
+                QVERIFY(QFile::copy(testCase.path + u'/' + args.value(0), scratch.filePath(args.value(1))));
+            } else if (name == u"pickkey" || name == u"pickvalue") {
+                log += b.pick(args, name == u"pickkey").toUtf8() + '\n';
+            } else if (name == u"copy") {
+                log += b.copy(args.value(0), args.value(1), args.value(2) == u"keys").toUtf8() + '\n';
             } else {
-                const QPoint at = list->visualItemRect(item).center();
-                QContextMenuEvent menu(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
-                QCoreApplication::sendEvent(list->viewport(), &menu);
+                QFAIL(qPrintable(QStringLiteral("unknown step: ") + name));
             }
-            QTRY_VERIFY(form.CopyMenu()->isVisible());
-            QCOMPARE(form.Copy2Clipboard()->text(), QStringLiteral("Copy value to clipboard"));
-            form.Copy2Clipboard()->trigger();
-            form.CopyMenu()->hide();
-            form.cancelButton()->click();
-        };
-        QCOMPARE(form.RegistryValueName(runner), QString());
-        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
+            log += "= " + b.page.Label10()->text().toUtf8();
+            if (b.page.RegistryNodePath() != b.page.Label10()->text())
+                log += " (selected: " + b.page.RegistryNodePath().toUtf8() + ')';
+            log += '\n';
+            if (b.page.problemLine()->text() != b.said) {
+                b.said = b.page.problemLine()->text();
+                log += "! " + b.said.toUtf8() + '\n';
+            }
+            QCOMPARE(b.page.PB10()->value(), 0); // no progress left over
+        }
+        KOVA_COMPARE_RESULT(testCase, QStringLiteral("log"), log.replace(scratch.path().toUtf8(), "{dir}"));
+        KOVA_COMPARE_MADE_FILES(testCase, scratch.path());
     }
 };
 
