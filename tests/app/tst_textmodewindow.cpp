@@ -16,6 +16,7 @@
 #include "textedit/textmodefield.h"
 #include "textedit/textmodepage.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -171,6 +172,7 @@ private slots:
         QVERIFY(f.item("M_Save")->isEnabled());
         QCOMPARE(w.actions().Bestand(1)->text(), f.path);
         QVERIFY(w.actions().Bestand(2)->text().isEmpty());
+        QVERIFY(!QApplication::overrideCursor()); // the wait cursor went
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
     }
 
@@ -218,6 +220,23 @@ private slots:
         KOVA_VERIFY_PROMPTS_DONE(f.prompter);
     }
 
+    // A click on a field's caption focuses the field; leaving a field trims its blanks and selects it.
+    void pageFields()
+    {
+        TextWindow f;
+        f.item("M_TEdit")->trigger();
+        TextModePage *page = f.page();
+        QCOMPARE(page->searchLabel()->text() + page->gotoLabel()->text(),
+                 QStringLiteral("Search for:Goto line number:"));
+        QTest::mouseClick(page->gotoLabel(), Qt::LeftButton);
+        QVERIFY(page->gotoField()->hasFocus());
+        QTest::mouseClick(page->searchLabel(), Qt::LeftButton);
+        QTest::keyClicks(page->searchField(), QStringLiteral("  key name  "));
+        f.editor()->setFocus();
+        QCOMPARE(page->searchField()->selectedText(), QStringLiteral("key name"));
+        QCOMPARE(page->searchField()->text(), QStringLiteral("key name"));
+    }
+
     // Without a temporary file neither entering nor Update goes on: one message, the mode stays.
     void noTemporaryFile()
     {
@@ -238,6 +257,7 @@ private slots:
         qputenv("TMPDIR", tmp);
         QVERIFY(f.mode().isTextModeOn());
         QVERIFY(f.editor()->toPlainText().endsWith(QStringLiteral("; note")));
+        QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(f.prompter.messages().size(), 2);
         QCOMPARE(f.prompter.messages().first().icon, Message::Icon::Exclamation);
     }
