@@ -13,7 +13,7 @@
 //   modified yes|no      sets the template's modified flag
 //   enter                "Edit file with text editor"
 //   replace FILE         pastes FILE's text over the whole editor text
-//   caret N|end          puts the caret at position N or at the end
+//   caret N|end [M]      puts the caret at position N or at the end (selects from there to M)
 //   type TEXT            types TEXT at the caret (over the selection)
 //   undo                 takes the last edit back
 //   goto TEXT            Enter in "Goto line number:" holding TEXT
@@ -85,7 +85,7 @@ struct Window : AppFixture
             log += describe(prompter.messages().at(said)).toUtf8() + '\n';
     }
     // Runs one step; false for a step it does not know.
-    bool run(const QString &name, const QString &arg, const QString &dir)
+    bool run(const QString &name, const QString &arg, const QString &arg2, const QString &dir)
     {
         if (name == u"enter") {
             onEntry = renderTemplate(window->document(), false);
@@ -98,6 +98,8 @@ struct Window : AppFixture
         } else if (name == u"caret") {
             QTextCursor cursor = editor()->textCursor();
             cursor.setPosition(arg == u"end" ? editor()->document()->characterCount() - 1 : arg.toInt());
+            if (!arg2.isEmpty())
+                cursor.setPosition(arg2.toInt(), QTextCursor::KeepAnchor);
             editor()->setTextCursor(cursor);
         } else if (name == u"type") {
             editor()->insertPlainText(arg);
@@ -182,7 +184,7 @@ private slots:
             }
             if (w) {
                 w->log.clear();
-                QVERIFY2(w->run(step.first(), step.value(1), scratch.path()), qPrintable(step.first()));
+                QVERIFY2(w->run(step.first(), step.value(1), step.value(2), scratch.path()), qPrintable(step.first()));
                 log += w->log;
                 continue;
             }
