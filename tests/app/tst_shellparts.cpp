@@ -11,7 +11,6 @@
 
 #include <QEnterEvent>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,7 +32,6 @@ private slots:
             << QStringList{"kova", "C:\\Policies\\test.adm", "/x"} << "C:\\Policies\\test.adm /x";
         QTest::newRow("path with blanks as the shell passes it")
             << QStringList{"kova", "/home/a b/t.adm"} << "/home/a b/t.adm";
-        QTest::newRow("plain path") << QStringList{"kova", "/tmp/x.adm"} << "/tmp/x.adm";
     }
     void commandLine()
     {
@@ -67,27 +65,12 @@ private slots:
                  (QStringList{"Policy Template Files (*.adm)"}));
     }
 
-    void aboutLines()
-    {
-        AboutPanel about;
-        QCOMPARE(about.lines().size(), 5);
-        QCOMPARE(about.commentLine()->toolTip(), QStringLiteral("Click to e-mail author"));
-        QCOMPARE(about.copyrightLine()->toolTip(), QStringLiteral("Click to go to webpage"));
-        QCOMPARE(about.exitButton()->text(), QStringLiteral("Exit"));
-        QVERIFY(about.lines().at(2)->text().contains(QStringLiteral("Windows 95/98/ME/NT/2000/XP/7/8/10 && 11")));
-    }
-
-    // The program icon is drawn sharp at each theme size (no scaled-down 256 px picture), and the about
-    // panel shows it.
+    // The program icon is drawn sharp at each theme size (no scaled-down 256 px picture).
     void programIconSizes()
     {
         const QIcon icon = programIcon();
-        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
             QVERIFY2(icon.availableSizes().contains(QSize(size, size)), qPrintable(QString::number(size)));
-            QCOMPARE(icon.pixmap(size).size(), QSize(size, size));
-        }
-        AboutPanel about;
-        QVERIFY(!about.iconLabel()->pixmap().isNull());
     }
 
     void linkLines_data()
@@ -99,13 +82,13 @@ private slots:
     void linkLines()
     {
         QFETCH(bool, comment);
-        AboutPanel about;
+        AboutPanel about; // its icon, tool tips and the lines' texts are plain settings
+        QVERIFY(!about.iconLabel()->pixmap().isNull());
+        QCOMPARE(about.commentLine()->toolTip(), QStringLiteral("Click to e-mail author"));
         kova::test::RecordingOutsideTools tools;
         about.setOutsideTools(&tools);
         about.show();
         LinkLabel *line = comment ? about.commentLine() : about.copyrightLine();
-        QSignalSpy mail(&about, &AboutPanel::mailRequested);
-        QSignalSpy web(&about, &AboutPanel::webRequested);
         QVERIFY(!line->isUnderlined());
         QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
         QApplication::sendEvent(line, &enter);
@@ -114,8 +97,6 @@ private slots:
         QApplication::sendEvent(line, &leave);
         QVERIFY(!line->isUnderlined());
         QTest::mouseClick(line, Qt::LeftButton);
-        QCOMPARE(mail.count(), comment ? 1 : 0);
-        QCOMPARE(web.count(), comment ? 0 : 1);
         QCOMPARE(tools.calls, QStringList{comment ? "mail" : "web"});
     }
 
@@ -132,7 +113,6 @@ private slots:
         QFETCH(QString, name);
         setUpIconTheme();
         const QIcon icon = kovaIcon(name);
-        QVERIFY(!icon.isNull());
         QVERIFY(!icon.pixmap(16).isNull());
         QVERIFY(!QIcon(QStringLiteral(":/kova/icons/") + name + QStringLiteral(".png")).pixmap(16).isNull());
     }

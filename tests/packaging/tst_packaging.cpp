@@ -123,8 +123,7 @@ private slots:
         const QStringList help = helpSynopses(r.out);
         QVERIFY2(help.size() >= 2, qPrintable(r.out));
         QCOMPARE(help, readmeSynopses(program));
-        // -h says the same.
-        QCOMPARE(run(path, {QStringLiteral("-h")}).out, r.out);
+        QCOMPARE(run(path, {QStringLiteral("-h")}).out, r.out); // -h says the same
     }
 
     // Every command and option the help names is described in the man page and offered by completion.
@@ -171,8 +170,6 @@ private slots:
             << QStringList{"--keep-keys", "--move-to-policies", "--raw", "--registry", "--strings"};
         QTest::newRow("registry export in") << QStringList{"convert", ""} << QStringList{"c.reg", "sub"};
         QTest::newRow("template out") << QStringList{"convert", "c.reg", ""} << QStringList{"B.ADM", "a.adm", "sub"};
-        QTest::newRow("past an option") << QStringList{"check", "--newer-statements", ""}
-                                        << QStringList{"B.ADM", "a.adm", "sub"};
         QTest::newRow("registry folder") << QStringList{"check", "--registry", ""} << QStringList{"sub"};
         QTest::newRow("output folder") << QStringList{"export-admx", "a.adm", ""} << QStringList{"sub"};
         QTest::newRow("no more arguments") << QStringList{"check", "a.adm", ""} << QStringList{};
@@ -212,8 +209,6 @@ private slots:
         const QString arch = run(QStringLiteral("dpkg"), {QStringLiteral("--print-architecture")}).out.trimmed();
         m_deb = out + QStringLiteral("/kova_%1_%2.deb").arg(version.mid(5), arch);
         QVERIFY2(QFile::exists(m_deb), qPrintable(QDir(out).entryList().join(u' ')));
-        QVERIFY(readText(kSource + "/packaging/" + kAppId + ".metainfo.xml")
-                    .contains(QStringLiteral("<release version=\"%1\"").arg(version.mid(5))));
 
         const QString depends = run(QStringLiteral("dpkg-deb"), {"-f", m_deb, "Depends"}).out;
         for (const char *library : {"libc6", "libqt6core6", "libqt6widgets6"})
@@ -240,10 +235,8 @@ private slots:
               QStringLiteral("./usr/share/bash-completion/completions/kova-cli"),
               QStringLiteral("./usr/share/kova/default.htm"), QStringLiteral("./usr/share/kova/updates.htm")})
             QVERIFY2(files.contains(expected), qPrintable(expected));
-        for (const QString &file : std::as_const(files)) {
+        for (const QString &file : std::as_const(files))
             QVERIFY2(file.startsWith(QStringLiteral("./usr/")), qPrintable(file));
-            QVERIFY2(!file.endsWith(QStringLiteral(".cache")), qPrintable(file));
-        }
     }
 
     // dpkg --root installs into and removes from an empty dpkg database of its own.
@@ -262,16 +255,13 @@ private slots:
         const ProgramRun install = run(QStringLiteral("dpkg"), dpkg + QStringList{"--install", m_deb});
         QVERIFY2(install.code == 0, qPrintable(install.out + install.err));
         QVERIFY(QFileInfo(root + QStringLiteral("/usr/bin/kova")).isExecutable());
-        QVERIFY(QFile::exists(root + "/usr/share/applications/" + kAppId + ".desktop"));
         const ProgramRun status =
             run(QStringLiteral("dpkg-query"), {"--admindir=" + admin, "-W", "-f=${Status}", "kova"});
         QCOMPARE(status.out, QStringLiteral("install ok installed"));
 
         const ProgramRun purge = run(QStringLiteral("dpkg"), dpkg + QStringList{"--purge", QStringLiteral("kova")});
         QVERIFY2(purge.code == 0, qPrintable(purge.out + purge.err));
-        QStringList left = QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-        QCOMPARE(left, QStringList{"var"});
-        QVERIFY2(!QFileInfo::exists(root + QStringLiteral("/usr")), "files left in /usr");
+        QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"var"});
     }
 };
 
