@@ -3,7 +3,7 @@
 //   save FILE [--strings] [--encoding NAME]     writes the document there (as Save As does)
 //   add KEY category|policy|part [TYPE]          a new last child of the node (TYPE: a part type, 1 to 7)
 //   insert KEY category|policy|part before|after [TYPE]
-//   delete KEY [--answer yes|no]   drop KEY TARGET   menu KEY   expand all|none
+//   delete KEY [--answer yes|no]   drop KEY TARGET   menu KEY   expand all|none   find TEXT
 //   edit KEY TEXT                  gives the node's first quoted text (caption and slot) TEXT
 //   tokens FILE [--newer] [--strings FILE]       the body's tokens ("KEYNAME@1"), with that string table
 //   entries FILE                   each line as a [strings] entry
@@ -20,10 +20,10 @@
 #include "document/templatedocument.h"
 #include "document/treeoperations.h"
 #include "document/writer.h"
-#include "scriptedprompter.h"
+#include "find/treefind.h"
+#include "loggingprompter.h"
 
 #include <QFile>
-#include <QQueue>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,25 +31,6 @@ using namespace kova;
 using namespace kova::test;
 
 namespace {
-
-// Answers questions from a queue (No when it runs dry) and writes every message into the log.
-class LoggingPrompter : public Prompter
-{
-public:
-    explicit LoggingPrompter(QByteArray &log) : m_log(log) {}
-    QQueue<Answer> answers;
-
-    Answer ask(const Message &message) override
-    {
-        m_log += describe(message).toUtf8() + '\n';
-        if (message.buttons == Message::Buttons::Ok)
-            return Answer::Ok;
-        return answers.isEmpty() ? Answer::No : answers.dequeue();
-    }
-
-private:
-    QByteArray &m_log;
-};
 
 QByteArray treeOf(const TemplateDocument &doc)
 {
@@ -205,6 +186,13 @@ class TestDocumentCases : public QObject
             const QByteArray bytes = encodeText(text, as);
             log += "= written as " + encodingName(as).toUtf8() + '\n';
             writeBytes(path + u'.' + step.value(2), bytes);
+            return true;
+        }
+        if (verb == u"find") { // the nodes the tree's find field shows, in tree order
+            const auto found = TreeFind(arg).matchingNodes(doc);
+            for (const TemplateNode *n : found)
+                log += "= " + n->kind().toUtf8() + ' ' + CaptionPath(n).toUtf8() + '\n';
+            log += found.empty() ? "= nothing\n" : "";
             return true;
         }
         if (verb == u"expand") {

@@ -1,9 +1,9 @@
 // What only a large template shows: the body is cut into tokens, its statements' text kept in blocks and
 // its bytes encoded a run of lines at a time; the results are those of a small template. A failed write
-// and the generated string table against a plain model complete it. The rest is data under tests/data/document.
+// and the file writer's commit complete it. The rest is data under tests/data/document.
 #include "document/encoding.h"
+#include "document/filesave.h"
 #include "document/loader.h"
-#include "document/nodetext.h"
 #include "document/templatedocument.h"
 #include "document/writer.h"
 #include "scriptedprompter.h"
@@ -11,78 +11,15 @@
 #include "testfiles.h"
 
 #include <QDir>
-#include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/resource.h>
 
 #include <csignal>
-#include <map>
 
 using namespace kova;
 using kova::test::ScriptedPrompter;
-
-namespace {
-
-// A template made at random from a pool of texts that differ by case only, begin one another, share
-// long beginnings, or are not ASCII (with unicode on, also beyond Latin-1).
-QString randomTemplate(quint32 seed, bool unicode)
-{
-    QStringList pool{"Alpha", "alpha", "ALPHA", "Alph", "Beta Gamma", "beta gamma", "", "x", "X", "a b"};
-    const QString shared = QStringLiteral("Software\\Policies\\Vendor\\Product\\Component\\Settings\\Group");
-    for (const char *tail : {"", "1", "10", "2", "A", "a", "1\\Sub", "1\\sub"})
-        pool.append(shared + QLatin1String(tail));
-    pool.append({QStringLiteral("caf\u00E9"), QStringLiteral("CAF\u00C9"), QStringLiteral("\u00DEber"),
-                 QStringLiteral("\u00FEBER"), QStringLiteral("stra\u00DFe")});
-    if (unicode)
-        pool.append({QStringLiteral("\u0130stanbul"), QStringLiteral("istanbul"), QStringLiteral("\u212A"),
-                     QStringLiteral("k"), QStringLiteral("\u0178"), QStringLiteral("\u03A9mega"),
-                     QStringLiteral("\u03C9mega"), QStringLiteral("\u65E5\u672C"), QStringLiteral("\U0001F600 smile"),
-                     QStringLiteral("\u0100")});
-    QRandomGenerator random(seed);
-    const auto pick = [&] { return QLatin1Char('"') + pool.at(int(random.bounded(pool.size()))) + QLatin1Char('"'); };
-    QString text;
-    for (const char *cls : {"MACHINE", "USER"}) {
-        text += QStringLiteral("CLASS %1\n").arg(QLatin1String(cls));
-        for (int c = 0; c < 6; ++c) {
-            text += "CATEGORY " + pick() + "\nKEYNAME " + pick() + "\n";
-            for (int p = 0; p < 4; ++p) {
-                text += "POLICY " + pick() + "\nKEYNAME " + pick() + "\nVALUENAME " + pick() + "\n";
-                text += "PART " + pick() + " EDITTEXT\nVALUENAME " + pick() + "\nDEFAULT " + pick() + "\n";
-                text += "END PART\nEND POLICY\n";
-            }
-            text += "END CATEGORY\n";
-        }
-    }
-    return text;
-}
-
-// The generated [STRINGS] entries as a plain reading of the rules gives them: every line's first
-// quoted text with the line's prefix letter, kept once as first met (case ignored) and ordered by
-// the lower-cased entries, named by prefix letter and position of at least four digits.
-QStringList modelStringTable(const TemplateDocument &doc)
-{
-    std::map<std::u16string, QString> firstMet; // lower-cased entry -> entry as first met
-    const NodeTextTable &texts = doc.texts();
-    for (int slot = 1; slot <= texts.highestSlot(); ++slot) {
-        forEachStoredLine(texts.text(slot), [&](QStringView line) {
-            const qsizetype q1 = line.indexOf(u'"');
-            const qsizetype q2 = q1 < 0 ? -1 : line.indexOf(u'"', q1 + 1);
-            if (q2 >= 0 && q2 != q1 + 1) {
-                const QString entry = StringPrefixOf(line) + line.mid(q1, q2 - q1 + 1).toString();
-                firstMet.try_emplace(entry.toLower().toStdU16String(), entry);
-            }
-        });
-    }
-    QStringList table;
-    for (const auto &[key, entry] : firstMet)
-        table.append(entry.front() + QString::number(table.size() + 1).rightJustified(4, u'0') + u'=' + entry.mid(1));
-    return table;
-}
-
-} // namespace
 
 class TestLargeTemplates : public QObject
 {
@@ -238,48 +175,6 @@ private slots:
         QVERIFY(out.contains(QStringLiteral("NAME !!W10004\r\n")));
     }
 
-    // Random templates against the plain model above; the body's references lead back to the texts
-    // they replaced (case aside, as a later spelling gives way to the first).
-    void stringTableMatchesAPlainModel_data()
-    {
-        QTest::addColumn<quint32>("seed");
-        QTest::addColumn<bool>("unicode");
-        for (quint32 seed = 1; seed <= 6; ++seed) {
-            QTest::addRow("Latin-1 texts, seed %u", seed) << seed << false;
-            QTest::addRow("any texts, seed %u", seed) << seed << true;
-        }
-    }
-    void stringTableMatchesAPlainModel()
-    {
-        QFETCH(quint32, seed);
-        QFETCH(bool, unicode);
-        TemplateDocument doc;
-        ScriptedPrompter prompter;
-        TextEncoding wide = TextEncoding::Utf16LE;
-        QVERIFY(loadTemplateBytes(doc, encodeText(randomTemplate(seed, unicode), wide), prompter).loaded());
-        const QString withStrings = renderTemplate(doc, true);
-        const qsizetype section = withStrings.indexOf(u"\r\n[STRINGS]\r\n");
-        QVERIFY(section > 0);
-        QStringList table;
-        QMap<QString, QString> textOf;
-        static const QRegularExpression entryLine(QStringLiteral("^([CKVW]\\d{4,})=(.*)$"));
-        for (const QString &line : withStrings.mid(section).split(QStringLiteral("\r\n"))) {
-            const QRegularExpressionMatch m = entryLine.match(line);
-            if (m.hasMatch()) {
-                table.append(line);
-                textOf.insert(m.captured(1), m.captured(2));
-            }
-        }
-        QCOMPARE(table, modelStringTable(doc));
-        QString body = withStrings.left(section);
-        static const QRegularExpression reference(QStringLiteral("!!([CKVW]\\d{4,})"));
-        for (QRegularExpressionMatch m = reference.match(body); m.hasMatch(); m = reference.match(body)) {
-            QVERIFY2(textOf.contains(m.captured(1)), qPrintable(m.captured(1)));
-            body.replace(m.capturedStart(), m.capturedLength(), textOf.value(m.captured(1)));
-        }
-        QCOMPARE(body.toLower(), renderTemplate(doc, false).toLower());
-    }
-
     // A write that fails half-way (past 4 KiB, as on a full device) leaves the old file, no scratch
     // file and the document as it was.
     void failedWriteKeepsEverything()
@@ -317,6 +212,70 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.adm"});
         QVERIFY(doc.isModified());
         QCOMPARE(doc.texts(), before);
+    }
+
+    // The file holds the pieces one after the other once committed, and is left as it was (with no
+    // temporary file beside it) by a writer that ends without commit.
+    void piecesReplaceTheFileOnCommitOnly_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("pieces");
+        QTest::addColumn<bool>("commit");
+        QTest::newRow("none") << QList<QByteArray>{} << true;
+        QTest::newRow("one") << QList<QByteArray>{"CLASS MACHINE\r\n"} << true;
+        QTest::newRow("several") << QList<QByteArray>{"CLASS ", "", "MACHINE\r\n", QByteArray(300000, 'x')} << true;
+        QTest::newRow("dropped") << QList<QByteArray>{"CLASS ", "USER\r\n"} << false;
+    }
+    void piecesReplaceTheFileOnCommitOnly()
+    {
+        QFETCH(QList<QByteArray>, pieces);
+        QFETCH(bool, commit);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("out.adm"));
+        {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        }
+        {
+            AtomicFileWriter file(path);
+            for (const QByteArray &piece : pieces)
+                file.write(piece);
+            QCOMPARE(test::readBytes(path), QByteArray("old"));
+            QString error;
+            if (commit)
+                QVERIFY2(file.commit(&error), qPrintable(error));
+        }
+        QCOMPARE(test::readBytes(path), commit ? pieces.join() : QByteArray("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("out.adm")});
+    }
+
+    // A file that cannot be written is reported by commit, with the system's words or the read-only
+    // refusal, and is left as it was.
+    void failureReportedByCommit_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("missing folder") << false;
+        QTest::newRow("read-only file") << true;
+    }
+    void failureReportedByCommit()
+    {
+        QFETCH(bool, readOnly);
+        QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("missing/out.adm"));
+        if (readOnly) {
+            path = dir.filePath(QStringLiteral("out.adm"));
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+            old.close();
+            QVERIFY(old.setPermissions(QFileDevice::ReadOwner));
+        }
+        AtomicFileWriter file(path);
+        file.write("CLASS USER\r\n");
+        file.write("END");
+        QString error;
+        QVERIFY(!file.commit(&error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(error.startsWith(QStringLiteral("Permission denied: ")), readOnly);
+        QCOMPARE(test::readBytes(path), readOnly ? QByteArray("old") : QByteArray());
     }
 };
 

@@ -249,61 +249,6 @@ private slots:
         QCOMPARE(defaultOf(QStringLiteral("T.Doc\\shell\\open")), QStringLiteral("&Open")); // empty menu text
         QCOMPARE(defaultOf(QStringLiteral(".tst")), QStringLiteral("T.Doc"));
     }
-
-    void startUpAssociationTable()
-    {
-        const QString exe = QStringLiteral("/opt/kova/bin/kova");
-        QVERIFY(registerFileAssociations(*m_reg, exe).isEmpty());
-        struct Row
-        {
-            const char *key;
-            QString value;
-            quint32 type;
-        };
-        const QList<Row> table = {
-            {".adm", "ADM.Document", 1},
-            {"ADM.Document", "Policy Template File", 1},
-            {"ADM.Document\\shell\\open", "&Open", 1},
-            {"ADM.Document\\shell\\open\\command", "\"/opt/kova/bin/kova\" \"%1\"", 1},
-            {"ADM.Document\\DefaultIcon", "\"/opt/kova/bin/kova\",0", 1},
-            {"ADM.Document\\shell\\Open with Notepad", "Open with Notepad", 1},
-            {"ADM.Document\\shell\\Open with Notepad\\command", "%WinDir%\\NOTEPAD.EXE %1", 2},
-            {"regfile\\shell\\Convert to Policy Template", "Convert to Policy Template", 1},
-            {"regfile\\shell\\Convert to Policy Template\\command", "/opt/kova/bin/kova %1", 1},
-            {".pol", "POL.Document", 1},
-            {"POL.Document", "System Policy File", 1},
-            {"POL.Document\\shell\\open", "&Open", 1},
-            {"POL.Document\\shell\\open\\command", "\"%WinDir%\\POLEDIT.EXE\" \"%1\"", 2},
-            {"POL.Document\\DefaultIcon", "\"%WinDir%\\POLEDIT.EXE\",0", 2},
-        };
-        for (const Row &row : table) {
-            const auto value = m_store->queryValue(Hive::ClassesRoot, QString::fromLatin1(row.key), QString());
-            QVERIFY2(value, row.key);
-            QCOMPARE(value->type, row.type);
-            QCOMPARE(value->data, test::wideText(row.value));
-            // HKEY_CLASSES_ROOT is the machine's Software\Classes
-            QVERIFY(m_store->queryValue(
-                Hive::LocalMachine, QStringLiteral("Software\\Classes\\") + QString::fromLatin1(row.key), QString()));
-        }
-        // Running it again (every start does) changes nothing and does not rewrite the file.
-        const QByteArray before = test::readBytes(m_store->filePath(Hive::LocalMachine));
-        QVERIFY(registerFileAssociations(*m_reg, exe).isEmpty());
-        QCOMPARE(test::readBytes(m_store->filePath(Hive::LocalMachine)), before);
-    }
-
-    void startUpReportsFailuresAndGoesOn()
-    {
-        // A store file that cannot be parsed: every call fails, the file is left alone.
-        QDir().mkpath(m_store->directory());
-        QVERIFY(test::writeBytes(m_store->filePath(Hive::LocalMachine),
-                                 "WINE REGISTRY Version 2\n\n[Software\\\\Classes\n"));
-        const QList<AssociationFailure> failures = registerFileAssociations(*m_reg, QStringLiteral("/k"));
-        QCOMPARE(failures.size(), 4);
-        QCOMPARE(failures.at(0).call, QStringLiteral("CreateEXEAssociation ADM.Document"));
-        QCOMPARE(failures.at(3).call, QStringLiteral("CreateEXEAssociation POL.Document"));
-        QCOMPARE(failures.at(0).error.number(), RegistryError::StoreFailed);
-        QVERIFY(failures.at(0).error.description().contains(QStringLiteral("system.reg cannot be read: line 3")));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestClsReg)
