@@ -1,7 +1,6 @@
 #include "document/encoding.h"
 #include "document/textscan.h"
 
-#include <QSet>
 #include <QTest>
 
 #include <algorithm>
@@ -39,68 +38,6 @@ private slots:
         QCOMPARE(narrowAscii(reinterpret_cast<const char16_t *>(text.utf16()), text.size(), out.data()), ascii);
         QCOMPARE(out.left(ascii), text.left(ascii).toLatin1());
         QCOMPARE(fitsLatin1(text), std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; }));
-    }
-
-    void everyByteRoundTrips()
-    {
-        QByteArray all;
-        for (int b = 0; b < 256; ++b)
-            all.append(char(b));
-        TextEncoding enc = TextEncoding::Utf16BE;
-        const QString text = decodeText(all, &enc);
-        QCOMPARE(enc, TextEncoding::Windows1252);
-        QCOMPARE(text.size(), 256);
-        QCOMPARE(text.at(0x80), QChar(0x20AC));
-        QCOMPARE(text.at(0x81), QChar(0x81)); // undefined in the code page, kept as itself
-        QCOMPARE(text.at(0x9F), QChar(0x178));
-        QVERIFY(canEncodeWindows1252(text));
-        QCOMPARE(encodeText(text, enc), all);
-        QCOMPARE(enc, TextEncoding::Windows1252);
-    }
-
-    void byteOrderMarks_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<TextEncoding>("encoding");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("utf-16le") << QByteArray("\xFF\xFE"
-                                                "A\0\xAC\x20",
-                                                6)
-                                  << TextEncoding::Utf16LE << QStringLiteral("A\u20AC");
-        QTest::newRow("utf-16be") << QByteArray("\xFE\xFF\0A\x20\xAC", 6) << TextEncoding::Utf16BE
-                                  << QStringLiteral("A\u20AC");
-        QTest::newRow("utf-8") << QByteArray("\xEF\xBB\xBF"
-                                             "A\xE2\x82\xAC")
-                               << TextEncoding::Utf8 << QStringLiteral("A\u20AC");
-        QTest::newRow("utf-8 without mark")
-            << QByteArray("A\xE2\x82\xAC") << TextEncoding::Utf8WithoutMark << QStringLiteral("A\u20AC");
-        QTest::newRow("utf-8 without mark: Russian and Chinese")
-            << QByteArray("\xD0\x9F\xD1\x80\xD0\xB8 \xE4\xB8\xAD\xE6\x96\x87") << TextEncoding::Utf8WithoutMark
-            << QStringLiteral("\u041F\u0440\u0438 \u4E2D\u6587");
-        QTest::newRow("utf-8 without mark: four-byte sequence")
-            << QByteArray("x\xF0\x9F\x98\x80") << TextEncoding::Utf8WithoutMark << QStringLiteral("x\U0001F600");
-        QTest::newRow("plain ascii is 8-bit")
-            << QByteArray("CLASS USER") << TextEncoding::Windows1252 << QStringLiteral("CLASS USER");
-        QTest::newRow("lone lead byte is 8-bit") << QByteArray("Caf\xC3 \xE2\x82\xAC") << TextEncoding::Windows1252
-                                                 << QStringLiteral("Caf\u00C3 \u00E2\u201A\u00AC");
-        QTest::newRow("sequence cut at the end is 8-bit") << QByteArray("\xC3\xA9\xE2\x82") << TextEncoding::Windows1252
-                                                          << QStringLiteral("\u00C3\u00A9\u00E2\u201A");
-        QTest::newRow("overlong form is 8-bit")
-            << QByteArray("\xC0\xAF") << TextEncoding::Windows1252 << QStringLiteral("\u00C0\u00AF");
-        QTest::newRow("encoded surrogate is 8-bit")
-            << QByteArray("\xED\xA0\x80") << TextEncoding::Windows1252 << QStringLiteral("\u00ED\u00A0\u20AC");
-        QTest::newRow("past U+10FFFF is 8-bit") << QByteArray("\xF4\x90\x80\x80") << TextEncoding::Windows1252
-                                                << QStringLiteral("\u00F4\u0090\u20AC\u20AC");
-    }
-    void byteOrderMarks()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(TextEncoding, encoding);
-        QFETCH(QString, text);
-        TextEncoding found = TextEncoding::Windows1252;
-        QCOMPARE(decodeText(bytes, &found), text);
-        QCOMPARE(found, encoding);
-        QCOMPARE(encodeText(text, found), bytes); // written back as it was read, mark included
     }
 
     // A large file is decoded a few megabytes at a time: pieces never cut a character, whatever
@@ -158,92 +95,6 @@ private slots:
         }
     }
 
-    // Every byte value read in a single-byte code page and written back gives the same bytes, and
-    // the characters read are distinct and the code page's own.
-    void singleByteCodePagesRoundTripEveryByte_data()
-    {
-        QTest::addColumn<TextEncoding>("encoding");
-        QTest::addColumn<int>("byte");
-        QTest::addColumn<QString>("character");
-        const std::pair<const char *, std::pair<int, char16_t>> known[] = {
-            {"cp1251", {0xC0, 0x0410}}, {"cp1250", {0x8A, 0x0160}}, {"cp1253", {0xC1, 0x0391}},
-            {"cp1254", {0xD0, 0x011E}}, {"cp1255", {0xE0, 0x05D0}}, {"cp1256", {0xC7, 0x0627}},
-            {"cp1257", {0xC0, 0x0104}}, {"cp1258", {0xC3, 0x0102}}, {"cp874", {0xA1, 0x0E01}},
-        };
-        for (const auto &[name, mapping] : known) {
-            const std::optional<TextEncoding> encoding = encodingFromName(QString::fromLatin1(name));
-            if (!encoding)
-                continue; // not convertible on this machine
-            QTest::newRow(name) << *encoding << mapping.first << QString(QChar(mapping.second));
-        }
-    }
-    void singleByteCodePagesRoundTripEveryByte()
-    {
-        QFETCH(TextEncoding, encoding);
-        QFETCH(int, byte);
-        QFETCH(QString, character);
-        QByteArray all;
-        for (int b = 0; b < 256; ++b)
-            all.append(char(b));
-        const QString text = decodeTextAs(all, encoding);
-        QCOMPARE(text.size(), 256);
-        QCOMPARE(QString(text.at(byte)), character);
-        QCOMPARE(QSet<QChar>(text.begin(), text.end()).size(), 256);
-        QCOMPARE(firstUnencodable(text, encoding), -1);
-        TextEncoding written = encoding;
-        QCOMPARE(encodeText(text, written), all);
-        QCOMPARE(written, encoding); // no mark, no fallback
-    }
-
-    void multiByteCodePages_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("cp932") << "Shift-JIS" << QByteArray("A\x93\xfa\x96\x7b\x8c\xea") << "A\u65E5\u672C\u8A9E";
-        QTest::newRow("cp936") << "GBK" << QByteArray("\xd6\xd0\xce\xc4") << "\u4E2D\u6587";
-        QTest::newRow("cp950") << "big5" << QByteArray("\xa4\xa4\xa4\xe5") << "\u4E2D\u6587";
-        QTest::newRow("cp949") << "CP949" << QByteArray("\xc7\xd1\xb1\xb9\xbe\xee") << "\uD55C\uAD6D\uC5B4";
-    }
-    void multiByteCodePages()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, text);
-        const std::optional<TextEncoding> encoding = encodingFromName(name);
-        if (!encoding)
-            QSKIP("not convertible on this machine");
-        QCOMPARE(decodeTextAs(bytes, *encoding), text);
-        TextEncoding written = *encoding;
-        QCOMPARE(encodeText(text, written), bytes);
-        QCOMPARE(firstUnencodable(text, *encoding), -1);
-    }
-
-    void unencodable_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("position");
-        const auto row = [](const char *name, const QString &text, int position) {
-            QTest::newRow(name) << QString(name) << text << position;
-        };
-        row("cp1251", QStringLiteral("ab\u0416\u4E2D"), 3);
-        row("cp932", QStringLiteral("a\u65E5\u0E01"), 2);
-        row("gbk", QStringLiteral("a\u4E2D"), -1);
-        row("windows-1252", QStringLiteral("\u00E9\u0416"), 1);
-        row("utf-8", QStringLiteral("\u0416\U0001F600"), -1);
-    }
-    void unencodable()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        QFETCH(int, position);
-        const std::optional<TextEncoding> encoding = encodingFromName(name);
-        if (!encoding)
-            QSKIP("not convertible on this machine");
-        QCOMPARE(firstUnencodable(text, *encoding), qsizetype(position));
-    }
-
     void namesRoundTrip()
     {
         const std::vector<TextEncoding> all = availableEncodings();
@@ -254,14 +105,6 @@ private slots:
             QVERIFY(!encodingLabel(encoding).isEmpty());
         }
         QVERIFY(!encodingFromName(u"klingon"));
-    }
-
-    void unwritableCharacterSwitchesToUtf16()
-    {
-        TextEncoding enc = TextEncoding::Windows1252;
-        const QByteArray bytes = encodeText(QStringLiteral("\u65E5"), enc);
-        QCOMPARE(enc, TextEncoding::Utf16LE);
-        QCOMPARE(bytes, QByteArray("\xFF\xFE\xE5\x65", 4));
     }
 
     void lineEnds_data()

@@ -1,10 +1,13 @@
 // Action list items and blocks, the item editor's reading and writing of one item, the number test,
-// list moves, and what the pickers are given and what their answers do.
+// list moves, and what the pickers are given and what their answers do; the entry form of a drop-down
+// item. The pages' forms are data under tests/data/forms.
 #include "editors/core/actionlist.h"
+#include "editors/core/dropdownform.h"
 #include "editors/core/editsession.h"
 #include "editors/core/listmoves.h"
 #include "editors/core/pickerglue.h"
 #include "editors/core/pickers.h"
+#include "editors/core/policyform.h"
 
 #include "scriptedpickers.h"
 #include "testfiles.h"
@@ -15,6 +18,8 @@ using namespace kova;
 
 using kova::test::crlfText;
 using kova::test::ScriptedPickers;
+
+Q_DECLARE_METATYPE(kova::DropdownEntryForm)
 
 namespace {
 
@@ -27,65 +32,6 @@ class TestActionList : public QObject
     Q_OBJECT
 
 private slots:
-    void readBlock_data()
-    {
-        QTest::addColumn<QString>("node");
-        QTest::addColumn<QStringList>("items");
-        QTest::addColumn<int>("endLine");
-        QTest::newRow("key and value")
-            << crlfText("POLICY \"P\"\nACTIONLISTON\nKEYNAME \"K\"\nVALUENAME \"A\"\nVALUE \"x\"\n"
-                        "END ACTIONLISTON\nEND POLICY\n")
-            << QStringList{"KEYNAME \"K\"", "VALUENAME \"A\" VALUE \"x\""} << 6;
-        QTest::newRow("empty block") << crlfText("POLICY \"P\"\nACTIONLISTON\nEND ACTIONLISTON\nEND POLICY\n")
-                                     << QStringList() << 3;
-        QTest::newRow("stray line joins the next item, trailing lines dropped")
-            << crlfText("POLICY \"P\"\nACTIONLISTON\nEXTRA 1\nVALUENAME \"A\"\nVALUE NUMERIC 1\nVALUENAME \"B\"\n"
-                        "END ACTIONLISTON\nEND POLICY\n")
-            << QStringList{"EXTRA 1 VALUENAME \"A\" VALUE NUMERIC 1"} << 7;
-        QTest::newRow("no end line stops at the node's last line")
-            << crlfText("POLICY \"P\"\nACTIONLISTON\nKEYNAME \"K\"\nEND POLICY\n") << QStringList{"KEYNAME \"K\""} << 4;
-    }
-    void readBlock()
-    {
-        QFETCH(QString, node);
-        QFETCH(QStringList, items);
-        QFETCH(int, endLine);
-        const QStringList lines = makeEditLines(node);
-        qsizetype i = 2;
-        QStringList list;
-        ReadActionListBlock(lines, i, list, u"END ACTIONLISTON");
-        QCOMPARE(list, items);
-        QCOMPARE(int(i), endLine);
-    }
-
-    void composeBlocks_data()
-    {
-        QTest::addColumn<bool>("on");
-        QTest::addColumn<bool>("off");
-        QTest::addColumn<QStringList>("items");
-        QTest::addColumn<QString>("text");
-        const QStringList items{"KEYNAME \"K\"", "VALUENAME \"\" VALUE \"x\"", "VALUENAME \"D\" VALUE DELETE ",
-                                "VALUENAME \"N\" VALUE NUMERIC 12", "<new>"};
-        const char *block = "KEYNAME \"K\"\nVALUENAME \"\"\nVALUE \"x\"\nVALUENAME \"D\"\nVALUE DELETE\n"
-                            "VALUENAME \"N\"\nVALUE NUMERIC 12\n";
-        QTest::newRow("on") << true << false << items
-                            << crlfText("ACTIONLISTON\n") + crlfText(block) + crlfText("END ACTIONLISTON\n");
-        QTest::newRow("off") << false << true << items
-                             << crlfText("ACTIONLISTOFF\n") + crlfText(block) + crlfText("END ACTIONLISTOFF\n");
-        QTest::newRow("both") << true << true << QStringList()
-                              << crlfText("ACTIONLISTON\nEND ACTIONLISTON\nACTIONLISTOFF\nEND ACTIONLISTOFF\n");
-        QTest::newRow("none") << false << false << items << QString();
-    }
-    void composeBlocks()
-    {
-        QFETCH(bool, on);
-        QFETCH(bool, off);
-        QFETCH(QStringList, items);
-        QFETCH(QString, text);
-        QCOMPARE(ComposeActionLists(on, off, items, items), text);
-    }
-
-    // The item editor's reading of an item, and what Update writes back.
     void itemForm_data()
     {
         QTest::addColumn<QString>("item");
@@ -333,6 +279,96 @@ private slots:
                  itemField);
         PickItemValueName(pickers, user, items, selected, QStringLiteral("PageKey"), itemField, QString());
         QCOMPARE(pickers.calls, (QStringList{keyCall, valueCall}));
+    }
+
+    void clearedListBoxKeepsItemsButWritesNoBlock()
+    {
+        PolicyForm f = PolicyForm::load(makeEditLines(crlfText("POLICY \"P\"\nVALUENAME \"V\"\nACTIONLISTON\nVALUENAME "
+                                                               "\"A\"\nVALUE \"x\"\nEND ACTIONLISTON\nEND POLICY\n")));
+        f.listOn = false;
+        QVERIFY(!f.validate());
+        QVERIFY(!f.compose().contains(u"ACTIONLIST"));
+    }
+
+    // The entry editor reading an item or an action entry, and what Update makes of it.
+    void entryForms_data()
+    {
+        QTest::addColumn<bool>("item");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("numeric");
+        QTest::addColumn<bool>("deleteValue");
+        QTest::addColumn<bool>("defaultMark");
+        QTest::addColumn<QString>("composed");
+        const auto row = [](const char *name, bool item, const char *text, const char *entryName, const char *value,
+                            bool numeric, bool deleteValue, bool defaultMark, const char *composed) {
+            QTest::newRow(name) << item << QString(text) << QString(entryName) << QString(value) << numeric
+                                << deleteValue << defaultMark << QString(composed);
+        };
+        row("numeric default item", true, "NAME \"Blue\" VALUE NUMERIC 2 DEFAULT", "Blue", "2", true, false, true,
+            "NAME \"Blue\" VALUE NUMERIC 2 DEFAULT");
+        row("NODEFAULT inside quotes", true, "NAME \"N\" VALUE \"NODEFAULT\"", "N", "NODEFAULT", false, false, false,
+            "NAME \"N\" VALUE \"NODEFAULT\"");
+        row("delete item", true, "NAME \"Off\" VALUE DELETE", "Off", "", false, true, false,
+            "NAME \"Off\" VALUE DELETE ");
+        row("numeric action unquoted", false, "VALUENAME \"F\" VALUE NUMERIC \"3\"", "F", "3", true, false, false,
+            "VALUENAME \"F\" VALUE NUMERIC 3");
+        row("key action", false, "KEYNAME \"Software\\K\"", "Software\\K", "", false, false, false,
+            "KEYNAME \"Software\\K\"");
+    }
+    void entryForms()
+    {
+        QFETCH(bool, item);
+        QFETCH(QString, text);
+        QFETCH(QString, name);
+        QFETCH(QString, value);
+        QFETCH(bool, numeric);
+        QFETCH(bool, deleteValue);
+        QFETCH(bool, defaultMark);
+        QFETCH(QString, composed);
+        const DropdownEntryForm f = item ? DropdownEntryForm::fromItem(text) : DropdownEntryForm::fromAction(text);
+        QCOMPARE(f.name, name);
+        QCOMPARE(f.value, value);
+        QCOMPARE(f.numericValue, numeric);
+        QCOMPARE(f.deleteValue, deleteValue);
+        QCOMPARE(f.defaultMark, defaultMark);
+        QVERIFY(!f.validate());
+        QCOMPARE(f.compose(), composed);
+    }
+
+    void entryRefusals_data()
+    {
+        QTest::addColumn<DropdownEntryForm>("form");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("exclamation");
+        DropdownEntryForm item;
+        QTest::newRow("item without name") << item << int(DropdownEntryForm::Name) << "Field is empty" << true;
+        item.name = QStringLiteral("A");
+        QTest::newRow("item without value") << item << int(DropdownEntryForm::Value) << "Field is empty" << true;
+        item.numericValue = true;
+        item.value = QStringLiteral("x");
+        QTest::newRow("item number") << item << int(DropdownEntryForm::Value) << "Value is not numeric" << false;
+        DropdownEntryForm action;
+        action.target = DropdownEntryForm::Target::Action;
+        QTest::newRow("action of no kind")
+            << action << int(DropdownEntryForm::Name) << "Choose Keyname or Valuename for this entry first." << false;
+        action.option = DropdownEntryForm::Option::Valuename;
+        action.numericValue = true;
+        QTest::newRow("action number") << action << int(DropdownEntryForm::Value) << "Value is not numeric" << false;
+    }
+    void entryRefusals()
+    {
+        QFETCH(DropdownEntryForm, form);
+        QFETCH(int, field);
+        QFETCH(QString, message);
+        QFETCH(bool, exclamation);
+        const std::optional<FieldError> error = form.validate();
+        QVERIFY(error);
+        QCOMPARE(error->field, field);
+        QCOMPARE(error->message, message);
+        QCOMPARE(error->icon, exclamation ? Message::Icon::Exclamation : Message::Icon::None);
     }
 };
 

@@ -93,16 +93,6 @@ private slots:
         QTest::newRow("written as Save As writes it, with strings")
             << kExport << QStringList{"--strings"} << kQuestion
             << QByteArray("CLASS MACHINE\r\nCLASS USER\r\n\tCATEGORY !!");
-        // UTF-16LE cut in the middle of its last character: said, dropped, and the output stays 8-bit
-        QByteArray wide = "\xff\xfe";
-        for (char c : kExport)
-            wide += QByteArray(1, c) + '\0';
-        wide += 'x';
-        QTest::newRow("half a character at the end")
-            << wide << QStringList{"--raw", "--keep-keys"}
-            << "Line 5: the file ends in half a character; its last byte (at offset " +
-                   QByteArray::number(wide.size() - 1) + ") is left out.\n"
-            << kept;
     }
     void convert()
     {

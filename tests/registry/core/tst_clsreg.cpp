@@ -1,9 +1,11 @@
-// clsReg over a registry store in a temporary folder.
+// clsReg over a registry store in a temporary folder, and where the store lives (--registry, the default).
 #include "registry/core/clsreg.h"
-#include "registry/core/fileassociations.h"
 #include "registry/core/registryfilestore.h"
+#include "registry/core/registrylocation.h"
 
 #include "testfiles.h"
+#include <QCoreApplication>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <QTest>
@@ -250,59 +252,57 @@ private slots:
         QCOMPARE(defaultOf(QStringLiteral(".tst")), QStringLiteral("T.Doc"));
     }
 
-    void startUpAssociationTable()
+    void takesTheOption_data()
     {
-        const QString exe = QStringLiteral("/opt/kova/bin/kova");
-        QVERIFY(registerFileAssociations(*m_reg, exe).isEmpty());
-        struct Row
-        {
-            const char *key;
-            QString value;
-            quint32 type;
-        };
-        const QList<Row> table = {
-            {".adm", "ADM.Document", 1},
-            {"ADM.Document", "Policy Template File", 1},
-            {"ADM.Document\\shell\\open", "&Open", 1},
-            {"ADM.Document\\shell\\open\\command", "\"/opt/kova/bin/kova\" \"%1\"", 1},
-            {"ADM.Document\\DefaultIcon", "\"/opt/kova/bin/kova\",0", 1},
-            {"ADM.Document\\shell\\Open with Notepad", "Open with Notepad", 1},
-            {"ADM.Document\\shell\\Open with Notepad\\command", "%WinDir%\\NOTEPAD.EXE %1", 2},
-            {"regfile\\shell\\Convert to Policy Template", "Convert to Policy Template", 1},
-            {"regfile\\shell\\Convert to Policy Template\\command", "/opt/kova/bin/kova %1", 1},
-            {".pol", "POL.Document", 1},
-            {"POL.Document", "System Policy File", 1},
-            {"POL.Document\\shell\\open", "&Open", 1},
-            {"POL.Document\\shell\\open\\command", "\"%WinDir%\\POLEDIT.EXE\" \"%1\"", 2},
-            {"POL.Document\\DefaultIcon", "\"%WinDir%\\POLEDIT.EXE\",0", 2},
-        };
-        for (const Row &row : table) {
-            const auto value = m_store->queryValue(Hive::ClassesRoot, QString::fromLatin1(row.key), QString());
-            QVERIFY2(value, row.key);
-            QCOMPARE(value->type, row.type);
-            QCOMPARE(value->data, test::wideText(row.value));
-            // HKEY_CLASSES_ROOT is the machine's Software\Classes
-            QVERIFY(m_store->queryValue(
-                Hive::LocalMachine, QStringLiteral("Software\\Classes\\") + QString::fromLatin1(row.key), QString()));
-        }
-        // Running it again (every start does) changes nothing and does not rewrite the file.
-        const QByteArray before = test::readBytes(m_store->filePath(Hive::LocalMachine));
-        QVERIFY(registerFileAssociations(*m_reg, exe).isEmpty());
-        QCOMPARE(test::readBytes(m_store->filePath(Hive::LocalMachine)), before);
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QStringList>("rest");
+        QTest::newRow("none") << QStringList{"kova", "a.adm"} << true << QString() << QStringList{"kova", "a.adm"};
+        QTest::newRow("separate") << QStringList{"kova", "--registry", "/r", "a.adm"} << true << QStringLiteral("/r")
+                                  << QStringList{"kova", "a.adm"};
+        QTest::newRow("joined") << QStringList{"kova", "a.adm", "--registry=/w/prefix"} << true
+                                << QStringLiteral("/w/prefix") << QStringList{"kova", "a.adm"};
+        QTest::newRow("last wins") << QStringList{"kova", "--registry", "/a", "--registry", "/b"} << true
+                                   << QStringLiteral("/b") << QStringList{"kova"};
+        QTest::newRow("missing directory")
+            << QStringList{"kova", "--registry"} << false << QString() << QStringList{"kova", "--registry"};
+        QTest::newRow("empty joined") << QStringList{"kova", "--registry="} << false << QString()
+                                      << QStringList{"kova"};
+    }
+    void takesTheOption()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, ok);
+        QFETCH(QString, directory);
+        QFETCH(QStringList, rest);
+        RegistryLocation location;
+        QString error;
+        QCOMPARE(takeRegistryOption(arguments, location, &error), ok);
+        QCOMPARE(error.isEmpty(), ok);
+        QCOMPARE(location.storeDirectory, directory);
+        QCOMPARE(arguments, rest);
     }
 
-    void startUpReportsFailuresAndGoesOn()
+    void defaultStoreIsUnderApplicationData()
     {
-        // A store file that cannot be parsed: every call fails, the file is left alone.
-        QDir().mkpath(m_store->directory());
-        QVERIFY(test::writeBytes(m_store->filePath(Hive::LocalMachine),
-                                 "WINE REGISTRY Version 2\n\n[Software\\\\Classes\n"));
-        const QList<AssociationFailure> failures = registerFileAssociations(*m_reg, QStringLiteral("/k"));
-        QCOMPARE(failures.size(), 4);
-        QCOMPARE(failures.at(0).call, QStringLiteral("CreateEXEAssociation ADM.Document"));
-        QCOMPARE(failures.at(3).call, QStringLiteral("CreateEXEAssociation POL.Document"));
-        QCOMPARE(failures.at(0).error.number(), RegistryError::StoreFailed);
-        QVERIFY(failures.at(0).error.description().contains(QStringLiteral("system.reg cannot be read: line 3")));
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setOrganizationName(QStringLiteral("Brenlow"));
+        QCoreApplication::setApplicationName(QStringLiteral("Kova"));
+        const QString expected =
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/registry");
+        QVERIFY(expected.contains(QStringLiteral("Brenlow/Kova/registry")));
+        QCOMPARE(defaultRegistryStoreDirectory(), expected);
+
+        const auto byDefault = makeRegistryBackend(RegistryLocation{});
+        const auto *store = dynamic_cast<const RegistryFileStore *>(byDefault.get());
+        QVERIFY(store);
+        QCOMPARE(store->directory(), QDir::cleanPath(expected));
+        const auto chosen = makeRegistryBackend(RegistryLocation{QStringLiteral("/tmp/some/prefix")});
+        store = dynamic_cast<const RegistryFileStore *>(chosen.get());
+        QVERIFY(store);
+        QCOMPARE(store->filePath(qint32(0x80000001)), QStringLiteral("/tmp/some/prefix/user.reg"));
+        QCOMPARE(store->filePath(qint32(0x80000000)), QStringLiteral("/tmp/some/prefix/system.reg"));
     }
 };
 
