@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/dialogfilechooser.h"
 #include "app/encodingmenu.h"
+#include "app/firstpaint.h"
 #include "app/helpoption.h"
 #include "app/icons.h"
 #include "app/mainwindow.h"
@@ -92,7 +93,7 @@ int main(int argc, char *argv[])
     new kova::EncodingMenu(window, preferences);
     auto *recovery = new kova::RecoveryKeeper(window, kova::RecoveryCopy::defaultDirectory());
     QObject::connect(&window, &kova::MainWindow::fatalFault, &app, [] { QCoreApplication::exit(2); });
-    window.show();
+    kova::showOnScreen(window);
     window.StartUp(given.commandLine);
     if (window.fatalOccurred())
         return 2;

@@ -227,6 +227,24 @@ private slots:
         QVERIFY(store.setValue(Hive::CurrentUser, QStringLiteral("k"), QString(), text("y")));
         QVERIFY(identity() != before);
     }
+
+    // A batch's changes are seen by its own reads at once, and reach the file together at its end.
+    void batchWritesOnceAtItsEnd()
+    {
+        RegistryFileStore &store = *m_store;
+        const QString path = store.filePath(Hive::CurrentUser);
+        {
+            RegistryBatch batch(store);
+            QVERIFY(store.setValue(Hive::CurrentUser, QStringLiteral("A"), QString(), text("1")));
+            QVERIFY(store.setValue(Hive::CurrentUser, QStringLiteral("A\\B"), QStringLiteral("v"), text("2")));
+            QCOMPARE(store.queryValue(Hive::CurrentUser, QStringLiteral("A\\B"), QStringLiteral("v")), text("2"));
+            QVERIFY(!QFile::exists(path));
+            QVERIFY(batch.commit());
+        }
+        RegistryFileStore other(m_dir->path());
+        QCOMPARE(other.queryValue(Hive::CurrentUser, QStringLiteral("A\\B"), QStringLiteral("v")), text("2"));
+        QCOMPARE(other.queryValue(Hive::CurrentUser, QStringLiteral("A"), QString()), text("1"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestRegistryFileStore)
