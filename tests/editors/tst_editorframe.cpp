@@ -18,6 +18,20 @@
 using namespace kova;
 using kova::test::PageFixture;
 
+namespace {
+
+// Whether w shows when page does: nothing between them was hidden on purpose. (isVisibleTo tells
+// this only once page has been shown.)
+bool shownWith(const QWidget *w, const QWidget *page)
+{
+    for (; w && w != page; w = w->parentWidget())
+        if (w->isHidden() && w->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            return false;
+    return true;
+}
+
+} // namespace
+
 class TestEditorFrame : public QObject
 {
     Q_OBJECT
@@ -239,7 +253,7 @@ private slots:
             for (QWidget *w : page->findChildren<QWidget *>()) {
                 const bool control = qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) ||
                                      qobject_cast<QAbstractItemView *>(w) || qobject_cast<QPlainTextEdit *>(w);
-                if (!control || !w->isVisibleTo(page))
+                if (!control || !shownWith(w, page))
                     continue;
                 controls.append(w);
                 const QString name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
@@ -247,14 +261,14 @@ private slots:
                 QVERIFY2(!names.contains(name), qPrintable(where + QStringLiteral("two controls named ") + name));
                 names.append(name);
             }
-            QVERIFY(controls.size() >= 4); // a name, Ok, Cancel and one more at least
+            QVERIFY(controls.size() >= 3); // a name field, Ok and Cancel at least
             QString mnemonics;
             for (QWidget *w : page->findChildren<QWidget *>()) {
                 auto *label = qobject_cast<QLabel *>(w);
                 auto *button = qobject_cast<QAbstractButton *>(w);
                 const QString text = label ? label->text() : button ? button->text() : QString();
                 const qsizetype amp = text.indexOf(u'&');
-                if (amp < 0 || amp + 1 >= text.size() || !w->isVisibleTo(page))
+                if (amp < 0 || amp + 1 >= text.size() || !shownWith(w, page))
                     continue;
                 QVERIFY2(!label || label->buddy(), qPrintable(where + text + QStringLiteral(" leads nowhere")));
                 const QChar key = text.at(amp + 1).toLower();
