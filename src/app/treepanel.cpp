@@ -14,8 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QSplitter>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -23,10 +25,35 @@
 
 namespace kova {
 
+namespace {
+
+// The active key display: a long key is shown elided in the middle (the tooltip holds it whole) and
+// never asks for more width than the window has.
+class ElidingLabel : public QLabel
+{
+public:
+    ElidingLabel() { setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        const QRect room = contentsRect();
+        if (fontMetrics().horizontalAdvance(text()) <= room.width()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(),
+                              fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()), foregroundRole());
+    }
+};
+
+} // namespace
+
 TreePanel::TreePanel(TemplateDocument &document, Prompter &prompter, QWidget *parent)
     : QWidget(parent), m_document(document), m_prompter(prompter), m_model(new TemplateTreeModel(document, this)),
       m_filter(new TreeFilterModel(document, *m_model, this)), m_tree(new TemplateTreeView), m_findField(new QLineEdit),
-      m_matchesDue(new QTimer(this)), m_inhoud(new QPlainTextEdit), m_keyLabel(new QLabel), m_m1(new QMenu(this))
+      m_matchesDue(new QTimer(this)), m_inhoud(new QPlainTextEdit), m_keyLabel(new ElidingLabel), m_m1(new QMenu(this))
 {
     m_tree->setObjectName(QStringLiteral("TreeView"));
     m_tree->setModel(m_filter);

@@ -53,6 +53,22 @@ private slots:
         QCOMPARE(panel->keyLabel()->text(), QStringLiteral("HKEY_CURRENT_USER\\Software\\Start"));
     }
 
+    // A key of 300 characters does not widen the window: the display elides it.
+    void longKeyKeepsTheWindowWidth()
+    {
+        AppFixture f;
+        const QByteArray key = "Software\\" + QByteArray(300, 'k');
+        MainWindow &w = f.start(f.file(QStringLiteral("long.adm"),
+                                       "CLASS MACHINE\nCATEGORY \"Long\"\nKEYNAME \"" + key + "\"\nEND CATEGORY\n"));
+        w.resize(900, 640);
+        const int before = w.width();
+        w.treePanel()->selectNode(test::findNode(w.document(), "Long"));
+        QCoreApplication::processEvents();
+        QCOMPARE(w.treePanel()->keyLabel()->text(), QStringLiteral("HKEY_LOCAL_MACHINE\\") + QString::fromLatin1(key));
+        QCOMPARE(w.width(), before);
+        QVERIFY(w.minimumSizeHint().width() < 900);
+    }
+
     void contextMenuByKind_data()
     {
         QTest::addColumn<QString>("node");
