@@ -107,6 +107,14 @@ TreePanel::TreePanel(TemplateDocument &document, Prompter &prompter, QWidget *pa
             m_tree->expandAll();
     });
 
+    // A branch put back (undo of a delete, redo of an insert) opens as far as it was open.
+    connect(m_filter, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &parent, int first, int last) {
+        if (finding())
+            return;
+        for (int row = first; row <= last; ++row)
+            applyExpansion(TemplateTreeModel::nodeAt(m_filter->mapToSource(m_filter->index(row, 0, parent))));
+    });
+
     m_matchesDue->setSingleShot(true);
     connect(m_matchesDue, &QTimer::timeout, this, &TreePanel::refreshMatches);
     const auto changed = [this] {

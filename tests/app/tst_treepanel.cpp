@@ -1,6 +1,7 @@
 #include "appfixture.h"
 #include "templatefixtures.h"
 
+#include "app/historyactions.h"
 #include "app/templatetreemodel.h"
 #include "app/templatetreeview.h"
 #include "app/treefiltermodel.h"
@@ -94,6 +95,24 @@ private slots:
             if (f.treeItem(name)->isVisible())
                 visible << QString::fromLatin1(name);
         QCOMPARE(visible, shown);
+    }
+
+    // Undoing the delete of an open category brings it back open.
+    void undoDeleteKeepsTheExpansion()
+    {
+        AppFixture f;
+        MainWindow &w = open(f);
+        TreePanel *panel = w.treePanel();
+        panel->treeView()->expand(panel->filterModel()->indexForNode(test::findNode(w.document(), "Desktop")));
+        panel->selectNode(test::findNode(w.document(), "Desktop"));
+        f.prompter.expect(QStringLiteral("Delete entry \"Desktop\""), Message::Icon::Exclamation,
+                          Message::Buttons::YesNo, Answer::Yes);
+        f.treeItem("M_Delete")->trigger();
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        w.historyActions().undoAction()->trigger();
+        TemplateNode *desktop = test::findNode(w.document(), "Desktop");
+        QVERIFY(desktop);
+        QVERIFY(panel->treeView()->isExpanded(panel->filterModel()->indexForNode(desktop)));
     }
 
     void rootHasNoContextMenu()
