@@ -3,6 +3,7 @@
 #include "mainactions.h"
 #include "mainwindow.h"
 
+#include "document/documentcontroller.h"
 #include "document/encoding.h"
 #include "document/preferences.h"
 #include "document/prompter.h"
@@ -48,6 +49,8 @@ EncodingMenu::EncodingMenu(MainWindow &window, Preferences &preferences)
     window.statusBar()->addPermanentWidget(m_status);
     TemplateDocument &document = window.document();
     connect(&document, &TemplateDocument::reset, this, &EncodingMenu::showEncoding);
+    // A load tells its encoding after the new tree is in place: the status is brought up to date then.
+    connect(&window.controller(), &DocumentController::documentLoaded, this, &EncodingMenu::showEncoding);
     connect(&document, &TemplateDocument::written, this, &EncodingMenu::showEncoding);
     connect(&document, &TemplateDocument::pathChanged, this, &EncodingMenu::showEncoding);
     showEncoding();

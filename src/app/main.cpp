@@ -1,7 +1,8 @@
 #include "app/commandline.h"
 #include "app/dialogfilechooser.h"
-#include "app/helpoption.h"
 #include "app/encodingmenu.h"
+#include "app/firstpaint.h"
+#include "app/helpoption.h"
 #include "app/icons.h"
 #include "app/mainwindow.h"
 #include "app/messageboxprompter.h"
@@ -22,11 +23,37 @@
 
 #include <cstdio>
 
+namespace {
+
+QStringList rawArguments(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+int badUsage(const QString &error)
+{
+    std::fprintf(stderr, "kova: %s\n%s", qPrintable(error), qPrintable(kova::editorUsage()));
+    return 64;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     if (const auto text = kova::informationRequest(argc, argv)) {
         std::fputs(text->toLocal8Bit().constData(), stdout);
         return 0;
+    }
+    if (!kova::displayAvailable(rawArguments(argc, argv))) {
+        // Without a display Qt would abort; bad usage is still told as such.
+        const kova::EditorCommandLine given = kova::readEditorCommandLine(rawArguments(argc, argv));
+        if (!given.error.isEmpty())
+            return badUsage(given.error);
+        std::fputs(kova::noDisplayText(given.commandLine).toLocal8Bit().constData(), stderr);
+        return 1;
     }
     QApplication app(argc, argv);
     // kova-cli uses the same names, so both find the same registry store by default.
@@ -37,18 +64,17 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(kova::programIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.brenlow.Kova"));
 
+    // Qt has taken its own options (-style, -platform, ...) out of these.
+    const kova::EditorCommandLine given = kova::readEditorCommandLine(QCoreApplication::arguments());
+    if (!given.error.isEmpty())
+        return badUsage(given.error);
+
     kova::MessageBoxPrompter prompter;
     kova::SingleInstance instance;
     if (!instance.CheckSingleInstance(prompter))
         return 1;
 
-    QStringList arguments = QCoreApplication::arguments();
-    kova::RegistryLocation registryLocation;
-    QString error;
-    if (!kova::takeRegistryOption(arguments, registryLocation, &error)) {
-        std::fprintf(stderr, "kova: %s\n", qPrintable(error));
-        return 64;
-    }
+    const kova::RegistryLocation &registryLocation = given.registry;
     const auto registryBackend = kova::makeRegistryBackend(registryLocation);
     kova::clsReg registry(*registryBackend);
 
@@ -67,8 +93,8 @@ int main(int argc, char *argv[])
     new kova::EncodingMenu(window, preferences);
     auto *recovery = new kova::RecoveryKeeper(window, kova::RecoveryCopy::defaultDirectory());
     QObject::connect(&window, &kova::MainWindow::fatalFault, &app, [] { QCoreApplication::exit(2); });
-    window.show();
-    window.StartUp(kova::joinCommandLine(arguments));
+    kova::showOnScreen(window);
+    window.StartUp(given.commandLine);
     if (window.fatalOccurred())
         return 2;
     recovery->offerRecovered();

@@ -111,6 +111,7 @@ void MainActions::addButton(const QString &description, const QString &toolTip, 
 {
     QAction *action = m_items.value(itemName);
     action->setToolTip(toolTip);
+    action->setProperty("enabledToolTip", toolTip); // the tooltip of the enabled button
     action->setIcon(kovaIcon(icon));
     action->setIconVisibleInMenu(false);
     action->setProperty("description", description);
@@ -178,9 +179,23 @@ void MainActions::connectOutsideTools()
 
 void MainActions::enableOutsideTools()
 {
-    for (const ToolItem &item : kToolItems)
-        m_items.value(QString::fromLatin1(item.name))
-            ->setEnabled(hasTool(m_tools, item.tool) && (m_documentCommands || !item.needsDocument));
+    for (const ToolItem &item : kToolItems) {
+        QAction *action = m_items.value(QString::fromLatin1(item.name));
+        const bool present = hasTool(m_tools, item.tool);
+        const bool on = present && (m_documentCommands || !item.needsDocument);
+        action->setEnabled(on);
+        // A disabled command says what would enable it, in its tooltip and in the status bar.
+        QString why;
+        if (!present)
+            why = item.tool == Tool::Poledit ? QStringLiteral("Needs poledit.exe on the program search path")
+                                             : QStringLiteral("Not available on this system");
+        else if (!on)
+            why = QStringLiteral("Open or create a template first");
+        action->setStatusTip(why);
+        const QString toolTip = action->property("enabledToolTip").toString();
+        if (!toolTip.isEmpty())
+            action->setToolTip(why.isEmpty() ? toolTip : toolTip + QStringLiteral(" (") + why + u')');
+    }
 }
 
 void MainActions::setTreeCommandsEnabled(bool on)

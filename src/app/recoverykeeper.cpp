@@ -2,6 +2,9 @@
 
 #include "mainwindow.h"
 
+#include "editors/editorpage.h"
+#include "editors/editorpages.h"
+
 #include "document/filesave.h"
 #include "document/prompter.h"
 #include "document/tempfiles.h"
@@ -63,20 +66,43 @@ bool RecoveryKeeper::workIsUnsaved() const
     return m_haveWork && (m_workUnsaved || hasUnsavedWork());
 }
 
-void RecoveryKeeper::write(QByteArrayView bytes)
+void RecoveryKeeper::write(QByteArrayView bytes, const QString &note)
 {
     // Nobody may be there to read a message: a copy that cannot be written is given up silently.
-    m_copy.write(bytes, m_path);
+    m_copy.write(bytes, m_path, note);
 }
 
 void RecoveryKeeper::keepNow()
 {
-    if (m_window.document().root()) {
+    const TextModeController *mode = m_window.textMode();
+    if (mode && mode->isTextModeOn()) {
         if (hasUnsavedWork())
-            write(RecoveryCopy::render(m_window.document()));
+            write(mode->editedFileBytes());
+    } else if (m_window.document().root()) {
+        const QString note = takeOpenPage();
+        if (hasUnsavedWork())
+            write(RecoveryCopy::render(m_window.document()), note);
     } else if (workIsUnsaved()) {
         write(m_work);
     }
+}
+
+QString RecoveryKeeper::takeOpenPage()
+{
+    // The editor is ending: an open page whose fields pass their checks is committed as "Ok" would,
+    // so the copy holds them; one whose fields do not is left out, and the offer says so.
+    EditorPages &pages = m_window.editors();
+    if (!pages.isOpen())
+        return {};
+    const EditorKind kind = pages.session().kind();
+    const EditorPage::Composition c = pages.page(kind)->composition();
+    if (c.error)
+        return QStringLiteral("The changes on the open ") + kindNoun(kind) +
+               QStringLiteral(" page are not in it: they did not pass the page's checks.");
+    if (c.text != m_window.document().nodeText(pages.session().node()) ||
+        c.caption.trimmed() != pages.session().node()->text)
+        pages.session().commit(c.text, c.caption);
+    return {};
 }
 
 void RecoveryKeeper::offerRecovered()
@@ -85,8 +111,10 @@ void RecoveryKeeper::offerRecovered()
         return;
     const QString source = m_copy.sourcePath();
     const QString name = source.isEmpty() ? QStringLiteral("an untitled template") : source;
+    const QString note = m_copy.note();
     const Answer answer = m_window.prompter().ask(
-        {QStringLiteral("Kova ended while ") + name + QStringLiteral(" had unsaved changes. Open the recovered copy?"),
+        {QStringLiteral("Kova ended while ") + name + QStringLiteral(" had unsaved changes. ") +
+             (note.isEmpty() ? QString() : note + u' ') + QStringLiteral("Open the recovered copy?"),
          Message::Icon::Exclamation, Message::Buttons::YesNo});
     // The copy goes before it is loaded: one that cannot be loaded is not offered at every start.
     QString loadPath;

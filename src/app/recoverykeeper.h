@@ -25,8 +25,9 @@ public:
     // A child of window; the copy lives in directory.
     RecoveryKeeper(MainWindow &window, const QString &directory);
 
-    // A termination signal: writes the document (or, when a failed text-mode update emptied it, the
-    // work taken before) if it has unsaved changes.
+    // A termination signal: writes the document if it has unsaved changes: in text mode the text as
+    // typed; with a page open, the document with the page's fields in it when they pass their checks
+    // (the offer says when they did not); when a failed text-mode update emptied it, the work taken before.
     void keepNow();
     // Start-up: when a recovered copy is there, asks whether to open it and removes it either way.
     // Yes loads it as an unsaved document with the path it had.
@@ -38,7 +39,9 @@ private:
     bool hasUnsavedWork() const;
     void takeWork();
     bool workIsUnsaved() const;
-    void write(QByteArrayView bytes);
+    void write(QByteArrayView bytes, const QString &note = QString());
+    // Commits an open page whose fields pass their checks; else the note for the offer.
+    QString takeOpenPage();
 
     MainWindow &m_window;
     RecoveryCopy m_copy;

@@ -11,8 +11,10 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QDir>
 #include <QPainter>
 #include <QPrinter>
+#include <QStatusBar>
 #include <QTextDocument>
 #include <QTextFrame>
 
@@ -129,8 +131,14 @@ bool TemplatePrinter::print()
     }
     if (!printDocument(*mode->editor()->document(), *printer))
         return false;
-    if (!pdf.isEmpty())
+    if (!pdf.isEmpty()) {
+        // The desktop may have no viewer for it: the status bar says where the printout is, for the
+        // rest of the session (the file goes with the other temporary files when the editor closes).
+        m_window.statusBar()->showMessage(QStringLiteral("No printer found: the printout is in ") +
+                                          QDir::toNativeSeparators(pdf) +
+                                          QStringLiteral(" (removed when Kova closes; copy it to keep it)"));
         m_shell.ShellOpen(QUrl::fromLocalFile(pdf));
+    }
     return true;
 }
 

@@ -14,8 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QSplitter>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -23,10 +25,35 @@
 
 namespace kova {
 
+namespace {
+
+// The active key display: a long key is shown elided in the middle (the tooltip holds it whole) and
+// never asks for more width than the window has.
+class ElidingLabel : public QLabel
+{
+public:
+    ElidingLabel() { setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        const QRect room = contentsRect();
+        if (fontMetrics().horizontalAdvance(text()) <= room.width()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(),
+                              fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()), foregroundRole());
+    }
+};
+
+} // namespace
+
 TreePanel::TreePanel(TemplateDocument &document, Prompter &prompter, QWidget *parent)
     : QWidget(parent), m_document(document), m_prompter(prompter), m_model(new TemplateTreeModel(document, this)),
       m_filter(new TreeFilterModel(document, *m_model, this)), m_tree(new TemplateTreeView), m_findField(new QLineEdit),
-      m_matchesDue(new QTimer(this)), m_inhoud(new QPlainTextEdit), m_keyLabel(new QLabel), m_m1(new QMenu(this))
+      m_matchesDue(new QTimer(this)), m_inhoud(new QPlainTextEdit), m_keyLabel(new ElidingLabel), m_m1(new QMenu(this))
 {
     m_tree->setObjectName(QStringLiteral("TreeView"));
     m_tree->setModel(m_filter);
@@ -78,6 +105,14 @@ TreePanel::TreePanel(TemplateDocument &document, Prompter &prompter, QWidget *pa
             applyExpansion(m_document.root());
         else if (m_filter->matchCount() <= kOpenAllMatches)
             m_tree->expandAll();
+    });
+
+    // A branch put back (undo of a delete, redo of an insert) opens as far as it was open.
+    connect(m_filter, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &parent, int first, int last) {
+        if (finding())
+            return;
+        for (int row = first; row <= last; ++row)
+            applyExpansion(TemplateTreeModel::nodeAt(m_filter->mapToSource(m_filter->index(row, 0, parent))));
     });
 
     m_matchesDue->setSingleShot(true);

@@ -15,6 +15,15 @@ namespace {
 
 const QString kCopyName = QStringLiteral("recovered.adm");
 const QString kPathName = QStringLiteral("recovered.path");
+const QString kNoteName = QStringLiteral("recovered.note");
+
+QString readUtf8(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
 
 } // namespace
 
@@ -29,7 +38,7 @@ QByteArray RecoveryCopy::render(const TemplateDocument &document)
     return encodeText(renderTemplate(document, false), encoding);
 }
 
-bool RecoveryCopy::write(QByteArrayView bytes, const QString &sourcePath, QString *error) const
+bool RecoveryCopy::write(QByteArrayView bytes, const QString &sourcePath, const QString &note, QString *error) const
 {
     if (!QDir().mkpath(m_directory)) {
         if (error)
@@ -39,7 +48,9 @@ bool RecoveryCopy::write(QByteArrayView bytes, const QString &sourcePath, QStrin
     // The path last: a copy without its path file is no copy (exists() looks for both).
     const QDir dir(m_directory);
     QFile::remove(dir.filePath(kPathName));
+    QFile::remove(dir.filePath(kNoteName));
     return saveFileAtomically(dir.filePath(kCopyName), bytes, error) &&
+           (note.isEmpty() || saveFileAtomically(dir.filePath(kNoteName), note.toUtf8(), error)) &&
            saveFileAtomically(dir.filePath(kPathName), sourcePath.toUtf8(), error);
 }
 
@@ -56,16 +67,19 @@ QString RecoveryCopy::filePath() const
 
 QString RecoveryCopy::sourcePath() const
 {
-    QFile file(QDir(m_directory).filePath(kPathName));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll());
+    return readUtf8(QDir(m_directory).filePath(kPathName));
+}
+
+QString RecoveryCopy::note() const
+{
+    return readUtf8(QDir(m_directory).filePath(kNoteName));
 }
 
 void RecoveryCopy::remove() const
 {
     const QDir dir(m_directory);
     QFile::remove(dir.filePath(kPathName));
+    QFile::remove(dir.filePath(kNoteName));
     QFile::remove(dir.filePath(kCopyName));
 }
 

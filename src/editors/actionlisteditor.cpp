@@ -48,8 +48,10 @@ ActionListEditor::ActionListEditor(EditorContext &context, NumericItemValue nume
       m_edit{button(QStringLiteral("Edit"), QStringLiteral("EditOn")),
              button(QStringLiteral("Edit"), QStringLiteral("EditOff"))},
       m_frame(new QGroupBox), m_stack(new QStackedLayout), m_lists{new QListWidget, new QListWidget},
-      m_up(arrowButton(Qt::UpArrow, QStringLiteral("MoveUp"), QStringLiteral("Move the entry up (Ctrl+Up)"))),
-      m_down(arrowButton(Qt::DownArrow, QStringLiteral("MoveDown"), QStringLiteral("Move the entry down (Ctrl+Down)"))),
+      m_up(arrowButton(Qt::UpArrow, QStringLiteral("MoveUp"), QStringLiteral("Move the entry up (Ctrl+Up)"),
+                       QStringLiteral("Move item up"))),
+      m_down(arrowButton(Qt::DownArrow, QStringLiteral("MoveDown"), QStringLiteral("Move the entry down (Ctrl+Down)"),
+                         QStringLiteral("Move item down"))),
       m_itemFrame(new QGroupBox), m_optKey(new QRadioButton(QStringLiteral("Ke&yname"))),
       m_optValue(new QRadioButton(QStringLiteral("Valuename"))), m_name(new EditorField(context.prompter)),
       m_value(new EditorField(context.prompter)),
@@ -60,16 +62,48 @@ ActionListEditor::ActionListEditor(EditorContext &context, NumericItemValue nume
       m_update(button(QStringLiteral("Update"), QStringLiteral("Update"))),
       m_noUpdate(button(QStringLiteral("No Update"), QStringLiteral("NoUpdate"))), m_menu(makeListMenu(*this, this))
 {
+    nameWidgets();
+    auto *lower = new QHBoxLayout;
+    lower->addWidget(makeListFrame(menuOn), 1);
+    lower->addWidget(makeItemEditor(), 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(makeBoxRow());
+    layout->addLayout(lower, 1);
+    connectReactions();
+}
+
+// Object names for tests and tools; accessible names where a caption is shared with another control
+// of the page or there is none.
+void ActionListEditor::nameWidgets()
+{
     m_frame->setObjectName(QStringLiteral("ListFrame"));
     m_itemFrame->setObjectName(QStringLiteral("ItemEditor"));
     m_optKey->setObjectName(QStringLiteral("OptionKeyname"));
     m_optValue->setObjectName(QStringLiteral("OptionValuename"));
     m_name->setObjectName(QStringLiteral("ItemName"));
     m_value->setObjectName(QStringLiteral("ItemValue"));
+    m_lists[0]->setObjectName(QStringLiteral("OnList"));
+    m_lists[1]->setObjectName(QStringLiteral("OffList"));
+    nameFor(m_lists[0], QStringLiteral("Action list on"));
+    nameFor(m_lists[1], QStringLiteral("Action list off"));
+    nameFor(m_optKey, QStringLiteral("Item is a key name"));
+    nameFor(m_optValue, QStringLiteral("Item is a value name"));
+    nameFor(m_name, QStringLiteral("Item name"));
+    nameFor(m_value, QStringLiteral("Item value"));
+    nameFor(m_itemSelect, QStringLiteral("Select name for the item"));
+    nameFor(m_delete, QStringLiteral("Delete the item's value"));
+    nameFor(m_numeric, QStringLiteral("Item value is numeric"));
+    nameFor(m_default, QStringLiteral("(Default) value name for the item"));
+    nameFor(m_edit[0], QStringLiteral("Edit action list on"));
+    nameFor(m_edit[1], QStringLiteral("Edit action list off"));
     m_default->setToolTip(kDefaultTip);
     m_itemSelect->setEnabled(false);
+}
 
-    // The boxes with their Edit buttons.
+// The boxes with their Edit buttons.
+QLayout *ActionListEditor::makeBoxRow()
+{
     auto *boxes = new QHBoxLayout;
     for (int i = 0; i < 2; ++i) {
         boxes->addWidget(m_boxes[i]);
@@ -77,14 +111,17 @@ ActionListEditor::ActionListEditor(EditorContext &context, NumericItemValue nume
         boxes->addSpacing(16);
     }
     boxes->addStretch(1);
+    return boxes;
+}
 
-    // The list frame: one list on show, the arrows beside it.
-    for (int i = 0; i < 2; ++i) {
-        m_lists[i]->setObjectName(i == 0 ? QStringLiteral("OnList") : QStringLiteral("OffList"));
-        m_lists[i]->setToolTip(QStringLiteral(
+// The list frame: one list on show, the arrows beside it.
+QWidget *ActionListEditor::makeListFrame(MenuOn menuOn)
+{
+    for (QListWidget *list : m_lists) {
+        list->setToolTip(QStringLiteral(
             "Double-click an entry to edit it; Insert adds one, Delete removes one; right-click for the menu"));
-        new ListKeys(m_lists[i], *this, menuOn, ListKeys::Keys::All, m_frame);
-        m_stack->addWidget(m_lists[i]);
+        new ListKeys(list, *this, menuOn, ListKeys::Keys::All, m_frame);
+        m_stack->addWidget(list);
     }
     auto *arrows = new QVBoxLayout;
     arrows->addWidget(m_up);
@@ -93,8 +130,13 @@ ActionListEditor::ActionListEditor(EditorContext &context, NumericItemValue nume
     auto *frameLayout = new QHBoxLayout(m_frame);
     frameLayout->addLayout(m_stack, 1);
     frameLayout->addLayout(arrows);
+    m_frame->setMinimumHeight(160);
+    return m_frame;
+}
 
-    // The item editor.
+// The item editor: the option, name and value with their labels, the boxes, Update and No Update.
+QWidget *ActionListEditor::makeItemEditor()
+{
     auto *itemLayout = new QGridLayout(m_itemFrame);
     auto *options = new QHBoxLayout;
     options->addWidget(m_optKey);
@@ -122,17 +164,12 @@ ActionListEditor::ActionListEditor(EditorContext &context, NumericItemValue nume
     itemButtons->addWidget(m_noUpdate);
     itemLayout->addLayout(itemButtons, 4, 0, 1, 3);
     itemLayout->setColumnStretch(1, 1);
+    return m_itemFrame;
+}
 
-    auto *lower = new QHBoxLayout;
-    lower->addWidget(m_frame, 1);
-    lower->addWidget(m_itemFrame, 1);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(boxes);
-    layout->addLayout(lower, 1);
-    m_frame->setMinimumHeight(160);
-
-    // Reactions: they run on every change of state, whoever makes it.
+// Reactions: they run on every change of state, whoever makes it.
+void ActionListEditor::connectReactions()
+{
     for (int i = 0; i < 2; ++i) {
         connect(m_boxes[i], &QCheckBox::toggled, m_edit[i], &QWidget::setEnabled);
         connect(m_edit[i], &QPushButton::clicked, this, [this, i] { ShowActionList(i); });

@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QGroupBox;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QMenu;
@@ -68,6 +69,11 @@ public:
     void selectItemName();
 
 private:
+    void nameWidgets();
+    QLayout *makeBoxRow();
+    QWidget *makeListFrame(MenuOn menuOn);
+    QWidget *makeItemEditor();
+    void connectReactions();
     QListWidget *listOnShow() const;
     void setItemEditorEnabled(bool enabled);
     void leaveItemEditor();

@@ -64,11 +64,14 @@ DropdownPage::DropdownPage(EditorContext &context, QWidget *parent)
       m_description(addField(QStringLiteral("&Description"), QStringLiteral("Description"))),
       m_required(namedCheckBox(QStringLiteral("Required"), QStringLiteral("Required"))), m_frame(new QGroupBox),
       m_items(new QListWidget), m_actions(new QListWidget),
-      m_itemUp(arrowButton(Qt::UpArrow, QStringLiteral("ItemUp"), QStringLiteral("Move the item up (Ctrl+Up)"))),
-      m_itemDown(
-          arrowButton(Qt::DownArrow, QStringLiteral("ItemDown"), QStringLiteral("Move the item down (Ctrl+Down)"))),
-      m_actionUp(arrowButton(Qt::UpArrow, QStringLiteral("ActionUp"), QStringLiteral("Move the action up"))),
-      m_actionDown(arrowButton(Qt::DownArrow, QStringLiteral("ActionDown"), QStringLiteral("Move the action down"))),
+      m_itemUp(arrowButton(Qt::UpArrow, QStringLiteral("ItemUp"), QStringLiteral("Move the item up (Ctrl+Up)"),
+                           QStringLiteral("Move item up"))),
+      m_itemDown(arrowButton(Qt::DownArrow, QStringLiteral("ItemDown"),
+                             QStringLiteral("Move the item down (Ctrl+Down)"), QStringLiteral("Move item down"))),
+      m_actionUp(arrowButton(Qt::UpArrow, QStringLiteral("ActionUp"), QStringLiteral("Move the action up"),
+                             QStringLiteral("Move action up"))),
+      m_actionDown(arrowButton(Qt::DownArrow, QStringLiteral("ActionDown"), QStringLiteral("Move the action down"),
+                               QStringLiteral("Move action down"))),
       m_optKey(new QRadioButton(QStringLiteral("Ke&yname"))), m_optValue(new QRadioButton(QStringLiteral("Valuename"))),
       m_select(new QPushButton(QStringLiteral("Select"))), m_name(makeField(QStringLiteral("EntryName"))),
       m_entryDefault(namedCheckBox(QStringLiteral("(Default)"), QStringLiteral("EntryDefault"))),
@@ -110,6 +113,7 @@ QWidget *DropdownPage::makeItemFrame()
         auto *box = new QGridLayout;
         auto *label = new QLabel(caption);
         label->setBuddy(list);
+        nameFor(list, QString(caption).remove(u'&'));
         box->addWidget(label, 0, 0);
         box->addWidget(list, 1, 0, 3, 1);
         box->addWidget(up, 1, 1);
@@ -134,6 +138,12 @@ QWidget *DropdownPage::makeEntryEditor()
     m_optKey->setObjectName(QStringLiteral("OptionKeyname"));
     m_optValue->setObjectName(QStringLiteral("OptionValuename"));
     m_select->setObjectName(QStringLiteral("EntrySelect"));
+    nameFor(m_select, QStringLiteral("Select name for the entry"));
+    nameFor(m_optKey, QStringLiteral("Entry is a key name"));
+    nameFor(m_optValue, QStringLiteral("Entry is a value name"));
+    nameFor(m_entryDefault, QStringLiteral("(Default) value name for the entry"));
+    nameFor(m_name, QStringLiteral("Entry name"));
+    nameFor(m_value, QStringLiteral("Entry value"));
     m_update->setObjectName(QStringLiteral("Update"));
     m_noUpdate->setObjectName(QStringLiteral("NoUpdate"));
     const QString defaultTip = QStringLiteral("Check this to use the value name (Default)");

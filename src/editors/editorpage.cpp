@@ -1,6 +1,7 @@
 #include "editorpage.h"
 
 #include "editorfield.h"
+#include "pagewidgets.h"
 
 #include "document/prompter.h"
 #include "editors/core/editsession.h"
@@ -146,14 +147,17 @@ QList<QWidget *> EditorPage::KeyFields::widgets() const
 const EditorPage::KeyFields &EditorPage::addKeyFields(bool withValueName)
 {
     m_keys.keySelect = makeSelectButton(QStringLiteral("KeySelect"), Picker::Key);
+    nameFor(m_keys.keySelect, QStringLiteral("Select key name"));
     m_keys.keyname = addField(QStringLiteral("&Keyname"), QStringLiteral("Keyname"), m_keys.keySelect);
     connect(m_keys.keySelect, &QPushButton::clicked, this, &EditorPage::pickKey);
     if (!withValueName)
         return m_keys;
     m_keys.valueSelect = makeSelectButton(QStringLiteral("ValueSelect"), Picker::Value);
+    nameFor(m_keys.valueSelect, QStringLiteral("Select value name"));
     m_keys.defaultName = new QCheckBox(QStringLiteral("(Default)"));
     m_keys.defaultName->setObjectName(QStringLiteral("DefaultName"));
     m_keys.defaultName->setToolTip(QStringLiteral("Check this to use the value name (Default)"));
+    nameFor(m_keys.defaultName, QStringLiteral("(Default) value name"));
     auto *beside = new QWidget;
     auto *besideLayout = new QHBoxLayout(beside);
     besideLayout->setContentsMargins(0, 0, 0, 0);

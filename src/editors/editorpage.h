@@ -45,14 +45,17 @@ public:
     // Once the page shows: the focus goes into its first field.
     void focusFirstField();
 
-protected:
     struct Composition
     {
         std::optional<FieldError> error;
         QString text;
         QString caption;
     };
+    // The fields as "Ok" would compose them, checked but with no message and no focus move: what is
+    // kept of an open page when the editor is ended.
+    Composition composition() const { return compose(); }
 
+protected:
     virtual void load(const QStringList &editLines) = 0;
     virtual Composition compose() const = 0;
     virtual QWidget *fieldWidget(int field) const = 0;

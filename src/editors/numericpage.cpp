@@ -8,8 +8,21 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 
 namespace kova {
+
+namespace {
+
+// Templates are read on machines of every locale: a number typed with this locale's decimal separator
+// (the only locale mark the number check lets through) is written with a point.
+QString templateNumber(const QString &text)
+{
+    const QString decimal = QLocale().decimalPoint();
+    return decimal == u"." ? text : QString(text).replace(decimal, QStringLiteral("."));
+}
+
+} // namespace
 
 NumericPage::NumericPage(EditorContext &context, QWidget *parent)
     : EditorPage(EditorKind::Numeric, context, parent),
@@ -72,6 +85,8 @@ EditorPage::Composition NumericPage::compose() const
     form.textConvert = m_textConvert->isChecked();
     if (auto error = form.validate(inheritedKey()))
         return {error, {}, {}};
+    for (QString *number : {&form.min, &form.max, &form.spin, &form.defaultValue})
+        *number = templateNumber(*number);
     return {std::nullopt, form.compose(), form.caption()};
 }
 

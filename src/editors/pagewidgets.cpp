@@ -13,13 +13,19 @@ QCheckBox *namedCheckBox(const QString &caption, const QString &name)
     return box;
 }
 
-QToolButton *arrowButton(Qt::ArrowType type, const QString &name, const QString &toolTip)
+QToolButton *arrowButton(Qt::ArrowType type, const QString &name, const QString &toolTip, const QString &accessibleName)
 {
     auto *button = new QToolButton;
     button->setObjectName(name);
     button->setArrowType(type);
     button->setToolTip(toolTip);
+    button->setAccessibleName(accessibleName);
     return button;
+}
+
+void nameFor(QWidget *widget, const QString &accessibleName)
+{
+    widget->setAccessibleName(accessibleName);
 }
 
 QStringList itemTexts(const QListWidget *list)

@@ -1,6 +1,7 @@
 #include "switchpage.h"
 
 #include "editorfield.h"
+#include "pagewidgets.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -59,6 +60,10 @@ QWidget *SwitchPage::makeSwitchGroup(SwitchBoxes &s, const QString &caption, con
     s.deleteValue->setObjectName(prefix + QStringLiteral("Delete"));
     auto *label = new QLabel(valueCaption);
     label->setBuddy(s.value);
+    const QString which = prefix.toUpper(); // ON or OFF
+    nameFor(s.value, QStringLiteral("Value ") + which + QStringLiteral(": value"));
+    nameFor(s.numeric, QStringLiteral("Value ") + which + QStringLiteral(": numeric value"));
+    nameFor(s.deleteValue, QStringLiteral("Value ") + which + QStringLiteral(": delete value"));
     auto *layout = new QGridLayout(group);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(s.box, 0, 0, 1, 3);

@@ -69,9 +69,12 @@ QWidget *TextPartPage::makeSuggestionFrame()
     m_suggestions->setObjectName(QStringLiteral("Suggestions"));
     m_suggestions->setToolTip(QStringLiteral(
         "Suggestions: double-click one to edit it; Insert adds one, Delete removes one; right-click for the menu"));
-    m_up = arrowButton(Qt::UpArrow, QStringLiteral("MoveUp"), QStringLiteral("Move the suggestion up (Ctrl+Up)"));
+    nameFor(m_suggestions, QStringLiteral("Suggestions"));
+    m_up = arrowButton(Qt::UpArrow, QStringLiteral("MoveUp"), QStringLiteral("Move the suggestion up (Ctrl+Up)"),
+                       QStringLiteral("Move suggestion up"));
     m_down =
-        arrowButton(Qt::DownArrow, QStringLiteral("MoveDown"), QStringLiteral("Move the suggestion down (Ctrl+Down)"));
+        arrowButton(Qt::DownArrow, QStringLiteral("MoveDown"), QStringLiteral("Move the suggestion down (Ctrl+Down)"),
+                    QStringLiteral("Move suggestion down"));
     m_noSort = namedCheckBox(QStringLiteral("Don't sort suggestions"), QStringLiteral("NoSort"));
     m_entry = makeField(QStringLiteral("SuggestionEntry"));
     m_entry->setAccessibleName(QStringLiteral("Suggestion"));

@@ -158,11 +158,8 @@ bool TextModeController::TextModeUpdate()
     QString error;
     const QString editedFile = NewTempFile(m_host.tempFiles(), &error);
     bool written = false;
-    if (!editedFile.isEmpty()) {
-        const QString fileText = concat({fileTextFromEditor(editorText()), u"\r\n"});
-        TextEncoding encoding = isCodePage(m_encoding) ? TextEncoding::Utf8 : m_encoding;
-        written = saveFileAtomically(editedFile, encodeText(fileText, encoding), &error);
-    }
+    if (!editedFile.isEmpty())
+        written = saveFileAtomically(editedFile, editedFileBytes(), &error);
     if (!written) {
         // Nothing reached the loader; the edit stays as it is.
         m_host.prompter().tell(error, Message::Icon::Exclamation);
@@ -194,6 +191,13 @@ bool TextModeController::TextModeUpdate()
     ShowLinePosition();
     editor()->setFocus(Qt::OtherFocusReason);
     return false;
+}
+
+QByteArray TextModeController::editedFileBytes() const
+{
+    const QString fileText = concat({fileTextFromEditor(editorText()), u"\r\n"});
+    TextEncoding encoding = isCodePage(m_encoding) ? TextEncoding::Utf8 : m_encoding;
+    return encodeText(fileText, encoding);
 }
 
 void TextModeController::TextModeNoUpdate()

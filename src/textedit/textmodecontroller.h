@@ -59,6 +59,9 @@ public:
     void FindNext();
     void ShowLinePosition();
     int LineCount() const;
+    // The edited text as Update hands it to the loader: CR LF line ends, in the template's encoding (a
+    // user-chosen code page as UTF-8, which the loader recognises by itself).
+    QByteArray editedFileBytes() const;
     // The editor's text with "\n" at the end of every line but the last, every other character as typed.
     QString editorText() const;
 

@@ -36,6 +36,20 @@ class TestFileCommands : public QObject
     Q_OBJECT
 
 private slots:
+    // The status bar names the encoding the file was read in, once the load is done.
+    void statusAfterLoad()
+    {
+        AppFixture f;
+        f.start();
+        auto *menu = new EncodingMenu(*f.window, f.preferences);
+        QString text = QStringLiteral("CLASS MACHINE\r\nCLASS USER\r\n");
+        TextEncoding utf16 = TextEncoding::Utf16LE;
+        const QString path = f.dir.filePath(QStringLiteral("wide.adm"));
+        QVERIFY(test::writeBytes(path, encodeText(text, utf16)));
+        QVERIFY(f.window->controller().LoadDocument(path, false).loaded());
+        QCOMPARE(menu->statusLabel()->text(), encodingLabel(TextEncoding::Utf16LE));
+    }
+
     void reopenWithEncoding_data()
     {
         QTest::addColumn<QString>("name");

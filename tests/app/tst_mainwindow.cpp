@@ -122,6 +122,13 @@ private slots:
         }
         QCOMPARE(buttons, 13);
         QCOMPARE(f.window->actions().button(QStringLiteral("Web"))->toolTip(), QStringLiteral("Go to authors website"));
+        // A command disabled for want of a document says so; once there is one, the plain tooltip.
+        QCOMPARE(f.item("M_Print")->statusTip(), QStringLiteral("Open or create a template first"));
+        QCOMPARE(f.item("M_Poledit")->toolTip(),
+                 QStringLiteral("Load POLEDIT with this template (Open or create a template first)"));
+        f.item("M_New")->trigger();
+        QCOMPARE(f.item("M_Print")->toolTip(), QStringLiteral("Print Template"));
+        QVERIFY(f.item("M_Print")->statusTip().isEmpty());
     }
 
     void runToolbarCommand()

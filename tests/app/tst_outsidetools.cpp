@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 
@@ -384,6 +385,7 @@ private slots:
             pdf = f.shell->opened.first().toLocalFile();
             QVERIFY(pdf.endsWith(QStringLiteral(".tmp.pdf")));
             QVERIFY(w.controller().tempFiles().paths().contains(pdf));
+            QVERIFY(w.statusBar()->currentMessage().contains(pdf)); // said, in case no viewer opens it
         } else {
             QVERIFY(f.shell->opened.isEmpty());
         }

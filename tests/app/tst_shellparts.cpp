@@ -21,23 +21,30 @@ class TestShellParts : public QObject
     Q_OBJECT
 
 private slots:
+    // The editor's command line: a row is the arguments after "kova", then the file it loads or, after
+    // "error:", the bad usage it reports.
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("file");
-        QTest::newRow("none") << QStringList{"kova"} << "";
-        QTest::newRow("quoted path then a switch")
-            << QStringList{"kova", "\"C:\\Policies\\test.adm\"", "/x"} << "C:\\Policies\\test.adm";
-        QTest::newRow("no quotes: the whole line")
-            << QStringList{"kova", "C:\\Policies\\test.adm", "/x"} << "C:\\Policies\\test.adm /x";
-        QTest::newRow("path with blanks as the shell passes it")
-            << QStringList{"kova", "/home/a b/t.adm"} << "/home/a b/t.adm";
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("none") << QStringList{} << "";
+        QTest::newRow("plain path") << QStringList{"/tmp/x.adm"} << "/tmp/x.adm";
+        QTest::newRow("path with blanks as the shell passes it") << QStringList{"/home/a b/t.adm"} << "/home/a b/t.adm";
+        QTest::newRow("a file named like an option") << QStringList{"./-x"} << "./-x";
+        QTest::newRow("registry store and file") << QStringList{"--registry", "/r", "t.adm"} << "t.adm";
+        QTest::newRow("unknown short option") << QStringList{"-x"} << "error:unknown option -x";
+        QTest::newRow("unknown long option") << QStringList{"t.adm", "--bogus"} << "error:unknown option --bogus";
+        QTest::newRow("a lone dash") << QStringList{"-"} << "error:unknown option -";
+        QTest::newRow("two files") << QStringList{"a.adm", "b.adm"} << "error:one file at most";
+        QTest::newRow("registry without its directory")
+            << QStringList{"--registry"} << "error:--registry needs a directory";
     }
     void commandLine()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(QString, file);
-        QCOMPARE(Unquote(joinCommandLine(arguments)), file);
+        QFETCH(QString, outcome);
+        const EditorCommandLine given = readEditorCommandLine(QStringList{"kova"} + arguments);
+        QCOMPARE(given.error.isEmpty() ? Unquote(given.commandLine) : QStringLiteral("error:") + given.error, outcome);
     }
 
     void singleInstance()

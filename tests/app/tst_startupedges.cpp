@@ -1,5 +1,6 @@
 // The editor from the outside: a file named on the command line, and the signals that end it.
 #include "appfixture.h"
+#include "programrun.h"
 #include "templatefixtures.h"
 
 #include "app/registrywiring.h"
@@ -50,6 +51,32 @@ private slots:
         QVERIFY(f.window->document().root());
         // The widget that takes the keyboard when the window is active (whenever the desktop makes it so).
         QCOMPARE(f.window->focusWidget(), static_cast<QWidget *>(f.window->treePanel()->treeView()));
+    }
+
+    // Bad usage ends the editor before any window (exit status 64); so does a missing display, with
+    // the way to start it without one (exit status 1).
+    void refusedBeforeTheWindow_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << "offscreen" << 64
+                                        << "kova: unknown option --bogus";
+        QTest::newRow("unknown option, no display") << QStringList{"-x"} << "" << 64 << "kova: unknown option -x";
+        QTest::newRow("no display") << QStringList{"t.adm"} << "" << 1 << "xvfb-run -a kova t.adm";
+    }
+    void refusedBeforeTheWindow()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, platform);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        const test::ProgramRun run =
+            test::runProgram(QStringLiteral(KOVA_EDITOR), arguments, {},
+                             {"DISPLAY=", "WAYLAND_DISPLAY=", QStringLiteral("QT_QPA_PLATFORM=") + platform});
+        QCOMPARE(run.code, code);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
     }
 
     // Ended by a signal while its Policies question waits for an answer (the scratch files of the

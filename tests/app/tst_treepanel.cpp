@@ -4,6 +4,7 @@
 #include "appfixture.h"
 #include "templatefixtures.h"
 
+#include "app/historyactions.h"
 #include "app/templatetreemodel.h"
 #include "app/templatetreeview.h"
 #include "app/treefiltermodel.h"
@@ -94,6 +95,22 @@ private slots:
         QCOMPARE(f.key(), QStringLiteral("HKEY_CURRENT_USER\\Software\\Start"));
     }
 
+    // A key of 300 characters does not widen the window: the display elides it.
+    void longKeyKeepsTheWindowWidth()
+    {
+        AppFixture f;
+        const QByteArray key = "Software\\" + QByteArray(300, 'k');
+        MainWindow &w = f.start(f.file(QStringLiteral("long.adm"),
+                                       "CLASS MACHINE\nCATEGORY \"Long\"\nKEYNAME \"" + key + "\"\nEND CATEGORY\n"));
+        w.resize(900, 640);
+        const int before = w.width();
+        w.treePanel()->selectNode(test::findNode(w.document(), "Long"));
+        QCoreApplication::processEvents();
+        QCOMPARE(w.treePanel()->keyLabel()->text(), QStringLiteral("HKEY_LOCAL_MACHINE\\") + QString::fromLatin1(key));
+        QCOMPARE(w.width(), before);
+        QVERIFY(w.minimumSizeHint().width() < 900);
+    }
+
     void contextMenuByKind_data()
     {
         QTest::addColumn<QString>("node");
@@ -120,6 +137,22 @@ private slots:
         QCOMPARE(visible, shown);
         f.panel()->selectRoot();
         QVERIFY(!f.panel()->M1()->isEnabled()); // the root has none
+    }
+
+    // Undoing the delete of an open category brings it back open.
+    void undoDeleteKeepsTheExpansion()
+    {
+        TreeWindow f;
+        TreePanel *panel = f.panel();
+        panel->treeView()->expand(panel->filterModel()->indexForNode(f.node("Desktop")));
+        f.select("Desktop");
+        f.prompter.expect(QStringLiteral("Delete entry \"Desktop\""), Message::Icon::Exclamation,
+                          Message::Buttons::YesNo, Answer::Yes);
+        f.treeItem("M_Delete")->trigger();
+        KOVA_VERIFY_PROMPTS_DONE(f.prompter);
+        f.window->historyActions().undoAction()->trigger();
+        QVERIFY(f.node("Desktop"));
+        QVERIFY(panel->treeView()->isExpanded(panel->filterModel()->indexForNode(f.node("Desktop"))));
     }
 
     // Delete, from the menu or the Delete key, asks first; a class cannot be deleted.

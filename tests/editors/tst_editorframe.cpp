@@ -8,6 +8,8 @@
 #include "app/templatetreemodel.h"
 #include "app/templatetreeview.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -15,6 +17,20 @@
 
 using namespace kova;
 using kova::test::PageFixture;
+
+namespace {
+
+// Whether w shows when page does: nothing between them was hidden on purpose. (isVisibleTo tells
+// this only once page has been shown.)
+bool shownWith(const QWidget *w, const QWidget *page)
+{
+    for (; w && w != page; w = w->parentWidget())
+        if (w->isHidden() && w->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            return false;
+    return true;
+}
+
+} // namespace
 
 class TestEditorFrame : public QObject
 {
@@ -220,6 +236,56 @@ private slots:
         // "Select" is disabled without a registry browser, so it is passed over.
         QCOMPARE(order, (QStringList{"Description", "Keyname", "Ok", "Cancel"}));
         QVERIFY(!f.field(page, "KeySelect")->isEnabled());
+    }
+
+    // Every page, for a screen reader and the keyboard: each control has a name of its own on the
+    // page, each caption with a mnemonic leads to its field, no two mnemonics clash, and Tab reaches
+    // every control before "Ok".
+    void everyPageIsNamedAndReachable()
+    {
+        PageFixture f;
+        for (int tab = kFirstEditorTab; tab <= kLastEditorTab; ++tab) {
+            EditorPage *page = f.w.editors().page(EditorKind(tab));
+            QVERIFY(page);
+            const QString where = kindNoun(EditorKind(tab)) + QStringLiteral(" page: ");
+            QStringList names;
+            QList<QWidget *> controls;
+            for (QWidget *w : page->findChildren<QWidget *>()) {
+                const bool control = qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) ||
+                                     qobject_cast<QAbstractItemView *>(w) || qobject_cast<QPlainTextEdit *>(w);
+                if (!control || !shownWith(w, page))
+                    continue;
+                controls.append(w);
+                const QString name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+                QVERIFY2(!name.isEmpty(), qPrintable(where + w->objectName() + QStringLiteral(" has no name")));
+                QVERIFY2(!names.contains(name), qPrintable(where + QStringLiteral("two controls named ") + name));
+                names.append(name);
+            }
+            QVERIFY(controls.size() >= 3); // a name field, Ok and Cancel at least
+            QString mnemonics;
+            for (QWidget *w : page->findChildren<QWidget *>()) {
+                auto *label = qobject_cast<QLabel *>(w);
+                auto *button = qobject_cast<QAbstractButton *>(w);
+                const QString text = label ? label->text() : button ? button->text() : QString();
+                const qsizetype amp = text.indexOf(u'&');
+                if (amp < 0 || amp + 1 >= text.size() || !shownWith(w, page))
+                    continue;
+                QVERIFY2(!label || label->buddy(), qPrintable(where + text + QStringLiteral(" leads nowhere")));
+                const QChar key = text.at(amp + 1).toLower();
+                QVERIFY2(!mnemonics.contains(key), qPrintable(where + QStringLiteral("mnemonic clash at ") + text));
+                mnemonics.append(key);
+            }
+            // The tab chain: from the page on, every control comes before Ok, and Cancel right after it.
+            QList<QWidget *> chain;
+            for (QWidget *w = page->nextInFocusChain(); w != page && chain.size() < 5000; w = w->nextInFocusChain())
+                chain.append(w);
+            const qsizetype ok = chain.indexOf(page->okButton());
+            QCOMPARE(chain.value(ok + 1), static_cast<QWidget *>(page->cancelButton()));
+            for (QWidget *w : std::as_const(controls)) {
+                if (w != page->okButton() && w != page->cancelButton() && (w->focusPolicy() & Qt::TabFocus))
+                    QVERIFY2(chain.indexOf(w) < ok, qPrintable(where + w->objectName() + QStringLiteral(" after Ok")));
+            }
+        }
     }
 
     void pageFitsASmallScreen()

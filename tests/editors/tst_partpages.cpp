@@ -151,6 +151,19 @@ private slots:
         QVERIFY(!f.w.editors().isOpen());
     }
 
+    // A number typed the way the user's locale writes it goes into the template with a point.
+    void numberIsWrittenWithoutLocaleMarks()
+    {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        PartsFixture f;
+        EditorPage *page = f.edit("Timeout");
+        f.field<QLineEdit>(page, "Default")->setText(QStringLiteral("2,5"));
+        page->okButton()->click();
+        QLocale::setDefault(before);
+        QVERIFY(f.slot("Timeout").contains(QStringLiteral("DEFAULT 2.5\r\n")));
+    }
+
     void dropdownItemEditing()
     {
         PartsFixture f;

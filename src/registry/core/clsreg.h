@@ -21,6 +21,7 @@ class clsReg
 public:
     // errorSource: the source every raised error carries (default: registryErrorSource()).
     explicit clsReg(RegistryBackend &backend, QString errorSource = QString());
+    RegistryBackend &backend() const { return m_backend; }
 
     qint32 ClassKey() const { return m_classKey; }
     void setClassKey(qint32 hive) { m_classKey = hive; }

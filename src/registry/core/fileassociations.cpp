@@ -13,6 +13,8 @@ namespace kova {
 QList<AssociationFailure> registerFileAssociations(clsReg &reg, const QString &exePath)
 {
     QList<AssociationFailure> failures;
+    // One pass: the store is rewritten once, and not at all when every entry is already there.
+    RegistryBatch batch(reg.backend());
     const auto attempt = [&](const QString &call, const std::function<void()> &run) {
         try {
             run();
@@ -39,6 +41,10 @@ QList<AssociationFailure> registerFileAssociations(clsReg &reg, const QString &e
                                  QStringLiteral("System Policy File"), QStringLiteral("pol"), QStringLiteral("&Open"),
                                  0);
     });
+    if (!batch.commit())
+        failures.append(AssociationFailure{QStringLiteral("writing the associations"),
+                                           RegistryError(RegistryError::StoreFailed, registryErrorSource(),
+                                                         QStringLiteral("The registry store cannot be written."))});
     return failures;
 }
 

@@ -58,6 +58,35 @@ public:
     virtual bool setValue(qint32 hive, const QString &path, const QString &name, const RegistryValue &value) = 0;
     // %NAME% references replaced by the environment's values; unknown names stay as written.
     virtual QString expandEnvironmentStrings(const QString &text);
+
+    // Changes made between beginBatch and endBatch may be stored together at endBatch (a file store
+    // rewrites each file once); reads in between see them. endBatch is false when they could not be
+    // stored. Batches nest; the outermost endBatch stores. By default every change is stored at once.
+    virtual void beginBatch() {}
+    virtual bool endBatch() { return true; }
+};
+
+// A batch for the length of a scope; commit() ends it and says whether its changes were stored.
+class RegistryBatch
+{
+public:
+    explicit RegistryBatch(RegistryBackend &backend) : m_backend(backend) { m_backend.beginBatch(); }
+    ~RegistryBatch()
+    {
+        if (m_open)
+            m_backend.endBatch();
+    }
+    RegistryBatch(const RegistryBatch &) = delete;
+    RegistryBatch &operator=(const RegistryBatch &) = delete;
+    bool commit()
+    {
+        m_open = false;
+        return m_backend.endBatch();
+    }
+
+private:
+    RegistryBackend &m_backend;
+    bool m_open = true;
 };
 
 // The %NAME% expansion on its own (used by backends without a platform call for it).

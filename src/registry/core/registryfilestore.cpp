@@ -91,6 +91,9 @@ struct RegistryFileStore::HiveFile
     FileStamp failedStamp;
     QString valuesOf; // case-folded key path; empty with valuePositions empty: none kept
     QHash<QString, int> valuePositions;
+    // Within a batch: the lock held since the first change, and whether contents await writing.
+    std::unique_ptr<QLockFile> batchLock;
+    bool batchChanged = false;
 
     void contentsChanged()
     {
@@ -211,27 +214,71 @@ const RegistryFileContents &RegistryFileStore::current(HiveFile &file)
     return file.contents;
 }
 
-bool RegistryFileStore::modify(HiveFile &file, const std::function<bool(RegistryFileContents &)> &change)
+void RegistryFileStore::lock(QLockFile &lock, const HiveFile &file) const
 {
-    if (!QDir().mkpath(m_directory))
-        return false;
-    QLockFile lock(file.path + QStringLiteral(".lock"));
     lock.setStaleLockTime(30000);
     if (!lock.tryLock(m_lockTimeout))
         throw RegistryBackendError(QStringLiteral("The registry store %1 is locked by another program.")
                                        .arg(QDir::toNativeSeparators(file.path)));
+}
+
+bool RegistryFileStore::writeFile(HiveFile &file, RegistryFileContents &&contents)
+{
+    const QByteArray bytes = renderRegistryFile(contents);
+    QSaveFile out(file.path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        return false;
+    file.contents = std::move(contents);
+    file.contentsChanged();
+    file.stamp = stampOf(file.path);
+    return true;
+}
+
+bool RegistryFileStore::modify(HiveFile &file, const std::function<bool(RegistryFileContents &)> &change)
+{
+    if (!QDir().mkpath(m_directory))
+        return false;
+    if (m_batchDepth > 0) {
+        if (!file.batchLock) {
+            auto held = std::make_unique<QLockFile>(file.path + QStringLiteral(".lock"));
+            lock(*held, file);
+            file.batchLock = std::move(held);
+        }
+        load(file); // nobody else writes while the lock is held: a no-op after the first time
+        if (change(file.contents)) {
+            file.contentsChanged();
+            file.batchChanged = true;
+        }
+        return true;
+    }
+    QLockFile held(file.path + QStringLiteral(".lock"));
+    lock(held, file);
     load(file); // throws, and so writes nothing, when the file on disk cannot be parsed
     RegistryFileContents changed = file.contents;
     if (!change(changed))
         return true;
-    const QByteArray bytes = renderRegistryFile(changed);
-    QSaveFile out(file.path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        return false;
-    file.contents = std::move(changed);
-    file.contentsChanged();
-    file.stamp = stampOf(file.path);
-    return true;
+    return writeFile(file, std::move(changed));
+}
+
+void RegistryFileStore::beginBatch()
+{
+    ++m_batchDepth;
+}
+
+bool RegistryFileStore::endBatch()
+{
+    if (m_batchDepth == 0 || --m_batchDepth > 0)
+        return true;
+    bool stored = true;
+    for (HiveFile *file : {m_machine.get(), m_user.get()}) {
+        if (file->batchChanged && !writeFile(*file, RegistryFileContents(file->contents))) {
+            stored = false;
+            file->loaded = false; // what is on disk is what counts
+        }
+        file->batchChanged = false;
+        file->batchLock.reset();
+    }
+    return stored;
 }
 
 bool RegistryFileStore::keyExists(qint32 hive, const QString &path)

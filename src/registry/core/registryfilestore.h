@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+class QLockFile;
+
 namespace kova {
 
 // The registry on a platform without one: a store directory holding system.reg (HKEY_LOCAL_MACHINE)
@@ -40,6 +42,10 @@ public:
     std::optional<RegistryValue> queryValue(qint32 hive, const QString &path, const QString &name) override;
     bool createKey(qint32 hive, const QString &path) override;
     bool setValue(qint32 hive, const QString &path, const QString &name, const RegistryValue &value) override;
+    // Within a batch each file's lock is taken at its first change and held to the end, where a file
+    // that changed is written once.
+    void beginBatch() override;
+    bool endBatch() override;
 
 private:
     struct HiveFile;
@@ -56,11 +62,14 @@ private:
     // returns true; false when the file could not be written.
     bool modify(HiveFile &file, const std::function<bool(RegistryFileContents &)> &change);
     void load(HiveFile &file);
+    bool writeFile(HiveFile &file, RegistryFileContents &&contents);
+    void lock(QLockFile &lock, const HiveFile &file) const;
 
     QString m_directory;
     int m_lockTimeout = 10000;
     std::unique_ptr<HiveFile> m_machine;
     std::unique_ptr<HiveFile> m_user;
+    int m_batchDepth = 0;
 };
 
 // The key path in its canonical form ("A\B"): separators doubled or at the ends are dropped. nullopt for

@@ -56,6 +56,25 @@ private slots:
         QCOMPARE(store.queryValue(Hive::ClassesRoot, QStringLiteral("Race"), QStringLiteral("B7"))->type, 2u);
     }
 
+    // A batch's changes are seen by its own reads at once, and reach the file together at its end.
+    void batchWritesOnceAtItsEnd()
+    {
+        QTemporaryDir dir;
+        RegistryFileStore store(dir.path());
+        const QString path = store.filePath(Hive::CurrentUser);
+        {
+            RegistryBatch batch(store);
+            QVERIFY(store.setValue(Hive::CurrentUser, QStringLiteral("A"), QString(), text("1")));
+            QVERIFY(store.setValue(Hive::CurrentUser, QStringLiteral("A\\B"), QStringLiteral("v"), text("2")));
+            QCOMPARE(store.queryValue(Hive::CurrentUser, QStringLiteral("A\\B"), QStringLiteral("v")), text("2"));
+            QVERIFY(!QFile::exists(path));
+            QVERIFY(batch.commit());
+        }
+        RegistryFileStore other(dir.path());
+        QCOMPARE(other.queryValue(Hive::CurrentUser, QStringLiteral("A\\B"), QStringLiteral("v")), text("2"));
+        QCOMPARE(other.queryValue(Hive::CurrentUser, QStringLiteral("A"), QString()), text("1"));
+    }
+
     void seesChangesOfOtherStores()
     {
         QTemporaryDir dir;
