@@ -144,7 +144,7 @@ void releaseNode(void *node, std::size_t size) noexcept
     if (pool().release(node, size))
         return;
 #endif
-    ::operator delete(node, size);
+    ::operator delete(node); // unsized: clang before 19 declares the sized form only with -fsized-deallocation
 }
 
 std::size_t nodeBlocksHeld()

@@ -141,29 +141,33 @@ private:
     QString m_buffer;
 };
 
-// One scratch file, written in large pieces. Lines end with CR LF.
+// One output stream of the conversion: a scratch file written in large pieces, or, without a path,
+// bytes kept in memory. Lines end with CR LF.
 class OutputFile
 {
 public:
-    OutputFile(const QString &path, bool utf16) : m_file(path), m_utf16(utf16) {}
+    OutputFile(const QString &path, bool utf16) : m_file(path), m_utf16(utf16), m_inMemory(path.isEmpty()) {}
 
-    // withBom: a UTF-16 file that becomes the start of the result begins with the byte-order mark.
+    // withBom: a UTF-16 stream that becomes the start of the result begins with the byte-order mark.
     void open(bool withBom = false)
     {
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+        // In memory the bytes grow as needed: most exports given to it are small.
+        m_bytes.resize(m_inMemory ? 4096 : ChunkSize + 4096);
+        if (!m_inMemory && !m_file.open(QIODevice::WriteOnly | QIODevice::Append))
             fail();
-        if (withBom && m_utf16 && m_file.write("\xFF\xFE", 2) != 2)
-            fail();
-        m_bytes.resize(ChunkSize + 4096);
+        if (withBom && m_utf16)
+            put(u"\uFEFF");
     }
     void line(std::initializer_list<QStringView> pieces)
     {
         for (QStringView p : pieces)
             put(p);
         put(u"\r\n");
-        if (m_used >= ChunkSize)
+        if (m_used >= ChunkSize && !m_inMemory)
             flush();
     }
+    // What an in-memory stream holds.
+    QByteArrayView bytes() const { return QByteArrayView(m_bytes).first(m_used); }
     void close()
     {
         if (!m_file.isOpen())
@@ -188,7 +192,8 @@ private:
         const char16_t *in = piece.utf16();
         char *out = m_bytes.data() + m_used;
         if (m_utf16) {
-            std::memcpy(out, in, size_t(room));
+            if (room > 0) // an empty piece may have no characters to point at
+                std::memcpy(out, in, size_t(room));
         } else {
             for (qsizetype i = narrowAscii(in, units, out); i < units; ++i) {
                 const int b = windows1252Byte(in[i]);
@@ -212,6 +217,7 @@ private:
     }
     QFile m_file;
     bool m_utf16;
+    bool m_inMemory;
     QByteArray m_bytes; // the lines not yet written, m_used bytes of it
     qsizetype m_used = 0;
 };
@@ -234,12 +240,14 @@ const PoliciesRule kRules[] = {
 class Converter
 {
 public:
-    Converter(LineReader reader, bool utf16, Prompter &prompter, TempFiles &tempFiles, ConversionHost &host)
+    // Without tempFiles the streams stay in memory.
+    Converter(LineReader reader, bool utf16, Prompter &prompter, TempFiles *tempFiles, ConversionHost &host)
         : m_reader(std::move(reader)), m_utf16(utf16), m_prompter(prompter), m_tempFiles(tempFiles), m_host(host)
     {}
 
-    // Returns the result file's name; throws ConversionFailure.
-    QString run()
+    // Reads the whole export; throws ConversionFailure. The result is then in writeResult() or
+    // resultBytes().
+    void run()
     {
         m_machine = scratchFile();
         m_user = scratchFile();
@@ -278,7 +286,42 @@ public:
         m_machine->close();
         m_user->close();
         m_discard->close();
-        return writeResult();
+    }
+
+    // The result file's name: the machine file followed by the user file. The machine file's bytes are
+    // moved into the result file by renaming rather than copied, which halves the writing for large
+    // exports.
+    QString writeResult()
+    {
+        QString error;
+        const QString path = NewTempFile(*m_tempFiles, &error);
+        if (path.isEmpty())
+            throw ConversionFailure{QStringLiteral("Cannot create a temporary file: %1").arg(error)};
+        const auto writeFailed = [&](const QFile &f) {
+            return ConversionFailure{
+                QStringLiteral("Cannot write the temporary file %1: %2").arg(path, f.errorString())};
+        };
+        QFile result(path);
+        if (std::rename(QFile::encodeName(m_machine->path()).constData(), QFile::encodeName(path).constData()) != 0) {
+            if (!result.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                throw writeFailed(result);
+            appendFile(result, m_machine->path(), writeFailed);
+            result.close();
+        }
+        if (!result.open(QIODevice::WriteOnly | QIODevice::Append))
+            throw writeFailed(result);
+        appendFile(result, m_user->path(), writeFailed);
+        if (!result.flush())
+            throw writeFailed(result);
+        return path;
+    }
+
+    // The result of an in-memory conversion: the machine stream followed by the user stream.
+    QByteArray resultBytes() const
+    {
+        QByteArray result;
+        result.reserve(m_machine->bytes().size() + m_user->bytes().size());
+        return result.append(m_machine->bytes()).append(m_user->bytes());
     }
 
 private:
@@ -292,8 +335,10 @@ private:
 
     std::unique_ptr<OutputFile> scratchFile()
     {
+        if (!m_tempFiles)
+            return std::make_unique<OutputFile>(QString(), m_utf16);
         QString error;
-        const QString path = NewTempFile(m_tempFiles, &error);
+        const QString path = NewTempFile(*m_tempFiles, &error);
         if (path.isEmpty())
             throw ConversionFailure{QStringLiteral("Cannot create a temporary file: %1").arg(error)};
         return std::make_unique<OutputFile>(path, m_utf16);
@@ -486,33 +531,6 @@ private:
         m_current->line({u"end policy"});
     }
 
-    // The result is the machine file followed by the user file. The machine file's bytes are moved
-    // into the result file by renaming rather than copied, which halves the writing for large exports.
-    QString writeResult()
-    {
-        QString error;
-        const QString path = NewTempFile(m_tempFiles, &error);
-        if (path.isEmpty())
-            throw ConversionFailure{QStringLiteral("Cannot create a temporary file: %1").arg(error)};
-        const auto writeFailed = [&](const QFile &f) {
-            return ConversionFailure{
-                QStringLiteral("Cannot write the temporary file %1: %2").arg(path, f.errorString())};
-        };
-        QFile result(path);
-        if (std::rename(QFile::encodeName(m_machine->path()).constData(), QFile::encodeName(path).constData()) != 0) {
-            if (!result.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                throw writeFailed(result);
-            appendFile(result, m_machine->path(), writeFailed);
-            result.close();
-        }
-        if (!result.open(QIODevice::WriteOnly | QIODevice::Append))
-            throw writeFailed(result);
-        appendFile(result, m_user->path(), writeFailed);
-        if (!result.flush())
-            throw writeFailed(result);
-        return path;
-    }
-
     template<typename Failure>
     static void appendFile(QFile &result, const QString &from, const Failure &writeFailed)
     {
@@ -533,7 +551,7 @@ private:
     LineReader m_reader;
     bool m_utf16;
     Prompter &m_prompter;
-    TempFiles &m_tempFiles;
+    TempFiles *m_tempFiles;
     ConversionHost &m_host;
     std::unique_ptr<OutputFile> m_machine, m_user, m_discard;
     OutputFile *m_current = nullptr;
@@ -547,10 +565,6 @@ private:
     QString m_line;
 };
 
-} // namespace
-
-namespace {
-
 // The line the last character of text stands on (CR LF, LF and a lone CR end a line).
 qsizetype lastLineNumber(QStringView text)
 {
@@ -560,6 +574,44 @@ qsizetype lastLineNumber(QStringView text)
             ++line;
     }
     return line;
+}
+
+// An export's text as the converter reads it. 8-bit exports stay 8-bit byte for byte and are read
+// from their bytes. An export with a byte-order mark (regedit writes UTF-16LE) is decoded first, and
+// written 8-bit when every character fits, else as UTF-16LE rather than lose any.
+struct ExportText
+{
+    QString text; // the decoded text of a Unicode export
+    bool unicode = false;
+    bool utf16 = false; // the output is UTF-16LE
+
+    LineReader reader(QByteArrayView bytes) const
+    {
+        return unicode ? LineReader(QStringView(text)) : LineReader(bytes);
+    }
+};
+
+ExportText decodeExport(QByteArrayView bytes, Prompter &prompter)
+{
+    ExportText decoded;
+    const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    decoded.unicode = wide || bytes.startsWith("\xEF\xBB\xBF");
+    if (!decoded.unicode)
+        return decoded;
+    // A UTF-16 export cut after an odd number of bytes ends in half a character. That byte is left
+    // out (the user is told where), so it neither becomes a replacement character nor decides the
+    // output's encoding.
+    const bool halfCharacter = wide && bytes.size() % 2 != 0;
+    decoded.text = decodeText(bytes.first(bytes.size() - (halfCharacter ? 1 : 0)), nullptr);
+    if (halfCharacter) {
+        prompter.tell(QStringLiteral("Line %1: the file ends in half a character; its last byte (at offset "
+                                     "%2) is left out.")
+                          .arg(lastLineNumber(decoded.text))
+                          .arg(bytes.size() - 1),
+                      Message::Icon::Exclamation);
+    }
+    decoded.utf16 = !canEncodeWindows1252(decoded.text);
+    return decoded;
 }
 
 } // namespace
@@ -581,34 +633,14 @@ bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, Con
             if (input.error() != QFileDevice::NoError)
                 throw ConversionFailure{QStringLiteral("Cannot read %1: %2").arg(path, input.errorString())};
         }
-
-        // 8-bit exports stay 8-bit byte for byte. An export with a byte-order mark (regedit writes
-        // UTF-16LE) is decoded first, and written 8-bit when every character fits, else as UTF-16LE
-        // rather than lose any.
-        const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
-        const bool unicode = wide || bytes.startsWith("\xEF\xBB\xBF");
-        QString text;
-        bool utf16 = false;
-        if (unicode) {
-            // A UTF-16 export cut after an odd number of bytes ends in half a character. That byte
-            // is left out (the user is told where), so it neither becomes a replacement character
-            // nor decides the output's encoding.
-            const bool halfCharacter = wide && bytes.size() % 2 != 0;
-            text = decodeText(QByteArrayView(bytes).first(bytes.size() - (halfCharacter ? 1 : 0)), nullptr);
-            if (halfCharacter) {
-                prompter.tell(QStringLiteral("Line %1: the file ends in half a character; its last byte (at offset "
-                                             "%2) is left out.")
-                                  .arg(lastLineNumber(text))
-                                  .arg(bytes.size() - 1),
-                              Message::Icon::Exclamation);
-            }
+        const ExportText decoded = decodeExport(bytes, prompter);
+        if (decoded.unicode) { // the bytes are done with
             bytes = QByteArray();
             input.close();
-            utf16 = !canEncodeWindows1252(text);
         }
-        Converter converter(unicode ? LineReader(QStringView(text)) : LineReader(QByteArrayView(bytes)), utf16,
-                            prompter, tempFiles, host);
-        const QString result = converter.run();
+        Converter converter(decoded.reader(bytes), decoded.utf16, prompter, &tempFiles, host);
+        converter.run();
+        const QString result = converter.writeResult();
         host.addRecentFile(path);
         path = result;
     } catch (const ConversionFailure &f) {
@@ -620,6 +652,20 @@ bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, Con
     prompter.tell(failure, Message::Icon::Exclamation);
     host.removeRecentFile(path);
     return false;
+}
+
+std::optional<QByteArray> ConvertRegExport(QByteArrayView bytes, Prompter &prompter)
+{
+    try {
+        ConversionHost quiet;
+        const ExportText decoded = decodeExport(bytes, prompter);
+        Converter converter(decoded.reader(bytes), decoded.utf16, prompter, nullptr, quiet);
+        converter.run();
+        return converter.resultBytes();
+    } catch (const ConversionFailure &f) {
+        prompter.tell(f.description, Message::Icon::Exclamation);
+        return std::nullopt;
+    }
 }
 
 bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles)
