@@ -1,8 +1,8 @@
 #include "document/loader.h"
+#include "document/nodekeys.h"
 #include "document/templatedocument.h"
 #include "document/treeoperations.h"
 #include "document/writer.h"
-#include "editors/core/nodekeys.h"
 
 #include "scriptedprompter.h"
 #include "templatefixtures.h"

@@ -4,7 +4,7 @@
 #include "pagefixture.h"
 
 #include "core/okunchanged.h"
-#include "editors/core/nodekeys.h"
+#include "document/nodekeys.h"
 
 #include "testfiles.h"
 

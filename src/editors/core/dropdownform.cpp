@@ -1,6 +1,6 @@
 #include "dropdownform.h"
 
-#include "nodekeys.h"
+#include "document/nodekeys.h"
 
 namespace kova {
 

@@ -6,7 +6,7 @@
 #include "registrytree.h"
 #include "valuelist.h"
 
-#include "editors/core/nodekeys.h"
+#include "document/nodekeys.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -4,7 +4,7 @@
 #include "document/nodetext.h"
 #include "document/templatedocument.h"
 #include "editors/core/editsession.h"
-#include "editors/core/nodekeys.h"
+#include "document/nodekeys.h"
 #include "okunchanged.h"
 
 #include "scriptedprompter.h"
