@@ -8,8 +8,8 @@ namespace kova {
 // thousands of them, and taking each from the heap costs its load more time than building it, and
 // its tree a heap header a node. Nodes up to the size asked first come from 2 MiB blocks instead, a
 // slot each; a block goes back to the system when its last node goes (but for the one new nodes come
-// from). Larger ones come from the heap. Under the address sanitizer every node does, so that misuse
-// of one is caught.
+// from). Larger ones come from the heap. Under the address sanitizer a slot is poisoned while it is
+// free, so that a node used after it went is caught.
 void *allocateNode(std::size_t size);
 void releaseNode(void *node, std::size_t size) noexcept;
 
