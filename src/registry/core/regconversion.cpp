@@ -410,14 +410,16 @@ private:
         return m_line;
     }
 
-    void valueLine(QStringView line)
+    // What one pass over a value's line finds: its double quotes, a NUL, and where the name ends
+    // ("=), as a place in the line.
+    struct ValueScan
     {
-        // One pass finds what the value's line holds: its double quotes, a NUL, and where the name
-        // ends ("=).
         qsizetype quotes = 0;
         bool nul = false;
         qsizetype split = -1;
-        const auto scan = [&](QStringView text, qsizetype offset) {
+
+        void scan(QStringView text, qsizetype offset)
+        {
             const char16_t *c = text.utf16();
             for (qsizetype i = 0, n = text.size(); i < n; ++i) {
                 if (c[i] == u'"') {
@@ -428,40 +430,44 @@ private:
                     nul = true;
                 }
             }
-        };
-        scan(line, 0);
-        // The parity is kept as lines are appended: one unbalanced quote may join the rest of the file,
-        // and counting the joined line again after every append would take time in its square.
-        if (quotes % 2 != 0) {
-            QString &joined = own(line);
-            while (quotes % 2 != 0) {
-                if (m_reader.atEnd())
-                    throw ConversionFailure{
-                        QStringLiteral("Line %1: the file ends inside a quoted value.").arg(m_lineNumber)};
-                const QStringView more = trimSpaces(nextLine());
-                // A quote closing the joined text before may now be followed by '='.
-                if (split < 0 && joined.endsWith(u'"') && more.startsWith(u'='))
-                    split = joined.size() - 1;
-                scan(more, joined.size());
-                joined.append(more);
-            }
-            line = joined;
         }
+    };
+
+    // A line with an unbalanced quote, joined with the lines after it until its quotes balance. The
+    // parity is kept as lines are appended: one unbalanced quote may join the rest of the file, and
+    // counting the joined line again after every append would take time in its square.
+    QStringView joinUnbalanced(QStringView line, ValueScan &found)
+    {
+        QString &joined = own(line);
+        while (found.quotes % 2 != 0) {
+            if (m_reader.atEnd())
+                throw ConversionFailure{
+                    QStringLiteral("Line %1: the file ends inside a quoted value.").arg(m_lineNumber)};
+            const QStringView more = trimSpaces(nextLine());
+            // A quote closing the joined text before may now be followed by '='.
+            if (found.split < 0 && joined.endsWith(u'"') && more.startsWith(u'='))
+                found.split = joined.size() - 1;
+            found.scan(more, joined.size());
+            joined.append(more);
+        }
+        return joined;
+    }
+
+    void valueLine(QStringView line)
+    {
+        ValueScan found;
+        found.scan(line, 0);
+        if (found.quotes % 2 != 0)
+            line = joinUnbalanced(line, found);
         if (!m_current)
             throw ConversionFailure{QStringLiteral("Line %1: a value comes before the first key.").arg(m_lineNumber)};
-        if (m_keyHasNul || nul) {
+        if (m_keyHasNul || found.nul) {
             refuseNul(own(line));
             return;
         }
 
-        QStringView name;
-        QStringView data;
-        if (split >= 0) {
-            name = line.left(split + 1);
-            data = line.mid(split + 2);
-        } else {
-            data = line.mid(1);
-        }
+        const QStringView name = found.split >= 0 ? line.left(found.split + 1) : QStringView();
+        const QStringView data = found.split >= 0 ? line.mid(found.split + 2) : line.mid(1);
         const QStringView bare = name.size() >= 2 ? name.mid(1, name.size() - 2) : QStringView();
 
         OutputFile &out = *m_current;
@@ -471,48 +477,60 @@ private:
                       u" not converted because value is in HEX which cannot be used in templates\" text"});
             out.line({u"end part"});
         } else if (startsWithUpper(data, QLatin1StringView("DWORD:"))) {
-            const QStringView digits = data.mid(6);
-            quint64 number = 0;
-            for (QChar c : digits) {
-                const int d = hexDigit(c);
-                if (d < 0)
-                    number = ~quint64(0);
-                else if (number <= 0xFFFFFFFFu)
-                    number = number * 16 + quint64(d);
-                if (d < 0)
-                    break;
-            }
-            if (digits.isEmpty() || number == ~quint64(0))
-                throw ConversionFailure{QStringLiteral("Line %1: \"%2\" is not a hexadecimal DWORD value.")
-                                            .arg(m_lineNumber)
-                                            .arg(digits.toString())};
-            if (number > 9999) {
-                out.line({u"part \"Entry ", bare, u" not converted because the value for numeric is too large\" text"});
-            } else {
-                out.line({u"part ", name, u" numeric"});
-                out.line({u"valuename ", name});
-                out.line({u"default ", QString::number(number)});
-            }
-            out.line({u"end part"});
+            dwordPart(out, name, bare, data.mid(6));
         } else if (data.startsWith(u'"')) {
-            const QStringView inner = data.size() >= 2 ? data.mid(1, data.size() - 2) : QStringView();
-            if (inner.contains(u'"')) {
-                out.line({u"part \"Entry ", bare,
-                          u" not converted because value contains quotes which cannot be used in templates\" text"});
-            } else {
-                out.line({u"part ", name, u" edittext"});
-                out.line({u"valuename ", name});
-                if (data.contains(QLatin1StringView("\\\\"))) {
-                    QString unescaped = data.toString();
-                    unescaped.replace(QLatin1StringView("\\\\"), QLatin1StringView("\\"));
-                    out.line({u"default ", unescaped});
-                } else {
-                    out.line({u"default ", data});
-                }
-            }
-            out.line({u"end part"});
+            stringPart(out, name, bare, data);
         }
         out.line({u"end policy"});
+    }
+
+    // A DWORD value's part: numeric up to 9999, a text saying why above.
+    void dwordPart(OutputFile &out, QStringView name, QStringView bare, QStringView digits)
+    {
+        quint64 number = 0;
+        for (QChar c : digits) {
+            const int d = hexDigit(c);
+            if (d < 0)
+                number = ~quint64(0);
+            else if (number <= 0xFFFFFFFFu)
+                number = number * 16 + quint64(d);
+            if (d < 0)
+                break;
+        }
+        if (digits.isEmpty() || number == ~quint64(0))
+            throw ConversionFailure{QStringLiteral("Line %1: \"%2\" is not a hexadecimal DWORD value.")
+                                        .arg(m_lineNumber)
+                                        .arg(digits.toString())};
+        if (number > 9999) {
+            out.line({u"part \"Entry ", bare, u" not converted because the value for numeric is too large\" text"});
+        } else {
+            out.line({u"part ", name, u" numeric"});
+            out.line({u"valuename ", name});
+            out.line({u"default ", QString::number(number)});
+        }
+        out.line({u"end part"});
+    }
+
+    // A string value's part: edittext with the string as its default, its doubled backslashes single;
+    // a text saying why when the string holds a quote.
+    void stringPart(OutputFile &out, QStringView name, QStringView bare, QStringView data)
+    {
+        const QStringView inner = data.size() >= 2 ? data.mid(1, data.size() - 2) : QStringView();
+        if (inner.contains(u'"')) {
+            out.line({u"part \"Entry ", bare,
+                      u" not converted because value contains quotes which cannot be used in templates\" text"});
+        } else {
+            out.line({u"part ", name, u" edittext"});
+            out.line({u"valuename ", name});
+            if (data.contains(QLatin1StringView("\\\\"))) {
+                QString unescaped = data.toString();
+                unescaped.replace(QLatin1StringView("\\\\"), QLatin1StringView("\\"));
+                out.line({u"default ", unescaped});
+            } else {
+                out.line({u"default ", data});
+            }
+        }
+        out.line({u"end part"});
     }
 
     // A value with a NUL anywhere in its line, or any value of a key with one in its name: its policy
