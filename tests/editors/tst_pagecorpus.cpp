@@ -81,5 +81,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPageCorpus)
+KOVA_CORPUS_TEST_MAIN(QApplication, TestPageCorpus)
 #include "tst_pagecorpus.moc"

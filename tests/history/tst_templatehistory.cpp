@@ -295,5 +295,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTemplateHistory)
+KOVA_CORPUS_TEST_MAIN(QApplication, TestTemplateHistory)
 #include "tst_templatehistory.moc"

@@ -92,5 +92,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTextModeCorpus)
+KOVA_CORPUS_TEST_MAIN(QApplication, TestTextModeCorpus)
 #include "tst_textmodecorpus.moc"

@@ -515,5 +515,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRegConversion)
+KOVA_CORPUS_TEST_MAIN(QCoreApplication, TestRegConversion)
 #include "tst_regconversion.moc"
