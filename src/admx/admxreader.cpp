@@ -4,7 +4,7 @@
 #include "admxmodel.h"
 #include "admxnames.h"
 
-#include "editors/core/nodekeys.h"
+#include "document/nodekeys.h"
 #include "document/templatedocument.h"
 #include "document/templatenode.h"
 

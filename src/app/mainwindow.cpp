@@ -9,8 +9,8 @@
 #include "treepanel.h"
 
 #include "document/keywordtable.h"
+#include "document/nodekeys.h"
 #include "document/preferences.h"
-#include "editors/core/nodekeys.h"
 #include "history/templatehistory.h"
 #include "textedit/textmodecontroller.h"
 

@@ -4,8 +4,8 @@
 #include "templatetreeview.h"
 #include "treefiltermodel.h"
 
+#include "document/nodekeys.h"
 #include "document/templatedocument.h"
-#include "editors/core/nodekeys.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -4,10 +4,10 @@
 
 #include "document/encoding.h"
 #include "document/loader.h"
+#include "document/nodekeys.h"
 #include "document/templatedocument.h"
 #include "document/templatenode.h"
 #include "document/writer.h"
-#include "editors/core/nodekeys.h"
 #include "find/treefind.h"
 
 #include <QJsonDocument>

@@ -1,11 +1,14 @@
 #include "bulkmemory.h"
 
+#include "poisoning.h"
+
 #include <algorithm>
 #include <mutex>
 #include <new>
 
-// Under the address sanitizer every buffer stays on the heap, where overruns are caught.
-#if defined(__linux__) && !defined(KOVA_ADDRESS_SANITIZER)
+// Under the address sanitizer the mappings stay, and what nobody may touch in them is poisoned: a kept
+// page, the front of a buffer given back, the room past a buffer's end.
+#if defined(__linux__)
 #include <sys/mman.h>
 
 #include <unordered_map>
@@ -62,7 +65,10 @@ public:
     void *take()
     {
         std::lock_guard lock(m_mutex);
-        return m_count > 0 ? m_pages[--m_count] : nullptr;
+        void *page = m_count > 0 ? m_pages[--m_count] : nullptr;
+        if (page)
+            unpoisonMemory(page, kHugePage);
+        return page;
     }
     // Keeps a page of its own; false when enough are kept already.
     bool keep(void *page)
@@ -72,6 +78,7 @@ public:
             if (m_count == kKept)
                 return false;
             m_pages[m_count++] = page;
+            poisonMemory(page, kHugePage);
         }
         madvise(page, kHugePage, MADV_FREE);
         return true;
@@ -155,6 +162,14 @@ SparePages &sparePages()
     static SparePages pages;
     return pages;
 }
+
+// A mapping of size bytes handed out for a buffer of bytes: the room past its end is poisoned.
+void *handOut(void *start, std::size_t bytes, std::size_t size)
+{
+    unpoisonMemory(start, bytes);
+    poisonMemory(static_cast<char *>(start) + bytes, size - bytes);
+    return start;
+}
 #endif
 
 } // namespace
@@ -168,13 +183,13 @@ void *allocateBulk(std::size_t bytes)
         const std::size_t size = roundUp(bytes, kHugePage);
         if (size == kHugePage) {
             if (void *page = sparePages().take())
-                return page;
+                return handOut(page, bytes, size);
         }
         char *start = mapAligned(size, PROT_READ | PROT_WRITE);
         if (!start)
             throw std::bad_alloc();
         madvise(start, size, MADV_HUGEPAGE); // only advice: without huge pages the buffer works all the same
-        return start;
+        return handOut(start, bytes, size);
     }
 #endif
     return ::operator new(bytes);
@@ -186,6 +201,7 @@ void releaseBulk(void *memory, [[maybe_unused]] std::size_t bytes) noexcept
     if (bytes >= kBulkFrom) {
         const std::size_t size = roundUp(bytes, kHugePage);
         sparePages().forget(memory);
+        unpoisonMemory(memory, size); // the address range may serve anyone next
         if (size == kHugePage && sparePages().keep(memory))
             return;
         munmap(memory, size);
@@ -241,6 +257,7 @@ void releaseBulkFront([[maybe_unused]] void *memory, [[maybe_unused]] std::size_
         at += kHugePage;
     if (at < to)
         madvise(start + at, to - at, MADV_DONTNEED);
+    poisonMemory(start + marks.released, to - marks.released);
     marks.released = to;
     spare.setMarks(memory, marks);
 #endif

@@ -6,15 +6,6 @@
 #include <utility>
 #include <vector>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KOVA_ADDRESS_SANITIZER 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define KOVA_ADDRESS_SANITIZER 1
-#endif
-
 namespace kova {
 
 // Memory for the large working buffers of a load or a write: the file's bytes, its decoded text, the

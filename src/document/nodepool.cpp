@@ -1,6 +1,7 @@
 #include "nodepool.h"
 
 #include "bulkmemory.h"
+#include "poisoning.h"
 
 #include <cstdint>
 #include <mutex>
@@ -37,11 +38,13 @@ public:
         void *slot;
         if (block->freed) {
             slot = block->freed;
+            unpoisonMemory(slot, sizeof(void *));
             block->freed = *static_cast<void **>(slot);
         } else {
             slot = block->fresh;
             block->fresh += m_slot;
         }
+        unpoisonMemory(slot, size);
         ++block->live;
         if (isFull(block))
             unlink(block);
@@ -56,6 +59,7 @@ public:
         auto *block = reinterpret_cast<Block *>(reinterpret_cast<std::uintptr_t>(slot) & ~(kBulkBlock - 1));
         const bool wasFull = isFull(block);
         *static_cast<void **>(slot) = block->freed;
+        poisonMemory(slot, m_slot);
         block->freed = slot;
         --block->live;
         if (wasFull) {
@@ -86,6 +90,8 @@ private:
         const std::size_t header = (sizeof(Block) + m_slot - 1) / m_slot * m_slot;
         block->fresh = memory + header;
         block->end = memory + kBulkBlock;
+        poisonMemory(block->fresh, std::size_t(block->end - block->fresh)); // slots not given out yet
+        watchForPointers(memory, kBulkBlock);
         ++m_blocks;
         link(block);
         return block;
@@ -94,6 +100,7 @@ private:
     void drop(Block *block)
     {
         unlink(block);
+        stopWatchingForPointers(block, kBulkBlock);
         releaseBulkBlock(block);
         --m_blocks;
     }
@@ -131,20 +138,16 @@ NodePool &pool()
 
 void *allocateNode(std::size_t size)
 {
-#ifndef KOVA_ADDRESS_SANITIZER
     if (void *slot = pool().allocate(size))
         return slot;
-#endif
     return ::operator new(size);
 }
 
 void releaseNode(void *node, std::size_t size) noexcept
 {
-#ifndef KOVA_ADDRESS_SANITIZER
     if (pool().release(node, size))
         return;
-#endif
-    ::operator delete(node, size);
+    ::operator delete(node); // unsized: clang before 19 declares the sized form only with -fsized-deallocation
 }
 
 std::size_t nodeBlocksHeld()

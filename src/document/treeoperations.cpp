@@ -1,6 +1,6 @@
 #include "treeoperations.h"
 
-#include "editors/core/nodekeys.h"
+#include "nodekeys.h"
 #include "nodetext.h"
 #include "prompter.h"
 #include "templatedocument.h"

@@ -4,9 +4,9 @@
 #include "editorfield.h"
 #include "pagewidgets.h"
 
+#include "document/nodekeys.h"
 #include "document/prompter.h"
 #include "editors/core/editsession.h"
-#include "editors/core/nodekeys.h"
 #include "editors/core/pickerglue.h"
 
 #include <QCheckBox>

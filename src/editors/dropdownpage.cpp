@@ -3,10 +3,10 @@
 #include "editorfield.h"
 #include "pagewidgets.h"
 
+#include "document/nodekeys.h"
 #include "document/prompter.h"
 #include "editors/core/actionlist.h"
 #include "editors/core/editsession.h"
-#include "editors/core/nodekeys.h"
 #include "editors/core/pickerglue.h"
 
 #include <QCheckBox>

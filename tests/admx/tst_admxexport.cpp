@@ -344,5 +344,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestAdmxExport)
+KOVA_CORPUS_TEST_MAIN(QCoreApplication, TestAdmxExport)
 #include "tst_admxexport.moc"

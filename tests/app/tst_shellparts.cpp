@@ -4,7 +4,7 @@
 #include "app/icons.h"
 #include "app/singleinstance.h"
 
-#include "editors/core/nodekeys.h"
+#include "document/nodekeys.h"
 
 #include "recordingoutsidetools.h"
 #include "scriptedprompter.h"

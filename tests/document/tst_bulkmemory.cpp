@@ -1,5 +1,6 @@
 #include "document/bulkmemory.h"
 #include "document/nodepool.h"
+#include "document/poisoning.h"
 #include "document/templatenode.h"
 
 #include <QRandomGenerator>
@@ -96,6 +97,27 @@ private slots:
             const char expected = char('a' + (i * 4) % 26);
             QVERIFY(std::all_of(kept[i].begin(), kept[i].end(), [&](char c) { return c == expected; }));
         }
+    }
+
+    // Under the address sanitizer what the pools hold but nobody may touch is poisoned: the slot of a
+    // node that went, the room past a mapped buffer's end, the front of a buffer given back.
+    void poolsPoisonWhatNobodyMayTouch()
+    {
+#ifndef KOVA_ADDRESS_SANITIZER
+        QSKIP("only the address sanitizer build poisons");
+#else
+        auto node = std::make_unique<TemplateNode>(NodeKind::Policy, QStringLiteral("x"));
+        const void *slot = node.get();
+        QVERIFY(!isPoisoned(slot));
+        node.reset();
+        QVERIFY(isPoisoned(slot));
+        BulkVector<char> buffer((size_t(3) << 20) + 5);
+        QVERIFY(!isPoisoned(&buffer.back()));
+        QVERIFY(isPoisoned(buffer.data() + buffer.size()));
+        releaseBulkFront(buffer.data(), buffer.capacity(), kBulkBlock + 1);
+        QVERIFY(isPoisoned(buffer.data()));
+        QVERIFY(!isPoisoned(buffer.data() + kBulkBlock));
+#endif
     }
 };
 

@@ -91,5 +91,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCorpus)
+KOVA_CORPUS_TEST_MAIN(QCoreApplication, TestCorpus)
 #include "tst_corpus.moc"

@@ -4,7 +4,7 @@
 #include "pagefixture.h"
 
 #include "core/okunchanged.h"
-#include "editors/core/nodekeys.h"
+#include "document/nodekeys.h"
 
 #include "testfiles.h"
 
@@ -81,5 +81,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPageCorpus)
+KOVA_CORPUS_TEST_MAIN(QApplication, TestPageCorpus)
 #include "tst_pagecorpus.moc"

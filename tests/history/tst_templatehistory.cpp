@@ -13,6 +13,7 @@
 #include "testfiles.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QUndoStack>
@@ -295,5 +296,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTemplateHistory)
+KOVA_CORPUS_TEST_MAIN(QGuiApplication, TestTemplateHistory)
 #include "tst_templatehistory.moc"

@@ -19,13 +19,27 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
+namespace {
+bool corpusMissing = false;
+}
+
 QStringList corpusFiles(const QString &folder)
 {
     QDir dir(QStringLiteral(KOVA_CORPUS_DIR_FOR_SUPPORT) + u'/' + folder);
     QStringList files;
     for (const QString &name : dir.entryList(QDir::Files, QDir::Name))
         files.append(dir.absoluteFilePath(name));
+    corpusMissing = corpusMissing || files.isEmpty();
     return files;
+}
+
+int corpusRunResult(int result)
+{
+    if (result == 0 && corpusMissing) {
+        qWarning("The shared corpus is not at %s: the test is reported skipped.", KOVA_CORPUS_DIR_FOR_SUPPORT);
+        return KOVA_SKIP_EXIT_FOR_SUPPORT;
+    }
+    return result;
 }
 
 QByteArray wideText(const QString &text)

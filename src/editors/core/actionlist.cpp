@@ -1,6 +1,6 @@
 #include "actionlist.h"
 
-#include "editors/core/nodekeys.h"
+#include "document/nodekeys.h"
 
 namespace kova {
 

@@ -1,6 +1,8 @@
 #include "dropdownform.h"
 
-#include "nodekeys.h"
+#include "actionlist.h"
+
+#include "document/nodekeys.h"
 
 namespace kova {
 
@@ -194,15 +196,15 @@ std::optional<FieldError> DropdownEntryForm::validate() const
 
 QString DropdownEntryForm::compose() const
 {
-    if (target == Target::Action) {
-        if (option == Option::Keyname)
-            return QStringLiteral("KEYNAME ") + Quote(name);
-        QString text = QStringLiteral("VALUENAME ") + (defaultName ? QStringLiteral("\"\"") : Quote(name));
-        if (deleteActive())
-            return text + QStringLiteral(" VALUE DELETE ");
-        if (numericActive())
-            return text + QStringLiteral(" VALUE NUMERIC ") + value;
-        return text + QStringLiteral(" VALUE ") + Quote(value);
+    if (target == Target::Action) { // an action line as every action list writes it
+        ActionItemForm action;
+        action.keyname = option == Option::Keyname;
+        action.name = name;
+        action.value = value;
+        action.deleteValue = deleteActive();
+        action.numericValue = numericActive();
+        action.defaultName = defaultName;
+        return action.compose();
     }
     QString text = QStringLiteral("NAME ") + Quote(name);
     if (deleteActive())

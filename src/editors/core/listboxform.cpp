@@ -1,6 +1,6 @@
 #include "listboxform.h"
 
-#include "nodekeys.h"
+#include "document/nodekeys.h"
 
 namespace kova {
 

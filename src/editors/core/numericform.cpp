@@ -1,6 +1,6 @@
 #include "numericform.h"
 
-#include "nodekeys.h"
+#include "document/nodekeys.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "pickerglue.h"
 
-#include "nodekeys.h"
+#include "document/nodekeys.h"
 #include "pickers.h"
 
 namespace kova {

@@ -1,6 +1,6 @@
 #include "policyform.h"
 
-#include "nodekeys.h"
+#include "document/nodekeys.h"
 
 namespace kova {
 

@@ -1,7 +1,7 @@
 #include "switchform.h"
 
 #include "actionlist.h"
-#include "nodekeys.h"
+#include "document/nodekeys.h"
 
 namespace kova {
 

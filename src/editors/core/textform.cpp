@@ -1,6 +1,6 @@
 #include "textform.h"
 
-#include "nodekeys.h"
+#include "document/nodekeys.h"
 
 #include "document/nodetext.h"
 

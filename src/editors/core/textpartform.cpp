@@ -1,6 +1,6 @@
 #include "textpartform.h"
 
-#include "nodekeys.h"
+#include "document/nodekeys.h"
 
 namespace kova {
 

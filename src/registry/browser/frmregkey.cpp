@@ -30,6 +30,36 @@ void placeAtEdge(QWidget *picker, const QWidget *window)
     picker->move(at);
 }
 
+void setUpPicker(QDialog &picker, QTreeWidget &list, QLabel &problems, QPushButton &select, QPushButton &cancel,
+                 const RegistryReader &reader, QString &answer, QSize size)
+{
+    problems.setObjectName(QStringLiteral("StoreProblems"));
+    problems.setWordWrap(true);
+    problems.setStyleSheet(QStringLiteral("color: #a00000;"));
+    problems.hide();
+    select.setDefault(true);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(&select);
+    buttons->addWidget(&cancel);
+    auto *layout = new QVBoxLayout(&picker);
+    layout->addWidget(&list, 1);
+    layout->addWidget(&problems);
+    layout->addLayout(buttons);
+    picker.resize(size);
+
+    QObject::connect(&cancel, &QPushButton::clicked, &picker, [&picker, &answer] {
+        answer.clear();
+        picker.reject();
+    });
+    QObject::connect(&list, &QTreeWidget::itemDoubleClicked, &select, &QPushButton::click);
+    QObject::connect(&reader, &RegistryReader::problemFound, &picker, [&problems, &reader] {
+        problems.setText(reader.problems().join(u'\n'));
+        problems.show();
+    });
+}
+
 frmRegKey::frmRegKey(clsReg &reg, const RegistryImages &images, QWidget *edge)
     : QDialog(edge), m_reader(new RegistryReader(reg, this)), m_edge(edge), m_keyNames(new QTreeWidget),
       m_select(new QPushButton(QStringLiteral("Select"))), m_cancel(new QPushButton(QStringLiteral("Cancel"))),
@@ -40,34 +70,10 @@ frmRegKey::frmRegKey(clsReg &reg, const RegistryImages &images, QWidget *edge)
     m_keyNames->setObjectName(QStringLiteral("KeyNames"));
     m_keyNames->setHeaderHidden(true);
     m_keyNames->setUniformRowHeights(true);
-    m_problems->setObjectName(QStringLiteral("StoreProblems"));
-    m_problems->setWordWrap(true);
-    m_problems->setStyleSheet(QStringLiteral("color: #a00000;"));
-    m_problems->hide();
-    m_select->setDefault(true);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_select);
-    buttons->addWidget(m_cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_keyNames, 1);
-    layout->addWidget(m_problems);
-    layout->addLayout(buttons);
-    resize(420, 480);
-
+    setUpPicker(*this, *m_keyNames, *m_problems, *m_select, *m_cancel, *m_reader, m_answer, QSize(420, 480));
     connect(m_select, &QPushButton::clicked, this, [this] {
         m_answer = keyPathOf(m_keyNames->currentItem());
         accept();
-    });
-    connect(m_cancel, &QPushButton::clicked, this, [this] {
-        m_answer.clear();
-        reject();
-    });
-    connect(m_keyNames, &QTreeWidget::itemDoubleClicked, m_select, &QPushButton::click);
-    connect(m_reader, &RegistryReader::problemFound, this, [this] {
-        m_problems->setText(m_reader->problems().join(u'\n'));
-        m_problems->show();
     });
 }
 

@@ -77,4 +77,10 @@ private:
 // Puts a picker beside window's right edge, or over it where the screen ends.
 void placeAtEdge(QWidget *picker, const QWidget *window);
 
+// What both pickers share: list over the store's problems (hidden until the reader finds one) over
+// Select and Cancel, at size. Select is the default button and a double click on the list selects;
+// Cancel clears answer and closes.
+void setUpPicker(QDialog &picker, QTreeWidget &list, QLabel &problems, QPushButton &select, QPushButton &cancel,
+                 const RegistryReader &reader, QString &answer, QSize size);
+
 } // namespace kova

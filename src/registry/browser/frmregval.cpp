@@ -6,18 +6,16 @@
 #include "registrytree.h"
 #include "valuelist.h"
 
-#include "editors/core/nodekeys.h"
+#include "document/nodekeys.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace kova {
 
@@ -35,32 +33,12 @@ frmRegVal::frmRegVal(clsReg &reg, const RegistryImages &images, QWidget *edge)
     m_valueNames->setContextMenuPolicy(Qt::CustomContextMenu);
     m_copyMenu->setObjectName(QStringLiteral("CopyMenu"));
     m_copy->setObjectName(QStringLiteral("Copy2Clipboard"));
-    m_problems->setObjectName(QStringLiteral("StoreProblems"));
-    m_problems->setWordWrap(true);
-    m_problems->setStyleSheet(QStringLiteral("color: #a00000;"));
-    m_problems->hide();
-    m_select->setDefault(true);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_select);
-    buttons->addWidget(m_cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_valueNames, 1);
-    layout->addWidget(m_problems);
-    layout->addLayout(buttons);
-    resize(560, 360);
-
+    setUpPicker(*this, *m_valueNames, *m_problems, *m_select, *m_cancel, *m_reader, m_answer, QSize(560, 360));
     connect(m_select, &QPushButton::clicked, this, [this] {
         const QTreeWidgetItem *row = m_valueNames->currentItem();
         m_answer = row ? row->text(0) : QString();
         accept();
     });
-    connect(m_cancel, &QPushButton::clicked, this, [this] {
-        m_answer.clear();
-        reject();
-    });
-    connect(m_valueNames, &QTreeWidget::itemDoubleClicked, m_select, &QPushButton::click);
     connect(m_valueNames, &QWidget::customContextMenuRequested, this, &frmRegVal::openCopyMenu);
     auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_M), this);
     connect(shortcut, &QShortcut::activated, this, [this] {
@@ -71,10 +49,6 @@ frmRegVal::frmRegVal(clsReg &reg, const RegistryImages &images, QWidget *edge)
     connect(m_copy, &QAction::triggered, this, [this] {
         if (const QTreeWidgetItem *row = m_valueNames->currentItem())
             QGuiApplication::clipboard()->setText(Unquote(row->text(1)));
-    });
-    connect(m_reader, &RegistryReader::problemFound, this, [this] {
-        m_problems->setText(m_reader->problems().join(u'\n'));
-        m_problems->show();
     });
 }
 

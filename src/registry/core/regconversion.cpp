@@ -141,29 +141,33 @@ private:
     QString m_buffer;
 };
 
-// One scratch file, written in large pieces. Lines end with CR LF.
+// One output stream of the conversion: a scratch file written in large pieces, or, without a path,
+// bytes kept in memory. Lines end with CR LF.
 class OutputFile
 {
 public:
-    OutputFile(const QString &path, bool utf16) : m_file(path), m_utf16(utf16) {}
+    OutputFile(const QString &path, bool utf16) : m_file(path), m_utf16(utf16), m_inMemory(path.isEmpty()) {}
 
-    // withBom: a UTF-16 file that becomes the start of the result begins with the byte-order mark.
+    // withBom: a UTF-16 stream that becomes the start of the result begins with the byte-order mark.
     void open(bool withBom = false)
     {
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+        // In memory the bytes grow as needed: most exports given to it are small.
+        m_bytes.resize(m_inMemory ? 4096 : ChunkSize + 4096);
+        if (!m_inMemory && !m_file.open(QIODevice::WriteOnly | QIODevice::Append))
             fail();
-        if (withBom && m_utf16 && m_file.write("\xFF\xFE", 2) != 2)
-            fail();
-        m_bytes.resize(ChunkSize + 4096);
+        if (withBom && m_utf16)
+            put(u"\uFEFF");
     }
     void line(std::initializer_list<QStringView> pieces)
     {
         for (QStringView p : pieces)
             put(p);
         put(u"\r\n");
-        if (m_used >= ChunkSize)
+        if (m_used >= ChunkSize && !m_inMemory)
             flush();
     }
+    // What an in-memory stream holds.
+    QByteArrayView bytes() const { return QByteArrayView(m_bytes).first(m_used); }
     void close()
     {
         if (!m_file.isOpen())
@@ -188,7 +192,8 @@ private:
         const char16_t *in = piece.utf16();
         char *out = m_bytes.data() + m_used;
         if (m_utf16) {
-            std::memcpy(out, in, size_t(room));
+            if (room > 0) // an empty piece may have no characters to point at
+                std::memcpy(out, in, size_t(room));
         } else {
             for (qsizetype i = narrowAscii(in, units, out); i < units; ++i) {
                 const int b = windows1252Byte(in[i]);
@@ -212,6 +217,7 @@ private:
     }
     QFile m_file;
     bool m_utf16;
+    bool m_inMemory;
     QByteArray m_bytes; // the lines not yet written, m_used bytes of it
     qsizetype m_used = 0;
 };
@@ -234,12 +240,14 @@ const PoliciesRule kRules[] = {
 class Converter
 {
 public:
-    Converter(LineReader reader, bool utf16, Prompter &prompter, TempFiles &tempFiles, ConversionHost &host)
+    // Without tempFiles the streams stay in memory.
+    Converter(LineReader reader, bool utf16, Prompter &prompter, TempFiles *tempFiles, ConversionHost &host)
         : m_reader(std::move(reader)), m_utf16(utf16), m_prompter(prompter), m_tempFiles(tempFiles), m_host(host)
     {}
 
-    // Returns the result file's name; throws ConversionFailure.
-    QString run()
+    // Reads the whole export; throws ConversionFailure. The result is then in writeResult() or
+    // resultBytes().
+    void run()
     {
         m_machine = scratchFile();
         m_user = scratchFile();
@@ -278,7 +286,42 @@ public:
         m_machine->close();
         m_user->close();
         m_discard->close();
-        return writeResult();
+    }
+
+    // The result file's name: the machine file followed by the user file. The machine file's bytes are
+    // moved into the result file by renaming rather than copied, which halves the writing for large
+    // exports.
+    QString writeResult()
+    {
+        QString error;
+        const QString path = NewTempFile(*m_tempFiles, &error);
+        if (path.isEmpty())
+            throw ConversionFailure{QStringLiteral("Cannot create a temporary file: %1").arg(error)};
+        const auto writeFailed = [&](const QFile &f) {
+            return ConversionFailure{
+                QStringLiteral("Cannot write the temporary file %1: %2").arg(path, f.errorString())};
+        };
+        QFile result(path);
+        if (std::rename(QFile::encodeName(m_machine->path()).constData(), QFile::encodeName(path).constData()) != 0) {
+            if (!result.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                throw writeFailed(result);
+            appendFile(result, m_machine->path(), writeFailed);
+            result.close();
+        }
+        if (!result.open(QIODevice::WriteOnly | QIODevice::Append))
+            throw writeFailed(result);
+        appendFile(result, m_user->path(), writeFailed);
+        if (!result.flush())
+            throw writeFailed(result);
+        return path;
+    }
+
+    // The result of an in-memory conversion: the machine stream followed by the user stream.
+    QByteArray resultBytes() const
+    {
+        QByteArray result;
+        result.reserve(m_machine->bytes().size() + m_user->bytes().size());
+        return result.append(m_machine->bytes()).append(m_user->bytes());
     }
 
 private:
@@ -292,8 +335,10 @@ private:
 
     std::unique_ptr<OutputFile> scratchFile()
     {
+        if (!m_tempFiles)
+            return std::make_unique<OutputFile>(QString(), m_utf16);
         QString error;
-        const QString path = NewTempFile(m_tempFiles, &error);
+        const QString path = NewTempFile(*m_tempFiles, &error);
         if (path.isEmpty())
             throw ConversionFailure{QStringLiteral("Cannot create a temporary file: %1").arg(error)};
         return std::make_unique<OutputFile>(path, m_utf16);
@@ -365,14 +410,16 @@ private:
         return m_line;
     }
 
-    void valueLine(QStringView line)
+    // What one pass over a value's line finds: its double quotes, a NUL, and where the name ends
+    // ("=), as a place in the line.
+    struct ValueScan
     {
-        // One pass finds what the value's line holds: its double quotes, a NUL, and where the name
-        // ends ("=).
         qsizetype quotes = 0;
         bool nul = false;
         qsizetype split = -1;
-        const auto scan = [&](QStringView text, qsizetype offset) {
+
+        void scan(QStringView text, qsizetype offset)
+        {
             const char16_t *c = text.utf16();
             for (qsizetype i = 0, n = text.size(); i < n; ++i) {
                 if (c[i] == u'"') {
@@ -383,40 +430,44 @@ private:
                     nul = true;
                 }
             }
-        };
-        scan(line, 0);
-        // The parity is kept as lines are appended: one unbalanced quote may join the rest of the file,
-        // and counting the joined line again after every append would take time in its square.
-        if (quotes % 2 != 0) {
-            QString &joined = own(line);
-            while (quotes % 2 != 0) {
-                if (m_reader.atEnd())
-                    throw ConversionFailure{
-                        QStringLiteral("Line %1: the file ends inside a quoted value.").arg(m_lineNumber)};
-                const QStringView more = trimSpaces(nextLine());
-                // A quote closing the joined text before may now be followed by '='.
-                if (split < 0 && joined.endsWith(u'"') && more.startsWith(u'='))
-                    split = joined.size() - 1;
-                scan(more, joined.size());
-                joined.append(more);
-            }
-            line = joined;
         }
+    };
+
+    // A line with an unbalanced quote, joined with the lines after it until its quotes balance. The
+    // parity is kept as lines are appended: one unbalanced quote may join the rest of the file, and
+    // counting the joined line again after every append would take time in its square.
+    QStringView joinUnbalanced(QStringView line, ValueScan &found)
+    {
+        QString &joined = own(line);
+        while (found.quotes % 2 != 0) {
+            if (m_reader.atEnd())
+                throw ConversionFailure{
+                    QStringLiteral("Line %1: the file ends inside a quoted value.").arg(m_lineNumber)};
+            const QStringView more = trimSpaces(nextLine());
+            // A quote closing the joined text before may now be followed by '='.
+            if (found.split < 0 && joined.endsWith(u'"') && more.startsWith(u'='))
+                found.split = joined.size() - 1;
+            found.scan(more, joined.size());
+            joined.append(more);
+        }
+        return joined;
+    }
+
+    void valueLine(QStringView line)
+    {
+        ValueScan found;
+        found.scan(line, 0);
+        if (found.quotes % 2 != 0)
+            line = joinUnbalanced(line, found);
         if (!m_current)
             throw ConversionFailure{QStringLiteral("Line %1: a value comes before the first key.").arg(m_lineNumber)};
-        if (m_keyHasNul || nul) {
+        if (m_keyHasNul || found.nul) {
             refuseNul(own(line));
             return;
         }
 
-        QStringView name;
-        QStringView data;
-        if (split >= 0) {
-            name = line.left(split + 1);
-            data = line.mid(split + 2);
-        } else {
-            data = line.mid(1);
-        }
+        const QStringView name = found.split >= 0 ? line.left(found.split + 1) : QStringView();
+        const QStringView data = found.split >= 0 ? line.mid(found.split + 2) : line.mid(1);
         const QStringView bare = name.size() >= 2 ? name.mid(1, name.size() - 2) : QStringView();
 
         OutputFile &out = *m_current;
@@ -426,48 +477,60 @@ private:
                       u" not converted because value is in HEX which cannot be used in templates\" text"});
             out.line({u"end part"});
         } else if (startsWithUpper(data, QLatin1StringView("DWORD:"))) {
-            const QStringView digits = data.mid(6);
-            quint64 number = 0;
-            for (QChar c : digits) {
-                const int d = hexDigit(c);
-                if (d < 0)
-                    number = ~quint64(0);
-                else if (number <= 0xFFFFFFFFu)
-                    number = number * 16 + quint64(d);
-                if (d < 0)
-                    break;
-            }
-            if (digits.isEmpty() || number == ~quint64(0))
-                throw ConversionFailure{QStringLiteral("Line %1: \"%2\" is not a hexadecimal DWORD value.")
-                                            .arg(m_lineNumber)
-                                            .arg(digits.toString())};
-            if (number > 9999) {
-                out.line({u"part \"Entry ", bare, u" not converted because the value for numeric is too large\" text"});
-            } else {
-                out.line({u"part ", name, u" numeric"});
-                out.line({u"valuename ", name});
-                out.line({u"default ", QString::number(number)});
-            }
-            out.line({u"end part"});
+            dwordPart(out, name, bare, data.mid(6));
         } else if (data.startsWith(u'"')) {
-            const QStringView inner = data.size() >= 2 ? data.mid(1, data.size() - 2) : QStringView();
-            if (inner.contains(u'"')) {
-                out.line({u"part \"Entry ", bare,
-                          u" not converted because value contains quotes which cannot be used in templates\" text"});
-            } else {
-                out.line({u"part ", name, u" edittext"});
-                out.line({u"valuename ", name});
-                if (data.contains(QLatin1StringView("\\\\"))) {
-                    QString unescaped = data.toString();
-                    unescaped.replace(QLatin1StringView("\\\\"), QLatin1StringView("\\"));
-                    out.line({u"default ", unescaped});
-                } else {
-                    out.line({u"default ", data});
-                }
-            }
-            out.line({u"end part"});
+            stringPart(out, name, bare, data);
         }
         out.line({u"end policy"});
+    }
+
+    // A DWORD value's part: numeric up to 9999, a text saying why above.
+    void dwordPart(OutputFile &out, QStringView name, QStringView bare, QStringView digits)
+    {
+        quint64 number = 0;
+        for (QChar c : digits) {
+            const int d = hexDigit(c);
+            if (d < 0)
+                number = ~quint64(0);
+            else if (number <= 0xFFFFFFFFu)
+                number = number * 16 + quint64(d);
+            if (d < 0)
+                break;
+        }
+        if (digits.isEmpty() || number == ~quint64(0))
+            throw ConversionFailure{QStringLiteral("Line %1: \"%2\" is not a hexadecimal DWORD value.")
+                                        .arg(m_lineNumber)
+                                        .arg(digits.toString())};
+        if (number > 9999) {
+            out.line({u"part \"Entry ", bare, u" not converted because the value for numeric is too large\" text"});
+        } else {
+            out.line({u"part ", name, u" numeric"});
+            out.line({u"valuename ", name});
+            out.line({u"default ", QString::number(number)});
+        }
+        out.line({u"end part"});
+    }
+
+    // A string value's part: edittext with the string as its default, its doubled backslashes single;
+    // a text saying why when the string holds a quote.
+    void stringPart(OutputFile &out, QStringView name, QStringView bare, QStringView data)
+    {
+        const QStringView inner = data.size() >= 2 ? data.mid(1, data.size() - 2) : QStringView();
+        if (inner.contains(u'"')) {
+            out.line({u"part \"Entry ", bare,
+                      u" not converted because value contains quotes which cannot be used in templates\" text"});
+        } else {
+            out.line({u"part ", name, u" edittext"});
+            out.line({u"valuename ", name});
+            if (data.contains(QLatin1StringView("\\\\"))) {
+                QString unescaped = data.toString();
+                unescaped.replace(QLatin1StringView("\\\\"), QLatin1StringView("\\"));
+                out.line({u"default ", unescaped});
+            } else {
+                out.line({u"default ", data});
+            }
+        }
+        out.line({u"end part"});
     }
 
     // A value with a NUL anywhere in its line, or any value of a key with one in its name: its policy
@@ -484,33 +547,6 @@ private:
              u" not converted because value contains a NUL character which cannot be used in templates\" text"});
         m_current->line({u"end part"});
         m_current->line({u"end policy"});
-    }
-
-    // The result is the machine file followed by the user file. The machine file's bytes are moved
-    // into the result file by renaming rather than copied, which halves the writing for large exports.
-    QString writeResult()
-    {
-        QString error;
-        const QString path = NewTempFile(m_tempFiles, &error);
-        if (path.isEmpty())
-            throw ConversionFailure{QStringLiteral("Cannot create a temporary file: %1").arg(error)};
-        const auto writeFailed = [&](const QFile &f) {
-            return ConversionFailure{
-                QStringLiteral("Cannot write the temporary file %1: %2").arg(path, f.errorString())};
-        };
-        QFile result(path);
-        if (std::rename(QFile::encodeName(m_machine->path()).constData(), QFile::encodeName(path).constData()) != 0) {
-            if (!result.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                throw writeFailed(result);
-            appendFile(result, m_machine->path(), writeFailed);
-            result.close();
-        }
-        if (!result.open(QIODevice::WriteOnly | QIODevice::Append))
-            throw writeFailed(result);
-        appendFile(result, m_user->path(), writeFailed);
-        if (!result.flush())
-            throw writeFailed(result);
-        return path;
     }
 
     template<typename Failure>
@@ -533,7 +569,7 @@ private:
     LineReader m_reader;
     bool m_utf16;
     Prompter &m_prompter;
-    TempFiles &m_tempFiles;
+    TempFiles *m_tempFiles;
     ConversionHost &m_host;
     std::unique_ptr<OutputFile> m_machine, m_user, m_discard;
     OutputFile *m_current = nullptr;
@@ -547,10 +583,6 @@ private:
     QString m_line;
 };
 
-} // namespace
-
-namespace {
-
 // The line the last character of text stands on (CR LF, LF and a lone CR end a line).
 qsizetype lastLineNumber(QStringView text)
 {
@@ -560,6 +592,44 @@ qsizetype lastLineNumber(QStringView text)
             ++line;
     }
     return line;
+}
+
+// An export's text as the converter reads it. 8-bit exports stay 8-bit byte for byte and are read
+// from their bytes. An export with a byte-order mark (regedit writes UTF-16LE) is decoded first, and
+// written 8-bit when every character fits, else as UTF-16LE rather than lose any.
+struct ExportText
+{
+    QString text; // the decoded text of a Unicode export
+    bool unicode = false;
+    bool utf16 = false; // the output is UTF-16LE
+
+    LineReader reader(QByteArrayView bytes) const
+    {
+        return unicode ? LineReader(QStringView(text)) : LineReader(bytes);
+    }
+};
+
+ExportText decodeExport(QByteArrayView bytes, Prompter &prompter)
+{
+    ExportText decoded;
+    const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    decoded.unicode = wide || bytes.startsWith("\xEF\xBB\xBF");
+    if (!decoded.unicode)
+        return decoded;
+    // A UTF-16 export cut after an odd number of bytes ends in half a character. That byte is left
+    // out (the user is told where), so it neither becomes a replacement character nor decides the
+    // output's encoding.
+    const bool halfCharacter = wide && bytes.size() % 2 != 0;
+    decoded.text = decodeText(bytes.first(bytes.size() - (halfCharacter ? 1 : 0)), nullptr);
+    if (halfCharacter) {
+        prompter.tell(QStringLiteral("Line %1: the file ends in half a character; its last byte (at offset "
+                                     "%2) is left out.")
+                          .arg(lastLineNumber(decoded.text))
+                          .arg(bytes.size() - 1),
+                      Message::Icon::Exclamation);
+    }
+    decoded.utf16 = !canEncodeWindows1252(decoded.text);
+    return decoded;
 }
 
 } // namespace
@@ -581,34 +651,14 @@ bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, Con
             if (input.error() != QFileDevice::NoError)
                 throw ConversionFailure{QStringLiteral("Cannot read %1: %2").arg(path, input.errorString())};
         }
-
-        // 8-bit exports stay 8-bit byte for byte. An export with a byte-order mark (regedit writes
-        // UTF-16LE) is decoded first, and written 8-bit when every character fits, else as UTF-16LE
-        // rather than lose any.
-        const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
-        const bool unicode = wide || bytes.startsWith("\xEF\xBB\xBF");
-        QString text;
-        bool utf16 = false;
-        if (unicode) {
-            // A UTF-16 export cut after an odd number of bytes ends in half a character. That byte
-            // is left out (the user is told where), so it neither becomes a replacement character
-            // nor decides the output's encoding.
-            const bool halfCharacter = wide && bytes.size() % 2 != 0;
-            text = decodeText(QByteArrayView(bytes).first(bytes.size() - (halfCharacter ? 1 : 0)), nullptr);
-            if (halfCharacter) {
-                prompter.tell(QStringLiteral("Line %1: the file ends in half a character; its last byte (at offset "
-                                             "%2) is left out.")
-                                  .arg(lastLineNumber(text))
-                                  .arg(bytes.size() - 1),
-                              Message::Icon::Exclamation);
-            }
+        const ExportText decoded = decodeExport(bytes, prompter);
+        if (decoded.unicode) { // the bytes are done with
             bytes = QByteArray();
             input.close();
-            utf16 = !canEncodeWindows1252(text);
         }
-        Converter converter(unicode ? LineReader(QStringView(text)) : LineReader(QByteArrayView(bytes)), utf16,
-                            prompter, tempFiles, host);
-        const QString result = converter.run();
+        Converter converter(decoded.reader(bytes), decoded.utf16, prompter, &tempFiles, host);
+        converter.run();
+        const QString result = converter.writeResult();
         host.addRecentFile(path);
         path = result;
     } catch (const ConversionFailure &f) {
@@ -620,6 +670,20 @@ bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, Con
     prompter.tell(failure, Message::Icon::Exclamation);
     host.removeRecentFile(path);
     return false;
+}
+
+std::optional<QByteArray> ConvertRegExport(QByteArrayView bytes, Prompter &prompter)
+{
+    try {
+        ConversionHost quiet;
+        const ExportText decoded = decodeExport(bytes, prompter);
+        Converter converter(decoded.reader(bytes), decoded.utf16, prompter, nullptr, quiet);
+        converter.run();
+        return converter.resultBytes();
+    } catch (const ConversionFailure &f) {
+        prompter.tell(f.description, Message::Icon::Exclamation);
+        return std::nullopt;
+    }
 }
 
 bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles)

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QElapsedTimer>
 #include <QString>
+
+#include <optional>
 
 namespace kova {
 
@@ -73,5 +76,9 @@ private:
 bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles, ConversionHost &host);
 // The same for a caller that keeps no recent list and shows no progress.
 bool ConvertRegFile(QString &path, Prompter &prompter, TempFiles &tempFiles);
+// The same conversion in memory, for the fuzzer: the export's bytes in, the bytes the result file
+// would hold out; no file is read or made. On failure the message has been shown through prompter
+// and nothing is returned.
+std::optional<QByteArray> ConvertRegExport(QByteArrayView bytes, Prompter &prompter);
 
 } // namespace kova

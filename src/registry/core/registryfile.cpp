@@ -243,118 +243,134 @@ struct Cursor
     size_t next = 0; // index of the next unread line
 };
 
+// Sets reason and gives no value: the way out of every step below.
+std::nullopt_t failWith(QString &reason, const QString &why)
+{
+    reason = why;
+    return std::nullopt;
+}
+
+// The value's name ("@" for the default value) and the '=' after it.
+std::optional<QString> parseValueName(LineParser &p, QString &reason)
+{
+    QString name;
+    if (p.take(u"\"")) {
+        const auto quoted = p.escapedUntil(u'"');
+        if (!quoted)
+            return failWith(reason, QStringLiteral("unterminated value name"));
+        name = *quoted;
+    } else if (!p.take(u"@")) {
+        return failWith(reason, QStringLiteral("a value line must begin with @ or a quoted name"));
+    }
+    p.skipSpaces();
+    if (!p.take(u"="))
+        return failWith(reason, QStringLiteral("'=' expected after the value name"));
+    p.skipSpaces();
+    return name;
+}
+
+// The "(N):" of str(N): and hex(N):, N in hexadecimal.
+std::optional<quint32> parseTypeNumber(LineParser &p)
+{
+    if (!p.take(u"("))
+        return std::nullopt;
+    quint64 v = 0;
+    int digits = 0;
+    while (!p.atEnd() && LineParser::isHex(p.peek()) && digits < 8) {
+        QChar c = p.peek();
+        p.take(QStringView(&c, 1));
+        v = v * 16 + LineParser::hexValue(c);
+        ++digits;
+    }
+    if (digits == 0 || !p.take(u"):"))
+        return std::nullopt;
+    return quint32(v);
+}
+
+// A string's text after its opening quote, up to the closing quote that ends the line.
+std::optional<RegistryValue> parseStringData(LineParser &p, quint32 type, QString &reason)
+{
+    const auto text = p.escapedUntil(u'"');
+    if (!text)
+        return failWith(reason, QStringLiteral("unterminated string"));
+    p.skipSpaces();
+    if (!p.atEnd())
+        return failWith(reason, QStringLiteral("unexpected text after the string"));
+    return RegistryValue{type, utf16WithNul(*text)};
+}
+
+// Up to eight hexadecimal digits, stored little-endian.
+std::optional<RegistryValue> parseDwordData(QStringView digits, QString &reason)
+{
+    if (digits.isEmpty() || digits.size() > 8)
+        return failWith(reason, QStringLiteral("malformed dword value"));
+    quint32 v = 0;
+    for (QChar c : digits) {
+        if (!LineParser::isHex(c))
+            return failWith(reason, QStringLiteral("malformed dword value"));
+        v = v * 16 + LineParser::hexValue(c);
+    }
+    QByteArray data(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        data[i] = char((v >> (8 * i)) & 0xFF);
+    return RegistryValue{RegType::Dword, data};
+}
+
+// After "hex": ":" or "(N):", then a byte list that a trailing backslash continues on the next lines.
+std::optional<RegistryValue> parseHexData(LineParser &p, Cursor &cursor, QString &reason)
+{
+    quint32 type = RegType::Binary;
+    if (!p.take(u":")) {
+        const auto number = parseTypeNumber(p);
+        if (!number)
+            return failWith(reason, QStringLiteral("malformed hex value"));
+        type = *number;
+    }
+    QString list = p.rest().trimmed().toString();
+    while (list.endsWith(u'\\')) {
+        list.chop(1);
+        if (cursor.next >= cursor.lines.size())
+            return failWith(reason, QStringLiteral("the file ends inside a continued value"));
+        list += cursor.lines[cursor.next++].trimmed();
+    }
+    const auto bytes = parseHexList(list);
+    if (!bytes)
+        return failWith(reason, QStringLiteral("malformed hex data"));
+    return RegistryValue{type, *bytes};
+}
+
+// The data after the '=': a string, str(N):, dword: or hex.
+std::optional<RegistryValue> parseValueData(LineParser &p, Cursor &cursor, QString &reason)
+{
+    if (p.take(u"\""))
+        return parseStringData(p, RegType::String, reason);
+    if (p.take(u"str")) {
+        const auto type = parseTypeNumber(p);
+        if (!type || !p.take(u"\""))
+            return failWith(reason, QStringLiteral("malformed str(N): value"));
+        return parseStringData(p, *type, reason);
+    }
+    if (p.take(u"dword:"))
+        return parseDwordData(p.rest().trimmed(), reason);
+    if (p.take(u"hex"))
+        return parseHexData(p, cursor, reason);
+    return failWith(reason, QStringLiteral("unknown value data"));
+}
+
 // The value line at lines[index] (continuations consumed through cursor); reason set on failure.
 std::optional<StoredKey::Value> parseValueLine(QStringView line, Cursor &cursor, QString &reason)
 {
     int pos = 0;
     LineParser p(line, pos);
+    auto name = parseValueName(p, reason);
+    if (!name)
+        return std::nullopt;
+    auto data = parseValueData(p, cursor, reason);
+    if (!data)
+        return std::nullopt;
     StoredKey::Value value;
-    if (p.take(u"@")) {
-        // the default value
-    } else if (p.take(u"\"")) {
-        const auto name = p.escapedUntil(u'"');
-        if (!name) {
-            reason = QStringLiteral("unterminated value name");
-            return std::nullopt;
-        }
-        value.name = *name;
-    } else {
-        reason = QStringLiteral("a value line must begin with @ or a quoted name");
-        return std::nullopt;
-    }
-    p.skipSpaces();
-    if (!p.take(u"=")) {
-        reason = QStringLiteral("'=' expected after the value name");
-        return std::nullopt;
-    }
-    p.skipSpaces();
-
-    auto stringData = [&](quint32 type) -> bool {
-        const auto text = p.escapedUntil(u'"');
-        if (!text) {
-            reason = QStringLiteral("unterminated string");
-            return false;
-        }
-        p.skipSpaces();
-        if (!p.atEnd()) {
-            reason = QStringLiteral("unexpected text after the string");
-            return false;
-        }
-        value.value = RegistryValue{type, utf16WithNul(*text)};
-        return true;
-    };
-    auto typeNumber = [&](quint32 &type) -> bool {
-        // "(N):" with N in hexadecimal
-        if (!p.take(u"("))
-            return false;
-        quint64 v = 0;
-        int digits = 0;
-        while (!p.atEnd() && LineParser::isHex(p.peek()) && digits < 8) {
-            QChar c = p.peek();
-            p.take(QStringView(&c, 1));
-            v = v * 16 + LineParser::hexValue(c);
-            ++digits;
-        }
-        if (digits == 0 || !p.take(u"):"))
-            return false;
-        type = quint32(v);
-        return true;
-    };
-
-    if (p.take(u"\"")) {
-        if (!stringData(RegType::String))
-            return std::nullopt;
-    } else if (p.take(u"str")) {
-        quint32 type = 0;
-        if (!typeNumber(type) || !p.take(u"\"")) {
-            reason = QStringLiteral("malformed str(N): value");
-            return std::nullopt;
-        }
-        if (!stringData(type))
-            return std::nullopt;
-    } else if (p.take(u"dword:")) {
-        const QStringView digits = p.rest().trimmed();
-        if (digits.isEmpty() || digits.size() > 8) {
-            reason = QStringLiteral("malformed dword value");
-            return std::nullopt;
-        }
-        quint32 v = 0;
-        for (QChar c : digits) {
-            if (!LineParser::isHex(c)) {
-                reason = QStringLiteral("malformed dword value");
-                return std::nullopt;
-            }
-            v = v * 16 + LineParser::hexValue(c);
-        }
-        QByteArray data(4, '\0');
-        for (int i = 0; i < 4; ++i)
-            data[i] = char((v >> (8 * i)) & 0xFF);
-        value.value = RegistryValue{RegType::Dword, data};
-    } else if (p.take(u"hex")) {
-        quint32 type = RegType::Binary;
-        if (!p.take(u":") && !typeNumber(type)) {
-            reason = QStringLiteral("malformed hex value");
-            return std::nullopt;
-        }
-        QString list = p.rest().trimmed().toString();
-        while (list.endsWith(u'\\')) {
-            list.chop(1);
-            if (cursor.next >= cursor.lines.size()) {
-                reason = QStringLiteral("the file ends inside a continued value");
-                return std::nullopt;
-            }
-            list += cursor.lines[cursor.next++].trimmed();
-        }
-        const auto bytes = parseHexList(list);
-        if (!bytes) {
-            reason = QStringLiteral("malformed hex data");
-            return std::nullopt;
-        }
-        value.value = RegistryValue{type, *bytes};
-    } else {
-        reason = QStringLiteral("unknown value data");
-        return std::nullopt;
-    }
+    value.name = std::move(*name);
+    value.value = std::move(*data);
     return value;
 }
 

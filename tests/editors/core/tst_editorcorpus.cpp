@@ -1,10 +1,10 @@
 // Every node of every page kind in the real templates: "Ok" without edits gives a
 // text that, opened and committed again, stays the same; "Cancel" leaves the node byte for byte.
 #include "document/loader.h"
+#include "document/nodekeys.h"
 #include "document/nodetext.h"
 #include "document/templatedocument.h"
 #include "editors/core/editsession.h"
-#include "editors/core/nodekeys.h"
 #include "okunchanged.h"
 
 #include "scriptedprompter.h"
@@ -70,5 +70,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestEditorCorpus)
+KOVA_CORPUS_TEST_MAIN(QCoreApplication, TestEditorCorpus)
 #include "tst_editorcorpus.moc"

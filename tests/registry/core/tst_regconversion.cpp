@@ -177,6 +177,9 @@ private slots:
             convertFile(run, file, prompter);
             outputs.append(hash(run.converted ? std::optional(run.output) : std::nullopt));
             outputs.append(hash(run.converted ? saveAs(run.path, move) : std::nullopt));
+            ScriptedPrompter inMemory; // the fuzzer's entry gives the same bytes
+            inMemory.allowAnything(move ? Answer::Yes : Answer::No);
+            QCOMPARE(hash(ConvertRegExport(test::readBytes(file), inMemory)), outputs.at(outputs.size() - 2));
             if (run.converted) {
                 QCOMPARE(run.added, QStringList{file});
                 for (const Message &m : prompter.messages())
@@ -191,5 +194,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRegConversion)
+KOVA_CORPUS_TEST_MAIN(QCoreApplication, TestRegConversion)
 #include "tst_regconversion.moc"

@@ -1,6 +1,6 @@
 #include "document/loader.h"
+#include "document/nodekeys.h"
 #include "document/templatedocument.h"
-#include "editors/core/nodekeys.h"
 
 #include "scriptedprompter.h"
 #include "templatefixtures.h"
