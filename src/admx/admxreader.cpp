@@ -4,9 +4,9 @@
 #include "admxmodel.h"
 #include "admxnames.h"
 
-#include "editors/core/nodekeys.h"
 #include "document/templatedocument.h"
 #include "document/templatenode.h"
+#include "editors/core/nodekeys.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -31,8 +31,9 @@ QString normalizedKey(const QString &key)
     return k;
 }
 
-// Explanations in templates write a line break as backslash and n.
-QString explainText(const QString &text)
+// Templates write a line break as backslash and n, in explanations and in captions, labels and item
+// names alike.
+QString displayText(const QString &text)
 {
     return QString(text).replace(QStringLiteral("\\n"), QStringLiteral("\n"));
 }
@@ -109,6 +110,7 @@ public:
                 classNode(cls);
             }
         }
+        supportedOnFallback();
         return std::move(m_model);
     }
 
@@ -160,12 +162,12 @@ private:
             name = m_model.categories.at(*known).name;
         } else {
             Category c;
-            c.caption = node->text;
+            c.caption = displayText(node->text);
             c.parent = parent;
-            name = c.name = c.captionId = m_names.take(baseName(node->text, {}, QStringLiteral("Category")));
+            name = c.name = c.captionId = m_names.take(baseName(c.caption, {}, QStringLiteral("Category")));
             for (const AdmStatement &s : readStatements(m_document.nodeText(node))) {
                 if (s.keyword == u"EXPLAIN") {
-                    c.explain = explainText(s.argument(0));
+                    c.explain = displayText(s.argument(0));
                     c.explainId = m_names.take(c.name + QStringLiteral("_Explain"));
                 } else if (s.keyword != u"CATEGORY" && s.keyword != u"KEYNAME" && s.keyword != u"END") {
                     m_model.warnings.append({node->text, unsupported(s)});
@@ -196,13 +198,37 @@ private:
         return m_fallbackCategory;
     }
 
+    // Every ADMX policy names what it is supported on: a policy whose template names nothing gets a
+    // definition of this file's own, said once for all of them.
+    void supportedOnFallback()
+    {
+        qsizetype without = 0;
+        for (const Policy &p : std::as_const(m_model.policies))
+            without += p.supportedOn.isEmpty() ? 1 : 0;
+        if (without == 0)
+            return;
+        SupportedOn s;
+        s.text = QStringLiteral("Not stated in the template");
+        s.name = s.textId = m_names.take(QStringLiteral("SUPPORTED_NotStated"));
+        m_model.supported.append(s);
+        for (Policy &p : m_model.policies)
+            if (p.supportedOn.isEmpty())
+                p.supportedOn = s.name;
+        m_model.warnings.append(
+            {m_name,
+             QStringLiteral("%1 of %2 policies name no SUPPORTED text; they refer to the definition %3 (\"%4\").")
+                 .arg(without)
+                 .arg(m_model.policies.size())
+                 .arg(s.name, s.text)});
+    }
+
     QString supportedOn(const QString &text)
     {
         auto it = m_supportedByText.constFind(text);
         if (it != m_supportedByText.constEnd())
             return *it;
         SupportedOn s;
-        s.text = text;
+        s.text = displayText(text);
         s.name = s.textId = m_names.take(QStringLiteral("SUPPORTED_") + baseName(text, {}, QStringLiteral("Text")));
         m_model.supported.append(s);
         m_supportedByText.insert(text, s.name);
@@ -210,7 +236,7 @@ private:
     }
 
     // A value in ADMX form; a number is a registry DWORD (negative numbers as their 32-bit pattern),
-    // or a QWORD when it needs more bits.
+    // or a text when it needs more bits.
     static RegValue regValue(const AdmValue &v, const std::function<void(const QString &)> &warn)
     {
         switch (v.kind) {
@@ -222,8 +248,12 @@ private:
                 return {RegValue::Kind::Decimal, QString::number(quint32(n))};
             bool okLong = false;
             const qulonglong u = v.text.trimmed().toULongLong(&okLong, 10);
-            if (okLong)
-                return {RegValue::Kind::LongDecimal, QString::number(u)};
+            if (okLong) {
+                // The schema's values are 32-bit decimals, texts and deletions.
+                warn(QStringLiteral("The number %1 is wider than an ADMX decimal; it was written as a text.")
+                         .arg(v.text));
+                return {RegValue::Kind::String, QString::number(u)};
+            }
             warn(QStringLiteral("The number %1 is no whole number ADMX can hold; it was written as a text.")
                      .arg(v.text));
             return {RegValue::Kind::String, v.text};
@@ -299,7 +329,7 @@ private:
         const QList<AdmStatement> st = readStatements(m_document.nodeText(node));
         Policy p;
         p.className = className;
-        p.caption = node->text;
+        p.caption = displayText(node->text);
         p.key = ownKey(node, inheritedKey);
         std::optional<AdmValue> on, off;
         for (qsizetype i = 0; i < st.size(); ++i) {
@@ -318,7 +348,7 @@ private:
             } else if (kw == u"ACTIONLISTOFF") {
                 actionList(st, i, p.key, p.disabledList, warn);
             } else if (kw == u"EXPLAIN") {
-                p.explain = explainText(s.argument(0));
+                p.explain = displayText(s.argument(0));
             } else if (kw == u"SUPPORTED") {
                 p.supportedOn = supportedOn(s.argument(0));
             } else if (kw == u"CLIENTEXT" && isGuid(s.argument(0))) {
@@ -361,10 +391,30 @@ private:
         for (int i = 0; i < node->childCount(); ++i)
             if (std::optional<Element> e = part(node->child(i), p, elementIds, warn))
                 p.elements.append(*e);
+        placeClientExtension(p, warn);
 
         m_policyBySignature.insert(signature, {m_model.policies.size(), className});
         m_model.policies.append(p);
         m_model.warnings.append(warnings);
+    }
+
+    // ADMX names a client extension on each element that writes a value, not on the policy: it is
+    // put on every element of the policy, and left out (with a word) when the policy has none.
+    static void placeClientExtension(Policy &p, const std::function<void(const QString &)> &warn)
+    {
+        if (p.clientExtension.isEmpty())
+            return;
+        bool placed = false;
+        for (Element &e : p.elements) {
+            if (e.type.isEmpty())
+                continue;
+            e.attributes.insert(1, {QStringLiteral("clientExtension"), p.clientExtension});
+            placed = true;
+        }
+        if (!placed)
+            warn(QStringLiteral("CLIENTEXT %1 has no place in ADMX on a policy without parts; it was left out.")
+                     .arg(p.clientExtension));
+        p.clientExtension.clear();
     }
 
     std::optional<Element> part(const TemplateNode *node, const Policy &policy, UniqueNames &ids,
@@ -380,8 +430,8 @@ private:
         const QString key = ownKey(node, policy.key);
 
         Element e;
-        e.label = node->text;
-        const QString id = type == u"TEXT" ? QString() : ids.take(baseName(node->text, {}, QStringLiteral("Part")));
+        e.label = displayText(node->text);
+        const QString id = type == u"TEXT" ? QString() : ids.take(baseName(e.label, {}, QStringLiteral("Part")));
         std::optional<QString> valueName, defaultValue, maxLen, min, max, spin, valuePrefix;
         bool required = false, expandable = false, txtConvert = false, defChecked = false, noSort = false,
              explicitValue = false, additive = false;
@@ -535,9 +585,9 @@ private:
         for (qsizetype k = i + 1; k < end; ++k) {
             // A suggestion line is a quoted text alone, or a bare word the loader kept as it was.
             if (st[k].keyword.isEmpty() && st[k].arguments.size() == 1)
-                out.append(st[k].argument(0));
+                out.append(displayText(st[k].argument(0)));
             else if (st[k].arguments.isEmpty())
-                out.append(st[k].keyword);
+                out.append(displayText(st[k].keyword));
             else
                 warn(unsupported(st[k]));
         }
@@ -567,7 +617,7 @@ private:
             if (s.keyword == u"NAME") {
                 finish();
                 item = EnumItem{};
-                item->caption = s.argument(0);
+                item->caption = displayText(s.argument(0));
                 hasValue = false;
             } else if (s.keyword == u"VALUE" && item && !hasValue) {
                 const AdmValue v = readValue(s);

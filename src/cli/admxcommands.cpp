@@ -1,6 +1,8 @@
 #include "admxcommands.h"
 
+#include "clioptions.h"
 #include "stderrprompter.h"
+#include "templateload.h"
 
 #include "admx/admxexport.h"
 #include "document/loader.h"
@@ -11,12 +13,6 @@
 namespace kova::cli {
 
 namespace {
-
-const QString kRemoveConditionals = QStringLiteral("--remove-conditionals");
-const QString kNewerStatements = QStringLiteral("--newer-statements");
-const QString kNamespace = QStringLiteral("--namespace");
-const QString kPrefix = QStringLiteral("--prefix");
-const QString kLanguage = QStringLiteral("--language");
 
 void printLine(const QString &text)
 {
@@ -36,15 +32,8 @@ int exportAdmx(const Invocation &inv)
     }
 
     TemplateDocument document;
-    const Answer conditionals = inv.has(kRemoveConditionals) ? Answer::Yes : Answer::No;
-    StderrPrompter prompter([conditionals](const Message &) { return conditionals; });
-    LoadOptions loadOptions;
-    loadOptions.newerStatements = inv.has(kNewerStatements);
-    const LoadResult loaded = Vullen(document, input, prompter, loadOptions);
-    if (loaded.status == LoadResult::Status::Fatal)
-        return Fatal;
-    if (!loaded.loaded())
-        return Failure;
+    if (const int code = loadTemplate(document, inv); code != Success)
+        return code;
 
     const admx::WriteResult written = admx::writeAdmxFiles(document, inv.arguments.at(1), options);
     for (const admx::Warning &w : written.warnings)
@@ -62,13 +51,9 @@ std::vector<CliCommand> admxCommands()
 {
     return {
         {QStringLiteral("export-admx"),
-         QStringLiteral("export-admx INPUT.adm OUTDIR [--namespace NS] [--prefix P] [--language en-US] "
-                        "[--newer-statements] [--remove-conditionals]"),
-         2,
-         {kRemoveConditionals, kNewerStatements},
-         {},
-         exportAdmx,
-         {kNamespace, kPrefix, kLanguage}},
+         QStringLiteral("export-admx INPUT.adm OUTDIR [--namespace NS] [--prefix P] [--language en-US]") +
+             kLoadSynopsis,
+         2, loadFlags(), conditionalFlags(), exportAdmx, loadValueOptions() << kNamespace << kPrefix << kLanguage},
     };
 }
 

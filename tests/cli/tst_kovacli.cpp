@@ -30,7 +30,7 @@ private slots:
         const QByteArray conditional = "CLASS MACHINE\n#if version >= 4\nCATEGORY \"c\"\n#endif\n";
         const QString question = QStringLiteral(
             "kova-cli: conditional statements found (#IF, #IFDEF, #IFNDEF, #ELSE, #ENDIF, SOFT, VERSION); "
-            "--remove-conditionals removes them\n");
+            "--remove-conditionals removes them, --evaluate-conditionals reads them as Group Policy does\n");
         QTest::newRow("good") << QByteArray("CLASS USER\n") << QStringList{} << 0 << "";
         QTest::newRow("syntax error") << QByteArray("CLASS USER\nPOLICY 3\n") << QStringList{} << 1
                                       << "Error in line 2\nFile not loaded\n";
@@ -172,21 +172,21 @@ private slots:
         QTest::addColumn<QString>("err");
         QTest::addColumn<QString>("adml");
         const QByteArray host = "PART \"Host\" EDITTEXT\nVALUENAME \"H\"\nEND PART\n";
-        QTest::newRow("defaults") << host << QStringList{} << 0 << ""
-                                  << "en-US/x.adml";
+        const QString fallback = QStringLiteral("warning: x: 1 of 1 policies name no SUPPORTED text; they refer to the "
+                                                "definition SUPPORTED_NotStated (\"Not stated in the template\").\n");
+        QTest::newRow("defaults") << host << QStringList{} << 0 << fallback << "en-US/x.adml";
         QTest::newRow("names and language")
-            << host << QStringList{"--namespace", "Kova.Test", "--prefix=kt", "--language", "de-DE"} << 0 << ""
+            << host << QStringList{"--namespace", "Kova.Test", "--prefix=kt", "--language", "de-DE"} << 0 << fallback
             << "de-DE/x.adml";
         QTest::newRow("warning on standard error")
             << QByteArray("PART \"Host\" EDITTEXT\nVALUENAME \"H\"\nOEMCONVERT\nEND PART\n") << QStringList{} << 0
-            << "warning: Pol: Host: The statement OEMCONVERT has no ADMX equivalent and was left out.\n"
+            << "warning: Pol: Host: The statement OEMCONVERT has no ADMX equivalent and was left out.\n" + fallback
             << "en-US/x.adml";
         QTest::newRow("newer statement refused")
             << QByteArray("EXPLAIN \"x\"\n") << QStringList{} << 1 << "Error in line  5\nFile not loaded\n"
             << QString();
         QTest::newRow("newer statement accepted")
-            << QByteArray("EXPLAIN \"x\"\n") << QStringList{"--newer-statements"} << 0 << ""
-            << "en-US/x.adml";
+            << QByteArray("EXPLAIN \"x\"\n") << QStringList{"--newer-statements"} << 0 << fallback << "en-US/x.adml";
         QTest::newRow("prefix without value")
             << host << QStringList{"--prefix"} << 64 << "kova-cli: option '--prefix' needs a value\n"
             << QString();
