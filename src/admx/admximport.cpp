@@ -1,0 +1,464 @@
+// Reads an ADMX and its ADML into the ADM text that says the same, as far as ADM can: what it cannot
+// hold is named per policy, and the nearest ADM form written where there is one.
+#include "admximport.h"
+
+#include "admxreadxml.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringEncoder>
+
+namespace kova::admx {
+
+using namespace xml;
+
+namespace {
+
+QByteArray readAll(const QString &path, QString *error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = path + QStringLiteral(": ") + f.errorString();
+        return {};
+    }
+    return f.readAll();
+}
+
+// A text as an ADM quoted text: no double quote can stand inside one, so an inner one becomes a
+// typographic quote, and a line break is written as backslash and n.
+QString quoted(const QString &text)
+{
+    QString t = text.trimmed();
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\\n")).replace(u'\n', QStringLiteral("\\n"));
+    for (qsizetype i = 0; i < t.size(); ++i)
+        if (t[i] == u'"')
+            t[i] = i == 0 || t[i - 1].isSpace() ? QChar(0x201C) : QChar(0x201D);
+    t.replace(u'\t', u' ');
+    return u'"' + t + u'"';
+}
+
+class Importer
+{
+public:
+    Importer(const Definitions &definitions, const Resources &resources) : m_defs(definitions), m_res(resources) {}
+
+    void addExternalCategory(const QString &ref, const QString &caption) { m_external.insert(ref, caption); }
+
+    QString run()
+    {
+        for (const Category &c : m_defs.categories)
+            m_categoryIndex.insert(c.name, &c);
+        for (const QString cls : {QStringLiteral("Machine"), QStringLiteral("User")}) {
+            line(QStringLiteral("CLASS ") + cls.toUpper());
+            // Categories of this file with no parent here, then those named from another file.
+            for (const Category &c : m_defs.categories)
+                if (parentOf(c).isEmpty())
+                    category(c.name, cls);
+            for (auto it = m_external.cbegin(); it != m_external.cend(); ++it)
+                category(it.key(), cls);
+            for (const Policy &p : m_defs.policies)
+                if (categoryOf(p).isEmpty() && inClass(p, cls))
+                    policy(p);
+        }
+        return m_out;
+    }
+
+    QList<Warning> warnings;
+
+private:
+    void line(const QString &text) { m_out += text + QStringLiteral("\r\n"); }
+
+    QString text(const QString &reference, const QString &owner)
+    {
+        if (!reference.startsWith(QStringLiteral("$(string.")) || !reference.endsWith(u')'))
+            return reference;
+        const QString id = reference.mid(9).chopped(1);
+        const auto it = m_res.strings.constFind(id);
+        if (it != m_res.strings.constEnd())
+            return *it;
+        warnings.append(
+            {owner, QStringLiteral("The string %1 is not in the ADML; its id stands in its place.").arg(id)});
+        return id;
+    }
+
+    // A category reference as this file's own category name, or as the reference to another file's.
+    QString resolve(const QString &ref) const
+    {
+        const qsizetype colon = ref.indexOf(u':');
+        if (colon < 0 || ref.first(colon) == m_defs.prefix)
+            return colon < 0 ? ref : ref.mid(colon + 1);
+        return ref;
+    }
+    QString parentOf(const Category &c) const
+    {
+        const QString parent = resolve(c.parentCategory);
+        return m_categoryIndex.contains(parent) || m_external.contains(parent) ? parent : QString();
+    }
+    QString categoryOf(const Policy &p) const
+    {
+        const QString parent = resolve(p.parentCategory);
+        return m_categoryIndex.contains(parent) || m_external.contains(parent) ? parent : QString();
+    }
+    static bool inClass(const Policy &p, const QString &cls)
+    {
+        const QString c = p.attributes.value(QStringLiteral("class"));
+        return c == cls || c == u"Both";
+    }
+
+    bool holdsPolicies(const QString &name, const QString &cls) const
+    {
+        for (const Policy &p : m_defs.policies)
+            if (inClass(p, cls) && categoryOf(p) == name)
+                return true;
+        for (const Category &c : m_defs.categories)
+            if (parentOf(c) == name && c.name != name && holdsPolicies(c.name, cls))
+                return true;
+        return false;
+    }
+
+    void category(const QString &name, const QString &cls)
+    {
+        if (!holdsPolicies(name, cls))
+            return;
+        const Category *c = m_categoryIndex.value(name);
+        const QString caption = c ? text(c->displayName, name) : m_external.value(name);
+        line(QStringLiteral("CATEGORY ") + quoted(caption));
+        if (c && !c->explainText.isEmpty())
+            line(QStringLiteral("EXPLAIN ") + quoted(text(c->explainText, caption)));
+        for (const Category &child : m_defs.categories)
+            if (parentOf(child) == name && child.name != name)
+                category(child.name, cls);
+        for (const Policy &p : m_defs.policies)
+            if (inClass(p, cls) && categoryOf(p) == name)
+                policy(p);
+        line(QStringLiteral("END CATEGORY"));
+    }
+
+    QString value(const Value &v, const std::function<void(const QString &)> &warn) const
+    {
+        switch (v.kind) {
+        case Value::Kind::Decimal: return QStringLiteral("NUMERIC ") + v.text;
+        case Value::Kind::LongDecimal:
+            if (v.text.toULongLong() > 0xffffffffull)
+                warn(QStringLiteral("The value %1 is wider than an ADM number; it was written as a text.").arg(v.text));
+            else
+                return QStringLiteral("NUMERIC ") + v.text;
+            return quoted(v.text);
+        case Value::Kind::String:
+            if (v.text.contains(u'"'))
+                warn(QStringLiteral("The value %1 holds double quotes, which an ADM text cannot; they were written as "
+                                    "typographic quotes.")
+                         .arg(v.text));
+            return quoted(v.text);
+        case Value::Kind::Delete: return QStringLiteral("DELETE");
+        case Value::Kind::None: break;
+        }
+        return QString();
+    }
+
+    void actionList(const QString &word, const ValueList &list, const std::function<void(const QString &)> &warn)
+    {
+        if (list.items.isEmpty())
+            return;
+        line(word);
+        for (const ListItem &item : list.items) {
+            const QString key = item.key.isEmpty() ? list.defaultKey : item.key;
+            if (!key.isEmpty())
+                line(QStringLiteral("KEYNAME ") + quoted(key));
+            line(QStringLiteral("VALUENAME ") + quoted(item.valueName));
+            line(QStringLiteral("VALUE ") + value(item.value, warn));
+        }
+        line(QStringLiteral("END ") + word);
+    }
+
+    void policy(const Policy &p)
+    {
+        const QString caption = text(p.attributes.value(QStringLiteral("displayName")), p.attributes.value("name"));
+        const auto warn = [&](const QString &t) { warnings.append({caption, t}); };
+        const QString key = p.attributes.value(QStringLiteral("key"));
+        line(QStringLiteral("POLICY ") + quoted(caption));
+        line(QStringLiteral("KEYNAME ") + quoted(key));
+        if (const QString explain = p.attributes.value(QStringLiteral("explainText")); !explain.isEmpty())
+            line(QStringLiteral("EXPLAIN ") + quoted(text(explain, caption)));
+        if (!p.supportedOn.isEmpty()) {
+            const QString ref = m_defs.supportedOn.value(resolve(p.supportedOn));
+            line(QStringLiteral("SUPPORTED ") + quoted(ref.isEmpty() ? resolve(p.supportedOn) : text(ref, caption)));
+        }
+        for (const Element &e : p.elements) {
+            if (const QString ext = e.attributes.value(QStringLiteral("clientExtension")); !ext.isEmpty()) {
+                line(QStringLiteral("CLIENTEXT ") + ext);
+                break;
+            }
+        }
+        if (const auto vn = p.attributes.constFind(QStringLiteral("valueName")); vn != p.attributes.constEnd())
+            line(QStringLiteral("VALUENAME ") + quoted(*vn));
+        if (p.enabledValue.kind != Value::Kind::None)
+            line(QStringLiteral("VALUEON ") + value(p.enabledValue, warn));
+        if (p.disabledValue.kind != Value::Kind::None)
+            line(QStringLiteral("VALUEOFF ") + value(p.disabledValue, warn));
+        actionList(QStringLiteral("ACTIONLISTON"), p.enabledList, warn);
+        actionList(QStringLiteral("ACTIONLISTOFF"), p.disabledList, warn);
+        parts(p, key, warn);
+        line(QStringLiteral("END POLICY"));
+    }
+
+    // The parts in the order of the presentation; an element it does not show comes last, labelled
+    // with its id.
+    void parts(const Policy &p, const QString &policyKey, const std::function<void(const QString &)> &warn)
+    {
+        QString presentation = p.attributes.value(QStringLiteral("presentation"));
+        if (presentation.startsWith(QStringLiteral("$(presentation.")))
+            presentation = presentation.mid(15).chopped(1);
+        const QList<Control> controls = m_res.presentations.value(presentation);
+        QSet<QString> shown;
+        for (const Control &c : controls) {
+            if (c.kind == u"text") {
+                line(QStringLiteral("PART ") + quoted(c.text) + QStringLiteral(" TEXT"));
+                line(QStringLiteral("END PART"));
+                continue;
+            }
+            const QString ref = c.attributes.value(QStringLiteral("refId"));
+            for (const Element &e : p.elements) {
+                if (e.attributes.value(QStringLiteral("id")) == ref && !shown.contains(ref)) {
+                    shown.insert(ref);
+                    part(e, &c, policyKey, warn);
+                }
+            }
+        }
+        for (const Element &e : p.elements)
+            if (!shown.contains(e.attributes.value(QStringLiteral("id"))))
+                part(e, nullptr, policyKey, warn);
+    }
+
+    void part(const Element &e, const Control *c, const QString &policyKey,
+              const std::function<void(const QString &)> &policyWarn)
+    {
+        const AttributeMap &a = e.attributes;
+        const QString label = c && !c->text.trimmed().isEmpty() ? c->text : a.value(QStringLiteral("id"));
+        const auto warn = [&](const QString &t) { policyWarn(label.trimmed() + QStringLiteral(": ") + t); };
+        const auto attr = [&](const char *name) { return a.value(QLatin1String(name)); };
+        const auto isTrue = [&](const AttributeMap &map, const char *name) {
+            return map.value(QLatin1String(name)) == u"true" || map.value(QLatin1String(name)) == u"1";
+        };
+        const AttributeMap none;
+        const AttributeMap &ca = c ? c->attributes : none;
+        QString type;
+        if (e.kind == u"boolean")
+            type = QStringLiteral("CHECKBOX");
+        else if (e.kind == u"decimal" || e.kind == u"longDecimal")
+            type = QStringLiteral("NUMERIC");
+        else if (e.kind == u"text")
+            type = c && c->kind == u"comboBox" ? QStringLiteral("COMBOBOX") : QStringLiteral("EDITTEXT");
+        else if (e.kind == u"multiText")
+            type = QStringLiteral("EDITTEXT");
+        else if (e.kind == u"enum")
+            type = QStringLiteral("DROPDOWNLIST");
+        else if (e.kind == u"list")
+            type = QStringLiteral("LISTBOX");
+        if (type.isEmpty()) {
+            warn(QStringLiteral("The element %1 has no ADM form and was left out.").arg(e.kind));
+            return;
+        }
+        line(QStringLiteral("PART ") + quoted(label) + u' ' + type);
+        const QString key = attr("key");
+        if (!key.isEmpty() && key != policyKey)
+            line(QStringLiteral("KEYNAME ") + quoted(key));
+        if (e.kind != u"list" && a.contains(QStringLiteral("valueName")))
+            line(QStringLiteral("VALUENAME ") + quoted(attr("valueName")));
+        if (isTrue(a, "required"))
+            line(QStringLiteral("REQUIRED"));
+        if (isTrue(a, "soft"))
+            warn(QStringLiteral("soft (keep a value already set) has no ADM form and was left out."));
+        if (e.kind == u"multiText")
+            warn(QStringLiteral("multiText (a list of texts in one value) has no ADM form; it was written as an "
+                                "EDITTEXT, which holds one text."));
+        if (e.kind == u"boolean") {
+            if (isTrue(ca, "defaultChecked"))
+                line(QStringLiteral("DEFCHECKED"));
+            if (e.trueValue.kind != Value::Kind::None)
+                line(QStringLiteral("VALUEON ") + value(e.trueValue, warn));
+            if (e.falseValue.kind != Value::Kind::None)
+                line(QStringLiteral("VALUEOFF ") + value(e.falseValue, warn));
+            actionList(QStringLiteral("ACTIONLISTON"), e.trueList, warn);
+            actionList(QStringLiteral("ACTIONLISTOFF"), e.falseList, warn);
+        } else if (type == u"NUMERIC") {
+            for (const auto &[attribute, statement] : {std::pair{"minValue", "MIN"}, std::pair{"maxValue", "MAX"}}) {
+                const QString n = attr(attribute);
+                if (n.isEmpty())
+                    continue;
+                if (n.toULongLong() > 0xffffffffull)
+                    warn(QStringLiteral("%1 %2 is beyond an ADM number and was left out.")
+                             .arg(QLatin1String(attribute), n));
+                else
+                    line(QLatin1String(statement) + u' ' + n);
+            }
+            if (!ca.value(QStringLiteral("defaultValue")).isEmpty())
+                line(QStringLiteral("DEFAULT ") + ca.value(QStringLiteral("defaultValue")));
+            if (ca.value(QStringLiteral("spin")) == u"false")
+                line(QStringLiteral("SPIN 0"));
+            else if (ca.contains(QStringLiteral("spinStep")))
+                line(QStringLiteral("SPIN ") + ca.value(QStringLiteral("spinStep")));
+            if (isTrue(a, "storeAsText"))
+                line(QStringLiteral("TXTCONVERT"));
+        } else if (type == u"EDITTEXT" || type == u"COMBOBOX") {
+            if (a.contains(QStringLiteral("maxLength")))
+                line(QStringLiteral("MAXLEN ") + attr("maxLength"));
+            if (isTrue(a, "expandable"))
+                line(QStringLiteral("EXPANDABLETEXT"));
+            if (c && c->defaultText)
+                line(QStringLiteral("DEFAULT ") + quoted(*c->defaultText));
+            if (type == u"COMBOBOX") {
+                if (isTrue(ca, "noSort"))
+                    line(QStringLiteral("NOSORT"));
+                if (!c->suggestions.isEmpty()) {
+                    line(QStringLiteral("SUGGESTIONS"));
+                    for (const QString &s : c->suggestions)
+                        line(quoted(s));
+                    line(QStringLiteral("END SUGGESTIONS"));
+                }
+            }
+        } else if (type == u"DROPDOWNLIST") {
+            if (isTrue(ca, "noSort"))
+                line(QStringLiteral("NOSORT"));
+            bool ok = false;
+            const int defaultItem = ca.value(QStringLiteral("defaultItem")).toInt(&ok);
+            line(QStringLiteral("ITEMLIST"));
+            for (qsizetype i = 0; i < e.items.size(); ++i) {
+                const EnumItem &item = e.items[i];
+                line(QStringLiteral("NAME ") + quoted(text(item.displayName, label)));
+                line(QStringLiteral("VALUE ") + value(item.value, warn) +
+                     (ok && i == defaultItem ? QStringLiteral(" DEFAULT") : QString()));
+                actionList(QStringLiteral("ACTIONLIST"), item.valueList, warn);
+            }
+            line(QStringLiteral("END ITEMLIST"));
+        } else if (type == u"LISTBOX") {
+            if (key.isEmpty())
+                line(QStringLiteral("KEYNAME ") + quoted(policyKey));
+            if (a.contains(QStringLiteral("valuePrefix")))
+                line(QStringLiteral("VALUEPREFIX ") + quoted(attr("valuePrefix")));
+            if (isTrue(a, "additive"))
+                line(QStringLiteral("ADDITIVE"));
+            if (isTrue(a, "explicitValue"))
+                line(QStringLiteral("EXPLICITVALUE"));
+            if (isTrue(a, "expandable"))
+                line(QStringLiteral("EXPANDABLETEXT"));
+        }
+        line(QStringLiteral("END PART"));
+    }
+
+    const Definitions &m_defs;
+    const Resources &m_res;
+    QHash<QString, const Category *> m_categoryIndex;
+    QMap<QString, QString> m_external; // a category of another file: reference -> caption
+    QString m_out;
+};
+
+// The ADML of an ADMX: NAME.adml in folder LANGUAGE beside it.
+QString admlIn(const QString &admxPath, const QString &language)
+{
+    const QFileInfo admx(admxPath);
+    return admx.dir().filePath(language + u'/' + admx.completeBaseName() + QStringLiteral(".adml"));
+}
+
+// Reads the ADMX beside path whose target namespace is ns, with its ADML, for the captions of its
+// categories; false when there is none.
+bool readNeighbour(const QString &path, const QString &ns, const ImportOptions &options,
+                   QHash<QString, QString> &captions)
+{
+    const QFileInfo self(path);
+    for (const QFileInfo &f : self.dir().entryInfoList({QStringLiteral("*.admx")}, QDir::Files)) {
+        if (f.absoluteFilePath() == self.absoluteFilePath())
+            continue;
+        QString error;
+        Definitions defs;
+        if (!readDefinitions(readAll(f.filePath(), &error), defs).isEmpty() || defs.targetNamespace != ns)
+            continue;
+        Resources res;
+        ImportOptions own = options;
+        own.admlPath.clear();
+        readResources(readAll(findAdml(f.filePath(), own), &error), res);
+        for (const Category &c : defs.categories) {
+            const QString id = c.displayName.mid(9).chopped(1);
+            captions.insert(c.name, res.strings.value(id, c.name));
+        }
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString findAdml(const QString &admxPath, const ImportOptions &options)
+{
+    if (!options.admlPath.isEmpty())
+        return options.admlPath;
+    if (!options.language.isEmpty())
+        return admlIn(admxPath, options.language);
+    for (const QString &language : {options.userLanguage, QStringLiteral("en-US")})
+        if (!language.isEmpty() && QFileInfo::exists(admlIn(admxPath, language)))
+            return admlIn(admxPath, language);
+    QStringList found;
+    const QFileInfo admx(admxPath);
+    for (const QString &folder : admx.dir().entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (QFileInfo::exists(admlIn(admxPath, folder)))
+            found.append(admlIn(admxPath, folder));
+    return found.size() == 1 ? found.first() : QString();
+}
+
+ImportResult importAdmx(const QString &admxPath, const ImportOptions &options)
+{
+    ImportResult result;
+    QString error;
+    const QByteArray admxBytes = readAll(admxPath, &error);
+    if (!error.isEmpty()) {
+        result.error = error;
+        return result;
+    }
+    Definitions defs;
+    if (const QString problem = readDefinitions(admxBytes, defs); !problem.isEmpty()) {
+        result.error = admxPath + QStringLiteral(": ") + problem;
+        return result;
+    }
+    result.admlPath = findAdml(admxPath, options);
+    if (result.admlPath.isEmpty()) {
+        result.error = admxPath + QStringLiteral(": no ADML beside it in the user's language, en-US or a single "
+                                                 "language folder; name one with --adml or --language");
+        return result;
+    }
+    const QByteArray admlBytes = readAll(result.admlPath, &error);
+    if (!error.isEmpty()) {
+        result.error = error;
+        return result;
+    }
+    Resources res;
+    if (const QString problem = readResources(admlBytes, res); !problem.isEmpty()) {
+        result.error = result.admlPath + QStringLiteral(": ") + problem;
+        return result;
+    }
+
+    Importer importer(defs, res);
+    // Parents in another file: that file's caption when it lies beside this one, else the name.
+    QHash<QString, QHash<QString, QString>> neighbours; // prefix -> category name -> caption
+    const auto external = [&](const QString &ref) {
+        const qsizetype colon = ref.indexOf(u':');
+        if (colon < 0 || ref.first(colon) == defs.prefix)
+            return;
+        const QString prefix = ref.first(colon), name = ref.mid(colon + 1);
+        if (!neighbours.contains(prefix))
+            readNeighbour(admxPath, defs.usingNamespaces.value(prefix), options, neighbours[prefix]);
+        importer.addExternalCategory(ref, neighbours[prefix].value(name, name));
+    };
+    for (const Category &c : defs.categories)
+        external(c.parentCategory);
+    for (const Policy &p : defs.policies)
+        external(p.parentCategory);
+    const QString text = importer.run();
+    result.warnings = importer.warnings;
+    QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    result.adm = encoder(text);
+    result.ok = true;
+    return result;
+}
+
+} // namespace kova::admx
