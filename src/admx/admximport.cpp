@@ -454,7 +454,10 @@ ImportResult importAdmx(const QString &admxPath, const ImportOptions &options)
     for (const Policy &p : defs.policies)
         external(p.parentCategory);
     const QString text = importer.run();
-    result.warnings = importer.warnings;
+    // A policy of both classes is written twice, but named once.
+    for (const Warning &w : std::as_const(importer.warnings))
+        if (!result.warnings.contains(w))
+            result.warnings.append(w);
     QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
     result.adm = encoder(text);
     result.ok = true;
