@@ -12,25 +12,7 @@
 using namespace kova;
 using kova::test::ScriptedPrompter;
 
-Q_DECLARE_METATYPE(kova::LoadResult::Status)
-
 namespace {
-
-using Expected = QList<Message>;
-
-const Message kFileNotLoaded{QStringLiteral("File not loaded"), Message::Icon::Exclamation, Message::Buttons::Ok};
-
-Message plain(const QString &text)
-{
-    return {text, Message::Icon::None, Message::Buttons::Ok};
-}
-
-const QString kConditionalQuestion =
-    QStringLiteral("The file you tried to open contains conditional statements like:\r\n"
-                   "#IF, #IFDEF, #IFNDEF, #ELSE, #ENDIF, SOFT, VERSION\r\n"
-                   "This program doen't support conditional statements.\r\n\r\n"
-                   "Remove this type of statements?\r\n"
-                   "(Don't forget to make a backup of your originial template)");
 
 // "caption<slot text>" of every node, depth first, indented by depth.
 QStringList treeOf(const TemplateDocument &doc)
@@ -52,88 +34,6 @@ class TestLoader : public QObject
     Q_OBJECT
 
 private slots:
-    void messages_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<bool>("reportLine");
-        QTest::addColumn<bool>("newer");
-        QTest::addColumn<QList<Answer>>("answers");
-        QTest::addColumn<Expected>("expected");
-        QTest::addColumn<LoadResult::Status>("status");
-        QTest::addColumn<int>("errorLine");
-
-        using S = LoadResult::Status;
-        const auto row = [](const char *name, const char *text, const Expected &expected, S status,
-                            const QList<Answer> &answers = {}, bool reportLine = false, bool newer = false,
-                            int errorLine = 0) {
-            QTest::newRow(name) << QByteArray(text) << reportLine << newer << answers << expected << status
-                                << errorLine;
-        };
-        const auto notLoaded = [](const char *line) { return Expected{plain(line), kFileNotLoaded}; };
-        row("policy followed by a number", "CLASS MACHINE\nCATEGORY \"c\"\n\nPOLICY 5\n", notLoaded("Error in line 4"),
-            S::Failed);
-        row("category followed by a number", "CATEGORY 12\n", notLoaded("Error in line 1"), S::Failed);
-        row("end of something unknown", "CLASS USER\nCATEGORY \"c\"\nEND KEYNAME\n", notLoaded("Error in line  3"),
-            S::Failed);
-        row("bad part type reports the type's line", "CATEGORY \"c\"\nPOLICY \"p\"\nPART \"x\"\nSLIDER\n",
-            notLoaded("Error in line  4"), S::Failed);
-        row("part name not quoted", "CATEGORY \"c\"\nPOLICY \"p\"\nPART 7 CHECKBOX\n", notLoaded("Error in line  3"),
-            S::Failed);
-        row("stray text where a statement should begin", "CLASS MACHINE\n\"stray\"\n", notLoaded("Error in line  2"),
-            S::Failed);
-        row("report-line flag returns the line instead of File not loaded",
-            "CLASS MACHINE\nCATEGORY \"c\"\nEND NOTHING\n", {plain("Error in line  3")}, S::Failed, {}, true, false, 3);
-        row("report-line flag on line 1", "POLICY 1\n", {plain("Error in line 1")}, S::Failed, {}, true, false, 1);
-        row("END as the very last token", "CLASS MACHINE\nEND\n", {kFileNotLoaded}, S::Failed);
-        row("KEYNAME without argument at the end", "CLASS MACHINE\nKEYNAME\n", {kFileNotLoaded}, S::Failed, {}, true);
-        row("class of another kind is fatal", "; header\nCLASS SYSTEM\n",
-            {{"Error in procedure Vullen in module modFill in line 2", Message::Icon::Critical, Message::Buttons::Ok}},
-            S::Fatal);
-        row("string line without equals is fatal", "CLASS USER\n[strings]\nbroken line\n",
-            {{"The [strings] section contains invalid entries\r\nThe program could not evaluate the following "
-              "line:\r\nbroken line",
-              Message::Icon::Critical, Message::Buttons::Ok}},
-            S::Fatal);
-        const Expected question{{kConditionalQuestion, Message::Icon::Exclamation, Message::Buttons::YesNo}};
-        row("conditional statements refused", "CLASS MACHINE\n#if version >= 4\nCATEGORY \"c\"\n#endif\n", question,
-            S::Failed, {Answer::No});
-        row("conditional statements removed, asked once",
-            "CLASS MACHINE\n#if version >= 4\nBOGUS\n#endif\nCATEGORY \"c\"\n#ifdef X\nPOLICY 9\n#endif\nEND "
-            "CATEGORY\nSOFT\n",
-            question, S::Loaded, {Answer::Yes});
-        row("unbalanced END CATEGORY", "CLASS MACHINE\nEND CATEGORY\n", {kFileNotLoaded}, S::Failed);
-        row("EXPLAIN without the newer statements",
-            "CLASS MACHINE\nCATEGORY \"c\"\nPOLICY \"p\"\nEXPLAIN \"why\"\nEND POLICY\nEND CATEGORY\n",
-            notLoaded("Error in line  4"), S::Failed);
-        row("EXPLAIN, SUPPORTED and CLIENTEXT with the newer statements",
-            "CLASS MACHINE\nCLIENTEXT {1-2}\nCATEGORY \"c\"\nPOLICY \"p\"\nexplain !!why\nSUPPORTED \"XP\"\nEND "
-            "POLICY\nEND CATEGORY\n[strings]\nwhy=\"Because\"\n",
-            {}, S::Loaded, {}, false, true);
-    }
-    void messages()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(bool, reportLine);
-        QFETCH(bool, newer);
-        QFETCH(QList<Answer>, answers);
-        QFETCH(Expected, expected);
-        QFETCH(LoadResult::Status, status);
-        QFETCH(int, errorLine);
-
-        ScriptedPrompter prompter;
-        for (const Message &m : expected)
-            prompter.expect(m, m.buttons == Message::Buttons::Ok ? Answer::Ok : answers.value(0, Answer::No));
-        TemplateDocument doc;
-        doc.newTemplate();
-        const LoadResult result = loadTemplateBytes(doc, test::crlf(text), prompter, {reportLine, newer});
-        QCOMPARE(result.status, status);
-        QCOMPARE(result.errorLine, errorLine);
-        KOVA_VERIFY_PROMPTS_DONE(prompter);
-        // A failed load leaves no half-built document behind.
-        QCOMPARE(doc.root() == nullptr, status != LoadResult::Status::Loaded);
-        QCOMPARE(doc.texts().isEmpty(), status != LoadResult::Status::Loaded);
-    }
-
     // A large body is cut into tokens as its statements are read, yet a fatal fault in its lines
     // still comes before anything said about the statements: no question, no syntax error, only it.
     void lateSplitterFaultComesFirst_data()
