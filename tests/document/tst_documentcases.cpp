@@ -1,5 +1,5 @@
 // The document layer, one case a folder under tests/data/document. The steps of `case`:
-//   load FILE [--newer] [--report-line] [--encoding NAME] [--answer yes|no ...]
+//   load FILE [--newer] [--report-line] [--encoding NAME] [--answer yes|no|cancel ...]
 //   save FILE [--strings]          writes the loaded document there (as Save As does)
 // Every message shown, each step and each load's outcome go to `log`; the tree after the last step goes
 // to `tree` (key, kind, caption and slot text of every node, indented by depth); saved files to expected/.
@@ -91,7 +91,9 @@ private slots:
                 options.reportLine = flags.contains(QStringLiteral("--report-line"));
                 for (qsizetype i = 0; i + 1 < flags.size(); ++i) {
                     if (flags.at(i) == QStringLiteral("--answer"))
-                        prompter.answers.enqueue(flags.at(i + 1) == QStringLiteral("yes") ? Answer::Yes : Answer::No);
+                        prompter.answers.enqueue(flags.at(i + 1) == QStringLiteral("yes")      ? Answer::Yes
+                                                 : flags.at(i + 1) == QStringLiteral("cancel") ? Answer::Cancel
+                                                                                               : Answer::No);
                     if (flags.at(i) == QStringLiteral("--encoding"))
                         options.encoding = encodingFromName(flags.at(i + 1));
                 }
