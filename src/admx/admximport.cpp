@@ -387,6 +387,31 @@ bool readNeighbour(const QString &path, const QString &ns, const ImportOptions &
     return false;
 }
 
+// The template of a read ADMX and ADML; captionOf(prefix, name) names a category of another file.
+template<typename CaptionOf>
+void convert(const Definitions &defs, const Resources &res, ImportResult &result, CaptionOf &&captionOf)
+{
+    Importer importer(defs, res);
+    const auto external = [&](const QString &ref) {
+        const qsizetype colon = ref.indexOf(u':');
+        if (colon < 0 || ref.first(colon) == defs.prefix)
+            return;
+        importer.addExternalCategory(ref, captionOf(ref.first(colon), ref.mid(colon + 1)));
+    };
+    for (const Category &c : defs.categories)
+        external(c.parentCategory);
+    for (const Policy &p : defs.policies)
+        external(p.parentCategory);
+    const QString text = importer.run();
+    // A policy of both classes is written twice, but named once.
+    for (const Warning &w : std::as_const(importer.warnings))
+        if (!result.warnings.contains(w))
+            result.warnings.append(w);
+    QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    result.adm = encoder(text);
+    result.ok = true;
+}
+
 } // namespace
 
 QString findAdml(const QString &admxPath, const ImportOptions &options)
@@ -437,30 +462,30 @@ ImportResult importAdmx(const QString &admxPath, const ImportOptions &options)
         return result;
     }
 
-    Importer importer(defs, res);
     // Parents in another file: that file's caption when it lies beside this one, else the name.
     QHash<QString, QHash<QString, QString>> neighbours; // prefix -> category name -> caption
-    const auto external = [&](const QString &ref) {
-        const qsizetype colon = ref.indexOf(u':');
-        if (colon < 0 || ref.first(colon) == defs.prefix)
-            return;
-        const QString prefix = ref.first(colon), name = ref.mid(colon + 1);
+    convert(defs, res, result, [&](const QString &prefix, const QString &name) {
         if (!neighbours.contains(prefix))
             readNeighbour(admxPath, defs.usingNamespaces.value(prefix), options, neighbours[prefix]);
-        importer.addExternalCategory(ref, neighbours[prefix].value(name, name));
-    };
-    for (const Category &c : defs.categories)
-        external(c.parentCategory);
-    for (const Policy &p : defs.policies)
-        external(p.parentCategory);
-    const QString text = importer.run();
-    // A policy of both classes is written twice, but named once.
-    for (const Warning &w : std::as_const(importer.warnings))
-        if (!result.warnings.contains(w))
-            result.warnings.append(w);
-    QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
-    result.adm = encoder(text);
-    result.ok = true;
+        return neighbours[prefix].value(name, name);
+    });
+    return result;
+}
+
+ImportResult importAdmxBytes(const QByteArray &admx, const QByteArray &adml)
+{
+    ImportResult result;
+    Definitions defs;
+    Resources res;
+    if (const QString problem = readDefinitions(admx, defs); !problem.isEmpty()) {
+        result.error = problem;
+        return result;
+    }
+    if (const QString problem = readResources(adml, res); !problem.isEmpty()) {
+        result.error = problem;
+        return result;
+    }
+    convert(defs, res, result, [](const QString &, const QString &name) { return name; });
     return result;
 }
 

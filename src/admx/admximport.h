@@ -35,4 +35,7 @@ struct ImportResult
 // EXPLAIN, SUPPORTED and CLIENTEXT are written, so the result loads with the newer statements.
 ImportResult importAdmx(const QString &admxPath, const ImportOptions &options);
 
+// The same for the two files' bytes; a category of another file is named by its name.
+ImportResult importAdmxBytes(const QByteArray &admx, const QByteArray &adml);
+
 } // namespace kova::admx

@@ -281,6 +281,17 @@ private slots:
         };
         QCOMPARE(missingFrom(expected, exported).join(u'\n'), QString());
         QCOMPARE(missingFrom(exported, expected).join(u'\n'), QString());
+
+        // And back: the ADMX read as a template holds the same policies in the same categories.
+        // Known losses on the way: statements without an ADMX form (each a warning of the export).
+        const admx::ImportResult back = admx::importAdmx(w.admxPath, {});
+        QVERIFY2(back.ok, qPrintable(back.error));
+        TemplateDocument again;
+        QVERIFY(loadTemplateBytes(again, back.adm, prompter, LoadOptions{false, true}).loaded());
+        QMultiMap<QString, int> reread;
+        collectPolicies(again.root(), QString(), QString(), reread);
+        QCOMPARE(missingFrom(expected, reread).join(u'\n'), QString());
+        QCOMPARE(missingFrom(reread, expected).join(u'\n'), QString());
     }
 };
 
