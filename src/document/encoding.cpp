@@ -1,6 +1,6 @@
 #include "encoding.h"
 
-#include "wordscan.h"
+#include "textscan.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "wordscan.h"
+#include "textscan.h"
 
 #include <optional>
 #include <vector>

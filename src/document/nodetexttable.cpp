@@ -2,7 +2,7 @@
 
 #include "bulkmemory.h"
 #include "stringviews.h"
-#include "wordscan.h"
+#include "textscan.h"
 
 #include <algorithm>
 #include <cstring>

@@ -9,7 +9,7 @@
 #include "stringplan.h"
 #include "stringviews.h"
 #include "templatedocument.h"
-#include "wordscan.h"
+#include "textscan.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,5 @@
 #include "document/encoding.h"
-#include "document/wordscan.h"
+#include "document/textscan.h"
 
 #include <QSet>
 #include <QTest>

@@ -3,7 +3,7 @@
 #include "document/encoding.h"
 #include "document/prompter.h"
 #include "document/tempfiles.h"
-#include "document/wordscan.h"
+#include "document/textscan.h"
 
 #include <QFile>
 
