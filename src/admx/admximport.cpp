@@ -47,19 +47,14 @@ public:
 
     QString run()
     {
-        for (const Category &c : m_defs.categories)
-            m_categoryIndex.insert(c.name, &c);
-        for (const QString cls : {QStringLiteral("Machine"), QStringLiteral("User")}) {
-            line(QStringLiteral("CLASS ") + cls.toUpper());
-            // Categories of this file with no parent here, then those named from another file.
-            for (const Category &c : m_defs.categories)
-                if (parentOf(c).isEmpty())
-                    category(c.name, cls);
-            for (auto it = m_external.cbegin(); it != m_external.cend(); ++it)
-                category(it.key(), cls);
-            for (const Policy &p : m_defs.policies)
-                if (categoryOf(p).isEmpty() && inClass(p, cls))
-                    policy(p);
+        buildTree();
+        for (const int cls : {0, 1}) {
+            line(cls == 0 ? QStringLiteral("CLASS MACHINE") : QStringLiteral("CLASS USER"));
+            for (const int root : std::as_const(m_roots))
+                category(root, cls);
+            for (const Policy *p : std::as_const(m_loose))
+                if (inClass(*p, cls))
+                    policy(*p);
         }
         return m_out;
     }
@@ -67,6 +62,17 @@ public:
     QList<Warning> warnings;
 
 private:
+    // A category of the tree: one of this file (the first of its name) or one of another file.
+    struct Node
+    {
+        QString name;
+        const Category *category = nullptr; // null: another file's
+        int parent = -1;
+        QList<int> children;
+        QList<const Policy *> policies;
+        bool holds[2] = {false, false}; // holds a policy of the machine class, of the user class
+    };
+
     void line(const QString &text) { m_out += text + QStringLiteral("\r\n"); }
 
     QString text(const QString &reference, const QString &owner)
@@ -90,48 +96,80 @@ private:
             return colon < 0 ? ref : ref.mid(colon + 1);
         return ref;
     }
-    QString parentOf(const Category &c) const
-    {
-        const QString parent = resolve(c.parentCategory);
-        return m_categoryIndex.contains(parent) || m_external.contains(parent) ? parent : QString();
-    }
-    QString categoryOf(const Policy &p) const
-    {
-        const QString parent = resolve(p.parentCategory);
-        return m_categoryIndex.contains(parent) || m_external.contains(parent) ? parent : QString();
-    }
-    static bool inClass(const Policy &p, const QString &cls)
+    int nodeOf(const QString &ref) const { return ref.isEmpty() ? -1 : m_index.value(resolve(ref), -1); }
+    static bool inClass(const Policy &p, int cls)
     {
         const QString c = p.attributes.value(QStringLiteral("class"));
-        return c == cls || c == u"Both";
+        return c == (cls == 0 ? u"Machine" : u"User") || c == u"Both";
     }
 
-    bool holdsPolicies(const QString &name, const QString &cls) const
+    // The category tree, read once: each category's parent and children, its policies, and which
+    // classes hold a policy in it or below it. A category that is its own ancestor is put at the top.
+    void buildTree()
     {
-        for (const Policy &p : m_defs.policies)
-            if (inClass(p, cls) && categoryOf(p) == name)
-                return true;
-        for (const Category &c : m_defs.categories)
-            if (parentOf(c) == name && c.name != name && holdsPolicies(c.name, cls))
-                return true;
-        return false;
+        const auto add = [&](const QString &name, const Category *c) {
+            m_index.insert(name, int(m_nodes.size()));
+            Node n;
+            n.name = name;
+            n.category = c;
+            m_nodes.append(n);
+        };
+        for (const Category &c : m_defs.categories) {
+            if (!m_index.contains(c.name))
+                add(c.name, &c);
+            else
+                warnings.append({c.name, QStringLiteral("The category is defined twice; the first one is used.")});
+        }
+        for (auto it = m_external.cbegin(); it != m_external.cend(); ++it)
+            if (!m_index.contains(it.key()))
+                add(it.key(), nullptr);
+        for (Node &n : m_nodes)
+            if (n.category)
+                n.parent = nodeOf(n.category->parentCategory);
+        // Each chain of parents walked once: state 1 while on the walk, 2 when known to end at the top.
+        QList<char> state(m_nodes.size(), 0);
+        for (int start = 0; start < m_nodes.size(); ++start) {
+            int at = start;
+            QList<int> walk;
+            while (at >= 0 && state[at] == 0) {
+                state[at] = 1;
+                walk.append(at);
+                at = m_nodes[at].parent;
+            }
+            if (at >= 0 && state[at] == 1) { // the walk came back to itself: cut its last step
+                m_nodes[walk.last()].parent = -1;
+                warnings.append({m_nodes[walk.last()].name,
+                                 QStringLiteral("The category is inside itself; it was placed at the top.")});
+            }
+            for (const int i : std::as_const(walk))
+                state[i] = 2;
+        }
+        for (int i = 0; i < m_nodes.size(); ++i)
+            (m_nodes[i].parent < 0 ? m_roots : m_nodes[m_nodes[i].parent].children).append(i);
+        for (const Policy &p : m_defs.policies) {
+            const int at = nodeOf(p.parentCategory);
+            (at < 0 ? m_loose : m_nodes[at].policies).append(&p);
+            for (const int cls : {0, 1})
+                if (inClass(p, cls))
+                    for (int up = at; up >= 0 && !m_nodes[up].holds[cls]; up = m_nodes[up].parent)
+                        m_nodes[up].holds[cls] = true;
+        }
     }
 
-    void category(const QString &name, const QString &cls)
+    void category(int index, int cls)
     {
-        if (!holdsPolicies(name, cls))
+        const Node &n = m_nodes[index];
+        if (!n.holds[cls])
             return;
-        const Category *c = m_categoryIndex.value(name);
-        const QString caption = c ? text(c->displayName, name) : m_external.value(name);
+        const QString caption = n.category ? text(n.category->displayName, n.name) : m_external.value(n.name);
         line(QStringLiteral("CATEGORY ") + quoted(caption));
-        if (c && !c->explainText.isEmpty())
-            line(QStringLiteral("EXPLAIN ") + quoted(text(c->explainText, caption)));
-        for (const Category &child : m_defs.categories)
-            if (parentOf(child) == name && child.name != name)
-                category(child.name, cls);
-        for (const Policy &p : m_defs.policies)
-            if (inClass(p, cls) && categoryOf(p) == name)
-                policy(p);
+        if (n.category && !n.category->explainText.isEmpty())
+            line(QStringLiteral("EXPLAIN ") + quoted(text(n.category->explainText, caption)));
+        for (const int child : n.children)
+            category(child, cls);
+        for (const Policy *p : n.policies)
+            if (inClass(*p, cls))
+                policy(*p);
         line(QStringLiteral("END CATEGORY"));
     }
 
@@ -349,8 +387,11 @@ private:
 
     const Definitions &m_defs;
     const Resources &m_res;
-    QHash<QString, const Category *> m_categoryIndex;
     QMap<QString, QString> m_external; // a category of another file: reference -> caption
+    QList<Node> m_nodes;
+    QHash<QString, int> m_index; // category name or other file's reference -> node
+    QList<int> m_roots;
+    QList<const Policy *> m_loose; // in no known category
     QString m_out;
 };
 
