@@ -1,12 +1,13 @@
-// ADMX both ways. Cases are folders under tests/data/admx/<group>/<case>/ whose "case" file names the
-// action and its flags as kova-cli takes them:
-//   export FLAGS: input.adm loaded with FLAGS and exported; expected.admx, expected.adml and
-//     expected.warnings (one line each) are compared when present, and both files are checked
-//     against the official schema;
-//   import FLAGS: input.admx with its ADML (--language or en-US) read as a template; expected.adm
-//     (UTF-8) and expected.warnings are compared, and the template must load.
-// KOVA_WRITE_EXPECTED=1 writes what a case gives into its folder.
+// The ADMX layer, one case a folder under tests/data/admx. The steps of `case`:
+//   export FILE [--newer-statements] [--remove-conditionals|--evaluate-conditionals] [--encoding NAME]
+//       loads the template with those options and writes NAME.admx and en-US/NAME.adml beside it;
+//       both must pass the official ADMX schema (xmllint);
+//   import FILE.admx [--language xx-XX]
+//       reads the ADMX with its ADML (en-US unless named) and writes FILE.adm as UTF-8 text, which
+//       must load as a template.
+// The warnings of every step go to `log`, the files written to expected/.
 #include "admxcheck.h"
+#include "casefolders.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
 
@@ -19,7 +20,6 @@
 
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,7 +29,6 @@ using namespace kova::test;
 
 namespace {
 
-const QString kCases = QStringLiteral(KOVA_SOURCE_DIR "/tests/data/admx");
 const QString kSchema = QStringLiteral(KOVA_ADMX_SCHEMA);
 
 // The load options a case's flags name.
@@ -125,7 +124,7 @@ QStringList registryIdentities(const admx::xml::Definitions &defs)
 
 } // namespace
 
-class TestAdmxExport : public QObject
+class TestAdmxCases : public QObject
 {
     Q_OBJECT
 
@@ -138,63 +137,45 @@ private slots:
             QFAIL(qPrintable("the ADMX schema is not at " + kSchema + " (set KOVA_ADMX_SCHEMA_DIR)"));
     }
 
-    void cases_data()
+    void run_data() { addCaseRows(QStringLiteral("admx")); }
+    void run()
     {
-        QTest::addColumn<QString>("folder");
-        QDirIterator it(kCases, {QStringLiteral("case")}, QDir::Files, QDirIterator::Subdirectories);
-        QStringList folders;
-        while (it.hasNext())
-            folders.append(QFileInfo(it.next()).path());
-        folders.sort();
-        for (const QString &f : folders)
-            QTest::newRow(qPrintable(QDir(kCases).relativeFilePath(f))) << f;
-    }
-    void cases()
-    {
-        QFETCH(QString, folder);
-        const QDir dir(folder);
-        const QStringList flags =
-            QString::fromUtf8(readBytes(dir.filePath("case"))).simplified().split(u' ', Qt::SkipEmptyParts);
-        if (flags.value(0) == u"import")
-            return importCase(dir, flags);
-        QCOMPARE(flags.value(0), QStringLiteral("export"));
-        TemplateDocument document;
-        ScriptedPrompter prompter;
-        QVERIFY(Vullen(document, dir.filePath("input.adm"), prompter, optionsOf(flags)).loaded());
-        const admx::ExportResult r = admx::exportTemplate(document, admx::defaultOptions(QStringLiteral("t.adm")));
-        const QList<std::pair<QString, QByteArray>> outputs = {
-            {"expected.admx", r.admx}, {"expected.adml", r.adml}, {"expected.warnings", warningLines(r.warnings)}};
-        for (const auto &[name, actual] : outputs) {
-            if (qEnvironmentVariableIsSet("KOVA_WRITE_EXPECTED"))
-                writeBytes(dir.filePath(name), actual);
-            if (QFileInfo::exists(dir.filePath(name)))
-                QCOMPARE(QString::fromUtf8(actual), QString::fromUtf8(readBytes(dir.filePath(name))));
+        QFETCH(CaseFolder, testCase);
+        const QList<QStringList> steps = testCase.steps();
+        QVERIFY2(!steps.isEmpty(), "a case needs at least one step");
+        QTemporaryDir scratch;
+        QVERIFY(testCase.copyInputs(scratch.path()));
+        const QDir dir(scratch.path());
+        QByteArray log;
+        for (const QStringList &step : steps) {
+            const QString file = dir.filePath(step.value(1));
+            const QStringList flags = step.mid(2);
+            if (step.first() == u"import") {
+                admx::ImportOptions options;
+                const qsizetype language = flags.indexOf(QStringLiteral("--language"));
+                options.language = language < 0 ? QStringLiteral("en-US") : flags.value(language + 1);
+                const admx::ImportResult r = admx::importAdmx(file, options);
+                QVERIFY2(r.ok, qPrintable(r.error));
+                log += warningLines(r.warnings);
+                writeBytes(QFileInfo(file).path() + u'/' + QFileInfo(file).completeBaseName() + QStringLiteral(".adm"),
+                           QStringDecoder(QStringConverter::Utf16)(r.adm).operator QString().toUtf8());
+                TemplateDocument document;
+                ScriptedPrompter prompter;
+                QVERIFY(loadTemplateBytes(document, r.adm, prompter, LoadOptions{false, true}).loaded());
+                continue;
+            }
+            QVERIFY2(step.first() == u"export", "a step is export or import");
+            TemplateDocument document;
+            ScriptedPrompter prompter;
+            QVERIFY(Vullen(document, file, prompter, optionsOf(flags)).loaded());
+            const admx::WriteResult w = admx::writeAdmxFiles(document, dir.path(), admx::defaultOptions(file));
+            QVERIFY2(w.ok, qPrintable(w.error));
+            log += warningLines(w.warnings);
+            QCOMPARE(schemaErrors(w.admxPath, kSchema), QString());
+            QCOMPARE(schemaErrors(w.admlPath, kSchema), QString());
         }
-        QTemporaryDir out;
-        writeBytes(out.filePath("t.admx"), r.admx);
-        writeBytes(out.filePath("t.adml"), r.adml);
-        QCOMPARE(schemaErrors(out.filePath("t.admx"), kSchema), QString());
-        QCOMPARE(schemaErrors(out.filePath("t.adml"), kSchema), QString());
-    }
-
-    void importCase(const QDir &dir, const QStringList &flags)
-    {
-        admx::ImportOptions options;
-        const qsizetype language = flags.indexOf(QStringLiteral("--language"));
-        options.language = language < 0 ? QStringLiteral("en-US") : flags.value(language + 1);
-        const admx::ImportResult r = admx::importAdmx(dir.filePath("input.admx"), options);
-        QVERIFY2(r.ok, qPrintable(r.error));
-        const QString adm = QStringDecoder(QStringConverter::Utf16)(r.adm);
-        const QList<std::pair<QString, QByteArray>> outputs = {{"expected.adm", adm.toUtf8()},
-                                                               {"expected.warnings", warningLines(r.warnings)}};
-        for (const auto &[name, actual] : outputs) {
-            if (qEnvironmentVariableIsSet("KOVA_WRITE_EXPECTED"))
-                writeBytes(dir.filePath(name), actual);
-            QCOMPARE(QString::fromUtf8(actual), QString::fromUtf8(readBytes(dir.filePath(name))));
-        }
-        TemplateDocument document;
-        ScriptedPrompter prompter;
-        QVERIFY(loadTemplateBytes(document, r.adm, prompter, LoadOptions{false, true}).loaded());
+        KOVA_COMPARE_RESULT(testCase, QStringLiteral("log"), log);
+        KOVA_COMPARE_MADE_FILES(testCase, scratch.path());
     }
 
     // Every ADMX set of the corpus read as a template and exported again keeps each policy's registry
@@ -295,5 +276,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestAdmxExport)
-#include "tst_admxexport.moc"
+QTEST_GUILESS_MAIN(TestAdmxCases)
+#include "tst_admxcases.moc"
