@@ -229,7 +229,7 @@ private:
                 break;
             }
         }
-        if (const auto vn = p.attributes.constFind(QStringLiteral("valueName")); vn != p.attributes.constEnd())
+        if (const QString *vn = p.attributes.find(u"valueName"))
             line(QStringLiteral("VALUENAME ") + quoted(*vn));
         if (p.enabledValue.kind != Value::Kind::None)
             line(QStringLiteral("VALUEON ") + value(p.enabledValue, warn));

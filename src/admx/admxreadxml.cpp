@@ -18,6 +18,7 @@ void forChildren(QXmlStreamReader &r, F &&f)
 AttributeMap attributesOf(const QXmlStreamReader &r)
 {
     AttributeMap map;
+    map.reserve(r.attributes().size());
     for (const QXmlStreamAttribute &a : r.attributes())
         map.insert(a.name().toString(), a.value().toString());
     return map;

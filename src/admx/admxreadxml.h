@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAnyStringView>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -12,7 +13,31 @@ namespace kova::admx::xml {
 // An ADMX and its ADML as read, before anything is made of them. Names are local names: the files
 // come with the current namespace, an older one or none.
 
-using AttributeMap = QHash<QString, QString>;
+// An element's attributes in document order. An element has a few, so they are a list searched from
+// its start, which reads faster than a hash table built for each element.
+class AttributeMap
+{
+public:
+    void reserve(qsizetype size) { m_items.reserve(size); }
+    void insert(const QString &name, const QString &value) { m_items.append({name, value}); }
+    // The value of name; null when the element has no such attribute.
+    const QString *find(QAnyStringView name) const
+    {
+        for (const auto &[n, v] : m_items)
+            if (QAnyStringView(n) == name)
+                return &v;
+        return nullptr;
+    }
+    bool contains(QAnyStringView name) const { return find(name) != nullptr; }
+    QString value(QAnyStringView name, const QString &fallback = {}) const
+    {
+        const QString *v = find(name);
+        return v ? *v : fallback;
+    }
+
+private:
+    QList<std::pair<QString, QString>> m_items;
+};
 
 struct Value
 {
