@@ -71,6 +71,9 @@ private:
         QList<int> children;
         QList<const Policy *> policies;
         bool holds[2] = {false, false}; // holds a policy of the machine class, of the user class
+        // The key every policy of the class below it names, when they name one and the same; else empty.
+        QString sharedKey[2];
+        bool mixedKeys[2] = {false, false};
     };
 
     void line(const QString &text) { m_out += text + QStringLiteral("\r\n"); }
@@ -151,11 +154,22 @@ private:
             (at < 0 ? m_loose : m_nodes[at].policies).append(&p);
             for (const int cls : {0, 1})
                 if (inClass(p, cls))
-                    for (int up = at; up >= 0 && !m_nodes[up].holds[cls]; up = m_nodes[up].parent)
-                        m_nodes[up].holds[cls] = true;
+                    for (int up = at; up >= 0; up = m_nodes[up].parent)
+                        shareKey(m_nodes[up], cls, p.attributes.value(u"key"));
         }
     }
 
+    static void shareKey(Node &n, int cls, const QString &key)
+    {
+        if (!n.holds[cls])
+            n.sharedKey[cls] = key;
+        else if (n.sharedKey[cls] != key)
+            n.mixedKeys[cls] = true;
+        n.holds[cls] = true;
+    }
+
+    // A category whose policies all name one key names it once, as the templates' makers write it,
+    // for its policies and the categories inside it.
     void category(int index, int cls)
     {
         const Node &n = m_nodes[index];
@@ -165,12 +179,18 @@ private:
         line(QStringLiteral("CATEGORY ") + quoted(caption));
         if (n.category && !n.category->explainText.isEmpty())
             line(QStringLiteral("EXPLAIN ") + quoted(text(n.category->explainText, caption)));
+        const QString inherited = m_categoryKey;
+        if (!n.mixedKeys[cls] && !n.sharedKey[cls].isEmpty() && n.sharedKey[cls] != m_categoryKey) {
+            m_categoryKey = n.sharedKey[cls];
+            line(QStringLiteral("KEYNAME ") + quoted(m_categoryKey));
+        }
         for (const int child : n.children)
             category(child, cls);
         for (const Policy *p : n.policies)
             if (inClass(*p, cls))
                 policy(*p);
         line(QStringLiteral("END CATEGORY"));
+        m_categoryKey = inherited;
     }
 
     QString value(const Value &v, const std::function<void(const QString &)> &warn) const
@@ -216,13 +236,14 @@ private:
         const auto warn = [&](const QString &t) { warnings.append({caption, t}); };
         const QString key = p.attributes.value(QStringLiteral("key"));
         line(QStringLiteral("POLICY ") + quoted(caption));
-        line(QStringLiteral("KEYNAME ") + quoted(key));
-        if (const QString explain = p.attributes.value(QStringLiteral("explainText")); !explain.isEmpty())
-            line(QStringLiteral("EXPLAIN ") + quoted(text(explain, caption)));
+        if (key != m_categoryKey || key.isEmpty())
+            line(QStringLiteral("KEYNAME ") + quoted(key));
         if (!p.supportedOn.isEmpty()) {
             const QString ref = m_defs.supportedOn.value(resolve(p.supportedOn));
             line(QStringLiteral("SUPPORTED ") + quoted(ref.isEmpty() ? resolve(p.supportedOn) : text(ref, caption)));
         }
+        if (const QString explain = p.attributes.value(QStringLiteral("explainText")); !explain.isEmpty())
+            line(QStringLiteral("EXPLAIN ") + quoted(text(explain, caption)));
         for (const Element &e : p.elements) {
             if (const QString ext = e.attributes.value(QStringLiteral("clientExtension")); !ext.isEmpty()) {
                 line(QStringLiteral("CLIENTEXT ") + ext);
@@ -392,6 +413,7 @@ private:
     QHash<QString, int> m_index; // category name or other file's reference -> node
     QList<int> m_roots;
     QList<const Policy *> m_loose; // in no known category
+    QString m_categoryKey;         // the key the categories being written name for their policies
     QString m_out;
 };
 
