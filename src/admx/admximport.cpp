@@ -29,7 +29,14 @@ QByteArray readAll(const QString &path, QString *error)
 // typographic quote, and a line break is written as backslash and n.
 QString quoted(const QString &text)
 {
-    QString t = text.trimmed();
+    // Spaces around the text go; line breaks at its ends are the text's own (an explain ending in an
+    // empty line keeps it).
+    qsizetype from = 0, to = text.size();
+    while (from < to && (text[from] == u' ' || text[from] == u'\t'))
+        ++from;
+    while (to > from && (text[to - 1] == u' ' || text[to - 1] == u'\t'))
+        --to;
+    QString t = text.mid(from, to - from);
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\\n")).replace(u'\n', QStringLiteral("\\n"));
     for (qsizetype i = 0; i < t.size(); ++i)
         if (t[i] == u'"')
