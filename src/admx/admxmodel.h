@@ -21,7 +21,7 @@ using Attributes = QList<std::pair<QString, QString>>;
 
 struct RegValue
 {
-    enum class Kind { Decimal, LongDecimal, String, Delete };
+    enum class Kind { Decimal, String, Delete };
     Kind kind = Kind::String;
     QString text;
 };

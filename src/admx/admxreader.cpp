@@ -4,9 +4,9 @@
 #include "admxmodel.h"
 #include "admxnames.h"
 
-#include "document/nodekeys.h"
 #include "document/templatedocument.h"
 #include "document/templatenode.h"
+#include "document/nodekeys.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -31,8 +31,9 @@ QString normalizedKey(const QString &key)
     return k;
 }
 
-// Explanations in templates write a line break as backslash and n.
-QString explainText(const QString &text)
+// Templates write a line break as backslash and n, in explanations and in captions, labels and item
+// names alike.
+QString displayText(const QString &text)
 {
     return QString(text).replace(QStringLiteral("\\n"), QStringLiteral("\n"));
 }
@@ -109,11 +110,13 @@ public:
                 classNode(cls);
             }
         }
+        supportedOnFallback();
         return std::move(m_model);
     }
 
 private:
     using Warnings = QList<Warning>;
+    using Warn = std::function<void(const QString &)>;
 
     void classNode(const TemplateNode *cls)
     {
@@ -160,12 +163,12 @@ private:
             name = m_model.categories.at(*known).name;
         } else {
             Category c;
-            c.caption = node->text;
+            c.caption = displayText(node->text);
             c.parent = parent;
-            name = c.name = c.captionId = m_names.take(baseName(node->text, {}, QStringLiteral("Category")));
+            name = c.name = c.captionId = m_names.take(baseName(c.caption, {}, QStringLiteral("Category")));
             for (const AdmStatement &s : readStatements(m_document.nodeText(node))) {
                 if (s.keyword == u"EXPLAIN") {
-                    c.explain = explainText(s.argument(0));
+                    c.explain = displayText(s.argument(0));
                     c.explainId = m_names.take(c.name + QStringLiteral("_Explain"));
                 } else if (s.keyword != u"CATEGORY" && s.keyword != u"KEYNAME" && s.keyword != u"END") {
                     m_model.warnings.append({node->text, unsupported(s)});
@@ -196,13 +199,37 @@ private:
         return m_fallbackCategory;
     }
 
+    // Every ADMX policy names what it is supported on: a policy whose template names nothing gets a
+    // definition of this file's own, said once for all of them.
+    void supportedOnFallback()
+    {
+        qsizetype without = 0;
+        for (const Policy &p : std::as_const(m_model.policies))
+            without += p.supportedOn.isEmpty() ? 1 : 0;
+        if (without == 0)
+            return;
+        SupportedOn s;
+        s.text = QStringLiteral("Not stated in the template");
+        s.name = s.textId = m_names.take(QStringLiteral("SUPPORTED_NotStated"));
+        m_model.supported.append(s);
+        for (Policy &p : m_model.policies)
+            if (p.supportedOn.isEmpty())
+                p.supportedOn = s.name;
+        m_model.warnings.append(
+            {m_name,
+             QStringLiteral("%1 of %2 policies name no SUPPORTED text; they refer to the definition %3 (\"%4\").")
+                 .arg(without)
+                 .arg(m_model.policies.size())
+                 .arg(s.name, s.text)});
+    }
+
     QString supportedOn(const QString &text)
     {
         auto it = m_supportedByText.constFind(text);
         if (it != m_supportedByText.constEnd())
             return *it;
         SupportedOn s;
-        s.text = text;
+        s.text = displayText(text);
         s.name = s.textId = m_names.take(QStringLiteral("SUPPORTED_") + baseName(text, {}, QStringLiteral("Text")));
         m_model.supported.append(s);
         m_supportedByText.insert(text, s.name);
@@ -210,7 +237,7 @@ private:
     }
 
     // A value in ADMX form; a number is a registry DWORD (negative numbers as their 32-bit pattern),
-    // or a QWORD when it needs more bits.
+    // or a text when it needs more bits.
     static RegValue regValue(const AdmValue &v, const std::function<void(const QString &)> &warn)
     {
         switch (v.kind) {
@@ -222,8 +249,12 @@ private:
                 return {RegValue::Kind::Decimal, QString::number(quint32(n))};
             bool okLong = false;
             const qulonglong u = v.text.trimmed().toULongLong(&okLong, 10);
-            if (okLong)
-                return {RegValue::Kind::LongDecimal, QString::number(u)};
+            if (okLong) {
+                // The schema's values are 32-bit decimals, texts and deletions.
+                warn(QStringLiteral("The number %1 is wider than an ADMX decimal; it was written as a text.")
+                         .arg(v.text));
+                return {RegValue::Kind::String, QString::number(u)};
+            }
             warn(QStringLiteral("The number %1 is no whole number ADMX can hold; it was written as a text.")
                      .arg(v.text));
             return {RegValue::Kind::String, v.text};
@@ -299,7 +330,7 @@ private:
         const QList<AdmStatement> st = readStatements(m_document.nodeText(node));
         Policy p;
         p.className = className;
-        p.caption = node->text;
+        p.caption = displayText(node->text);
         p.key = ownKey(node, inheritedKey);
         std::optional<AdmValue> on, off;
         for (qsizetype i = 0; i < st.size(); ++i) {
@@ -318,7 +349,7 @@ private:
             } else if (kw == u"ACTIONLISTOFF") {
                 actionList(st, i, p.key, p.disabledList, warn);
             } else if (kw == u"EXPLAIN") {
-                p.explain = explainText(s.argument(0));
+                p.explain = displayText(s.argument(0));
             } else if (kw == u"SUPPORTED") {
                 p.supportedOn = supportedOn(s.argument(0));
             } else if (kw == u"CLIENTEXT" && isGuid(s.argument(0))) {
@@ -361,16 +392,38 @@ private:
         for (int i = 0; i < node->childCount(); ++i)
             if (std::optional<Element> e = part(node->child(i), p, elementIds, warn))
                 p.elements.append(*e);
+        placeClientExtension(p, warn);
 
         m_policyBySignature.insert(signature, {m_model.policies.size(), className});
         m_model.policies.append(p);
         m_model.warnings.append(warnings);
     }
 
+    // ADMX names a client extension on each element that writes a value, not on the policy: it is
+    // put on every element of the policy, and left out (with a word) when the policy has none.
+    static void placeClientExtension(Policy &p, const std::function<void(const QString &)> &warn)
+    {
+        if (p.clientExtension.isEmpty())
+            return;
+        bool placed = false;
+        for (Element &e : p.elements) {
+            if (e.type.isEmpty())
+                continue;
+            e.attributes.insert(1, {QStringLiteral("clientExtension"), p.clientExtension});
+            placed = true;
+        }
+        if (!placed)
+            warn(QStringLiteral("CLIENTEXT %1 has no place in ADMX on a policy without parts; it was left out.")
+                     .arg(p.clientExtension));
+        p.clientExtension.clear();
+    }
+
+    // A part's ADMX element and presentation control: its statements are read, then given the form
+    // of its type.
     std::optional<Element> part(const TemplateNode *node, const Policy &policy, UniqueNames &ids,
                                 const std::function<void(const QString &)> &policyWarn)
     {
-        const auto warn = [&](const QString &text) { policyWarn(node->text + QStringLiteral(": ") + text); };
+        const Warn warn = [&](const QString &text) { policyWarn(node->text + QStringLiteral(": ") + text); };
         const QList<AdmStatement> st = readStatements(m_document.nodeText(node));
         if (st.isEmpty() || st.first().keyword != u"PART") {
             warn(QStringLiteral("The part has no PART line and was left out."));
@@ -380,14 +433,45 @@ private:
         const QString key = ownKey(node, policy.key);
 
         Element e;
-        e.label = node->text;
-        const QString id = type == u"TEXT" ? QString() : ids.take(baseName(node->text, {}, QStringLiteral("Part")));
+        e.label = displayText(node->text);
+        const QString id = type == u"TEXT" ? QString() : ids.take(baseName(e.label, {}, QStringLiteral("Part")));
+        const PartLines lines = readPartLines(st, type, key, policy.name + u'_' + id, e, warn);
+        if (type == u"TEXT") {
+            e.control = QStringLiteral("text");
+            return e;
+        }
+        if (type != u"LISTBOX" && !lines.valueName) {
+            warn(QStringLiteral("The part has no VALUENAME, which ADMX requires; it was left out."));
+            return std::nullopt;
+        }
+        e.attributes.append({QStringLiteral("id"), id});
+        e.controlAttributes.append({QStringLiteral("refId"), id});
+        if (key != policy.key)
+            e.attributes.append({QStringLiteral("key"), key});
+        if (lines.valueName)
+            e.attributes.append({QStringLiteral("valueName"), *lines.valueName});
+        if (!shapeElement(type, lines, e, warn))
+            return std::nullopt;
+        return e;
+    }
+
+    // What a part's statements say, before the part is given the form of its type.
+    struct PartLines
+    {
         std::optional<QString> valueName, defaultValue, maxLen, min, max, spin, valuePrefix;
         bool required = false, expandable = false, txtConvert = false, defChecked = false, noSort = false,
              explicitValue = false, additive = false;
         std::optional<AdmValue> on, off;
         QList<RegItem> onList, offList;
         std::optional<int> defaultItem;
+    };
+
+    // Reads a part's statements after its PART line; suggestions and items go straight into e. A
+    // statement that does not belong to the part's type is named and skipped.
+    PartLines readPartLines(const QList<AdmStatement> &st, const QString &type, const QString &key,
+                            const QString &itemIdBase, Element &e, const Warn &warn)
+    {
+        PartLines p;
         for (qsizetype i = 1; i < st.size(); ++i) {
             const AdmStatement &s = st[i];
             const QString &kw = s.keyword;
@@ -400,63 +484,48 @@ private:
                 continue;
             }
             const QString arg = s.argument(0);
-            if (kw == u"VALUENAME")
-                valueName = arg;
-            else if (kw == u"REQUIRED")
-                required = true;
-            else if (kw == u"EXPANDABLETEXT")
-                expandable = true;
-            else if (kw == u"MAXLEN")
-                maxLen = arg;
-            else if (kw == u"DEFAULT")
-                defaultValue = arg;
-            else if (kw == u"MIN")
-                min = arg;
-            else if (kw == u"MAX")
-                max = arg;
-            else if (kw == u"SPIN")
-                spin = arg;
-            else if (kw == u"TXTCONVERT")
-                txtConvert = true;
-            else if (kw == u"DEFCHECKED")
-                defChecked = true;
-            else if (kw == u"VALUEON")
-                on = readValue(s);
+            const std::pair<const char16_t *, std::optional<QString> *> texts[] = {{u"VALUENAME", &p.valueName},
+                                                                                   {u"MAXLEN", &p.maxLen},
+                                                                                   {u"DEFAULT", &p.defaultValue},
+                                                                                   {u"MIN", &p.min},
+                                                                                   {u"MAX", &p.max},
+                                                                                   {u"SPIN", &p.spin},
+                                                                                   {u"VALUEPREFIX", &p.valuePrefix}};
+            const std::pair<const char16_t *, bool *> flags[] = {
+                {u"REQUIRED", &p.required},     {u"EXPANDABLETEXT", &p.expandable},
+                {u"TXTCONVERT", &p.txtConvert}, {u"DEFCHECKED", &p.defChecked},
+                {u"NOSORT", &p.noSort},         {u"EXPLICITVALUE", &p.explicitValue},
+                {u"ADDITIVE", &p.additive}};
+            bool taken = false;
+            for (const auto &[word, text] : texts)
+                if (!taken && kw == word)
+                    *text = arg, taken = true;
+            for (const auto &[word, flag] : flags)
+                if (!taken && kw == word)
+                    *flag = true, taken = true;
+            if (taken)
+                continue;
+            if (kw == u"VALUEON")
+                p.on = readValue(s);
             else if (kw == u"VALUEOFF")
-                off = readValue(s);
+                p.off = readValue(s);
             else if (kw == u"ACTIONLISTON")
-                actionList(st, i, key, onList, warn);
+                actionList(st, i, key, p.onList, warn);
             else if (kw == u"ACTIONLISTOFF")
-                actionList(st, i, key, offList, warn);
-            else if (kw == u"NOSORT")
-                noSort = true;
-            else if (kw == u"VALUEPREFIX")
-                valuePrefix = arg;
-            else if (kw == u"EXPLICITVALUE")
-                explicitValue = true;
-            else if (kw == u"ADDITIVE")
-                additive = true;
+                actionList(st, i, key, p.offList, warn);
             else if (kw == u"SUGGESTIONS")
                 i = suggestions(st, i, e.suggestions, warn);
             else if (kw == u"ITEMLIST")
-                i = itemList(st, i, key, policy.name + u'_' + id, e.items, defaultItem, warn);
+                i = itemList(st, i, key, itemIdBase, e.items, p.defaultItem, warn);
         }
+        return p;
+    }
 
-        if (type == u"TEXT") {
-            e.control = QStringLiteral("text");
-            return e;
-        }
-        if (type != u"LISTBOX" && !valueName) {
-            warn(QStringLiteral("The part has no VALUENAME, which ADMX requires; it was left out."));
-            return std::nullopt;
-        }
-        e.attributes.append({QStringLiteral("id"), id});
-        e.controlAttributes.append({QStringLiteral("refId"), id});
-        if (key != policy.key)
-            e.attributes.append({QStringLiteral("key"), key});
-        if (valueName)
-            e.attributes.append({QStringLiteral("valueName"), *valueName});
-        const auto flag = [&](bool on, const QString &name, Attributes &to) {
+    // Gives e the element type, control and attributes of the part type; false (with a word) when
+    // the part has no ADMX form.
+    static bool shapeElement(const QString &type, const PartLines &p, Element &e, const Warn &warn)
+    {
+        const auto flag = [](bool on, const QString &name, Attributes &to) {
             if (on)
                 to.append({name, QStringLiteral("true")});
         };
@@ -471,61 +540,60 @@ private:
                 warn(QStringLiteral("%1 %2 is no whole number from 0 to 4294967295 and was left out.")
                          .arg(QLatin1String(statement), *text));
         };
-
         if (type == u"CHECKBOX") {
             e.type = QStringLiteral("boolean");
             e.control = QStringLiteral("checkBox");
-            flag(defChecked, QStringLiteral("defaultChecked"), e.controlAttributes);
-            if (on)
-                e.trueValue = regValue(*on, warn);
-            if (off)
-                e.falseValue = regValue(*off, warn);
-            e.trueList = onList;
-            e.falseList = offList;
+            flag(p.defChecked, QStringLiteral("defaultChecked"), e.controlAttributes);
+            if (p.on)
+                e.trueValue = regValue(*p.on, warn);
+            if (p.off)
+                e.falseValue = regValue(*p.off, warn);
+            e.trueList = p.onList;
+            e.falseList = p.offList;
         } else if (type == u"EDITTEXT" || type == u"COMBOBOX") {
             e.type = QStringLiteral("text");
             e.control = type == u"EDITTEXT" ? QStringLiteral("textBox") : QStringLiteral("comboBox");
-            flag(required, QStringLiteral("required"), e.attributes);
-            number(maxLen, "MAXLEN", QStringLiteral("maxLength"), e.attributes);
-            flag(expandable, QStringLiteral("expandable"), e.attributes);
-            flag(noSort, QStringLiteral("noSort"), e.controlAttributes);
-            e.defaultText = defaultValue;
+            flag(p.required, QStringLiteral("required"), e.attributes);
+            number(p.maxLen, "MAXLEN", QStringLiteral("maxLength"), e.attributes);
+            flag(p.expandable, QStringLiteral("expandable"), e.attributes);
+            flag(p.noSort, QStringLiteral("noSort"), e.controlAttributes);
+            e.defaultText = p.defaultValue;
         } else if (type == u"NUMERIC") {
             e.type = QStringLiteral("decimal");
             e.control = QStringLiteral("decimalTextBox");
-            flag(required, QStringLiteral("required"), e.attributes);
-            number(min, "MIN", QStringLiteral("minValue"), e.attributes);
-            number(max, "MAX", QStringLiteral("maxValue"), e.attributes);
-            flag(txtConvert, QStringLiteral("storeAsText"), e.attributes);
-            number(defaultValue, "DEFAULT", QStringLiteral("defaultValue"), e.controlAttributes);
-            if (spin && unsignedNumber(*spin) == 0u)
+            flag(p.required, QStringLiteral("required"), e.attributes);
+            number(p.min, "MIN", QStringLiteral("minValue"), e.attributes);
+            number(p.max, "MAX", QStringLiteral("maxValue"), e.attributes);
+            flag(p.txtConvert, QStringLiteral("storeAsText"), e.attributes);
+            number(p.defaultValue, "DEFAULT", QStringLiteral("defaultValue"), e.controlAttributes);
+            if (p.spin && unsignedNumber(*p.spin) == 0u)
                 e.controlAttributes.append({QStringLiteral("spin"), QStringLiteral("false")});
             else
-                number(spin, "SPIN", QStringLiteral("spinStep"), e.controlAttributes);
+                number(p.spin, "SPIN", QStringLiteral("spinStep"), e.controlAttributes);
         } else if (type == u"DROPDOWNLIST") {
             e.type = QStringLiteral("enum");
             e.control = QStringLiteral("dropdownList");
-            flag(required, QStringLiteral("required"), e.attributes);
-            flag(noSort, QStringLiteral("noSort"), e.controlAttributes);
-            if (defaultItem)
-                e.controlAttributes.append({QStringLiteral("defaultItem"), QString::number(*defaultItem)});
+            flag(p.required, QStringLiteral("required"), e.attributes);
+            flag(p.noSort, QStringLiteral("noSort"), e.controlAttributes);
+            if (p.defaultItem)
+                e.controlAttributes.append({QStringLiteral("defaultItem"), QString::number(*p.defaultItem)});
             if (e.items.isEmpty()) {
                 warn(QStringLiteral("The drop-down list has no items, which ADMX requires; it was left out."));
-                return std::nullopt;
+                return false;
             }
         } else if (type == u"LISTBOX") {
             e.type = QStringLiteral("list");
             e.control = QStringLiteral("listBox");
-            if (valuePrefix)
-                e.attributes.append({QStringLiteral("valuePrefix"), *valuePrefix});
-            flag(additive, QStringLiteral("additive"), e.attributes);
-            flag(expandable, QStringLiteral("expandable"), e.attributes);
-            flag(explicitValue, QStringLiteral("explicitValue"), e.attributes);
+            if (p.valuePrefix)
+                e.attributes.append({QStringLiteral("valuePrefix"), *p.valuePrefix});
+            flag(p.additive, QStringLiteral("additive"), e.attributes);
+            flag(p.expandable, QStringLiteral("expandable"), e.attributes);
+            flag(p.explicitValue, QStringLiteral("explicitValue"), e.attributes);
         } else {
             warn(QStringLiteral("The part type %1 has no ADMX equivalent; the part was left out.").arg(type));
-            return std::nullopt;
+            return false;
         }
-        return e;
+        return true;
     }
 
     static qsizetype suggestions(const QList<AdmStatement> &st, qsizetype i, QStringList &out,
@@ -535,9 +603,9 @@ private:
         for (qsizetype k = i + 1; k < end; ++k) {
             // A suggestion line is a quoted text alone, or a bare word the loader kept as it was.
             if (st[k].keyword.isEmpty() && st[k].arguments.size() == 1)
-                out.append(st[k].argument(0));
+                out.append(displayText(st[k].argument(0)));
             else if (st[k].arguments.isEmpty())
-                out.append(st[k].keyword);
+                out.append(displayText(st[k].keyword));
             else
                 warn(unsupported(st[k]));
         }
@@ -567,7 +635,7 @@ private:
             if (s.keyword == u"NAME") {
                 finish();
                 item = EnumItem{};
-                item->caption = s.argument(0);
+                item->caption = displayText(s.argument(0));
                 hasValue = false;
             } else if (s.keyword == u"VALUE" && item && !hasValue) {
                 const AdmValue v = readValue(s);

@@ -68,14 +68,12 @@ public:
         return m_bytes;
     }
 
-    // value: one of decimal, longDecimal, string or delete.
+    // value: one of decimal, string or delete.
     void value(const RegValue &v)
     {
         switch (v.kind) {
         case RegValue::Kind::Decimal:
-        case RegValue::Kind::LongDecimal:
-            m_writer.writeEmptyElement(v.kind == RegValue::Kind::Decimal ? QStringLiteral("decimal")
-                                                                         : QStringLiteral("longDecimal"));
+            m_writer.writeEmptyElement(QStringLiteral("decimal"));
             attribute(QStringLiteral("value"), v.text);
             break;
         case RegValue::Kind::String: text(QStringLiteral("string"), v.text); break;
@@ -141,14 +139,10 @@ void writePolicy(Xml &x, const Policy &p)
     x.attribute(QStringLiteral("key"), p.key);
     if (p.valueName)
         x.attribute(QStringLiteral("valueName"), *p.valueName);
-    if (!p.clientExtension.isEmpty())
-        x.attribute(QStringLiteral("clientExtension"), p.clientExtension);
     x->writeEmptyElement(QStringLiteral("parentCategory"));
     x.attribute(QStringLiteral("ref"), p.category);
-    if (!p.supportedOn.isEmpty()) {
-        x->writeEmptyElement(QStringLiteral("supportedOn"));
-        x.attribute(QStringLiteral("ref"), p.supportedOn);
-    }
+    x->writeEmptyElement(QStringLiteral("supportedOn"));
+    x.attribute(QStringLiteral("ref"), p.supportedOn);
     x.valueElement(QStringLiteral("enabledValue"), p.enabledValue);
     x.valueElement(QStringLiteral("disabledValue"), p.disabledValue);
     x.itemList(QStringLiteral("enabledList"), p.enabledList);
@@ -244,7 +238,9 @@ QByteArray writeAdml(const Model &model, const ExportOptions &options)
     x.text(QStringLiteral("description"),
            QStringLiteral("Policies of %1, exported from its ADM template.").arg(options.name));
     x->writeStartElement(QStringLiteral("resources"));
-    x->writeStartElement(QStringLiteral("stringTable"));
+    // Either table, when written, holds at least one entry.
+    if (!model.supported.isEmpty() || !model.categories.isEmpty() || !model.policies.isEmpty())
+        x->writeStartElement(QStringLiteral("stringTable"));
     const auto string = [&](const QString &id, const QString &text) {
         x->writeStartElement(QStringLiteral("string"));
         x.attribute(QStringLiteral("id"), id);
@@ -266,18 +262,22 @@ QByteArray writeAdml(const Model &model, const ExportOptions &options)
             for (const EnumItem &item : e.items)
                 string(item.stringId, item.caption);
     }
-    x->writeEndElement();
-    x->writeStartElement(QStringLiteral("presentationTable"));
+    if (!model.supported.isEmpty() || !model.categories.isEmpty() || !model.policies.isEmpty())
+        x->writeEndElement();
+    bool presentations = false;
     for (const Policy &p : model.policies) {
         if (p.elements.isEmpty())
             continue;
+        if (!std::exchange(presentations, true))
+            x->writeStartElement(QStringLiteral("presentationTable"));
         x->writeStartElement(QStringLiteral("presentation"));
         x.attribute(QStringLiteral("id"), p.name);
         for (const Element &e : p.elements)
             writeControl(x, e);
         x->writeEndElement();
     }
-    x->writeEndElement();
+    if (presentations)
+        x->writeEndElement();
     x->writeEndElement();
     x->writeEndElement();
     return x.finish();

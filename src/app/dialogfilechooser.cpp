@@ -8,7 +8,7 @@ QStringList DialogFileChooser::filtersFor(FileRequest::Mode mode)
 {
     QStringList filters{QStringLiteral("Policy Template Files (*.adm)")};
     if (mode == FileRequest::Mode::Open)
-        filters.append(QStringLiteral("Registry files (*.reg)"));
+        filters << QStringLiteral("Registry files (*.reg)") << QStringLiteral("ADMX files (*.admx)");
     return filters;
 }
 

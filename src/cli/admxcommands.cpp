@@ -1,22 +1,22 @@
 #include "admxcommands.h"
 
+#include "clioptions.h"
 #include "stderrprompter.h"
+#include "templateload.h"
 
 #include "admx/admxexport.h"
+#include "admx/admximport.h"
 #include "document/loader.h"
 #include "document/templatedocument.h"
+#include "document/writer.h"
+
+#include <QLocale>
 
 #include <cstdio>
 
 namespace kova::cli {
 
 namespace {
-
-const QString kRemoveConditionals = QStringLiteral("--remove-conditionals");
-const QString kNewerStatements = QStringLiteral("--newer-statements");
-const QString kNamespace = QStringLiteral("--namespace");
-const QString kPrefix = QStringLiteral("--prefix");
-const QString kLanguage = QStringLiteral("--language");
 
 void printLine(const QString &text)
 {
@@ -36,15 +36,8 @@ int exportAdmx(const Invocation &inv)
     }
 
     TemplateDocument document;
-    const Answer conditionals = inv.has(kRemoveConditionals) ? Answer::Yes : Answer::No;
-    StderrPrompter prompter([conditionals](const Message &) { return conditionals; });
-    LoadOptions loadOptions;
-    loadOptions.newerStatements = inv.has(kNewerStatements);
-    const LoadResult loaded = Vullen(document, input, prompter, loadOptions);
-    if (loaded.status == LoadResult::Status::Fatal)
-        return Fatal;
-    if (!loaded.loaded())
-        return Failure;
+    if (const int code = loadTemplate(document, inv); code != Success)
+        return code;
 
     const admx::WriteResult written = admx::writeAdmxFiles(document, inv.arguments.at(1), options);
     for (const admx::Warning &w : written.warnings)
@@ -56,19 +49,54 @@ int exportAdmx(const Invocation &inv)
     return Success;
 }
 
+// Reads an ADMX with its ADML as a template and writes it as Save As would.
+int importAdmx(const Invocation &inv)
+{
+    if (inv.values.contains(kAdml) && inv.values.contains(kLanguage)) {
+        printLine(QStringLiteral("kova-cli: --adml and --language exclude each other"));
+        return Usage;
+    }
+    admx::ImportOptions options;
+    options.admlPath = inv.value(kAdml, QString());
+    options.language = inv.value(kLanguage, QString());
+    options.userLanguage = QLocale::system().name().replace(u'_', u'-');
+    const admx::ImportResult imported = admx::importAdmx(inv.arguments.at(0), options);
+    if (!imported.ok) {
+        printLine(QStringLiteral("kova-cli: ") + imported.error);
+        return Failure;
+    }
+    for (const admx::Warning &w : imported.warnings)
+        printLine(QStringLiteral("warning: ") + admx::formatWarning(w));
+    TemplateDocument document;
+    StderrPrompter prompter(nullptr);
+    LoadOptions load;
+    load.newerStatements = true;
+    const LoadResult loaded = loadTemplateBytes(document, imported.adm, prompter, load);
+    if (loaded.status == LoadResult::Status::Fatal)
+        return Fatal;
+    if (!loaded.loaded())
+        return Failure;
+    document.setPath(inv.arguments.at(1));
+    document.setStringsOption(inv.has(kStrings));
+    return WriteTemplate(document, prompter) ? Success : Failure;
+}
+
 } // namespace
 
 std::vector<CliCommand> admxCommands()
 {
     return {
         {QStringLiteral("export-admx"),
-         QStringLiteral("export-admx INPUT.adm OUTDIR [--namespace NS] [--prefix P] [--language en-US] "
-                        "[--newer-statements] [--remove-conditionals]"),
+         QStringLiteral("export-admx INPUT.adm OUTDIR [--namespace NS] [--prefix P] [--language en-US]") +
+             kLoadSynopsis,
+         2, loadFlags(), conditionalFlags(), exportAdmx, loadValueOptions() << kNamespace << kPrefix << kLanguage},
+        {QStringLiteral("import-admx"),
+         QStringLiteral("import-admx INPUT.admx OUTPUT.adm [--adml FILE | --language xx-XX] [--strings]"),
          2,
-         {kRemoveConditionals, kNewerStatements},
+         {kStrings},
          {},
-         exportAdmx,
-         {kNamespace, kPrefix, kLanguage}},
+         importAdmx,
+         {kAdml, kLanguage}},
     };
 }
 

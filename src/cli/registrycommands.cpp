@@ -1,5 +1,6 @@
 #include "registrycommands.h"
 
+#include "clioptions.h"
 #include "stderrprompter.h"
 
 #include "document/filesave.h"
@@ -26,12 +27,6 @@
 namespace kova::cli {
 
 namespace {
-
-const QString kMoveToPolicies = QStringLiteral("--move-to-policies");
-const QString kKeepKeys = QStringLiteral("--keep-keys");
-const QString kRaw = QStringLiteral("--raw");
-const QString kStrings = QStringLiteral("--strings");
-const QString kEditor = QStringLiteral("--editor");
 
 // Removes the run's temporary files however the command ends: on return, and when a signal tells the
 // program to end (stop() is called wherever the work can be left).

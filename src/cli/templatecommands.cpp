@@ -1,11 +1,11 @@
 #include "templatecommands.h"
 
+#include "clioptions.h"
 #include "stderrprompter.h"
+#include "templateload.h"
 
-#include "document/encoding.h"
-#include "document/loader.h"
-#include "document/nodekeys.h"
 #include "document/templatedocument.h"
+#include "document/nodekeys.h"
 #include "document/templatenode.h"
 #include "document/writer.h"
 #include "find/treefind.h"
@@ -20,64 +20,16 @@ namespace kova::cli {
 
 namespace {
 
-const QString kRemoveConditionals = QStringLiteral("--remove-conditionals");
-const QString kNewerStatements = QStringLiteral("--newer-statements");
-const QString kStrings = QStringLiteral("--strings");
-const QString kJson = QStringLiteral("--json");
-const QString kEncoding = QStringLiteral("--encoding");
-const QString kFind = QStringLiteral("--find");
-
-int exitCodeOf(const LoadResult &result)
-{
-    switch (result.status) {
-    case LoadResult::Status::Loaded: return Success;
-    case LoadResult::Status::Failed: return Failure;
-    case LoadResult::Status::Fatal: return Fatal;
-    }
-    return Failure;
-}
-
-// Loads as Open does; --remove-conditionals answers the conditional question Yes. Without it one
-// line says what was found and which flag removes it, and the load fails.
-int load(TemplateDocument &document, const Invocation &inv, std::vector<int> *nodeLines = nullptr)
-{
-    const bool removeConditionals = inv.has(kRemoveConditionals);
-    StderrPrompter prompter([removeConditionals](const Message &) -> std::optional<Answer> {
-        if (removeConditionals)
-            return Answer::Yes;
-        std::fputs("kova-cli: conditional statements found (#IF, #IFDEF, #IFNDEF, #ELSE, #ENDIF, SOFT, VERSION); "
-                   "--remove-conditionals removes them\n",
-                   stderr);
-        return Answer::No;
-    });
-    LoadOptions options;
-    options.newerStatements = inv.has(kNewerStatements);
-    options.nodeLines = nodeLines;
-    if (inv.values.contains(kEncoding)) {
-        options.encoding = encodingFromName(inv.values.value(kEncoding));
-        if (!options.encoding) {
-            QStringList known;
-            for (TextEncoding encoding : availableEncodings())
-                known.append(encodingName(encoding));
-            std::fputs(qPrintable(QStringLiteral("kova-cli: unknown encoding '") + inv.values.value(kEncoding) +
-                                  QStringLiteral("'; known: ") + known.join(QStringLiteral(", ")) + u'\n'),
-                       stderr);
-            return Usage;
-        }
-    }
-    return exitCodeOf(Vullen(document, inv.arguments.at(0), prompter, options));
-}
-
 int check(const Invocation &inv)
 {
     TemplateDocument document;
-    return load(document, inv);
+    return loadTemplate(document, inv);
 }
 
 int normalize(const Invocation &inv)
 {
     TemplateDocument document;
-    if (const int code = load(document, inv); code != Success)
+    if (const int code = loadTemplate(document, inv); code != Success)
         return code;
     document.setPath(inv.arguments.at(1));
     document.setStringsOption(inv.has(kStrings));
@@ -108,7 +60,7 @@ int tree(const Invocation &inv)
 {
     TemplateDocument document;
     std::vector<int> lines;
-    if (const int code = load(document, inv, &lines); code != Success)
+    if (const int code = loadTemplate(document, inv, &lines); code != Success)
         return code;
     const bool json = inv.has(kJson);
     const bool finding = inv.values.contains(kFind);
@@ -149,29 +101,12 @@ int tree(const Invocation &inv)
 std::vector<CliCommand> templateCommands()
 {
     return {
-        {QStringLiteral("check"),
-         QStringLiteral("check FILE [--remove-conditionals] [--newer-statements] [--encoding NAME]"),
-         1,
-         {kRemoveConditionals, kNewerStatements},
-         {},
-         check,
-         {kEncoding}},
-        {QStringLiteral("normalize"),
-         QStringLiteral(
-             "normalize INPUT OUTPUT [--strings] [--remove-conditionals] [--newer-statements] [--encoding NAME]"),
-         2,
-         {kStrings, kRemoveConditionals, kNewerStatements},
-         {},
-         normalize,
-         {kEncoding}},
-        {QStringLiteral("tree"),
-         QStringLiteral(
-             "tree FILE [--json] [--find TEXT] [--remove-conditionals] [--newer-statements] [--encoding NAME]"),
-         1,
-         {kJson, kRemoveConditionals, kNewerStatements},
-         {},
-         tree,
-         {kEncoding, kFind}},
+        {QStringLiteral("check"), QStringLiteral("check FILE") + kLoadSynopsis, 1, loadFlags(), conditionalFlags(),
+         check, loadValueOptions()},
+        {QStringLiteral("normalize"), QStringLiteral("normalize INPUT OUTPUT [--strings]") + kLoadSynopsis, 2,
+         loadFlags() << kStrings, conditionalFlags(), normalize, loadValueOptions()},
+        {QStringLiteral("tree"), QStringLiteral("tree FILE [--json] [--find TEXT]") + kLoadSynopsis, 1,
+         loadFlags() << kJson, conditionalFlags(), tree, loadValueOptions() << kFind},
     };
 }
 

@@ -10,7 +10,10 @@
 #include "templatedocument.h"
 #include "writer.h"
 
+#include "admx/admximport.h"
+
 #include <QFile>
+#include <QLocale>
 
 namespace kova {
 
@@ -110,8 +113,58 @@ bool DocumentController::loadChosen(const QString &path)
     return true;
 }
 
+void DocumentController::loadFailed()
+{
+    m_document.setPath(QString());
+    UpdateCaption();
+    setCommandState({false, false, false});
+}
+
+// An ADMX and its ADML become a new template, as a converted registry export does: untitled and
+// changed, so that Save asks where the ADM goes. What ADM cannot hold is said in one message.
+LoadResult DocumentController::loadAdmx(const QString &path)
+{
+    admx::ImportOptions options;
+    options.userLanguage = QLocale::system().name().replace(u'_', u'-');
+    const admx::ImportResult imported = admx::importAdmx(path, options);
+    if (!imported.ok) {
+        m_prompter.tell(imported.error, Message::Icon::Exclamation);
+        m_document.clear();
+        loadFailed();
+        return {};
+    }
+    LoadOptions load;
+    load.newerStatements = true; // EXPLAIN, SUPPORTED and CLIENTEXT carry what the ADMX says
+    const LoadResult result = loadTemplateBytes(m_document, imported.adm, m_prompter, load);
+    if (result.status == LoadResult::Status::Fatal) {
+        emit fatalFault();
+        return result;
+    }
+    if (!result.loaded()) {
+        loadFailed();
+        return result;
+    }
+    m_document.setPath(QString());
+    m_document.setModified(true);
+    UpdateCaption();
+    setCommandState({true, true, true});
+    emit documentLoaded();
+    if (!imported.warnings.isEmpty()) {
+        QStringList lines;
+        for (const admx::Warning &w : imported.warnings)
+            lines.append(admx::formatWarning(w));
+        m_prompter.tell(QStringLiteral("An ADM template cannot hold everything of this ADMX (%1 warnings):\r\n\r\n")
+                                .arg(lines.size()) +
+                            lines.join(QStringLiteral("\r\n")),
+                        Message::Icon::Exclamation);
+    }
+    return result;
+}
+
 LoadResult DocumentController::LoadDocument(const QString &path, bool reportLine)
 {
+    if (path.toLower().endsWith(u".admx"))
+        return loadAdmx(path);
     QString loadPath = path;
     const bool converted = path.toLower().endsWith(u".reg");
     if (converted) {
@@ -134,9 +187,7 @@ LoadResult DocumentController::LoadDocument(const QString &path, bool reportLine
         return result;
     }
     if (!result.loaded()) {
-        m_document.setPath(QString());
-        UpdateCaption();
-        setCommandState({false, false, false});
+        loadFailed();
         return result;
     }
     m_document.setPath(loadPath);

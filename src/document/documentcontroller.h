@@ -71,7 +71,8 @@ public:
     void setNewerStatements(bool on);
     bool newerStatements() const;
 
-    // Loads path (a ".reg" export through the converter first). Returns the loader's result.
+    // Loads path (a ".reg" export through the converter first; an ".admx" read with its ADML as a new,
+    // untitled template). Returns the loader's result.
     LoadResult LoadDocument(const QString &path, bool reportLine);
 
     // The closing questions. The caller deletes the temporary files when the answer is Close.
@@ -93,6 +94,8 @@ signals:
 private:
     bool askSaveChanges();
     bool loadChosen(const QString &path);
+    LoadResult loadAdmx(const QString &path);
+    void loadFailed();
     void setCommandState(const CommandState &state);
 
     TemplateDocument &m_document;

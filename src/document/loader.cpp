@@ -138,6 +138,17 @@ QString conditionalQuestion()
                           "(Don't forget to make a backup of your originial template)");
 }
 
+// The question under the newer statements, where the branches Group Policy reads can be kept.
+QString conditionalChoice()
+{
+    return QStringLiteral("The file you tried to open contains conditional statements like:\r\n"
+                          "#IF, #IFDEF, #IFNDEF, #ELSE, #ENDIF, SOFT, VERSION\r\n\r\n"
+                          "Yes: read them as a Group Policy editor does (version %1) and keep what it reads.\r\n"
+                          "No: remove them with everything up to their #ENDIF.\r\n"
+                          "Cancel: do not open the file.")
+        .arg(kGroupPolicyVersion);
+}
+
 // Policy and part names repeat across a template: a part is mostly named as its policy, and a
 // converted registry export names the same values under every key. Equal names share one string
 // rather than take an allocation each, which on a large template is a good part of the tree's memory.
@@ -260,7 +271,21 @@ private:
     enum class Step { Ok, Failed, Fatal };
 
     Step readSections(QStringView text);
+    // Rebuilds one statement a line from the tokens, and orders them by class.
     Step rebuildStatements(TokenSplitter &splitter, BulkVector<char16_t> &text);
+    Step statementAt(Opens opens);
+    Step classStatement(int line);
+    Step conditional();
+    void evaluateConditional();
+    QStringView skipBranch(bool toEndif = false);
+    void addMissingClasses();
+    // The rebuild's walk over the tokens: whether there is a token at k, its text (null past the end),
+    // a statement of count tokens from first, and the release of what has been read.
+    const TokenList &tokens() const { return m_splitter->stream().tokens; }
+    bool has(size_t k);
+    QStringView at(size_t k);
+    void addStatement(size_t first, size_t count);
+    void releaseRead();
     // A fatal fault in the body's lines not cut yet comes before anything the statements have to
     // say: false (its message shown) when there is one.
     bool restSplitsCleanly();
@@ -281,8 +306,15 @@ private:
     StatementChain m_machine;
     StatementChain m_user;
     TokenSplitter *m_splitter = nullptr; // while the statements are rebuilt
-    int m_nodeBound = 1;                 // at least as many nodes as the statements make, the root included
-    bool m_agreedToRemove = false;
+    BulkVector<char16_t> *m_text = nullptr;
+    const char16_t *m_textBegin = nullptr;
+    const char16_t *m_textEnd = nullptr;
+    size_t m_i = 0;    // the token at hand
+    size_t m_left = 0; // units of text from the last body token on
+    bool m_inMachine = false;
+    Conditionals m_conditionals = Conditionals::Ask;
+    int m_openConditionals = 0; // blocks whose read branch is open
+    int m_nodeBound = 1;        // at least as many nodes as the statements make, the root included
     bool m_seenMachine = false;
     bool m_seenUser = false;
     int m_errorLine = 0;
@@ -331,7 +363,7 @@ Load::Step Load::readSections(QStringView text)
     bool fatal = false;
     QString continued; // a string line ending in a backslash, waiting for its next piece
     const auto addEntry = [&](QString entry) {
-        if (!NormaliseStringEntry(entry, m_prompter)) {
+        if (!NormaliseStringEntry(entry, m_prompter, m_options.newerStatements)) {
             fatal = true;
             return;
         }
@@ -406,167 +438,179 @@ Load::Step Load::fileNotLoaded()
     return Step::Failed;
 }
 
+bool Load::has(size_t k)
+{
+    // The body is cut into tokens as the statements need them.
+    constexpr size_t kCutAhead = size_t(1) << 16;
+    return k < tokens().size() || (m_splitter->splitTo(k + kCutAhead) && k < tokens().size());
+}
+
+QStringView Load::at(size_t k)
+{
+    return has(k) ? tokens()[k].text() : QStringView();
+}
+
+void Load::releaseRead()
+{
+    // Tokens taken from the body point into the text in file order; keywords and resolved strings
+    // point elsewhere. A statement's first token is mostly a keyword: the next token from the body
+    // tells how far the text has been read.
+    const TokenList &list = tokens();
+    for (size_t k = m_i; k < std::min(list.size(), m_i + 16); ++k) {
+        if (const char16_t *p = list[k].data; p >= m_textBegin && p < m_textEnd) {
+            releaseBulkFront(m_text->data(), m_text->capacity() * sizeof(char16_t),
+                             size_t(p - m_textBegin) * sizeof(char16_t));
+            break;
+        }
+    }
+    // Token positions count from the first token kept.
+    m_splitter->dropRead(m_i);
+    m_i = 0;
+}
+
+void Load::addStatement(size_t first, size_t count)
+{
+    const Token &head = tokens()[first];
+    if (count == 2 && is(head.text(), u"CLASS")) {
+        const QStringView word = tokens()[first + 1].text();
+        m_inMachine = is(word, u"MACHINE") ? true : is(word, u"USER") ? false : m_inMachine;
+    }
+    if (head.data >= m_textBegin && head.data < m_textEnd)
+        m_left = size_t(m_textEnd - head.data);
+    (m_inMachine ? m_machine : m_user).add(&head, count, head.line, m_left);
+    // Nodes start with CLASS, CATEGORY, POLICY and PART: room for their slots is made at once.
+    m_nodeBound += head.size > 0 && (head.data[0] == u'C' || head.data[0] == u'P') ? 1 : 0;
+    m_i = first + count;
+    // The tokens read make room for the next ones, and the text passed goes back now and then, so
+    // that the tokens and the statements are not all held at once.
+    constexpr size_t kReleaseEvery = size_t(1) << 16; // tokens
+    if (m_i >= kReleaseEvery && m_i < tokens().size())
+        releaseRead();
+}
+
 Load::Step Load::rebuildStatements(TokenSplitter &splitter, BulkVector<char16_t> &text)
 {
-    const TokenList &tokens = splitter.stream().tokens;
-    const QString errorInLine = QStringLiteral("Error in line ");
-    const QString errorInLineBadName = QStringLiteral("Error in line");
-    size_t i = 0;
-    // Whether the stream has a token at k: the body is cut into tokens as the statements need them.
-    constexpr size_t kCutAhead = size_t(1) << 16;
-    const auto has = [&](size_t k) {
-        return k < tokens.size() || (splitter.splitTo(k + kCutAhead) && k < tokens.size());
-    };
-    // The token at k, or a null view past the end of the stream.
-    const auto at = [&](size_t k) { return has(k) ? tokens[k].text() : QStringView(); };
-
-    // The tokens and the body's text are read once, front to back: the text that has been passed
-    // goes back now and then, and the tokens read make room for the next ones, so that they and the
-    // statements are not all held at once.
-    const char16_t *const textBegin = text.data();
-    const char16_t *const textEnd = textBegin + text.size();
-    constexpr size_t kReleaseEvery = size_t(1) << 16; // tokens
-    const auto release = [&] {
-        // Tokens taken from the body point into the text in file order; keywords and resolved
-        // strings point elsewhere. A statement's first token is mostly a keyword: the next token
-        // from the body tells how far the text has been read.
-        for (size_t k = i; k < std::min(tokens.size(), i + 16); ++k) {
-            if (const char16_t *p = tokens[k].data; p >= textBegin && p < textEnd) {
-                releaseBulkFront(text.data(), text.capacity() * sizeof(char16_t),
-                                 size_t(p - textBegin) * sizeof(char16_t));
-                break;
-            }
-        }
-        // Token positions count from the first token kept.
-        splitter.dropRead(i);
-        i = 0;
-    };
-    bool inMachine = false;
-    size_t left = text.size(); // units of text from the last body token on
-    const auto statement = [&](size_t first, size_t count) {
-        const Token &head = tokens[first];
-        if (count == 2 && is(head.text(), u"CLASS")) {
-            const QStringView word = tokens[first + 1].text();
-            inMachine = is(word, u"MACHINE") ? true : is(word, u"USER") ? false : inMachine;
-        }
-        if (head.data >= textBegin && head.data < textEnd)
-            left = size_t(textEnd - head.data);
-        (inMachine ? m_machine : m_user).add(&head, count, head.line, left);
-        // Nodes start with CLASS, CATEGORY, POLICY and PART: room for their slots is made at once.
-        m_nodeBound += head.size > 0 && (head.data[0] == u'C' || head.data[0] == u'P') ? 1 : 0;
-        i = first + count;
-        if (i >= kReleaseEvery && i < tokens.size())
-            release();
-    };
-
-    const std::u16string_view endWord(u"END", 3);
-    const std::u16string_view endifWord(u"#ENDIF", 6);
-    while (has(i)) {
-        const QStringView t = tokens[i].text();
-        const int line = tokens[i].line;
+    m_splitter = &splitter;
+    m_text = &text;
+    m_textBegin = text.data();
+    m_textEnd = m_textBegin + text.size();
+    m_left = text.size();
+    m_i = 0;
+    m_conditionals = m_options.conditionals;
+    while (has(m_i)) {
+        const QStringView t = tokens()[m_i].text();
         if (t.startsWith(u';')) {
-            ++i;
+            ++m_i;
             continue;
         }
         Opens opens = opensOf(t);
         if (opens == Opens::NewerOneArgument)
             opens = m_options.newerStatements ? Opens::OneArgument : Opens::Nothing;
-        switch (opens) {
-        case Opens::Conditional:
-            if (!m_agreedToRemove) {
-                if (!restSplitsCleanly())
-                    return Step::Fatal;
-                const Answer a =
-                    m_prompter.ask({conditionalQuestion(), Message::Icon::Exclamation, Message::Buttons::YesNo});
-                if (a != Answer::Yes)
-                    return Step::Failed;
-                m_agreedToRemove = true;
-            }
-            while (has(i) && sv(tokens[i].text()) != endifWord)
-                ++i;
-            ++i;
-            break;
-        case Opens::Suggestions:
-            statement(i, 1);
-            while (has(i) && sv(tokens[i].text()) != endWord)
-                statement(i, 1);
-            break;
-        case Opens::Flag: statement(i, 1); break;
-        case Opens::Named: {
-            const QStringView name = at(i + 1);
-            if (name.isNull())
-                return fileNotLoaded();
-            if (!name.startsWith(u'"'))
-                return syntaxError(errorInLineBadName, line);
-            statement(i, 2);
-            break;
-        }
-        case Opens::Class: {
-            const QStringView word = at(i + 1);
-            if (word.isNull())
-                return fileNotLoaded();
-            if (is(word, u"MACHINE")) {
-                m_seenMachine = true;
-            } else if (is(word, u"USER")) {
-                m_seenUser = true;
-            } else {
-                if (!restSplitsCleanly())
-                    return Step::Fatal;
-                m_prompter.tell(QStringLiteral("Error in procedure Vullen in module modFill in line ") +
-                                    QString::number(line),
-                                Message::Icon::Critical);
-                return Step::Fatal;
-            }
-            statement(i, 2);
-            break;
-        }
-        case Opens::End: {
-            const QStringView word = at(i + 1);
-            if (word.isNull())
-                return fileNotLoaded();
-            if (!isEndable(word))
-                return syntaxError(errorInLine, line);
-            statement(i, 2);
-            break;
-        }
-        case Opens::Value: {
-            const QStringView value = at(i + 1);
-            if (value.isNull())
-                return fileNotLoaded();
-            size_t count = 2;
-            if (is(value, u"NUMERIC")) {
-                if (at(i + 2).isNull())
-                    return fileNotLoaded();
-                count = 3;
-            }
-            if (is(at(i + count), u"DEFAULT"))
-                ++count;
-            statement(i, count);
-            break;
-        }
-        case Opens::OneArgument:
-            if (at(i + 1).isNull())
-                return fileNotLoaded();
-            statement(i, 2);
-            break;
-        case Opens::Part: {
-            const QStringView name = at(i + 1);
-            const QStringView type = at(i + 2);
-            if (name.isNull() || type.isNull())
-                return fileNotLoaded();
-            if (!name.startsWith(u'"'))
-                return syntaxError(errorInLine, line);
-            if (!isPartType(type))
-                return syntaxError(errorInLine, tokens[i + 2].line);
-            statement(i, 3);
-            break;
-        }
-        case Opens::NewerOneArgument:
-        case Opens::Nothing: return syntaxError(errorInLine, line);
-        }
+        const Step step = opens == Opens::Conditional ? conditional() : statementAt(opens);
+        if (step != Step::Ok)
+            return step;
     }
     if (!restSplitsCleanly())
         return Step::Fatal;
+    addMissingClasses();
+    return Step::Ok;
+}
+
+Load::Step Load::statementAt(Opens opens)
+{
+    static const QString errorInLine = QStringLiteral("Error in line ");
+    static const QString errorInLineBadName = QStringLiteral("Error in line");
+    const size_t i = m_i;
+    const int line = tokens()[i].line;
+    switch (opens) {
+    case Opens::Suggestions: {
+        const std::u16string_view endWord(u"END", 3);
+        addStatement(i, 1);
+        while (has(m_i) && sv(tokens()[m_i].text()) != endWord)
+            addStatement(m_i, 1);
+        return Step::Ok;
+    }
+    case Opens::Flag: addStatement(i, 1); return Step::Ok;
+    case Opens::Named: {
+        const QStringView name = at(i + 1);
+        if (name.isNull())
+            return fileNotLoaded();
+        if (!name.startsWith(u'"'))
+            return syntaxError(errorInLineBadName, line);
+        addStatement(i, 2);
+        return Step::Ok;
+    }
+    case Opens::Class: return classStatement(line);
+    case Opens::End: {
+        const QStringView word = at(i + 1);
+        if (word.isNull())
+            return fileNotLoaded();
+        if (!isEndable(word))
+            return syntaxError(errorInLine, line);
+        addStatement(i, 2);
+        return Step::Ok;
+    }
+    case Opens::Value: {
+        const QStringView value = at(i + 1);
+        if (value.isNull())
+            return fileNotLoaded();
+        size_t count = 2;
+        if (is(value, u"NUMERIC")) {
+            if (at(i + 2).isNull())
+                return fileNotLoaded();
+            count = 3;
+        }
+        if (is(at(i + count), u"DEFAULT"))
+            ++count;
+        addStatement(i, count);
+        return Step::Ok;
+    }
+    case Opens::OneArgument:
+        if (at(i + 1).isNull())
+            return fileNotLoaded();
+        addStatement(i, 2);
+        return Step::Ok;
+    case Opens::Part: {
+        const QStringView name = at(i + 1);
+        const QStringView type = at(i + 2);
+        if (name.isNull() || type.isNull())
+            return fileNotLoaded();
+        if (!name.startsWith(u'"'))
+            return syntaxError(errorInLine, line);
+        if (!isPartType(type))
+            return syntaxError(errorInLine, tokens()[i + 2].line);
+        addStatement(i, 3);
+        return Step::Ok;
+    }
+    case Opens::Conditional:
+    case Opens::NewerOneArgument:
+    case Opens::Nothing: break;
+    }
+    return syntaxError(errorInLine, line);
+}
+
+Load::Step Load::classStatement(int line)
+{
+    const QStringView word = at(m_i + 1);
+    if (word.isNull())
+        return fileNotLoaded();
+    if (is(word, u"MACHINE")) {
+        m_seenMachine = true;
+    } else if (is(word, u"USER")) {
+        m_seenUser = true;
+    } else {
+        if (!restSplitsCleanly())
+            return Step::Fatal;
+        m_prompter.tell(QStringLiteral("Error in procedure Vullen in module modFill in line ") + QString::number(line),
+                        Message::Icon::Critical);
+        return Step::Fatal;
+    }
+    addStatement(m_i, 2);
+    return Step::Ok;
+}
+
+void Load::addMissingClasses()
+{
     // A missing class is added as its bare CLASS line, after everything else.
     static const QString classWord = QStringLiteral("CLASS");
     static const QString machineWord = QStringLiteral("MACHINE");
@@ -578,7 +622,124 @@ Load::Step Load::rebuildStatements(TokenSplitter &splitter, BulkVector<char16_t>
         (word == &machineWord ? m_machine : m_user).add(added, 2, 0, 0);
         ++m_nodeBound;
     }
+}
+
+Load::Step Load::conditional()
+{
+    if (m_conditionals == Conditionals::Ask) {
+        if (!restSplitsCleanly())
+            return Step::Fatal;
+        if (m_options.newerStatements) {
+            switch (m_prompter.ask({conditionalChoice(), Message::Icon::Exclamation, Message::Buttons::YesNoCancel})) {
+            case Answer::Yes: m_conditionals = Conditionals::Evaluate; break;
+            case Answer::No: m_conditionals = Conditionals::Remove; break;
+            default: return Step::Failed;
+            }
+        } else {
+            if (m_prompter.ask({conditionalQuestion(), Message::Icon::Exclamation, Message::Buttons::YesNo}) !=
+                Answer::Yes)
+                return Step::Failed;
+            m_conditionals = Conditionals::Remove;
+        }
+    }
+    if (m_conditionals == Conditionals::Evaluate) {
+        evaluateConditional();
+        return Step::Ok;
+    }
+    // Removal: the statement and everything up to and including the next #ENDIF go.
+    const std::u16string_view endifWord(u"#ENDIF", 6);
+    while (has(m_i) && sv(tokens()[m_i].text()) != endifWord)
+        ++m_i;
+    ++m_i;
     return Step::Ok;
+}
+
+namespace {
+
+bool opensConditionalBlock(QStringView t)
+{
+    return is(t, u"#IF") || is(t, u"#IFDEF") || is(t, u"#IFNDEF");
+}
+
+// Whether "#if" with this condition (its words joined without blanks, quotes removed) holds for a
+// Group Policy editor: only "version" compared with a whole number means anything to it.
+bool versionConditionHolds(const QString &condition)
+{
+    static const QString version = QStringLiteral("VERSION");
+    if (!condition.startsWith(version, Qt::CaseInsensitive))
+        return false;
+    QStringView rest = QStringView(condition).sliced(version.size());
+    QStringView op;
+    for (const QStringView candidate : {u"<=", u">=", u"==", u"!=", u"<", u">"}) {
+        if (rest.startsWith(candidate)) {
+            op = candidate;
+            break;
+        }
+    }
+    bool ok = false;
+    const int number = rest.sliced(op.size()).toInt(&ok);
+    if (op.isEmpty() || !ok)
+        return false;
+    const int v = kGroupPolicyVersion;
+    if (op == u"<=")
+        return v <= number;
+    if (op == u">=")
+        return v >= number;
+    if (op == u"==")
+        return v == number;
+    if (op == u"!=")
+        return v != number;
+    return op == u"<" ? v < number : v > number;
+}
+
+} // namespace
+
+// Reads the conditional statement at m_i as a Group Policy editor does: an #IF on its version, an
+// #IFDEF or #IFNDEF on a name (it defines none), #ELSE and #ENDIF closing the branch. The branch it
+// reads stays; the other goes with the conditional lines. SOFT and VERSION standing alone go.
+void Load::evaluateConditional()
+{
+    const Token &head = tokens()[m_i];
+    const QStringView word = head.text();
+    const int line = head.line;
+    ++m_i;
+    if (opensConditionalBlock(word)) {
+        QString condition;
+        while (has(m_i) && tokens()[m_i].line == line) {
+            QStringView t = tokens()[m_i++].text();
+            if (t.size() >= 2 && t.startsWith(u'"') && t.endsWith(u'"'))
+                t = t.sliced(1, t.size() - 2);
+            condition += t.toString().remove(u' ');
+        }
+        const bool holds = is(word, u"#IF") ? versionConditionHolds(condition) : is(word, u"#IFNDEF");
+        if (holds)
+            ++m_openConditionals;
+        else if (skipBranch() == u"#ELSE")
+            ++m_openConditionals;
+    } else if (is(word, u"#ELSE")) {
+        // The branch read ends here: the other one goes.
+        skipBranch(true);
+        m_openConditionals = std::max(0, m_openConditionals - 1);
+    } else if (is(word, u"#ENDIF")) {
+        m_openConditionals = std::max(0, m_openConditionals - 1);
+    }
+}
+
+// Skips the tokens up to the #ELSE (unless toEndif) or #ENDIF that belongs to the block at hand,
+// nested blocks included; returns that word (read past), or an empty view at the end of the body.
+QStringView Load::skipBranch(bool toEndif)
+{
+    int depth = 0;
+    while (has(m_i)) {
+        const QStringView t = tokens()[m_i++].text();
+        if (opensConditionalBlock(t))
+            ++depth;
+        else if (is(t, u"#ENDIF") && depth-- == 0)
+            return u"#ENDIF";
+        else if (is(t, u"#ELSE") && depth == 0 && !toEndif)
+            return u"#ELSE";
+    }
+    return {};
 }
 
 bool Load::buildTree()

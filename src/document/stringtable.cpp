@@ -7,7 +7,26 @@
 
 namespace kova {
 
-bool NormaliseStringEntry(QString &line, Prompter &prompter)
+namespace {
+
+// The inner double quotes of a text as typographic ones: opening after a blank, an opening bracket or
+// at the start, closing elsewhere.
+QString typographicQuotes(QStringView text)
+{
+    QString out = text.toString();
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (out[i] != u'"')
+            continue;
+        const QChar before = i > 0 ? out[i - 1] : QChar(u' ');
+        const bool opening = before.isSpace() || before == u'(' || before == u'[' || before == u'{';
+        out[i] = opening ? QChar(0x201C) : QChar(0x201D);
+    }
+    return out;
+}
+
+} // namespace
+
+bool NormaliseStringEntry(QString &line, Prompter &prompter, bool wholeQuotedText)
 {
     const qsizetype eq = line.indexOf(u'=');
     if (eq < 0) {
@@ -20,6 +39,13 @@ bool NormaliseStringEntry(QString &line, Prompter &prompter)
     const QStringView name = QStringView(line).left(eq).trimmed();
     QStringView value = QStringView(line).mid(eq + 1).trimmed();
     const qsizetype q1 = value.indexOf(u'"');
+    if (wholeQuotedText && q1 >= 0 && value.lastIndexOf(u'"') > value.indexOf(u'"', q1 + 1)) {
+        const QString inner = typographicQuotes(value.sliced(q1 + 1, value.lastIndexOf(u'"') - q1 - 1).trimmed());
+        QString entry = concat({name, u"=\"", inner, u"\""});
+        entry.replace(u'\t', u' ');
+        line = entry.trimmed();
+        return true;
+    }
     if (q1 >= 0) {
         const qsizetype q2 = value.indexOf(u'"', q1 + 1);
         value = q2 >= 0 ? value.mid(q1 + 1, q2 - q1 - 1) : value.left(q1);

@@ -12,7 +12,10 @@ class Prompter;
 // Rewrites one [strings] line into its normal form: name "=" double quote, text, double quote, with
 // the blanks around name and value and just inside the quotes gone and every TAB made a blank.
 // A line without "=" is fatal: the critical message is shown and false returned.
-bool NormaliseStringEntry(QString &line, Prompter &prompter);
+// With wholeQuotedText (the newer statements) a value runs from its first to its last double quote,
+// as template generators write texts that quote words; a stored text holds no double quote, so each
+// inner one becomes a typographic quote (an opening one after a blank or at the start of a word).
+bool NormaliseStringEntry(QString &line, Prompter &prompter, bool wholeQuotedText = false);
 
 // The [strings] entries of the template being loaded, in normal form. Lookups are binary searches,
 // so the table is sorted once (SortStringTable) after the file is read and before any lookup.

@@ -129,12 +129,17 @@ private slots:
         QTest::addColumn<QByteArray>("part");
         QTest::addColumn<bool>("cancel");
         QTest::addColumn<QString>("warningLines");
-        QTest::newRow("clean") << QByteArray("PART \"Host\" EDITTEXT\nVALUENAME \"H\"\nEND PART\n") << false
-                               << QString();
-        QTest::newRow("with a warning")
+        // A template without SUPPORTED texts gets the file's own definition, said in one line.
+        const QString fallback = QStringLiteral("demo: 1 of 1 policies name no SUPPORTED text; they refer to the "
+                                                "definition SUPPORTED_NotStated (\"Not stated in the template\").");
+        QTest::newRow("one warning") << QByteArray("PART \"Host\" EDITTEXT\nVALUENAME \"H\"\nEND PART\n") << false
+                                     << "\r\n\r\nADMX cannot hold everything of this template (1 warnings):\r\n" +
+                                            fallback;
+        QTest::newRow("two warnings")
             << QByteArray("PART \"Host\" EDITTEXT\nVALUENAME \"H\"\nOEMCONVERT\nEND PART\n") << false
-            << QStringLiteral("\r\n\r\nADMX cannot hold everything of this template (1 warnings):\r\n"
-                              "Pol: Host: The statement OEMCONVERT has no ADMX equivalent and was left out.");
+            << "\r\n\r\nADMX cannot hold everything of this template (2 warnings):\r\n"
+               "Pol: Host: The statement OEMCONVERT has no ADMX equivalent and was left out.\r\n" +
+                   fallback;
         QTest::newRow("cancelled") << QByteArray() << true << QString();
     }
     void exportFromTheMenu()

@@ -67,7 +67,7 @@ private slots:
     void filters()
     {
         QCOMPARE(DialogFileChooser::filtersFor(FileRequest::Mode::Open),
-                 (QStringList{"Policy Template Files (*.adm)", "Registry files (*.reg)"}));
+                 (QStringList{"Policy Template Files (*.adm)", "Registry files (*.reg)", "ADMX files (*.admx)"}));
         QCOMPARE(DialogFileChooser::filtersFor(FileRequest::Mode::Save),
                  (QStringList{"Policy Template Files (*.adm)"}));
     }

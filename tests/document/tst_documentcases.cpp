@@ -1,5 +1,5 @@
 // The document layer, one case a folder under tests/data/document. The steps of `case`:
-//   load FILE [--newer] [--report-line] [--encoding NAME] [--answer yes|no ...]
+//   load FILE [--newer] [--report-line] [--encoding NAME] [--answer yes|no|cancel ...]
 //   save FILE [--strings] [--encoding NAME]     writes the document there (as Save As does)
 //   add KEY category|policy|part [TYPE]          a new last child of the node (TYPE: a part type, 1 to 7)
 //   insert KEY category|policy|part before|after [TYPE]
@@ -118,7 +118,9 @@ class TestDocumentCases : public QObject
         if (flags.contains(QStringLiteral("--answer")))
             for (qsizetype i = 0; i + 1 < flags.size(); ++i)
                 if (flags.at(i) == QStringLiteral("--answer"))
-                    prompter.answers.enqueue(flags.at(i + 1) == QStringLiteral("yes") ? Answer::Yes : Answer::No);
+                    prompter.answers.enqueue(flags.at(i + 1) == QStringLiteral("yes")      ? Answer::Yes
+                                             : flags.at(i + 1) == QStringLiteral("cancel") ? Answer::Cancel
+                                                                                           : Answer::No);
         const QString encoding = flagValue(flags, QStringLiteral("--encoding"));
         if (verb == u"load") {
             LoadOptions options;

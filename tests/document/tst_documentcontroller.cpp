@@ -304,6 +304,23 @@ private slots:
         QVERIFY(f.document.root()); // a failed conversion changes nothing
     }
 
+    // An ADMX opens as a new, untitled template from its ADML beside it; what ADM cannot hold is one
+    // message. The reading itself is tested with the ADMX cases.
+    void admxOpensAsNewTemplate()
+    {
+        Fixture f;
+        const QString folder = QStringLiteral(KOVA_SOURCE_DIR "/tests/data/cli/import-admx/defaults/");
+        f.prompter.expect({QStringLiteral("An ADM template cannot hold everything of this ADMX (1 warnings):\r\n\r\n"
+                                          "Server host: Hosts:: multiText (a list of texts in one value) has no ADM "
+                                          "form; it was written as an EDITTEXT, which holds one text."),
+                           Message::Icon::Exclamation, Message::Buttons::Ok});
+        QVERIFY(f.controller.LoadDocument(folder + QStringLiteral("in.admx"), false).loaded());
+        QVERIFY(f.document.isModified());
+        QCOMPARE(f.document.path(), QString());
+        QCOMPARE(f.document.root()->child(0)->child(0)->child(0)->text, QStringLiteral("Server host"));
+        QVERIFY(!f.controller.recentFiles().hasEntries());
+    }
+
     void fatalFault()
     {
         Fixture f;

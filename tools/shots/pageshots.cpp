@@ -1,7 +1,8 @@
 // Pictures of the node pages for the README and for looking at a page as a user sees it: the
 // bundled sample is opened in the real main window on the offscreen platform, and the page of
-// the first node of each kind is drawn to OUTDIR/page-<tab>.png at the given window size, and the
-// overview with a find in the tree to OUTDIR/overview-find.png.
+// the first node of each kind is drawn to OUTDIR/page-<tab>.png at the given window size, the
+// window as opened to OUTDIR/opened.png, and the overview with a find in the tree to
+// OUTDIR/overview-find.png. SAMPLE may be anything the editor opens, an .admx too.
 //
 //   pageshots SAMPLE.adm OUTDIR [WIDTHxHEIGHT]
 #include "quietdialogs.h"
@@ -43,6 +44,8 @@ int main(int argc, char *argv[])
     window.show();
     window.StartUp(args.at(1));
     QDir().mkpath(args.at(2));
+    QCoreApplication::processEvents();
+    window.grab().save(QDir(args.at(2)).filePath(QStringLiteral("opened.png")));
     QList<TemplateNode *> nodes;
     window.document().root()->forEach([&](TemplateNode *n) { nodes.append(n); });
     QSet<int> done;
