@@ -2,7 +2,7 @@
 
 #include "listcommands.h"
 
-#include "editors/core/actionlist.h"
+#include "forms/actionlist.h"
 
 #include <QWidget>
 

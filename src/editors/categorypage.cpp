@@ -2,7 +2,7 @@
 
 #include "editorfield.h"
 
-#include "editors/core/categoryform.h"
+#include "forms/categoryform.h"
 
 namespace kova {
 

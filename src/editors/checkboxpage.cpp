@@ -1,6 +1,6 @@
 #include "checkboxpage.h"
 
-#include "editors/core/checkboxform.h"
+#include "forms/checkboxform.h"
 
 namespace kova {
 

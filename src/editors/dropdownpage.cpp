@@ -5,9 +5,9 @@
 
 #include "document/nodekeys.h"
 #include "document/prompter.h"
-#include "editors/core/actionlist.h"
-#include "editors/core/editsession.h"
-#include "editors/core/pickerglue.h"
+#include "forms/actionlist.h"
+#include "forms/editsession.h"
+#include "forms/pickerglue.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

@@ -3,7 +3,7 @@
 #include "editorpage.h"
 #include "listcommands.h"
 
-#include "editors/core/dropdownform.h"
+#include "forms/dropdownform.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "editorfield.h"
 
-#include "editors/core/fieldrules.h"
+#include "forms/fieldrules.h"
 
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>

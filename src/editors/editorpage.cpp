@@ -5,8 +5,8 @@
 
 #include "document/nodekeys.h"
 #include "document/prompter.h"
-#include "editors/core/editsession.h"
-#include "editors/core/pickerglue.h"
+#include "forms/editsession.h"
+#include "forms/pickerglue.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

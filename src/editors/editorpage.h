@@ -2,8 +2,8 @@
 
 #include "editorcontext.h"
 
-#include "editors/core/editorkind.h"
-#include "editors/core/fieldrules.h"
+#include "forms/editorkind.h"
+#include "forms/fieldrules.h"
 
 #include <QWidget>
 

@@ -2,8 +2,8 @@
 
 #include "editorcontext.h"
 
-#include "editors/core/editorkind.h"
-#include "editors/core/editsession.h"
+#include "forms/editorkind.h"
+#include "forms/editsession.h"
 
 #include <QObject>
 

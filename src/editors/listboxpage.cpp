@@ -2,7 +2,7 @@
 
 #include "editorfield.h"
 
-#include "editors/core/listboxform.h"
+#include "forms/listboxform.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

@@ -1,6 +1,6 @@
 #include "listcommands.h"
 
-#include "editors/core/listmoves.h"
+#include "forms/listmoves.h"
 
 #include <QKeyEvent>
 #include <QListWidget>

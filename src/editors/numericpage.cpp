@@ -2,7 +2,7 @@
 
 #include "editorfield.h"
 
-#include "editors/core/numericform.h"
+#include "forms/numericform.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

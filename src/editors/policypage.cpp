@@ -1,6 +1,6 @@
 #include "policypage.h"
 
-#include "editors/core/policyform.h"
+#include "forms/policyform.h"
 
 namespace kova {
 

@@ -3,7 +3,7 @@
 #include "actionlisteditor.h"
 #include "editorpage.h"
 
-#include "editors/core/switchform.h"
+#include "forms/switchform.h"
 
 class QCheckBox;
 

@@ -2,7 +2,7 @@
 
 #include "editorfield.h"
 
-#include "editors/core/textform.h"
+#include "forms/textform.h"
 
 namespace kova {
 

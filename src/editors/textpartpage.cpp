@@ -3,8 +3,8 @@
 #include "editorfield.h"
 #include "pagewidgets.h"
 
-#include "editors/core/actionlist.h"
-#include "editors/core/editsession.h"
+#include "forms/actionlist.h"
+#include "forms/editsession.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

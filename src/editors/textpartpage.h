@@ -3,7 +3,7 @@
 #include "editorpage.h"
 #include "listcommands.h"
 
-#include "editors/core/textpartform.h"
+#include "forms/textpartform.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -2,7 +2,7 @@
 
 #include "document/nodetext.h"
 #include "document/templatedocument.h"
-#include "editors/core/editorkind.h"
+#include "forms/editorkind.h"
 
 namespace kova {
 

@@ -8,7 +8,7 @@
 #include "app/templatetreemodel.h"
 #include "app/templatetreeview.h"
 #include "app/treefiltermodel.h"
-#include "editors/core/editsession.h"
+#include "forms/editsession.h"
 
 #include "document/treeoperations.h"
 

@@ -3,7 +3,7 @@
 // second "Ok" leaves as it is.
 #include "pagefixture.h"
 
-#include "core/okunchanged.h"
+#include "../forms/okunchanged.h"
 #include "document/nodekeys.h"
 
 #include "testfiles.h"

@@ -5,7 +5,7 @@
 #include "document/templatedocument.h"
 #include "document/treeoperations.h"
 #include "document/writer.h"
-#include "editors/core/editsession.h"
+#include "forms/editsession.h"
 #include "history/templatehistory.h"
 
 #include "scriptedprompter.h"

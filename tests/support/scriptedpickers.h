@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editors/core/pickers.h"
+#include "forms/pickers.h"
 
 #include <QString>
 #include <QStringList>

@@ -4,15 +4,15 @@
 //                               stored, written to FILE.out (KEY: the key the node inherits)
 // Every step and outcome go to `log`; made files to expected/.
 #include "casefolders.h"
-#include "editors/core/categoryform.h"
-#include "editors/core/checkboxform.h"
-#include "editors/core/dropdownform.h"
-#include "editors/core/editsession.h"
-#include "editors/core/listboxform.h"
-#include "editors/core/numericform.h"
-#include "editors/core/policyform.h"
-#include "editors/core/textform.h"
-#include "editors/core/textpartform.h"
+#include "forms/categoryform.h"
+#include "forms/checkboxform.h"
+#include "forms/dropdownform.h"
+#include "forms/editsession.h"
+#include "forms/listboxform.h"
+#include "forms/numericform.h"
+#include "forms/policyform.h"
+#include "forms/textform.h"
+#include "forms/textpartform.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "editors/core/categoryform.h"
-#include "editors/core/checkboxform.h"
-#include "editors/core/dropdownform.h"
-#include "editors/core/editorkind.h"
-#include "editors/core/listboxform.h"
-#include "editors/core/numericform.h"
-#include "editors/core/policyform.h"
-#include "editors/core/textform.h"
-#include "editors/core/textpartform.h"
+#include "forms/categoryform.h"
+#include "forms/checkboxform.h"
+#include "forms/dropdownform.h"
+#include "forms/editorkind.h"
+#include "forms/listboxform.h"
+#include "forms/numericform.h"
+#include "forms/policyform.h"
+#include "forms/textform.h"
+#include "forms/textpartform.h"
 
 namespace kova::test {
 

@@ -1,13 +1,13 @@
 // Action list items and blocks, the item editor's reading and writing of one item, the number test,
 // list moves, and what the pickers are given and what their answers do; the entry form of a drop-down
 // item. The pages' forms are data under tests/data/forms.
-#include "editors/core/actionlist.h"
-#include "editors/core/dropdownform.h"
-#include "editors/core/editsession.h"
-#include "editors/core/listmoves.h"
-#include "editors/core/pickerglue.h"
-#include "editors/core/pickers.h"
-#include "editors/core/policyform.h"
+#include "forms/actionlist.h"
+#include "forms/dropdownform.h"
+#include "forms/editsession.h"
+#include "forms/listmoves.h"
+#include "forms/pickerglue.h"
+#include "forms/pickers.h"
+#include "forms/policyform.h"
 
 #include "scriptedpickers.h"
 #include "testfiles.h"

@@ -4,7 +4,7 @@
 #include "document/nodekeys.h"
 #include "document/nodetext.h"
 #include "document/templatedocument.h"
-#include "editors/core/editsession.h"
+#include "forms/editsession.h"
 #include "okunchanged.h"
 
 #include "scriptedprompter.h"
