@@ -15,7 +15,7 @@ namespace kova {
 // pages; smaller ones come from the usual heap.
 // Measured (bench/speedmeasures.sh, the heap for every buffer instead, same run): Save As of a 20 MB
 // registry export takes 2.2x the time and 1.39x the peak memory without it, normalize --strings of a
-// 10 MB template 1.5x the time.
+// 10 MB template 1.5x to 1.9x the time.
 void *allocateBulk(std::size_t bytes);
 void releaseBulk(void *memory, std::size_t bytes) noexcept;
 // The first done bytes of a buffer of bytes from allocateBulk will not be read again: the memory
