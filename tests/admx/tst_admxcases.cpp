@@ -140,11 +140,7 @@ private slots:
     void run_data() { addCaseRows(QStringLiteral("admx")); }
     void run()
     {
-        QFETCH(CaseFolder, testCase);
-        const QList<QStringList> steps = testCase.steps();
-        QVERIFY2(!steps.isEmpty(), "a case needs at least one step");
-        QTemporaryDir scratch;
-        QVERIFY(testCase.copyInputs(scratch.path()));
+        KOVA_OPEN_CASE(testCase, steps, scratch);
         const QDir dir(scratch.path());
         QByteArray log;
         for (const QStringList &step : steps) {

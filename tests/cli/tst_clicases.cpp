@@ -19,11 +19,7 @@ private slots:
     void run_data() { addCaseRows(QStringLiteral("cli")); }
     void run()
     {
-        QFETCH(CaseFolder, testCase);
-        const QList<QStringList> steps = testCase.steps();
-        QVERIFY2(!steps.isEmpty(), "a case needs at least one step");
-        QTemporaryDir scratch;
-        QVERIFY(testCase.copyInputs(scratch.path()));
+        KOVA_OPEN_CASE(testCase, steps, scratch);
 
         QStringList environment;
         QByteArray out, err, exits;

@@ -85,11 +85,7 @@ private slots:
     void run_data() { addCaseRows(QStringLiteral("forms")); }
     void run()
     {
-        QFETCH(CaseFolder, testCase);
-        const QList<QStringList> steps = testCase.steps();
-        QVERIFY2(!steps.isEmpty(), "a case needs at least one step");
-        QTemporaryDir scratch;
-        QVERIFY(testCase.copyInputs(scratch.path()));
+        KOVA_OPEN_CASE(testCase, steps, scratch);
         QByteArray log;
         for (const QStringList &s : steps) {
             log += "> " + s.join(u' ').toUtf8() + '\n';

@@ -5,6 +5,7 @@
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // Test cases kept as data: a folder per case under tests/data/<layer>/, read by one runner per layer.
 // A folder is a case when it holds a file named `case`: its lines starting with '#' say what the case
@@ -54,3 +55,12 @@ Q_DECLARE_METATYPE(kova::test::CaseFolder)
         if (!kova::test::compareMadeFiles((c), (scratch), __FILE__, __LINE__))                                         \
             return;                                                                                                    \
     } while (false)
+
+// The start of every runner's run(): the row's case, its steps (at least one), and a scratch folder
+// holding its inputs.
+#define KOVA_OPEN_CASE(testCase, steps, scratch)                                                                       \
+    QFETCH(kova::test::CaseFolder, testCase);                                                                          \
+    const QList<QStringList> steps = testCase.steps();                                                                 \
+    QVERIFY2(!steps.isEmpty(), "a case needs at least one step");                                                      \
+    QTemporaryDir scratch;                                                                                             \
+    QVERIFY(testCase.copyInputs(scratch.path()))

@@ -161,11 +161,7 @@ private slots:
     void run_data() { addCaseRows(QStringLiteral("textedit")); }
     void run()
     {
-        QFETCH(CaseFolder, testCase);
-        const QList<QStringList> steps = testCase.steps();
-        QVERIFY2(!steps.isEmpty(), "a case needs at least one step");
-        QTemporaryDir scratch;
-        QVERIFY(testCase.copyInputs(scratch.path()));
+        KOVA_OPEN_CASE(testCase, steps, scratch);
         std::unique_ptr<Window> w;
         QByteArray log;
         for (const QStringList &step : steps) {
