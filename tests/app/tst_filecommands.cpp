@@ -5,8 +5,10 @@
 
 #include "admx/admxexport.h"
 #include "app/admxexportcommand.h"
+#include "app/admxlanguagemenu.h"
 #include "app/encodingmenu.h"
 
+#include "document/documentcontroller.h"
 #include "document/encoding.h"
 #include "document/templatedocument.h"
 
@@ -169,6 +171,55 @@ private slots:
         KOVA_VERIFY_PROMPTS_DONE(app.prompter);
         QCOMPARE(QFile::exists(admx), !cancel);
         QCOMPARE(QFile::exists(adml), !cancel);
+    }
+
+    // Options, "ADMX Language": the languages beside the open ADMX. Choosing one reads the ADMX again in
+    // it, asking first when the template was changed since, and is remembered.
+    void admxLanguage()
+    {
+        AppFixture app;
+        app.start();
+        auto *menu = new AdmxLanguageMenu(*app.window);
+        TemplateDocument &doc = app.window->document();
+        const auto choices = [&] {
+            menu->refresh();
+            QStringList out;
+            for (QAction *a : menu->menu()->actions())
+                if (!a->isSeparator())
+                    out << (a->isChecked() ? QStringLiteral("* ") : QString()) + a->text();
+            return out;
+        };
+        const auto choose = [&](const char *language) {
+            for (QAction *a : menu->menu()->actions())
+                if (a->text() == QLatin1String(language))
+                    a->trigger();
+        };
+        const QString automatic = QStringLiteral("&Automatic (your language, else en-US)");
+        QCOMPARE(choices(), (QStringList{QStringLiteral("* ") + automatic, QStringLiteral("Open an ADMX file to list its languages")}));
+        const QString admx = QStringLiteral(KOVA_SOURCE_DIR "/tests/data/admx/import/languages/input.admx");
+        app.preferences.setAdmxLanguage(QStringLiteral("en-US")); // not the machine's language
+        QVERIFY(app.window->controller().LoadDocument(admx, false).loaded());
+        QCOMPARE(choices(), (QStringList{automatic, QStringLiteral("de-DE"), QStringLiteral("* en-US"),
+                                         QStringLiteral("fr-FR")}));
+
+        choose("de-DE"); // read as it was: no question
+        QVERIFY(test::findNode(doc, "Startseite"));
+        QCOMPARE(app.preferences.admxLanguage(), QStringLiteral("de-DE"));
+        QVERIFY(doc.path().isEmpty() && doc.isModified());
+
+        TemplateNode *policy = test::findNode(doc, "Startseite");
+        doc.commitNodeEdit(policy, QStringLiteral("Mine"), doc.nodeText(policy).replace(QStringLiteral("Startseite"), QStringLiteral("Mine")));
+        app.prompter.expect(QStringLiteral("Save changes in current file?"), Message::Icon::Exclamation,
+                            Message::Buttons::YesNoCancel, Answer::Cancel);
+        choose("fr-FR");
+        QVERIFY(test::findNode(doc, "Mine"));
+        QCOMPARE(app.preferences.admxLanguage(), QStringLiteral("de-DE"));
+        app.prompter.expect(QStringLiteral("Save changes in current file?"), Message::Icon::Exclamation,
+                            Message::Buttons::YesNoCancel, Answer::No);
+        choose("fr-FR");
+        QVERIFY(test::findNode(doc, "Page d'accueil"));
+        KOVA_VERIFY_PROMPTS_DONE(app.prompter);
+        QCOMPARE(choices().value(3), QStringLiteral("* fr-FR"));
     }
 
     void longWarningListsAreCut_data()
