@@ -40,7 +40,8 @@ void AdmxLanguageMenu::refresh()
         action->setChecked(language == chosen);
         action->setData(language);
         m_group->addAction(action);
-        connect(action, &QAction::triggered, this, [this, language] { m_window.controller().setAdmxLanguage(language); });
+        connect(action, &QAction::triggered, this,
+                [this, language] { m_window.controller().setAdmxLanguage(language); });
     };
     add(QStringLiteral("&Automatic (your language, else en-US)"), QString());
     m_menu->addSeparator();

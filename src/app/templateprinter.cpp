@@ -7,8 +7,8 @@
 #include "document/filechooser.h"
 #include "document/filesave.h"
 #include "document/prompter.h"
-#include "document/templatedocument.h"
 #include "document/tempfiles.h"
+#include "document/templatedocument.h"
 #include "document/writer.h"
 #include "textedit/admtexteditor.h"
 #include "textedit/textmodecontroller.h"
@@ -151,12 +151,21 @@ QString TemplatePrinter::print()
 void TemplatePrinter::keepPdf(const QString &pdf)
 {
     QStatusBar *status = m_window.statusBar();
-    // Beside the template, named after it; an untitled one in the user's documents folder.
+    // Beside the template, named after it; an untitled one (named after its ADMX, if it was read from
+    // one) in the user's documents folder, or home when there is none.
     const QString path = m_window.document().path();
-    const QFileInfo shown(path.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
-                                               QStringLiteral("/Template.adm")
-                                         : path);
-    const QString proposed = shown.absoluteDir().filePath(shown.completeBaseName() + QStringLiteral(".pdf"));
+    QString folder = QFileInfo(path).absolutePath();
+    if (path.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QFileInfo(folder).isDir())
+            folder = QDir::homePath();
+    }
+    const QString admx = m_window.controller().admxSource();
+    const QString name = QFileInfo(!path.isEmpty()   ? path
+                                   : !admx.isEmpty() ? admx
+                                                     : QStringLiteral("Template"))
+                             .completeBaseName();
+    const QString proposed = QDir(folder).filePath(name + QStringLiteral(".pdf"));
     const QString target = m_window.controller().chooser().chooseFile(
         {QStringLiteral("No printer found: save the printout as PDF"), FileRequest::Mode::SavePdf, proposed});
     QFile printout(pdf);
@@ -164,9 +173,10 @@ void TemplatePrinter::keepPdf(const QString &pdf)
     if (target.isEmpty()) {
         status->showMessage(QStringLiteral("No printer found: nothing was printed"));
     } else if (!printout.open(QIODevice::ReadOnly) || !saveFileAtomically(target, printout.readAll(), &error)) {
-        m_window.prompter().tell(QStringLiteral("The printout could not be saved as %1: %2")
-                                     .arg(QDir::toNativeSeparators(target), error.isEmpty() ? printout.errorString() : error),
-                                 Message::Icon::Exclamation);
+        m_window.prompter().tell(
+            QStringLiteral("The printout could not be saved as %1: %2")
+                .arg(QDir::toNativeSeparators(target), error.isEmpty() ? printout.errorString() : error),
+            Message::Icon::Exclamation);
         status->showMessage(QStringLiteral("No printer found: nothing was printed"));
     } else {
         status->showMessage(QStringLiteral("No printer found: the printout is saved as ") +

@@ -35,10 +35,6 @@ DocumentController::DocumentController(TemplateDocument &document, Prompter &pro
         connect(&m_document, changed, this, &DocumentController::admxChanged);
     connect(&m_document, &TemplateDocument::nodeRemoved, this, &DocumentController::admxChanged);
     connect(&m_document, &TemplateDocument::reset, this, &DocumentController::admxChanged);
-    connect(&m_document, &TemplateDocument::pathChanged, this, [this](const QString &path) {
-        if (!path.isEmpty())
-            m_admxSource.clear();
-    });
 }
 
 void DocumentController::readPreferences()
@@ -148,8 +144,11 @@ LoadResult DocumentController::loadAdmx(const QString &path, bool keepOnFailure)
         }
         return {};
     }
+    // EXPLAIN, SUPPORTED and CLIENTEXT carry what the ADMX says, and every later read of the template
+    // (text mode, the recovered copy, the ADM saved) needs them: the option is turned on.
+    setNewerStatements(true);
     LoadOptions load;
-    load.newerStatements = true; // EXPLAIN, SUPPORTED and CLIENTEXT carry what the ADMX says
+    load.newerStatements = true;
     const LoadResult result = loadTemplateBytes(m_document, imported.adm, m_prompter, load);
     if (result.status == LoadResult::Status::Fatal) {
         emit fatalFault();
@@ -182,6 +181,7 @@ LoadResult DocumentController::LoadDocument(const QString &path, bool reportLine
 {
     if (path.toLower().endsWith(u".admx"))
         return loadAdmx(path);
+    m_admxSource.clear();
     QString loadPath = path;
     const bool converted = path.toLower().endsWith(u".reg");
     if (converted) {
@@ -265,6 +265,8 @@ bool DocumentController::saveAs()
     m_document.setPath(path);
     const bool written = WriteTemplate(m_document, m_prompter);
     UpdateCaption();
+    if (written)
+        m_admxSource.clear(); // the template is that ADM file now
     return written;
 }
 
@@ -281,7 +283,10 @@ void DocumentController::toggleStrings()
 
 void DocumentController::setNewerStatements(bool on)
 {
+    if (on == m_preferences.newerStatements())
+        return;
     m_preferences.setNewerStatements(on);
+    emit newerStatementsChanged(on);
 }
 
 bool DocumentController::newerStatements() const

@@ -76,7 +76,7 @@ public:
     // untitled template). Returns the loader's result.
     LoadResult LoadDocument(const QString &path, bool reportLine);
 
-    // The ADMX the open template was read from, until it is saved as an ADM or another one opens.
+    // The ADMX the open template was read from, until Save As makes it an ADM file or another opens.
     QString admxSource() const { return m_admxSource; }
     // Options, "ADMX Language": remembers language (an ADML folder such as "de-DE"; "" for the user's
     // own language, else en-US) and reads the open ADMX again in it, asking first when the template was
@@ -90,6 +90,8 @@ signals:
     void captionChanged(const QString &caption);
     void commandStateChanged();
     void stringsOptionChanged(bool on);
+    // The option "Accept statements of newer templates" was turned on or off.
+    void newerStatementsChanged(bool on);
     // New made an empty template: close any editor page and empty the node preview.
     void documentCreated();
     // A load succeeded: select the root and show its content.

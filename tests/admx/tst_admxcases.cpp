@@ -85,8 +85,9 @@ QStringList canonicalStatements(const QString &nodeText)
     return units;
 }
 
-// The policies of a template per class and category path ("Machine/Google/Chrome"): each with its effective key and statements, and those of its parts. With knownLosses, as they
-// come back from ADMX: a policy without SUPPORTED gets the export's own "Not stated in the template".
+// The policies of a template per class and category path ("Machine/Google/Chrome"): each with its effective key and
+// statements, and those of its parts. With knownLosses, as they come back from ADMX: a policy without SUPPORTED gets
+// the export's own "Not stated in the template".
 QMap<QString, QStringList> canonicalPolicies(const TemplateDocument &doc, bool knownLosses)
 {
     QMap<QString, QStringList> out;

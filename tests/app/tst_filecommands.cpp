@@ -173,8 +173,9 @@ private slots:
         QCOMPARE(QFile::exists(adml), !cancel);
     }
 
-    // Options, "ADMX Language": the languages beside the open ADMX. Choosing one reads the ADMX again in
-    // it, asking first when the template was changed since, and is remembered.
+    // An ADMX read turns on the newer statements its template holds. Options, "ADMX Language": the
+    // languages beside the open ADMX; choosing one reads the ADMX again in it, asking first when the
+    // template was changed since, and is remembered.
     void admxLanguage()
     {
         AppFixture app;
@@ -195,12 +196,15 @@ private slots:
                     a->trigger();
         };
         const QString automatic = QStringLiteral("&Automatic (your language, else en-US)");
-        QCOMPARE(choices(), (QStringList{QStringLiteral("* ") + automatic, QStringLiteral("Open an ADMX file to list its languages")}));
+        QCOMPARE(choices(), (QStringList{QStringLiteral("* ") + automatic,
+                                         QStringLiteral("Open an ADMX file to list its languages")}));
         const QString admx = QStringLiteral(KOVA_SOURCE_DIR "/tests/data/admx/import/languages/input.admx");
         app.preferences.setAdmxLanguage(QStringLiteral("en-US")); // not the machine's language
+        QVERIFY(!app.item("M_NewerStatements")->isChecked());
         QVERIFY(app.window->controller().LoadDocument(admx, false).loaded());
-        QCOMPARE(choices(), (QStringList{automatic, QStringLiteral("de-DE"), QStringLiteral("* en-US"),
-                                         QStringLiteral("fr-FR")}));
+        QVERIFY(app.item("M_NewerStatements")->isChecked()); // text mode and the recovered copy read it so
+        QCOMPARE(choices(),
+                 (QStringList{automatic, QStringLiteral("de-DE"), QStringLiteral("* en-US"), QStringLiteral("fr-FR")}));
 
         choose("de-DE"); // read as it was: no question
         QVERIFY(test::findNode(doc, "Startseite"));
@@ -208,7 +212,8 @@ private slots:
         QVERIFY(doc.path().isEmpty() && doc.isModified());
 
         TemplateNode *policy = test::findNode(doc, "Startseite");
-        doc.commitNodeEdit(policy, QStringLiteral("Mine"), doc.nodeText(policy).replace(QStringLiteral("Startseite"), QStringLiteral("Mine")));
+        doc.commitNodeEdit(policy, QStringLiteral("Mine"),
+                           doc.nodeText(policy).replace(QStringLiteral("Startseite"), QStringLiteral("Mine")));
         app.prompter.expect(QStringLiteral("Save changes in current file?"), Message::Icon::Exclamation,
                             Message::Buttons::YesNoCancel, Answer::Cancel);
         choose("fr-FR");
