@@ -10,6 +10,7 @@
 //   decode FILE [NAME]             FILE's text (detected or as NAME) into FILE.txt, in UTF-8
 //   encode FILE NAME               FILE's UTF-8 text encoded as NAME into FILE.NAME (the encoding used)
 //   keys all                       every node's hive (name and handle) and effective key
+//   quotes FILE                    every line of FILE unquoted and quoted, as node texts are read and written
 //   command new|open|save|saveas|close|strings|load FILE|recent N|newer on|off [--choose FILE|-]...
 //           [--edit-screen] [--text-mode applied|refused] [--convert FILE|-]
 //                                  the window's document commands (dialogs answered by --choose, "-" a
@@ -309,6 +310,13 @@ class TestDocumentCases : public QObject
                 log += "= " + n->key().toUtf8() + ' ' + NodeHiveName(n).toUtf8() + ' ' +
                        QByteArray::number(NodeHive(n), 16) + " <" + ActiveKeyPath(doc, n).toUtf8() + ">\n";
             });
+            return true;
+        }
+        if (verb == u"quotes") {
+            QStringList lines = QString::fromUtf8(bytesOf(path)).split(u'\n');
+            lines.removeLast(); // after the last line's end
+            for (const QString &line : lines)
+                log += "= [" + Unquote(line).toUtf8() + "] [" + Quote(line).toUtf8() + "]\n";
             return true;
         }
         if (verb == u"command" || verb == u"recent" || verb == u"settings")
