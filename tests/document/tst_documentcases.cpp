@@ -5,6 +5,7 @@
 //   insert KEY category|policy|part before|after [TYPE]
 //   delete KEY [--answer yes|no]   drop KEY TARGET   menu KEY   expand all|none   find TEXT
 //   edit KEY TEXT                  gives the node's first quoted text (caption and slot) TEXT
+//   caption KEY TEXT               gives the node the caption TEXT alone
 //   tokens FILE [--newer] [--strings FILE]       the body's tokens ("KEYNAME@1"), with that string table
 //   entries FILE                   each line as a [strings] entry
 //   decode FILE [NAME]             FILE's text (detected or as NAME) into FILE.txt, in UTF-8
@@ -374,6 +375,9 @@ class TestDocumentCases : public QObject
                 if (on && s.enabled)
                     log += QByteArray(" ") + name;
             log += CanDragNode(n) ? " drag\n" : "\n";
+            return true;
+        } else if (verb == u"caption") {
+            n->text = step.value(2);
             return true;
         } else if (verb == u"edit") {
             QString text = doc.nodeText(n);

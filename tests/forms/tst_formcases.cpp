@@ -3,8 +3,9 @@
 //                               line) and presses Ok unchanged: the first failing check, or the text
 //                               stored, written to FILE.out (KEY: the key the node inherits; --lists-off:
 //                               a policy's action list boxes cleared first)
-//   items FILE [--checkbox]     every line of FILE opened in the action item editor (--checkbox: the check
-//                               box page's), checked and composed again
+//   items FILE [--checkbox] [--numeric-box]   every line of FILE opened in the action item editor
+//                               (--checkbox: the check box page's; --numeric-box: its numeric box then
+//                               ticked), checked and composed again
 //   entries FILE item|action    every line of FILE opened in the drop-down entry editor, checked and composed
 //   number LOCALE TEXT   move COUNT SELECTED DIRECTION   startkey DISPLAY
 //   pickkey FIELD ANSWER   pickvalue KEYFIELD VALUEFIELD ANSWER    (a page whose key display is
@@ -120,7 +121,8 @@ bool otherStep(const QStringList &s, const QString &dir, QByteArray &log)
         const auto numbers =
             s.contains(QStringLiteral("--checkbox")) ? NumericItemValue::Unquoted : NumericItemValue::AsStored;
         for (const QString &line : lines) {
-            const ActionItemForm f = ActionItemForm::fromItem(line, numbers);
+            ActionItemForm f = ActionItemForm::fromItem(line, numbers);
+            f.numericValue = f.numericValue || s.contains(QStringLiteral("--numeric-box"));
             log += entry(f, f.keyname ? "key" : "value",
                          {{f.numericValue, "numeric"}, {f.deleteValue, "delete"}, {f.defaultName, "default-name"}});
         }
