@@ -424,7 +424,9 @@ private slots:
         connect(&ctl, &DocumentController::documentLoaded, this, signalled("documentLoaded"));
         connect(&ctl, &DocumentController::focusTreeRequested, this, signalled("focusTree"));
         connect(&ctl, &DocumentController::fatalFault, this, signalled("fatalFault"));
-        connect(&ctl, &DocumentController::stringsOptionChanged, this, signalled("stringsOptionChanged"));
+        connect(&ctl, &DocumentController::stringsOptionChanged, this, [this](bool on) {
+            log += logSignals ? QByteArray("signal stringsOptionChanged ") + (on ? "on\n" : "off\n") : QByteArray();
+        });
         connect(&ctl.recentFiles(), &RecentFiles::changed, this, signalled("recentChanged"));
         for (const QStringList &s : steps) {
             log += "> " + s.join(u' ').toUtf8() + '\n';
