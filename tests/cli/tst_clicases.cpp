@@ -1,8 +1,8 @@
 // kova-cli as a black box, one case a folder under tests/data/cli: each step of `case` is one
 // "kova-cli ARGS" run in a scratch folder holding the case's inputs ({corpus} stands for the shared corpus, a step
-// "env NAME=value" sets a variable for the runs after it). The runs' standard output and error go to
-// `stdout` and `stderr` (the scratch folder's path shown as {dir}), their exit statuses to `exit`
-// (absent when every run exits 0), and every file they make must stand in expected/.
+// "env NAME=value" sets a variable for the runs after it; {dir} stands for the scratch folder). The runs' standard
+// output and error go to `stdout` and `stderr` (the scratch folder's path shown as {dir}), their exit statuses to
+// `exit` (absent when every run exits 0), and every file they make must stand in expected/.
 #include "casefolders.h"
 #include "programrun.h"
 
@@ -25,6 +25,7 @@ private slots:
         QByteArray out, err, exits;
         bool anyFailed = false;
         for (QStringList args : steps) {
+            args.replaceInStrings(QStringLiteral("{dir}"), scratch.path());
             if (args.first() == QStringLiteral("env")) {
                 environment += args.mid(1);
                 continue;

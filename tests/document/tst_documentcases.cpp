@@ -5,16 +5,33 @@
 //   insert KEY category|policy|part before|after [TYPE]
 //   delete KEY [--answer yes|no]   drop KEY TARGET   menu KEY   expand all|none   find TEXT
 //   edit KEY TEXT                  gives the node's first quoted text (caption and slot) TEXT
+//   caption KEY TEXT               gives the node the caption TEXT alone
 //   tokens FILE [--newer] [--strings FILE]       the body's tokens ("KEYNAME@1"), with that string table
 //   entries FILE                   each line as a [strings] entry
 //   decode FILE [NAME]             FILE's text (detected or as NAME) into FILE.txt, in UTF-8
 //   encode FILE NAME               FILE's UTF-8 text encoded as NAME into FILE.NAME (the encoding used)
+//   keys all                       every node's hive (name and handle) and effective key
+//   quotes FILE                    every line of FILE unquoted and quoted, as node texts are read and written
+//   command new|open|save|saveas|close|strings|load FILE|recent N|newer on|off [--choose FILE|-]...
+//           [--edit-screen] [--text-mode applied|refused] [--convert FILE|-]
+//                                  the window's document commands (dialogs answered by --choose, "-" a
+//                                  cancel; a registry export converts into a copy of FILE); the outcome
+//                                  then caption, commands offered, modified and the recent files
+//   recent add|remove PATH         the recent-files list itself   settings show: the preferences file
+// A case whose first step is a command or recent starts without a document, as the window does; the
+// preferences start from its settings.ini ({dir}: its scratch folder).
 // Every message shown, each step and its outcome go to `log`; the tree after the last step goes to
 // `tree` (key, kind, caption, image and slot text of every node, indented by depth); made files to expected/.
 #include "casefolders.h"
+#include "document/documentcontroller.h"
+#include "document/editscreens.h"
 #include "document/encoding.h"
+#include "document/filechooser.h"
 #include "document/keywordtable.h"
 #include "document/loader.h"
+#include "document/nodekeys.h"
+#include "document/preferences.h"
+#include "document/regexportconverter.h"
 #include "document/splitter.h"
 #include "document/stringtable.h"
 #include "document/templatedocument.h"
@@ -77,6 +94,39 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
 
+// What the window gives the document commands, as each step's flags set it, all of it logged.
+struct Window : FileChooser, EditScreens, RegExportConverter
+{
+    QByteArray &log;
+    QString dir;
+    QStringList choices; // the next dialogs' answers, "" a cancel
+    bool editScreen = false, textMode = false, textApplies = true;
+    QString convertsTo; // a registry export converts into a copy of this file; "": the conversion fails
+    Window(QByteArray &l, QString d) : log(l), dir(std::move(d)) {}
+    QString chooseFile(const FileRequest &r) override
+    {
+        const QString answer = choices.isEmpty() ? QString() : choices.takeFirst();
+        log += (r.mode == FileRequest::Mode::Save ? "save dialog \"" : "open dialog \"") + r.title.toUtf8() +
+               "\" at \"" + r.proposedName.toUtf8() + "\": \"" + answer.toUtf8() + "\"\n";
+        return answer;
+    }
+    bool editScreenOpen() const override { return editScreen; }
+    bool textModeShown() const override { return textMode; }
+    bool applyTextMode() override
+    {
+        log += textApplies ? "text mode applied\n" : "text mode refused\n";
+        return textApplies;
+    }
+    std::optional<QString> convertExport(const QString &reg) override
+    {
+        log += "convert " + reg.toUtf8() + '\n';
+        const QString made = dir + QStringLiteral("/converted.tmp");
+        if (convertsTo.isEmpty() || !QFile::copy(dir + u'/' + convertsTo, made))
+            return std::nullopt;
+        return made;
+    }
+};
+
 } // namespace
 
 class TestDocumentCases : public QObject
@@ -86,6 +136,65 @@ class TestDocumentCases : public QObject
     QByteArray log;
     TemplateDocument doc;
     QString dir;
+    DocumentController *controller = nullptr;
+    Window *window = nullptr;
+    Preferences *preferences = nullptr;
+    QString settingsFile;
+    bool logSignals = false;
+
+    QByteArray windowState()
+    {
+        const DocumentController::CommandState c = controller->commandState();
+        return ", \"" + controller->caption().toUtf8() + "\", commands " + QByteArray::number(c.documentCommands) +
+               QByteArray::number(c.treeCommands) + QByteArray::number(c.overview) +
+               (doc.isModified() ? ", modified, recent " : ", recent ") +
+               controller->recentFiles().items().join(u'|').toUtf8() + '\n';
+    }
+
+    bool command(const QString &name, const QStringList &flags)
+    {
+        window->choices.clear();
+        for (qsizetype i = 0; i + 1 < flags.size(); ++i)
+            if (flags.at(i) == u"--choose")
+                window->choices.append(flags.at(i + 1) == u"-" ? QString() : dir + u'/' + flags.at(i + 1));
+        window->editScreen = flags.contains(QStringLiteral("--edit-screen"));
+        window->textMode = flags.contains(QStringLiteral("--text-mode"));
+        window->textApplies = flagValue(flags, QStringLiteral("--text-mode")) != u"refused";
+        window->convertsTo = flagValue(flags, QStringLiteral("--convert"));
+        window->convertsTo = window->convertsTo == u"-" ? QString() : window->convertsTo;
+        controller->setRegConverter(flags.contains(QStringLiteral("--convert")) ? window : nullptr);
+        QByteArray outcome;
+        const auto yes = [](bool ok) { return QByteArray(ok ? "= yes" : "= no"); };
+        if (name == u"new") {
+            outcome = yes(controller->newDocument());
+        } else if (name == u"open") {
+            outcome = yes(controller->open());
+        } else if (name == u"recent") {
+            outcome = yes(controller->openRecent(flags.value(0).toInt()));
+        } else if (name == u"save") {
+            outcome = yes(controller->save());
+        } else if (name == u"saveas") {
+            outcome = yes(controller->saveAs());
+        } else if (name == u"load") {
+            outcome =
+                QByteArray("= ") + statusName(controller->LoadDocument(dir + u'/' + flags.value(0), false).status);
+        } else if (name == u"strings") {
+            controller->toggleStrings();
+            outcome = doc.stringsOption() ? "= strings on" : "= strings off";
+        } else if (name == u"newer") {
+            controller->setNewerStatements(flags.value(0) == u"on");
+            outcome = controller->newerStatements() ? "= newer on" : "= newer off";
+        } else if (name == u"close") {
+            const auto d = controller->closeRequest();
+            outcome = d == DocumentController::CloseDecision::Close      ? "= close"
+                      : d == DocumentController::CloseDecision::CloseNow ? "= close now"
+                                                                         : "= cancel";
+        } else {
+            return false;
+        }
+        log += outcome + windowState();
+        return window->choices.isEmpty(); // every dialog foreseen came
+    }
 
     TemplateNode *node(const QString &key)
     {
@@ -184,6 +293,35 @@ class TestDocumentCases : public QObject
             log += found.empty() ? "= nothing\n" : "";
             return true;
         }
+        if (verb == u"keys") { // every node's hive and the key its values go to
+            doc.root()->forEach([&](TemplateNode *n) {
+                log += "= " + n->key().toUtf8() + ' ' + NodeHiveName(n).toUtf8() + ' ' +
+                       QByteArray::number(NodeHive(n), 16) + " <" + ActiveKeyPath(doc, n).toUtf8() + ">\n";
+            });
+            return true;
+        }
+        if (verb == u"quotes") {
+            QStringList lines = QString::fromUtf8(bytesOf(path)).split(u'\n');
+            lines.removeLast(); // after the last line's end
+            for (const QString &line : lines)
+                log += "= [" + Unquote(line).toUtf8() + "] [" + Quote(line).toUtf8() + "]\n";
+            return true;
+        }
+        if (verb == u"command" || verb == u"recent" || verb == u"settings")
+            logSignals = true;
+        if (verb == u"command")
+            return command(arg, flags);
+        if (verb == u"recent") {
+            RecentFiles &recent = controller->recentFiles();
+            arg == u"add" ? recent.AddRecentFile(step.value(2)) : recent.RemoveRecentFile(step.value(2));
+            log += "= recent " + recent.items().join(u'|').toUtf8() + '\n';
+            return arg == u"add" || arg == u"remove";
+        }
+        if (verb == u"settings") {
+            preferences->sync();
+            log += bytesOf(settingsFile);
+            return true;
+        }
         if (verb == u"expand") {
             SetAllExpanded(doc, arg == u"all");
             return true;
@@ -225,6 +363,9 @@ class TestDocumentCases : public QObject
                     log += QByteArray(" ") + name;
             log += CanDragNode(n) ? " drag\n" : "\n";
             return true;
+        } else if (verb == u"caption") {
+            n->text = step.value(2);
+            return true;
         } else if (verb == u"edit") {
             QString text = doc.nodeText(n);
             const qsizetype open = text.indexOf(u'"'), close = text.indexOf(u'"', open + 1);
@@ -248,13 +389,39 @@ private slots:
         log.clear();
         LoggingPrompter prompter(log);
         doc.clear();
-        doc.newTemplate();
+        doc.setPath(QString());
+        doc.setModified(false);
+        doc.setStringsOption(false);
+        if (!QStringList{"command", "recent", "settings"}.contains(steps.first().first()))
+            doc.newTemplate();
+        QTemporaryDir home;
+        settingsFile = home.filePath(QStringLiteral("settings.ini"));
+        if (testCase.has(QStringLiteral("settings.ini")))
+            writeBytes(settingsFile, testCase.read(QStringLiteral("settings.ini")).replace("{dir}", dir.toUtf8()));
+        Preferences prefs(settingsFile);
+        Window win(log, dir);
+        DocumentController ctl(doc, prompter, win, prefs);
+        ctl.setEditScreens(&win);
+        ctl.readPreferences();
+        controller = &ctl, window = &win, preferences = &prefs, logSignals = false;
+        const auto signalled = [this](const char *name) {
+            return [this, name] { log += logSignals ? QByteArray("signal ") + name + '\n' : QByteArray(); };
+        };
+        connect(&ctl, &DocumentController::documentCreated, this, signalled("documentCreated"));
+        connect(&ctl, &DocumentController::documentLoaded, this, signalled("documentLoaded"));
+        connect(&ctl, &DocumentController::focusTreeRequested, this, signalled("focusTree"));
+        connect(&ctl, &DocumentController::fatalFault, this, signalled("fatalFault"));
+        connect(&ctl, &DocumentController::stringsOptionChanged, this, [this](bool on) {
+            log += logSignals ? QByteArray("signal stringsOptionChanged ") + (on ? "on\n" : "off\n") : QByteArray();
+        });
+        connect(&ctl.recentFiles(), &RecentFiles::changed, this, signalled("recentChanged"));
         for (const QStringList &s : steps) {
             log += "> " + s.join(u' ').toUtf8() + '\n';
             QVERIFY2(s.size() >= 2, "a step names its file or node");
             if (!step(s, prompter))
                 QFAIL(qPrintable(QStringLiteral("step failed: ") + s.join(u' ')));
         }
+        controller = nullptr, window = nullptr, preferences = nullptr;
         KOVA_COMPARE_RESULT(testCase, QStringLiteral("log"), log.replace(scratch.path().toUtf8(), "{dir}"));
         KOVA_COMPARE_RESULT(testCase, QStringLiteral("tree"), treeLines(doc));
         KOVA_COMPARE_MADE_FILES(testCase, scratch.path());

@@ -1,4 +1,5 @@
-// kova-cli convert and associate, from the outside: exit status, output file, messages.
+// kova-cli from the outside where the cases under tests/data/cli cannot reach: ended by a signal while it
+// converts, and associate with kova-cli laid out in folders of its own.
 #include "testfiles.h"
 
 #include <QDirIterator>
@@ -10,8 +11,6 @@
 #include <csignal>
 
 #include <signal.h>
-
-using kova::test::crlf;
 
 namespace {
 
@@ -32,10 +31,6 @@ Result runCli(const QStringList &args, const QString &tmp, const QString &progra
         return {};
     return {p.exitCode(), p.readAllStandardError()};
 }
-
-const QByteArray kExport = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Demo]\r\n\"Name\"=\"x\"\r\n";
-const QByteArray kQuestion = "KOVA can convert (some) entries into managable entries for use with GPO.\n\n"
-                             "Do you want to convert those entries?\n";
 
 // The conversion's temporary files in dir.
 QStringList tempFilesIn(const QString &dir)
@@ -74,43 +69,6 @@ private slots:
         QDir().mkpath(path("tmp"));
     }
 
-    // kova-cli convert: --raw writes what the conversion made, else what Save As writes (--strings: with
-    // the option on); the question is printed and answered No unless a flag answers it.
-    void convert_data()
-    {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QStringList>("flags");
-        QTest::addColumn<QByteArray>("err");
-        QTest::addColumn<QByteArray>("start"); // of the output
-        const QByteArray kept = crlf("class user\ncategory \"[HKEY_CURRENT_USER\\Software\\Demo]\"\n");
-        QTest::newRow("unanswered question: printed, answered No")
-            << kExport << QStringList{"--raw"} << kQuestion << kept;
-        QTest::newRow("--keep-keys answers silently")
-            << kExport << QStringList{"--raw", "--keep-keys"} << QByteArray() << kept;
-        QTest::newRow("--move-to-policies answers silently")
-            << kExport << QStringList{"--raw", "--move-to-policies"} << QByteArray()
-            << crlf("class user\ncategory \"[HKEY_CURRENT_USER\\Software\\Policies\\Demo]\"\n");
-        QTest::newRow("written as Save As writes it, with strings")
-            << kExport << QStringList{"--strings"} << kQuestion
-            << QByteArray("CLASS MACHINE\r\nCLASS USER\r\n\tCATEGORY !!");
-    }
-    void convert()
-    {
-        QFETCH(QByteArray, input);
-        QFETCH(QStringList, flags);
-        QFETCH(QByteArray, err);
-        QFETCH(QByteArray, start);
-        QFile::remove(path("out.adm"));
-        QVERIFY(kova::test::writeBytes(path("any.reg"), input));
-        const Result r = runCli(QStringList{"convert", path("any.reg"), path("out.adm")} + flags, path("tmp"));
-        QCOMPARE(r.err, err);
-        QCOMPARE(r.exitCode, 0);
-        const QByteArray out = kova::test::readBytes(path("out.adm"));
-        QVERIFY2(out.startsWith(start), out.constData());
-        QCOMPARE(out.contains("[STRINGS]"), flags.contains("--strings"));
-        QVERIFY(QDir(path("tmp")).isEmpty()); // no scratch file left behind
-    }
-
     // Ended by a signal while it works, kova-cli removes its temporary files, and the caller sees it
     // ended by that signal.
     void signalRemovesTempFiles_data()
@@ -144,33 +102,6 @@ private slots:
         QCOMPARE(p.exitStatus(), QProcess::CrashExit);
         QCOMPARE(tempFilesIn(tmp), QStringList());
         QVERIFY(!QFile::exists(path("big.adm")));
-    }
-
-    void failureLeavesNoOutput()
-    {
-        QVERIFY(kova::test::writeBytes(path("bad.reg"), "REGEDIT4\r\n\"A\"=\"b\"\r\n"));
-        QVERIFY(kova::test::writeBytes(path("keep.adm"), "old"));
-        Result r = runCli({"convert", path("bad.reg"), path("new.adm")}, path("tmp"));
-        QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.err, QByteArray("Line 2: a value comes before the first key.\n"));
-        QVERIFY(!QFile::exists(path("new.adm")));
-        r = runCli({"convert", path("bad.reg"), path("keep.adm"), "--raw"}, path("tmp"));
-        QCOMPARE(r.exitCode, 1);
-        QCOMPARE(kova::test::readBytes(path("keep.adm")), QByteArray("old"));
-    }
-
-    void badUsage_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::newRow("both answers") << QStringList{"convert", "a.reg", "b.adm", "--move-to-policies", "--keep-keys"};
-        QTest::newRow("missing output") << QStringList{"convert", "a.reg"};
-        QTest::newRow("unknown flag") << QStringList{"convert", "a.reg", "b.adm", "--fast"};
-        QTest::newRow("registry without folder") << QStringList{"associate", "--registry"};
-    }
-    void badUsage()
-    {
-        QFETCH(QStringList, args);
-        QCOMPARE(runCli(args, path("tmp")).exitCode, 64);
     }
 
     void associateWritesTheChosenStore()

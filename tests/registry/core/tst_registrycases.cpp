@@ -9,6 +9,13 @@
 //                                       store operations (HIVE: user, machine, classes or a number)
 //   show HIVE                           the store's file of HIVE, time stamps of this hour as {now}
 //   associate EXE                       registers the file types for the program EXE, as every start does
+//   read HIVE KEY NAME [TYPE [DEFAULT]] clsReg's value and type (TYPE and DEFAULT set before reading)
+//   write HIVE KEY NAME TYPE TEXT       clsReg's setValue with TYPE asked for
+//   clsexists|clscreate|sections|valuenames HIVE KEY     clsReg's key calls
+//   filetype EXE ICON                   clsReg's CreateEXEAssociation of T.Doc for ".tst" (a ' in EXE: a ")
+//   verbs CLASS WORD...                 clsReg's CreateAdditionalEXEAssociations under HKEY_CLASSES_ROOT
+//   option ARGS...                      takes --registry out of a command line
+//   location [DIR]                      where the store lives by default, or in DIR
 // Every message, step and outcome go to `log`; made files to expected/.
 #include "casefolders.h"
 #include "document/loader.h"
@@ -21,6 +28,10 @@
 #include "registry/core/registryerror.h"
 #include "registry/core/registryfile.h"
 #include "registry/core/registryfilestore.h"
+#include "registry/core/registrylocation.h"
+
+#include <QCoreApplication>
+#include <QStandardPaths>
 
 #include <QDateTime>
 #include <QDir>
@@ -153,6 +164,23 @@ class TestRegistryCases : public QObject
                 log += "= " + f.call.toUtf8() + ": " + QByteArray::number(f.error.number()) + ' ' +
                        f.error.description().replace(store.directory(), QStringLiteral("{store}")).toUtf8() + '\n';
             log += failures.isEmpty() ? "= associated\n" : "";
+        } else if (verb == u"option") {
+            QStringList args = s.mid(1);
+            RegistryLocation location;
+            QString error;
+            log += takeRegistryOption(args, location, &error) ? "= taken" : "= refused: " + error.toUtf8();
+            log += ", [" + location.storeDirectory.toUtf8() + "], " + args.join(u' ').toUtf8() + '\n';
+        } else if (verb == u"location") { // the store's files without --registry DIR, or with it
+            QCoreApplication::setOrganizationName(QStringLiteral("Brenlow"));
+            QCoreApplication::setApplicationName(QStringLiteral("Kova"));
+            const auto backend = makeRegistryBackend(RegistryLocation{s.value(1)});
+            const auto *files = dynamic_cast<const RegistryFileStore *>(backend.get());
+            if (!files)
+                return log + "= not a file store\n";
+            QString paths = files->filePath(Hive::CurrentUser) + u' ' + files->filePath(Hive::ClassesRoot);
+            paths.replace(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                          QStringLiteral("{data}"));
+            log += "= " + paths.toUtf8() + '\n';
         } else if (verb == u"show") {
             QString text = QString::fromUtf8(bytesOf(store.filePath(hiveOf(s.value(1)))));
             const qint64 now = QDateTime::currentSecsSinceEpoch();
@@ -167,8 +195,44 @@ class TestRegistryCases : public QObject
         } else {
             const qint32 hive = hiveOf(s.value(1));
             const QString key = s.value(2), name = s.value(3);
+            clsReg reg(store, QString()); // its errors name this program
+            reg.setClassKey(hive);
+            reg.setSectionKey(key);
+            reg.setValueKey(name);
+            QStringList names;
+            int count = -1;
             try {
-                if (verb == u"set") {
+                if (verb == u"read") {
+                    if (s.size() > 4)
+                        reg.setValueType(s.value(4).toInt());
+                    if (s.size() > 5)
+                        reg.setDEFAULT(s.value(5));
+                    const QVariant v = reg.Value();
+                    const bool bytes = v.metaType() == QMetaType::fromType<QByteArray>();
+                    log += "= " + QByteArray(v.isValid() ? v.typeName() : "nothing") + ' ' +
+                           (bytes ? v.toByteArray().toHex(',') : v.toString().toUtf8().replace('\0', "\\0")) +
+                           ", type " + QByteArray::number(reg.ValueType()) + '\n';
+                } else if (verb == u"write") {
+                    reg.setValueType(s.value(4).toInt());
+                    reg.setValue(s.value(5));
+                    log += "= written\n";
+                } else if (verb == u"clsexists") {
+                    log += reg.KeyExists() ? "= yes\n" : "= no\n";
+                } else if (verb == u"clscreate") {
+                    log += reg.CreateKey() ? "= created\n" : "= not created\n";
+                } else if (verb == u"sections" || verb == u"valuenames") {
+                    verb == u"sections" ? reg.EnumerateSections(names, count) : reg.EnumerateValues(names, count);
+                    log += "= " + QByteArray::number(count) + ": " + names.join(u", ").toUtf8() + '\n';
+                } else if (verb == u"filetype") {
+                    reg.CreateEXEAssociation(s.value(1).replace(u'\'', u'"'), QStringLiteral("T.Doc"),
+                                             QStringLiteral("Test"), QStringLiteral("tst"), QString(),
+                                             s.value(2).toInt());
+                    log += "= class key " + QByteArray::number(quint32(reg.ClassKey()), 16) + '\n';
+                } else if (verb == u"verbs") {
+                    reg.setClassKey(Hive::ClassesRoot);
+                    reg.CreateAdditionalEXEAssociations(s.value(1), s.mid(2));
+                    log += "= added\n";
+                } else if (verb == u"set") {
                     const QString text = s.value(4);
                     QByteArray data(reinterpret_cast<const char *>(text.utf16()), (text.size() + 1) * 2);
                     log += store.setValue(hive, key, name, RegistryValue{1, data}) ? "= set\n" : "= refused\n";
@@ -187,8 +251,8 @@ class TestRegistryCases : public QObject
                     QTest::qFail(qPrintable(QStringLiteral("unknown step: ") + verb), __FILE__, __LINE__);
                 }
             } catch (const RegistryError &e) {
-                log +=
-                    "= error: " + e.description().replace(store.directory(), QStringLiteral("{store}")).toUtf8() + '\n';
+                log += "= error " + QByteArray::number(e.number()) + ' ' + e.source().toUtf8() + ": " +
+                       e.description().replace(store.directory(), QStringLiteral("{store}")).toUtf8() + '\n';
             } catch (const RegistryBackendError &e) {
                 log +=
                     "= error: " + e.description().replace(store.directory(), QStringLiteral("{store}")).toUtf8() + '\n';
@@ -202,6 +266,7 @@ private slots:
     {
         QVERIFY(m_tmp.isValid());
         qputenv("TMPDIR", m_tmp.path().toLocal8Bit());
+        qputenv("KOVA_TEST_DIR", "C:\\Kova");
     }
     void run_data() { addCaseRows(QStringLiteral("registry")); }
     void run()
