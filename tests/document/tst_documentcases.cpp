@@ -12,7 +12,7 @@
 //   encode FILE NAME               FILE's UTF-8 text encoded as NAME into FILE.NAME (the encoding used)
 //   keys all                       every node's hive (name and handle) and effective key
 //   quotes FILE                    every line of FILE unquoted and quoted, as node texts are read and written
-//   command new|open|save|saveas|close|strings|load FILE|recent N|newer on|off [--choose FILE|-]...
+//   command new|open|save|saveas|close|strings|load FILE|recent N|newer on|off|language LANG|- [--choose FILE|-]...
 //           [--edit-screen] [--text-mode applied|refused] [--convert FILE|-]
 //                                  the window's document commands (dialogs answered by --choose, "-" a
 //                                  cancel; a registry export converts into a copy of FILE); the outcome
@@ -184,6 +184,8 @@ class TestDocumentCases : public QObject
         } else if (name == u"newer") {
             controller->setNewerStatements(flags.value(0) == u"on");
             outcome = controller->newerStatements() ? "= newer on" : "= newer off";
+        } else if (name == u"language") { // Options, "ADMX Language" ("-": automatic)
+            outcome = yes(controller->setAdmxLanguage(flags.value(0) == u"-" ? QString() : flags.value(0)));
         } else if (name == u"close") {
             const auto d = controller->closeRequest();
             outcome = d == DocumentController::CloseDecision::Close      ? "= close"
