@@ -262,6 +262,8 @@ void Window::state()
                         w.aboutPanel()->copyrightLine()->isEnabled() ? "on" : "off");
     else if (!w.isTextModeShown() && panel()->treeView()->isHidden())
         view += QStringLiteral(", tree hidden");
+    if (!panel()->treeView()->isEnabled() || !panel()->findField()->isEnabled())
+        view += QStringLiteral(", tree or find off");
     if (QApplication::overrideCursor())
         view += QStringLiteral(", busy");
     if (w.isTextModeShown())
