@@ -245,7 +245,8 @@ private slots:
         AppFixture f;
         f.preferences.setNewerStatements(true);
         f.prompter.allowAnything(Answer::Yes); // remove conditional statements
-        f.start(f.file(QStringLiteral("t.adm"), test::readBytes(path)));
+        QVERIFY(test::writeBytes(f.dir.filePath(QStringLiteral("t.adm")), test::readBytes(path))); // byte for byte
+        f.start(f.dir.filePath(QStringLiteral("t.adm")));
         TemplateDocument &doc = f.window->document();
         if (!doc.root())
             QSKIP("does not load");
