@@ -493,12 +493,18 @@ QString findAdml(const QString &admxPath, const ImportOptions &options)
     for (const QString &language : {options.userLanguage, QStringLiteral("en-US")})
         if (!language.isEmpty() && QFileInfo::exists(admlIn(admxPath, language)))
             return admlIn(admxPath, language);
+    const QStringList found = admlLanguages(admxPath);
+    return found.size() == 1 ? admlIn(admxPath, found.first()) : QString();
+}
+
+QStringList admlLanguages(const QString &admxPath)
+{
     QStringList found;
     const QFileInfo admx(admxPath);
-    for (const QString &folder : admx.dir().entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+    for (const QString &folder : admx.dir().entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
         if (QFileInfo::exists(admlIn(admxPath, folder)))
-            found.append(admlIn(admxPath, folder));
-    return found.size() == 1 ? found.first() : QString();
+            found.append(folder);
+    return found;
 }
 
 ImportResult importAdmx(const QString &admxPath, const ImportOptions &options)

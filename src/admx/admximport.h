@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace kova::admx {
 
@@ -19,6 +20,10 @@ struct ImportOptions
 
 // The ADML that options name for the ADMX at admxPath; empty when there is none.
 QString findAdml(const QString &admxPath, const ImportOptions &options);
+
+// The languages an ADMX can be read in: the folders beside it that hold its ADML ("de-DE", "en-US"),
+// sorted.
+QStringList admlLanguages(const QString &admxPath);
 
 struct ImportResult
 {

@@ -6,6 +6,8 @@ namespace kova {
 
 QStringList DialogFileChooser::filtersFor(FileRequest::Mode mode)
 {
+    if (mode == FileRequest::Mode::SavePdf)
+        return {QStringLiteral("PDF files (*.pdf)")};
     QStringList filters{QStringLiteral("Policy Template Files (*.adm)")};
     if (mode == FileRequest::Mode::Open)
         filters << QStringLiteral("Registry files (*.reg)") << QStringLiteral("ADMX files (*.admx)");
@@ -34,7 +36,8 @@ QString DialogFileChooser::chooseFile(const FileRequest &request)
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(QStringLiteral("adm"));
+        dialog.setDefaultSuffix(request.mode == FileRequest::Mode::SavePdf ? QStringLiteral("pdf")
+                                                                           : QStringLiteral("adm"));
     }
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);

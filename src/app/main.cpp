@@ -1,3 +1,4 @@
+#include "app/admxlanguagemenu.h"
 #include "app/commandline.h"
 #include "app/dialogfilechooser.h"
 #include "app/encodingmenu.h"
@@ -91,6 +92,7 @@ int main(int argc, char *argv[])
     kova::TerminationWatch termination;
     kova::connectTermination(window, termination);
     new kova::EncodingMenu(window, preferences);
+    new kova::AdmxLanguageMenu(window);
     auto *recovery = new kova::RecoveryKeeper(window, kova::RecoveryCopy::defaultDirectory());
     QObject::connect(&window, &kova::MainWindow::fatalFault, &app, [] { QCoreApplication::exit(2); });
     kova::showOnScreen(window);

@@ -85,6 +85,8 @@ void MainWindow::connectActions()
     on("M_Collapse", [this] { m_treePanel->collapseAll(); });
     on("M_Strings", [this] { m_controller.toggleStrings(); });
     on("M_NewerStatements", [this](bool checked) { m_controller.setNewerStatements(checked); });
+    connect(&m_controller, &DocumentController::newerStatementsChanged,
+            m_actions->item(QStringLiteral("M_NewerStatements")), &QAction::setChecked);
     on("M_TEdit", [this] { textMode()->EnterTextMode(); });
     on("M_About", [this] { ShowAbout(true); });
     for (int i = 1; i <= 4; ++i)

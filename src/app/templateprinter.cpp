@@ -3,8 +3,12 @@
 #include "mainwindow.h"
 #include "platformservices.h"
 
+#include "document/documentcontroller.h"
+#include "document/filechooser.h"
+#include "document/filesave.h"
 #include "document/prompter.h"
 #include "document/tempfiles.h"
+#include "document/templatedocument.h"
 #include "document/writer.h"
 #include "textedit/admtexteditor.h"
 #include "textedit/textmodecontroller.h"
@@ -12,8 +16,11 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -95,29 +102,34 @@ TemplatePrinter::TemplatePrinter(MainWindow &window, PrinterAccess &printers, De
 
 void TemplatePrinter::PrintTemplate()
 {
-    const BusyWindow busy(m_window);
-    TemplateDocument &document = m_window.document();
-    const QString savedPath = document.path();
-    const bool savedModified = document.isModified();
-    print();
-    document.setPath(savedPath);
-    document.setModified(savedModified);
-    m_window.controller().UpdateCaption();
+    QString pdf;
+    {
+        const BusyWindow busy(m_window);
+        TemplateDocument &document = m_window.document();
+        const QString savedPath = document.path();
+        const bool savedModified = document.isModified();
+        pdf = print();
+        document.setPath(savedPath);
+        document.setModified(savedModified);
+        m_window.controller().UpdateCaption();
+    }
+    if (!pdf.isEmpty())
+        keepPdf(pdf);
 }
 
-bool TemplatePrinter::print()
+QString TemplatePrinter::print()
 {
     TextModeController *mode = m_window.textMode();
     TempFiles &tempFiles = m_window.controller().tempFiles();
     const QString tempFile = NewTempFile(tempFiles);
     if (!mode || tempFile.isEmpty())
-        return false;
+        return {};
     TemplateDocument &document = m_window.document();
     document.setPath(tempFile);
     if (!mode->isTextModeOn()) {
         SilentPrompter silent;
         if (!WriteTemplate(document, silent) || !mode->loadEditorFromFile(tempFile))
-            return false;
+            return {};
     }
 
     std::unique_ptr<QPrinter> printer = m_printers.defaultPrinter();
@@ -130,16 +142,47 @@ bool TemplatePrinter::print()
         printer->setOutputFileName(pdf);
     }
     if (!printDocument(*mode->editor()->document(), *printer))
-        return false;
-    if (!pdf.isEmpty()) {
-        // The desktop may have no viewer for it: the status bar says where the printout is, for the
-        // rest of the session (the file goes with the other temporary files when the editor closes).
-        m_window.statusBar()->showMessage(QStringLiteral("No printer found: the printout is in ") +
-                                          QDir::toNativeSeparators(pdf) +
-                                          QStringLiteral(" (removed when Kova closes; copy it to keep it)"));
-        m_shell.ShellOpen(QUrl::fromLocalFile(pdf));
+        return {};
+    return pdf;
+}
+
+// Without a printer the pages went to a temporary PDF (removed with the other temporary files): the
+// user says where to keep a copy, which the desktop opens. The status bar says what became of it.
+void TemplatePrinter::keepPdf(const QString &pdf)
+{
+    QStatusBar *status = m_window.statusBar();
+    // Beside the template, named after it; an untitled one (named after its ADMX, if it was read from
+    // one) in the user's documents folder, or home when there is none.
+    const QString path = m_window.document().path();
+    QString folder = QFileInfo(path).absolutePath();
+    if (path.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QFileInfo(folder).isDir())
+            folder = QDir::homePath();
     }
-    return true;
+    const QString admx = m_window.controller().admxSource();
+    const QString name = QFileInfo(!path.isEmpty()   ? path
+                                   : !admx.isEmpty() ? admx
+                                                     : QStringLiteral("Template"))
+                             .completeBaseName();
+    const QString proposed = QDir(folder).filePath(name + QStringLiteral(".pdf"));
+    const QString target = m_window.controller().chooser().chooseFile(
+        {QStringLiteral("No printer found: save the printout as PDF"), FileRequest::Mode::SavePdf, proposed});
+    QFile printout(pdf);
+    QString error;
+    if (target.isEmpty()) {
+        status->showMessage(QStringLiteral("No printer found: nothing was printed"));
+    } else if (!printout.open(QIODevice::ReadOnly) || !saveFileAtomically(target, printout.readAll(), &error)) {
+        m_window.prompter().tell(
+            QStringLiteral("The printout could not be saved as %1: %2")
+                .arg(QDir::toNativeSeparators(target), error.isEmpty() ? printout.errorString() : error),
+            Message::Icon::Exclamation);
+        status->showMessage(QStringLiteral("No printer found: nothing was printed"));
+    } else {
+        status->showMessage(QStringLiteral("No printer found: the printout is saved as ") +
+                            QDir::toNativeSeparators(target));
+        m_shell.ShellOpen(QUrl::fromLocalFile(target));
+    }
 }
 
 } // namespace kova

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QPrinter;
 class QTextDocument;
 
@@ -15,9 +17,9 @@ bool printDocument(const QTextDocument &text, QPrinter &printer);
 
 // Prints the template as the writer would save it, or in text mode the editor's text as it stands
 // (edits not yet applied included), on the default printer. Without a printer the pages go to a PDF
-// beside the temporary files (listed with them), which the desktop then opens in its viewer. The
-// window is disabled and shows the wait cursor while the job runs; the document keeps its file name
-// and modified flag. Errors end the job silently.
+// that the user saves where they choose and the desktop then opens in its viewer; the status bar says
+// where it is. The window is disabled and shows the wait cursor while the job runs; the document keeps
+// its file name and modified flag. A template that cannot be printed prints nothing, silently.
 class TemplatePrinter
 {
 public:
@@ -26,7 +28,9 @@ public:
     void PrintTemplate();
 
 private:
-    bool print();
+    // Prints; the temporary PDF the pages went to when there is no printer, else "".
+    QString print();
+    void keepPdf(const QString &pdf);
 
     MainWindow &m_window;
     PrinterAccess &m_printers;

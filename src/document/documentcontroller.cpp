@@ -30,6 +30,11 @@ DocumentController::DocumentController(TemplateDocument &document, Prompter &pro
 {
     connect(&m_document, &TemplateDocument::written, &m_recent, &RecentFiles::AddRecentFile);
     connect(&m_document, &TemplateDocument::unreadable, &m_recent, &RecentFiles::RemoveRecentFile);
+    // Whether the template read from an ADMX is still as it was read, and still that template.
+    for (auto changed : {&TemplateDocument::nodeInserted, &TemplateDocument::nodeChanged, &TemplateDocument::nodeMoved})
+        connect(&m_document, changed, this, &DocumentController::admxChanged);
+    connect(&m_document, &TemplateDocument::nodeRemoved, this, &DocumentController::admxChanged);
+    connect(&m_document, &TemplateDocument::reset, this, &DocumentController::admxChanged);
 }
 
 void DocumentController::readPreferences()
@@ -79,6 +84,7 @@ bool DocumentController::newDocument()
     if (EditScreenOpen(true) || !askSaveChanges())
         return false;
     m_document.newTemplate();
+    m_admxSource.clear();
     setCommandState({true, m_state.treeCommands, true});
     emit documentCreated();
     return true;
@@ -122,19 +128,27 @@ void DocumentController::loadFailed()
 
 // An ADMX and its ADML become a new template, as a converted registry export does: untitled and
 // changed, so that Save asks where the ADM goes. What ADM cannot hold is said in one message.
-LoadResult DocumentController::loadAdmx(const QString &path)
+LoadResult DocumentController::loadAdmx(const QString &path, bool keepOnFailure)
 {
     admx::ImportOptions options;
-    options.userLanguage = QLocale::system().name().replace(u'_', u'-');
+    // The language chosen in Options comes first, else the user's own; en-US follows either.
+    options.userLanguage = m_preferences.admxLanguage();
+    if (options.userLanguage.isEmpty())
+        options.userLanguage = QLocale::system().name().replace(u'_', u'-');
     const admx::ImportResult imported = admx::importAdmx(path, options);
     if (!imported.ok) {
         m_prompter.tell(imported.error, Message::Icon::Exclamation);
-        m_document.clear();
-        loadFailed();
+        if (!keepOnFailure) {
+            m_document.clear();
+            loadFailed();
+        }
         return {};
     }
+    // EXPLAIN, SUPPORTED and CLIENTEXT carry what the ADMX says, and every later read of the template
+    // (text mode, the recovered copy, the ADM saved) needs them: the option is turned on.
+    setNewerStatements(true);
     LoadOptions load;
-    load.newerStatements = true; // EXPLAIN, SUPPORTED and CLIENTEXT carry what the ADMX says
+    load.newerStatements = true;
     const LoadResult result = loadTemplateBytes(m_document, imported.adm, m_prompter, load);
     if (result.status == LoadResult::Status::Fatal) {
         emit fatalFault();
@@ -149,6 +163,8 @@ LoadResult DocumentController::loadAdmx(const QString &path)
     UpdateCaption();
     setCommandState({true, true, true});
     emit documentLoaded();
+    m_admxSource = path;
+    m_admxChanged = false;
     if (!imported.warnings.isEmpty()) {
         QStringList lines;
         for (const admx::Warning &w : imported.warnings)
@@ -165,6 +181,7 @@ LoadResult DocumentController::LoadDocument(const QString &path, bool reportLine
 {
     if (path.toLower().endsWith(u".admx"))
         return loadAdmx(path);
+    m_admxSource.clear();
     QString loadPath = path;
     const bool converted = path.toLower().endsWith(u".reg");
     if (converted) {
@@ -205,6 +222,19 @@ LoadResult DocumentController::LoadDocument(const QString &path, bool reportLine
     return result;
 }
 
+bool DocumentController::setAdmxLanguage(const QString &language)
+{
+    if (m_admxSource.isEmpty()) {
+        m_preferences.setAdmxLanguage(language);
+        return true;
+    }
+    const QString source = m_admxSource; // a Save As on the way makes the template an ADM file
+    if (EditScreenOpen(true) || (m_admxChanged && !askSaveChanges()))
+        return false;
+    m_preferences.setAdmxLanguage(language);
+    return loadAdmx(source, true).loaded();
+}
+
 bool DocumentController::save()
 {
     if (EditScreenOpen(true))
@@ -235,6 +265,8 @@ bool DocumentController::saveAs()
     m_document.setPath(path);
     const bool written = WriteTemplate(m_document, m_prompter);
     UpdateCaption();
+    if (written)
+        m_admxSource.clear(); // the template is that ADM file now
     return written;
 }
 
@@ -251,7 +283,10 @@ void DocumentController::toggleStrings()
 
 void DocumentController::setNewerStatements(bool on)
 {
+    if (on == m_preferences.newerStatements())
+        return;
     m_preferences.setNewerStatements(on);
+    emit newerStatementsChanged(on);
 }
 
 bool DocumentController::newerStatements() const

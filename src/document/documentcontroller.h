@@ -48,6 +48,7 @@ public:
     RecentFiles &recentFiles() { return m_recent; }
     TempFiles &tempFiles() { return m_tempFiles; }
     Preferences &preferences() { return m_preferences; }
+    FileChooser &chooser() { return m_chooser; }
     const CommandState &commandState() const { return m_state; }
 
     // Registry exports are opened through converter (it must outlive the controller or be unset).
@@ -75,6 +76,13 @@ public:
     // untitled template). Returns the loader's result.
     LoadResult LoadDocument(const QString &path, bool reportLine);
 
+    // The ADMX the open template was read from, until Save As makes it an ADM file or another opens.
+    QString admxSource() const { return m_admxSource; }
+    // Options, "ADMX Language": remembers language (an ADML folder such as "de-DE"; "" for the user's
+    // own language, else en-US) and reads the open ADMX again in it, asking first when the template was
+    // changed since it was read. A failed read keeps the template as it was.
+    bool setAdmxLanguage(const QString &language);
+
     // The closing questions. The caller deletes the temporary files when the answer is Close.
     CloseDecision closeRequest();
 
@@ -82,6 +90,8 @@ signals:
     void captionChanged(const QString &caption);
     void commandStateChanged();
     void stringsOptionChanged(bool on);
+    // The option "Accept statements of newer templates" was turned on or off.
+    void newerStatementsChanged(bool on);
     // New made an empty template: close any editor page and empty the node preview.
     void documentCreated();
     // A load succeeded: select the root and show its content.
@@ -94,7 +104,8 @@ signals:
 private:
     bool askSaveChanges();
     bool loadChosen(const QString &path);
-    LoadResult loadAdmx(const QString &path);
+    LoadResult loadAdmx(const QString &path, bool keepOnFailure = false);
+    void admxChanged() { m_admxChanged = true; }
     void loadFailed();
     void setCommandState(const CommandState &state);
 
@@ -108,6 +119,8 @@ private:
     QString m_caption;
     RegExportConverter *m_regConverter = nullptr;
     EditScreens *m_editScreens = nullptr;
+    QString m_admxSource;
+    bool m_admxChanged = false; // the template read from m_admxSource was changed since
 };
 
 } // namespace kova

@@ -6,10 +6,11 @@ namespace kova {
 
 // What a file dialog is asked for. Opening offers "Policy Template Files (*.adm)" and "Registry files
 // (*.reg)", saving the first only; the first filter is preselected and proposedName is offered. Folder
-// asks for an existing folder (proposedName is the one to start in).
+// asks for an existing folder (proposedName is the one to start in). SavePdf saves a printout, offering
+// "PDF files (*.pdf)".
 struct FileRequest
 {
-    enum class Mode { Open, Save, Folder };
+    enum class Mode { Open, Save, Folder, SavePdf };
 
     QString title;
     Mode mode = Mode::Open;

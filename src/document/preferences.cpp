@@ -8,6 +8,7 @@ namespace {
 const QString kGroup = QStringLiteral("Kova Edit");
 const QString kStrings = QStringLiteral("Strings");
 const QString kNewerStatements = QStringLiteral("NewerStatements");
+const QString kAdmxLanguage = QStringLiteral("AdmxLanguage");
 } // namespace
 
 Preferences::Preferences() : m_settings(std::make_unique<QSettings>(QStringLiteral("Brenlow"), QStringLiteral("Kova")))
@@ -56,6 +57,16 @@ void Preferences::setEncodingFor(const QString &path, const QString &name)
         m_settings->remove(kGroup + u'/' + encodingKey(path));
     else
         setText(encodingKey(path), name);
+}
+
+QString Preferences::admxLanguage() const
+{
+    return text(kAdmxLanguage);
+}
+
+void Preferences::setAdmxLanguage(const QString &language)
+{
+    setText(kAdmxLanguage, language);
 }
 
 bool Preferences::newerStatements() const

@@ -37,6 +37,10 @@ public:
     QString encodingFor(const QString &path) const;
     void setEncodingFor(const QString &path, const QString &name);
 
+    // The language an ADMX is read in (its ADML's folder, "de-DE"); "" for the user's own, else en-US.
+    QString admxLanguage() const;
+    void setAdmxLanguage(const QString &language);
+
     void sync();
 
 private:

@@ -63,42 +63,4 @@ QString schemaErrors(const QString &file, const QString &schema)
     return QString::fromLocal8Bit(p.readAllStandardError()).left(2000);
 }
 
-QMultiMap<QString, int> exportedPolicies(const QByteArray &admx, const QByteArray &adml)
-{
-    QHash<QString, QString> strings;
-    QXmlStreamReader l(adml);
-    while (!l.atEnd())
-        if (l.readNext() == QXmlStreamReader::StartElement && l.name() == u"string") {
-            const QString id = l.attributes().value(QStringLiteral("id")).toString();
-            strings.insert(id, l.readElementText());
-        }
-    const auto text = [&](QStringView ref) { return strings.value(ref.mid(9).chopped(1).toString()); };
-
-    QHash<QString, QString> categoryCaption;
-    QMultiMap<QString, int> policies;
-    QXmlStreamReader r(admx);
-    QString policyCaption, policyClass;
-    bool inPolicy = false;
-    while (!r.atEnd()) {
-        r.readNext();
-        if (!r.isStartElement())
-            continue;
-        if (r.name() == u"category") {
-            categoryCaption.insert(r.attributes().value(QStringLiteral("name")).toString(),
-                                   text(r.attributes().value(QStringLiteral("displayName"))));
-        } else if (r.name() == u"policy") {
-            policyCaption = text(r.attributes().value(QStringLiteral("displayName")));
-            policyClass = r.attributes().value(QStringLiteral("class")).toString();
-            inPolicy = true;
-        } else if (r.name() == u"parentCategory" && inPolicy) {
-            const QString category = categoryCaption.value(r.attributes().value(QStringLiteral("ref")).toString());
-            for (const QString &cls : {QStringLiteral("Machine"), QStringLiteral("User")})
-                if (policyClass == cls || policyClass == u"Both")
-                    policies.insert(cls + u'|' + category + u'|' + policyCaption, 1);
-            inPolicy = false;
-        }
-    }
-    return policies;
-}
-
 } // namespace kova::test

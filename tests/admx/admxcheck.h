@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QMultiMap>
 #include <QString>
 
 namespace kova::test {
@@ -14,9 +13,5 @@ QString compactXml(const QByteArray &xml, const QString &path);
 
 // Runs xmllint on file against the schema; "" when valid, else xmllint's report.
 QString schemaErrors(const QString &file, const QString &schema);
-
-// The exported policies as "class|category caption|policy caption", class Both counted once per
-// class; texts looked up in the ADML string table.
-QMultiMap<QString, int> exportedPolicies(const QByteArray &admx, const QByteArray &adml);
 
 } // namespace kova::test

@@ -323,17 +323,21 @@ private slots:
     {
         QTest::addColumn<bool>("printer");  // a printer is installed
         QTest::addColumn<bool>("textMode"); // printed from text mode with an edit not applied
-        QTest::addColumn<bool>("fails");    // the printer cannot be opened
-        QTest::newRow("no printer: a PDF in the viewer") << false << false << false;
-        QTest::newRow("default printer") << true << false << false;
-        QTest::newRow("text mode, unapplied edit") << false << true << false;
-        QTest::newRow("printer fails") << true << false << true;
+        QTest::addColumn<bool>("fails");    // the printer cannot be opened, or the PDF not be saved
+        QTest::addColumn<QString>("pdf");   // without a printer, where the user saves the PDF ("" cancels)
+        QTest::newRow("no printer: saved as PDF, in the viewer") << false << false << false << "kept.pdf";
+        QTest::newRow("no printer: saving cancelled") << false << false << false << "";
+        QTest::newRow("no printer: PDF cannot be saved") << false << false << true << "no/such/folder/kept.pdf";
+        QTest::newRow("default printer") << true << false << false << "";
+        QTest::newRow("text mode, unapplied edit") << false << true << false << "kept.pdf";
+        QTest::newRow("printer fails") << true << false << true << "";
     }
     void printing()
     {
         QFETCH(bool, printer);
         QFETCH(bool, textMode);
         QFETCH(bool, fails);
+        QFETCH(QString, pdf);
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
             QSKIP("pdftotext (poppler-utils) is needed to read the printed pages back");
         ToolsWindow f;
@@ -344,6 +348,13 @@ private slots:
             f.dir.filePath(fails ? QStringLiteral("no/such/folder/out.pdf") : QStringLiteral("printer.pdf"));
         if (printer)
             f.printers->pdfPath = printed;
+        else
+            f.chooser.expect(QStringLiteral("No printer found: save the printout as PDF"), FileRequest::Mode::SavePdf,
+                             pdf.isEmpty() ? QString() : f.dir.filePath(pdf));
+        if (fails && !printer)
+            f.prompter.expect(QStringLiteral("The printout could not be saved as ") + f.dir.filePath(pdf) +
+                                  QStringLiteral(": No such file or directory"),
+                              Message::Icon::Exclamation);
         if (textMode) {
             QVERIFY(w.textMode()->EnterTextMode());
             AdmTextEditor *editor = w.textMode()->editor();
@@ -368,23 +379,18 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(w.document().path(), path);
         QCOMPARE(w.document().isModified(), modified);
-        QVERIFY(f.prompter.messages().isEmpty());
+        QCOMPARE(f.chooser.pending(), 0);
         QVERIFY(f.onlyListedTempFiles());
-        if (fails) {
-            QVERIFY(f.shell->opened.isEmpty());
+        const QString kept = printer || pdf.isEmpty() ? QString() : f.dir.filePath(pdf);
+        if (!printer && !fails) // the PDF is kept where the user said, opened, and the status bar says where
+            QCOMPARE(w.statusBar()->currentMessage(),
+                     kept.isEmpty() ? QStringLiteral("No printer found: nothing was printed")
+                                    : QStringLiteral("No printer found: the printout is saved as ") + kept);
+        QCOMPARE(f.prompter.pending(), 0);
+        QCOMPARE(f.shell->opened, kept.isEmpty() || fails ? QList<QUrl>() : QList{QUrl::fromLocalFile(kept)});
+        if (fails || (!printer && kept.isEmpty()))
             return;
-        }
-        QString pdf = printed;
-        if (!printer) {
-            QCOMPARE(f.shell->opened.size(), 1);
-            pdf = f.shell->opened.first().toLocalFile();
-            QVERIFY(pdf.endsWith(QStringLiteral(".tmp.pdf")));
-            QVERIFY(w.controller().tempFiles().paths().contains(pdf));
-            QVERIFY(w.statusBar()->currentMessage().contains(pdf)); // said, in case no viewer opens it
-        } else {
-            QVERIFY(f.shell->opened.isEmpty());
-        }
-        const QString text = pdfText(pdf);
+        const QString text = pdfText(printer ? printed : kept);
         QVERIFY2(text.contains(QStringLiteral("CATEGORY \"Desktop\"")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("KEYNAME \"Software\\Kova\\Printers\"")));
         QCOMPARE(text.contains(QStringLiteral("Typed but not applied")), textMode);
@@ -393,7 +399,7 @@ private slots:
             QVERIFY(w.textMode()->isTextChanged());
         }
 
-        const QList<QPointF> pages = firstWords(pdf);
+        const QList<QPointF> pages = firstWords(printer ? printed : kept);
         QVERIFY(!pages.isEmpty() && atOneInch(pages.first()));
     }
 

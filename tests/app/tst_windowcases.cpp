@@ -2,23 +2,20 @@
 // dialogs and outside tools. Every message shown, every file dialog ("[dialog] Open (open) at FOLDER ->
 // ANSWER"), every outside tool's call ("[tool] mail") and each step's outcome go to `log`, the scratch folder
 // shown as ".". Steps:
-//   set strings|newer     turns the option on in the preferences (before start)
-//   recent N FILE         the recent-files entry N (before start)
+//   set strings|newer|admx-language LANG, recent N FILE   the preferences' option, recent entry N (before start)
 //   tools NAME...|none    the outside tools present (print poledit help history update mail web; all unless told)
 //   start [FILE [ARGS]]  the window, made as the program makes it, started with "FILE" ARGS as its command line
-//   answer yes|no|cancel  the answer to the next question (No when none is left)
-//   choose FILE|.|cancel  the answer to the next file dialog (a cancel when none is left)
+//   answer yes|no|cancel, choose FILE|.|cancel   the next question's answer (else No), the next file dialog's
 //   trigger NAME          a main menu item, a tree menu item, Bestand1..4, undo, M_Find, or a text mode item or button
 //   button DESCRIPTION    a toolbar button, as the toolbar runs it ("New", "Web")
 //   encoding NAME, saveas NAME  "Reopen with Encoding" and "Save As with Encoding" to NAME
+//   language NAME|list    Options, "ADMX Language": chooses NAME, or lists the choices
 //   select CAPTION|root   selects the node in the tree; node: its text in the box under the tree
 //   key SEQUENCE, type TEXT   keys or text to the widget with the focus; focus tree|find moves it
-//   find TEXT             the tree's find field set to TEXT
-//   drop CAPTION TARGET   drags the node onto the target
-//   paste FILE            FILE's text over text mode's whole text
-//   field NAME TEXT       the open page's line field NAME set to TEXT
+//   find TEXT, drop CAPTION TARGET   the tree's find field set to TEXT; drags the node onto the target
+//   paste FILE, field NAME TEXT      FILE's text over text mode's whole text; the open page's field NAME set
 //   tmpdir bad|good       temporary files cannot be made, or can again
-//   cancel, tab N, about-exit, close, signal, offer   the page's Cancel, a tab, the about panel's Exit,
+//   cancel, about-exit, close, signal, offer   the page's Cancel, the about panel's Exit,
 //                         closing the window, a termination signal, the recovered copy's offer at start
 //   state                 what the window shows (see state()); rows: the tree as the view shows it
 #include "casefolders.h"
@@ -27,6 +24,7 @@
 #include "templatefixtures.h"
 
 #include "app/aboutpanel.h"
+#include "app/admxlanguagemenu.h"
 #include "app/encodingmenu.h"
 #include "app/historyactions.h"
 #include "app/mainactions.h"
@@ -75,14 +73,13 @@ const char *const kItems[] = {"M_New",     "M_Open",  "M_Save",   "M_SaveAs",   
 const char *const kTreeItems[] = {"M_EditNode", "M_Delete", "M_Add",       "M_AddCat",    "M_AddPol",
                                   "M_AddPartM", "M_Insert", "M_InsertCat", "M_InsertPol", "M_InsertPartM"};
 
-class LoggingChooser : public FileChooser
+struct LoggingChooser : FileChooser
 {
-public:
     LoggingChooser(QByteArray &log, QString scratch) : m_log(log), m_scratch(std::move(scratch)) {}
     QStringList answers;
     QString chooseFile(const FileRequest &request) override
     {
-        static const char *const modes[] = {"open", "save", "folder"};
+        static const char *const modes[] = {"open", "save", "folder", "pdf"};
         const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
         m_log += QStringLiteral("[dialog] %1 (%2) at %3 -> %4\n")
                      .arg(request.title, QLatin1String(modes[int(request.mode)]), request.proposedName,
@@ -90,8 +87,6 @@ public:
                      .toUtf8();
         return answer.isEmpty() || answer == u"." ? (answer.isEmpty() ? answer : m_scratch) : m_scratch + u'/' + answer;
     }
-
-private:
     QByteArray &m_log;
     QString m_scratch;
 };
@@ -109,6 +104,7 @@ struct Window
     RecordingOutsideTools tools;
     std::unique_ptr<MainWindow> window;
     EncodingMenu *encodings = nullptr;
+    AdmxLanguageMenu *languages = nullptr;
     RecoveryKeeper *keeper = nullptr;
 
     explicit Window(const QString &dir) : scratch(dir), chooser(log, dir) { qputenv("TMPDIR", QFile::encodeName(tmp)); }
@@ -121,26 +117,19 @@ struct Window
     {
         if (name.startsWith(u"Bestand"))
             return window->actions().Bestand(name.mid(7).toInt());
-        if (name == u"undo")
-            return window->historyActions().undoAction();
-        if (name == u"M_Find")
-            return window->findAction();
-        if (QAction *a = window->actions().item(name))
-            return a;
-        if (QAction *a = panel()->menuAction(name))
-            return a;
-        if (QAction *a = window->textMode()->commands()->menuItem(name))
-            return a;
-        return window->textMode()->commands()->toolButton(name);
+        QAction *a = name == u"undo"     ? window->historyActions().undoAction()
+                     : name == u"M_Find" ? window->findAction()
+                                         : window->actions().item(name);
+        a = a ? a : panel()->menuAction(name);
+        a = a ? a : window->textMode()->commands()->menuItem(name);
+        return a ? a : window->textMode()->commands()->toolButton(name);
     }
-    static QString menuItemFor(QMenu *menu, const QString &data)
+    static bool choose(QMenu *menu, const QString &data) // the item whose data or text is data
     {
         for (QAction *a : menu->actions())
-            if (a->data().toString() == data) {
-                a->trigger();
-                return {};
-            }
-        return QStringLiteral("= no such item\n");
+            if (a->data().toString() == data || a->text() == data)
+                return (a->trigger(), true);
+        return false;
     }
     bool step(const QStringList &s);
     void state();
@@ -152,7 +141,10 @@ bool Window::step(const QStringList &s)
     const QString &name = s.first();
     const QString arg = s.value(1);
     if (name == u"set") {
-        arg == u"strings" ? preferences.setStrings(true) : preferences.setNewerStatements(true);
+        if (arg == u"admx-language")
+            preferences.setAdmxLanguage(s.value(2));
+        else
+            arg == u"strings" ? preferences.setStrings(true) : preferences.setNewerStatements(true);
     } else if (name == u"recent") {
         preferences.setRecentFile(arg.toInt(), scratch + u'/' + s.value(2));
     } else if (name == u"tools") {
@@ -167,6 +159,7 @@ bool Window::step(const QStringList &s)
         window = std::make_unique<MainWindow>(prompter, chooser, preferences);
         window->setOutsideTools(&tools);
         encodings = new EncodingMenu(*window, preferences);
+        languages = new AdmxLanguageMenu(*window);
         keeper = new RecoveryKeeper(*window, scratch + QStringLiteral("/recovery"));
         QObject::connect(window.get(), &MainWindow::fatalFault, [this] { log += "[fatal fault]\n"; });
         window->show();
@@ -185,7 +178,13 @@ bool Window::step(const QStringList &s)
     } else if (name == u"button") {
         window->RunToolbarCommand(arg);
     } else if (name == u"encoding" || name == u"saveas") {
-        log += menuItemFor(name == u"encoding" ? encodings->menu() : encodings->saveMenu(), arg).toUtf8();
+        return choose(name == u"encoding" ? encodings->menu() : encodings->saveMenu(), arg);
+    } else if (name == u"language" && arg != u"list") {
+        return choose(languages->menu(), arg);
+    } else if (name == u"language") { // the choices, the checked one marked
+        languages->refresh();
+        for (QAction *a : languages->menu()->actions())
+            log += a->isSeparator() ? "" : "= " + QByteArray(a->isChecked() ? "* " : "") + a->text().toUtf8() + '\n';
     } else if (name == u"select") {
         panel()->selectNode(node(arg));
     } else if (name == u"key") {
@@ -209,8 +208,6 @@ bool Window::step(const QStringList &s)
         log += panel()->dropNode(node(arg), node(s.value(2))) ? "= dropped\n" : "= not dropped\n";
     } else if (name == u"cancel") {
         window->editors().session().cancel();
-    } else if (name == u"tab") {
-        window->tabs()->setCurrentIndex(arg.toInt());
     } else if (name == u"about-exit") {
         window->aboutPanel()->exitButton()->click();
     } else if (name == u"close") {
@@ -320,9 +317,10 @@ void Window::state()
                                               : QString::fromLatin1(focus->metaObject()->className()));
     lines << QStringLiteral("recovered copy: ") +
                  (keeper->copy().exists() ? keeper->copy().note() + QStringLiteral("(kept)") : QStringLiteral("none"));
-    lines << QStringLiteral("document: ") + (!w.document().root()        ? QStringLiteral("none")
-                                             : w.document().isModified() ? QStringLiteral("modified")
-                                                                         : QStringLiteral("unmodified"));
+    lines << QStringLiteral("document: %1")
+                 .arg(!w.document().root()        ? "none"
+                      : w.document().isModified() ? "modified"
+                                                  : "unmodified");
     log += ("= " + lines.join(QStringLiteral("\n  ")) + u'\n').toUtf8();
 }
 

@@ -22,6 +22,7 @@
 #include "document/writer.h"
 #include "find/treefind.h"
 #include "loggingprompter.h"
+#include "treelines.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -31,20 +32,6 @@ using namespace kova;
 using namespace kova::test;
 
 namespace {
-
-QByteArray treeOf(const TemplateDocument &doc)
-{
-    QByteArray out;
-    if (!doc.root())
-        return out;
-    doc.root()->forEach([&](TemplateNode *n) {
-        const QString line = QString(n->depth() * 2, u' ') + n->key() + u' ' + n->kind() + u' ' + n->text + " [" +
-                             NodeImage(n) + (n->expanded ? " expanded] <" : "] <") +
-                             doc.nodeText(n).replace(QStringLiteral("\r\n"), QStringLiteral("|")) + u'>';
-        out += line.toUtf8() + '\n';
-    });
-    return out;
-}
 
 const char *statusName(LoadResult::Status status)
 {
@@ -269,7 +256,7 @@ private slots:
                 QFAIL(qPrintable(QStringLiteral("step failed: ") + s.join(u' ')));
         }
         KOVA_COMPARE_RESULT(testCase, QStringLiteral("log"), log.replace(scratch.path().toUtf8(), "{dir}"));
-        KOVA_COMPARE_RESULT(testCase, QStringLiteral("tree"), treeOf(doc));
+        KOVA_COMPARE_RESULT(testCase, QStringLiteral("tree"), treeLines(doc));
         KOVA_COMPARE_MADE_FILES(testCase, scratch.path());
     }
 };

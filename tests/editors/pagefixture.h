@@ -17,7 +17,8 @@
 
 namespace kova::test {
 
-// A template with a node of every kind the pages edit, in both classes.
+// A template with a node of every kind the pages edit, in both classes; the parts under "Settings"
+// inherit the category's key.
 inline const QByteArray kPagesTemplate = R"(CLASS MACHINE
 CATEGORY "Desktop"
 KEYNAME "Software\Desktop"
@@ -31,22 +32,43 @@ KEYNAME "Software\Policies\Clock\Extra"
 VALUENAME "Mode"
 VALUE "quiet"
 END ACTIONLISTON
-PART "Show seconds" CHECKBOX
-DEFCHECKED
-VALUENAME "Seconds"
-VALUEON DELETE
-END PART
-PART "Read the manual" TEXT
+END POLICY
+POLICY "Plain"
+VALUENAME ""
+END POLICY
+END CATEGORY
+CATEGORY "Apps"
+KEYNAME "Software\Apps"
+POLICY "Settings"
+PART "Colour" COMBOBOX
+VALUENAME "Col"
+SUGGESTIONS
+"red"
+"blue"
+END SUGGESTIONS
 END PART
 PART "Style" DROPDOWNLIST
 VALUENAME "Style"
 ITEMLIST
-NAME "A" VALUE "a"
+NAME "Centered"
+VALUE NUMERIC 0 DEFAULT
+NAME "Tiled"
+VALUE NUMERIC 1
+ACTIONLIST
+KEYNAME "Software\Apps\Tiles"
+VALUENAME "Count"
+VALUE NUMERIC 4
+END ACTIONLIST
 END ITEMLIST
 END PART
-END POLICY
-POLICY "Plain"
-VALUENAME ""
+PART "Servers" LISTBOX
+END PART
+PART "Timeout" NUMERIC
+VALUENAME "Secs"
+MIN 1
+MAX 600
+DEFAULT 5
+END PART
 END POLICY
 END CATEGORY
 CLASS USER
