@@ -43,27 +43,4 @@ struct AppFixture
     QAction *treeItem(const char *name) const { return window->treePanel()->menuAction(QString::fromLatin1(name)); }
 };
 
-// A template with both classes, keys on categories and a nested category.
-inline const QByteArray kTreeTemplate = R"(CLASS MACHINE
-CATEGORY "Desktop"
-KEYNAME "Software\Desktop"
-POLICY "Wallpaper"
-VALUENAME "Path"
-PART "Style" DROPDOWNLIST
-END PART
-END POLICY
-CATEGORY "Inner"
-POLICY "Deep"
-END POLICY
-END CATEGORY
-END CATEGORY
-CATEGORY "Network"
-KEYNAME "Software\Network"
-END CATEGORY
-CLASS USER
-CATEGORY "Start"
-KEYNAME "Software\Start"
-END CATEGORY
-)";
-
 } // namespace kova::test
