@@ -19,15 +19,22 @@ RecoveryKeeper::RecoveryKeeper(MainWindow &window, const QString &directory)
     : QObject(&window), m_window(window), m_copy(directory)
 {
     TemplateDocument &document = window.document();
+    // The file the work belongs to is settled when a template is loaded or made, and when it is saved
+    // under a name; not when Open names the next file before reading it, so that the work a failed
+    // load ends is not named after that file. A temporary file (a converted export, text mode,
+    // printing) names none.
     m_path = document.path();
-    connect(&document, &TemplateDocument::pathChanged, this, [this](const QString &path) {
-        if (!path.contains(QStringLiteral(".tmp"), Qt::CaseInsensitive))
+    const auto isTemporary = [](const QString &path) { return path.contains(u".tmp", Qt::CaseInsensitive); };
+    connect(&document, &TemplateDocument::written, this, [this, isTemporary](const QString &path) {
+        if (!isTemporary(path))
             m_path = path;
     });
     connect(&document, &TemplateDocument::aboutToReset, this, &RecoveryKeeper::takeWork);
-    const auto dropWork = [this] {
+    const auto dropWork = [this, isTemporary] {
         m_work.clear();
         m_haveWork = m_workUnsaved = false;
+        const QString path = m_window.document().path();
+        m_path = isTemporary(path) ? QString() : path;
     };
     connect(&window.controller(), &DocumentController::documentLoaded, this, dropWork);
     connect(&window.controller(), &DocumentController::documentCreated, this, dropWork);
@@ -132,6 +139,7 @@ void RecoveryKeeper::offerRecovered()
         return;
     TemplateDocument &document = m_window.document();
     document.setPath(source);
+    m_path = source;
     document.setModified(true);
     controller.UpdateCaption();
 }

@@ -45,7 +45,7 @@ private:
 
     MainWindow &m_window;
     RecoveryCopy m_copy;
-    // The document's own path, never the temporary file text mode and the outside tools write to.
+    // The file the document's work belongs to; never a temporary file.
     QString m_path;
     QByteArray m_work;
     bool m_haveWork = false;
