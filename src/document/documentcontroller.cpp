@@ -119,6 +119,19 @@ bool DocumentController::loadChosen(const QString &path)
     return true;
 }
 
+bool DocumentController::settleLoad(const LoadResult &result)
+{
+    if (result.status == LoadResult::Status::Fatal) {
+        emit fatalFault();
+        return false;
+    }
+    if (!result.loaded()) {
+        loadFailed();
+        return false;
+    }
+    return true;
+}
+
 void DocumentController::loadFailed()
 {
     m_document.setPath(QString());
@@ -150,14 +163,8 @@ LoadResult DocumentController::loadAdmx(const QString &path, bool keepOnFailure)
     LoadOptions load;
     load.newerStatements = true;
     const LoadResult result = loadTemplateBytes(m_document, imported.adm, m_prompter, load);
-    if (result.status == LoadResult::Status::Fatal) {
-        emit fatalFault();
+    if (!settleLoad(result))
         return result;
-    }
-    if (!result.loaded()) {
-        loadFailed();
-        return result;
-    }
     m_document.setPath(QString());
     m_document.setModified(true);
     UpdateCaption();
@@ -199,14 +206,8 @@ LoadResult DocumentController::LoadDocument(const QString &path, bool reportLine
     LoadOptions options{reportLine, m_preferences.newerStatements()};
     options.encoding = encodingFromName(m_preferences.encodingFor(loadPath)); // Reopen with Encoding
     const LoadResult result = Vullen(m_document, loadPath, m_prompter, options);
-    if (result.status == LoadResult::Status::Fatal) {
-        emit fatalFault();
+    if (!settleLoad(result))
         return result;
-    }
-    if (!result.loaded()) {
-        loadFailed();
-        return result;
-    }
     m_document.setPath(loadPath);
     m_document.setModified(false);
     UpdateCaption();

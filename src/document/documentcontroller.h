@@ -106,6 +106,8 @@ private:
     bool loadChosen(const QString &path);
     LoadResult loadAdmx(const QString &path, bool keepOnFailure = false);
     void admxChanged() { m_admxChanged = true; }
+    // After a read: a fatal fault ends the program, a failed read leaves no document; true when it loaded.
+    bool settleLoad(const LoadResult &result);
     void loadFailed();
     void setCommandState(const CommandState &state);
 
