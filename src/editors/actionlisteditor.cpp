@@ -27,8 +27,6 @@ namespace kova {
 
 namespace {
 
-const QString kDefaultTip = QStringLiteral("Check this to use the value name (Default)");
-
 QPushButton *button(const QString &caption, const QString &name)
 {
     auto *b = new QPushButton(caption);
@@ -97,7 +95,7 @@ void ActionListEditor::nameWidgets()
     nameFor(m_default, QStringLiteral("(Default) value name for the item"));
     nameFor(m_edit[0], QStringLiteral("Edit action list on"));
     nameFor(m_edit[1], QStringLiteral("Edit action list off"));
-    m_default->setToolTip(kDefaultTip);
+    m_default->setToolTip(kDefaultValueNameTip);
     m_itemSelect->setEnabled(false);
 }
 

@@ -146,8 +146,7 @@ QWidget *DropdownPage::makeEntryEditor()
     nameFor(m_value, QStringLiteral("Entry value"));
     m_update->setObjectName(QStringLiteral("Update"));
     m_noUpdate->setObjectName(QStringLiteral("NoUpdate"));
-    const QString defaultTip = QStringLiteral("Check this to use the value name (Default)");
-    m_entryDefault->setToolTip(defaultTip);
+    m_entryDefault->setToolTip(kDefaultValueNameTip);
     m_defaultMark->setToolTip(QStringLiteral("The item the list shows until the user chooses another"));
     auto *grid = new QGridLayout(editor);
     grid->setContentsMargins(0, 0, 0, 0);

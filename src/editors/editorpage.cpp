@@ -156,7 +156,7 @@ const EditorPage::KeyFields &EditorPage::addKeyFields(bool withValueName)
     nameFor(m_keys.valueSelect, QStringLiteral("Select value name"));
     m_keys.defaultName = new QCheckBox(QStringLiteral("(Default)"));
     m_keys.defaultName->setObjectName(QStringLiteral("DefaultName"));
-    m_keys.defaultName->setToolTip(QStringLiteral("Check this to use the value name (Default)"));
+    m_keys.defaultName->setToolTip(kDefaultValueNameTip);
     nameFor(m_keys.defaultName, QStringLiteral("(Default) value name"));
     auto *beside = new QWidget;
     auto *besideLayout = new QHBoxLayout(beside);

@@ -11,6 +11,9 @@ class QWidget;
 namespace kova {
 
 // Small makers the pages share, so that every page names and builds its controls the same way.
+
+// The tooltip of every "(Default)" box, which stands for the value name (Default).
+inline const QString kDefaultValueNameTip = QStringLiteral("Check this to use the value name (Default)");
 QCheckBox *namedCheckBox(const QString &caption, const QString &name);
 // An arrow button of a list (move up, move down), with its tooltip and the name a screen reader says.
 QToolButton *arrowButton(Qt::ArrowType type, const QString &name, const QString &toolTip,
